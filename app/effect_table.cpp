@@ -1,0 +1,41 @@
+#include "app/effect_table.h"
+
+EffectTable& EffectTable::instance() {
+    static EffectTable table;
+    return table;
+}
+
+void EffectTable::set(int id, Effect* effect) {
+    if (id < 0 || id >= kSlots) return;
+    slots_[id] = effect;
+}
+
+Effect* EffectTable::get(int id) const {
+    if (id < 0 || id >= kSlots) return nullptr;
+    return slots_[id];
+}
+
+void EffectTable::initAll() {
+    for (Effect* effect : slots_)
+        if (effect) effect->init(0);
+}
+
+void EffectTable::runAll(int time) {
+    for (Effect* effect : slots_)
+        if (effect && effect->running) effect->prepare(time);
+    for (Effect* effect : slots_) {
+        // running is read once, before run: post follows run even when run stops the effect.
+        if (!effect || !effect->running) continue;
+        effect->run(time);
+        effect->post();
+    }
+}
+
+void EffectTable::stopAll() {
+    for (Effect* effect : slots_)
+        if (effect) effect->stop();
+}
+
+void EffectTable::clear() {
+    for (Effect*& effect : slots_) effect = nullptr;
+}

@@ -1,0 +1,47 @@
+// The program-wide end for unrecoverable errors.
+//
+// fatalError builds "message" or "message number" (number -1 means none), at
+// most 199 characters, shuts the sound system down when it was started, shows
+// the text in a box captioned "error" and ends the process with exit code 1.
+//
+// Tests and tools replace the final step through a sink: a sink may throw (a
+// test catches the text) or exit on its own. If a sink returns, fatalError
+// still ends the process with exit code 1.
+#pragma once
+
+#include <functional>
+#include <stdexcept>
+#include <string>
+
+[[noreturn]] void fatalError(const char* message, int number);
+
+// The text fatalError shows for these arguments.
+std::string fatalErrorText(const char* message, int number);
+
+using FatalErrorSink = std::function<void(const std::string& text)>;
+
+// Installs a sink; an empty sink restores the default (box, then exit 1).
+// Returns the previous sink.
+FatalErrorSink setFatalErrorSink(FatalErrorSink sink);
+
+// Called before the box when set: shuts the sound system down. The music
+// player installs it once the sound system is up and removes it on close.
+void setFatalErrorSoundShutdown(std::function<void()> shutdown);
+
+// A sink for tests and tools: throws FatalError carrying the text.
+struct FatalError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+void throwingFatalErrorSink(const std::string& text);
+
+// Installs the throwing sink for the lifetime of the object.
+class ScopedFatalErrorCapture {
+public:
+    ScopedFatalErrorCapture() : previous_(setFatalErrorSink(throwingFatalErrorSink)) {}
+    ~ScopedFatalErrorCapture() { setFatalErrorSink(previous_); }
+    ScopedFatalErrorCapture(const ScopedFatalErrorCapture&) = delete;
+    ScopedFatalErrorCapture& operator=(const ScopedFatalErrorCapture&) = delete;
+
+private:
+    FatalErrorSink previous_;
+};

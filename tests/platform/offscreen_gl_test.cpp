@@ -1,0 +1,67 @@
+// The offscreen context must offer what the demo window offers, and draw.
+#include "platform/gl_api.h"
+#include "tests/support/gl_fixture.h"
+
+namespace vantor::test {
+namespace {
+
+using OffscreenGlTest = GlTest;
+
+TEST_F(OffscreenGlTest, OffersAlphaDepthStencilAndTwoTextureUnits) {
+    GLint alpha = 0, depth = 0, stencil = 0, units = 0;
+    glGetIntegerv(GL_ALPHA_BITS, &alpha);
+    glGetIntegerv(GL_DEPTH_BITS, &depth);
+    glGetIntegerv(GL_STENCIL_BITS, &stencil);
+    glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
+    EXPECT_GE(alpha, 1);
+    EXPECT_GE(depth, 16);
+    EXPECT_GE(stencil, 8);
+    EXPECT_GE(units, 2);
+    EXPECT_NE(glActiveTextureARB, nullptr);
+    EXPECT_NE(glMultiTexCoord2fARB, nullptr);
+    EXPECT_NE(glMultiTexCoord2fvARB, nullptr);
+}
+
+TEST_F(OffscreenGlTest, DrawsATexturedQuadThroughTheSecondUnit) {
+    // 2x2 texture: red, green / blue, white. Drawn on unit 1 so that the
+    // multitexture entry points are really used.
+    const GLubyte texels[] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 1, 0, 1, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    glBegin(GL_QUADS);
+    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 0, 0); glVertex2f(0, 0);
+    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 1, 0); glVertex2f(1, 0);
+    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 1, 1); glVertex2f(1, 1);
+    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 0, 1); glVertex2f(0, 1);
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    glDeleteTextures(1, &texture);
+
+    // Texture row 0 lies at the bottom of the screen.
+    const auto bottomLeft = pixel(kWidth / 4, kHeight * 3 / 4);
+    const auto bottomRight = pixel(kWidth * 3 / 4, kHeight * 3 / 4);
+    const auto topLeft = pixel(kWidth / 4, kHeight / 4);
+    const auto topRight = pixel(kWidth * 3 / 4, kHeight / 4);
+    EXPECT_EQ(bottomLeft[0], 255); EXPECT_EQ(bottomLeft[1], 0);
+    EXPECT_EQ(bottomRight[1], 255); EXPECT_EQ(bottomRight[0], 0);
+    EXPECT_EQ(topLeft[2], 255); EXPECT_EQ(topLeft[0], 0);
+    EXPECT_EQ(topRight[0], 255); EXPECT_EQ(topRight[1], 255); EXPECT_EQ(topRight[2], 255);
+}
+
+}  // namespace
+}  // namespace vantor::test
