@@ -1,0 +1,65 @@
+// The library's verbose switch, its banner and the error list.
+#include "kpx/kpx.h"
+
+#include <cstdio>
+
+namespace {
+
+constexpr int kErrorSlots = 256;
+constexpr const char* kVersion = "0.0.19";
+
+int verboseSwitch = 1;
+
+struct ErrorList {
+    const char* slots[kErrorSlots] = {};
+    int count = 0;
+    int cursor = 0;
+};
+ErrorList errors;
+
+}  // namespace
+
+void kpx_verbose_on() {
+    std::printf("KPX Verbose: ON\n");
+    verboseSwitch = 1;
+}
+
+void kpx_verbose_off() {
+    std::printf("KPX Verbose: OFF\n");
+    verboseSwitch = 0;
+}
+
+int kpx_verbose() { return verboseSwitch; }
+
+void kpx_print_banner() {
+    std::printf("\n");
+    std::printf("Kapex Graphics Library v%s (%s)\n", kVersion, __DATE__);
+    std::printf("\n");
+}
+
+void kpx_error(const char* message) {
+    if (errors.count >= kErrorSlots) kpx_error_clear();
+    errors.slots[errors.count++] = message;
+}
+
+void kpx_error_clear() {
+    for (auto& slot : errors.slots) slot = nullptr;
+    errors.count = 0;
+    errors.cursor = 0;
+}
+
+const char* kpx_error_last() {
+    return errors.count == 0 ? nullptr : errors.slots[errors.count - 1];
+}
+
+const char* kpx_error_first() {
+    errors.cursor = 0;
+    return errors.count == 0 ? nullptr : errors.slots[0];
+}
+
+const char* kpx_error_next() {
+    if (errors.cursor < errors.count) ++errors.cursor;
+    return errors.cursor >= errors.count ? nullptr : errors.slots[errors.cursor];
+}
+
+int kpx_error_count() { return errors.count; }
