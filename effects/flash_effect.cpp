@@ -1,0 +1,76 @@
+#include "effects/flash_effect.h"
+
+#include "platform/gl_api.h"
+
+#include <cstdint>
+
+FlashEffect::FlashEffect() { running = false; }
+
+void FlashEffect::init(int time) { (void)time; }
+
+void FlashEffect::signal(SignalValue value) {
+    switch (value.code) {
+    case 1:
+        running = true;
+        level_ = 1.0f;
+        interval_ = -1.0f;
+        break;
+    case 2:
+        running = true;
+        level_ = 1.0f;
+        interval_ = static_cast<float>(value.intValue);
+        lastFlash_ = 0;
+        break;
+    default: break;
+    }
+}
+
+void FlashEffect::run(int time) {
+    if (!running) return;
+    level_ -= kDecayPerFrame;
+    if (level_ <= 0.0f) {
+        if (interval_ < 0.0f)
+            running = false;
+        else
+            level_ = 0.0f;
+    }
+    const float sinceLast = static_cast<float>(static_cast<std::int64_t>(time) - lastFlash_);
+    if (interval_ > 0.0f && sinceLast > interval_) {
+        level_ = 1.0f;
+        lastFlash_ = time;
+    }
+}
+
+void FlashEffect::post() {
+    if (!running || level_ == 0.0f) return;
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_CULL_FACE);
+
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, 1, 1, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(1, 1, 1, level_);
+    glBegin(GL_QUADS);
+    glVertex2f(0, 0);
+    glVertex2f(1, 0);
+    glVertex2f(1, 1);
+    glVertex2f(0, 1);
+    glEnd();
+    glColor4f(1, 1, 1, 1);
+    glDisable(GL_BLEND);
+
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+    glEnable(GL_DEPTH_TEST);
+}

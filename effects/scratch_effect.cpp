@@ -1,0 +1,66 @@
+#include "effects/scratch_effect.h"
+
+#include "platform/gl_api.h"
+
+#include <cstdint>
+
+ScratchEffect::ScratchEffect() = default;
+
+void ScratchEffect::init(int time) { startTime_ = time; }
+
+void ScratchEffect::signal(SignalValue value) { (void)value; }
+
+void ScratchEffect::post() {}
+
+void ScratchEffect::reroll(float width) {
+    for (Stripe& stripe : stripes_) {
+        stripe.alpha = kMaxAlpha * random_.unit();
+        stripe.left = width * random_.unit();
+        stripe.right = stripe.left + kMaxWidth * random_.unit();
+    }
+}
+
+void ScratchEffect::run(int time) {
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const float x = static_cast<float>(viewport[0]);
+    const float y = static_cast<float>(viewport[1]);
+    const float w = static_cast<float>(viewport[2]);
+    const float h = static_cast<float>(viewport[3]);
+
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(x, w, h, y, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+
+    if (static_cast<std::int64_t>(time) - startTime_ > kInterval) {
+        reroll(w);
+        startTime_ = time;
+    }
+
+    glBegin(GL_QUADS);
+    for (const Stripe& stripe : stripes_) {
+        glColor4f(0, 0, 0, stripe.alpha);
+        glVertex2f(stripe.left, y);
+        glVertex2f(stripe.right, y);
+        glVertex2f(stripe.right, h);
+        glVertex2f(stripe.left, h);
+    }
+    glEnd();
+
+    glDepthMask(GL_TRUE);
+    glDisable(GL_BLEND);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
