@@ -1,0 +1,95 @@
+#include "platform/audio_output.h"
+
+#include "platform/mp3_decoder.h"
+
+#include <SDL.h>
+
+#include <cstring>
+
+namespace vantor::platform {
+
+namespace {
+constexpr int kChannels = 2;
+constexpr int kFrameBytes = kChannels * static_cast<int>(sizeof(std::int16_t));
+// 1024 frames: the dummy driver then runs at real speed, and the clock moves
+// in steps of about 23 ms at 44100 Hz.
+constexpr Uint16 kBufferFrames = 1024;
+}  // namespace
+
+AudioOutput::~AudioOutput() {
+    close();
+}
+
+bool AudioOutput::open(int rate) {
+    if (device_ != 0) {
+        SDL_CloseAudioDevice(device_);
+        device_ = 0;
+    }
+    if (!subsystemStarted_) {
+        if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+        subsystemStarted_ = true;
+    }
+    SDL_AudioSpec wanted{};
+    wanted.freq = rate;
+    wanted.format = AUDIO_S16SYS;
+    wanted.channels = kChannels;
+    wanted.samples = kBufferFrames;
+    wanted.callback = &AudioOutput::callback;
+    wanted.userdata = this;
+    SDL_AudioSpec obtained{};
+    // No changes allowed: SDL converts to what the hardware wants, so the
+    // callback always works at the file's own rate and the count stays exact.
+    device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
+    if (device_ == 0) return false;
+    rate_ = rate;
+    consumed_.store(0);
+    return true;
+}
+
+void AudioOutput::close() {
+    if (device_ != 0) {
+        SDL_CloseAudioDevice(device_);
+        device_ = 0;
+    }
+    if (subsystemStarted_) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        subsystemStarted_ = false;
+    }
+    source_ = nullptr;
+    rate_ = 0;
+}
+
+void AudioOutput::setSource(PcmSource* source) {
+    locked([&] { source_ = source; });
+}
+
+void AudioOutput::pause(bool paused) {
+    if (device_ != 0) SDL_PauseAudioDevice(device_, paused ? 1 : 0);
+}
+
+void AudioOutput::locked(const std::function<void()>& work) {
+    if (device_ == 0) {
+        work();
+        return;
+    }
+    SDL_LockAudioDevice(device_);
+    work();
+    SDL_UnlockAudioDevice(device_);
+}
+
+void AudioOutput::callback(void* self, std::uint8_t* stream, int length) {
+    static_cast<AudioOutput*>(self)->fill(stream, length);
+}
+
+void AudioOutput::fill(std::uint8_t* stream, int length) {
+    const int frames = length / kFrameBytes;
+    std::size_t got = 0;
+    if (source_)
+        got = source_->readFrames(reinterpret_cast<std::int16_t*>(stream), static_cast<std::size_t>(frames));
+    const std::size_t filledBytes = got * kFrameBytes;
+    if (filledBytes < static_cast<std::size_t>(length))
+        std::memset(stream + filledBytes, 0, static_cast<std::size_t>(length) - filledBytes);
+    consumed_.fetch_add(frames, std::memory_order_acq_rel);
+}
+
+}  // namespace vantor::platform
