@@ -1,0 +1,65 @@
+// vantor-script: parses a timeline script exactly as the demo does and prints
+// the result in a stable, line-based form for demo authors and for diffs.
+#include "app/fatal_error.h"
+#include "app/script.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+const char* const kUsage =
+    "usage: vantor-script FILE\n"
+    "\n"
+    "Parses the timeline script FILE as the demo does and prints what it holds:\n"
+    "  demostart N\n"
+    "  setup|timeline TIME KIND ID CODE ISSTRING INTVALUE [TEXT]\n"
+    "first the DEMOSTART position, then every setup event, then every timeline\n"
+    "event, in file order. KIND is 1 START, 2 END, 3 INIT, 4 SIGNAL; events other\n"
+    "than SIGNAL print CODE, ISSTRING and INTVALUE as 0; TEXT is left out when\n"
+    "the value has none.\n"
+    "\n"
+    "A script error prints the demo's error message on stderr and exits with 1.\n"
+    "\n"
+    "options:\n"
+    "  -h, --help   show this help\n";
+
+void printEvent(const char* section, const ScriptEvent& event) {
+    const bool isSignal = event.kind == ScriptEvent::Signal;
+    std::printf("%s %d %d %d %d %d %d", section, event.time, event.kind, event.effectId,
+                isSignal ? event.value.code : 0, isSignal ? event.value.isString : 0,
+                isSignal ? event.value.intValue : 0);
+    if (isSignal && !event.value.text.empty()) {
+        std::fputc(' ', stdout);
+        std::fwrite(event.value.text.data(), 1, event.value.text.size(), stdout);
+    }
+    std::fputc('\n', stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc == 2 && (std::strcmp(argv[1], "-h") == 0 || std::strcmp(argv[1], "--help") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (argc != 2 || (argv[1][0] == '-' && argv[1][1] != '\0')) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+
+    // The demo would show a box; the tool reports on stderr instead.
+    setFatalErrorSink([](const std::string& text) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "%s\n", text.c_str());
+        std::exit(1);
+    });
+
+    const Script script(argv[1]);
+    std::printf("demostart %d\n", script.demoStart());
+    for (const ScriptEvent& event : script.setupEvents()) printEvent("setup", event);
+    for (const ScriptEvent& event : script.timelineEvents()) printEvent("timeline", event);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
