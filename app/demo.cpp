@@ -1,0 +1,52 @@
+#include "app/demo.h"
+
+#include "app/fatal_error.h"
+#include "libs/ppd/ppd.h"
+
+#include <memory>
+
+namespace {
+constexpr const char* kNoSound = "could not init sound";
+constexpr const char* kNoMusic = "could not set up music";
+}  // namespace
+
+Demo::Demo(DemoWindow& window, const StartupFiles& files)
+    : window_(window), files_(files), table_(EffectTable::instance()) {
+    if (!music_.initSound()) fatalError(kNoSound, -1);
+    if (!music_.openMusic(files_.soundtrack)) fatalError(kNoMusic, -1);
+
+    if (files_.archive)
+        ppd_set_archive(files_.archive, files_.password);
+    else
+        ppd_clear_archive();
+
+    images_.emplace();
+    images_->setPath(files_.imagePath);
+
+    // A fresh table: a process may run the start-up more than once (tests).
+    table_.clear();
+    effects_.emplace(table_, *images_);
+
+    const char* scriptName = files_.script;
+    loop_.emplace(table_, music_, messages_, window_, [scriptName] { return std::make_unique<Script>(scriptName); });
+}
+
+Demo::~Demo() {
+    shutdown();
+    // Effects go first (reverse order of construction), then the cache.
+    loop_.reset();
+    effects_.reset();
+    table_.clear();
+    images_.reset();
+}
+
+int Demo::run() {
+    loop_->scriptPhase();
+    loop_->run();
+    shutdown();
+    return 0;
+}
+
+void Demo::shutdown() {
+    if (music_.soundReady()) music_.closeMusic();
+}

@@ -1,0 +1,114 @@
+#include "app/frame_loop.h"
+
+#include "platform/virtual_keys.h"
+
+namespace vk = vantor::platform::vk;
+using vantor::platform::WindowMessage;
+
+FrameLoop::FrameLoop(EffectTable& table, MusicClock& clock, vantor::platform::MessageSource& messages,
+                     FrameTarget& target, ScriptLoader loadScript)
+    : table_(table), clock_(clock), messages_(messages), target_(target), loadScript_(std::move(loadScript)) {}
+
+bool FrameLoop::keyDown(int virtualKey) const {
+    return virtualKey >= 0 && virtualKey < static_cast<int>(keyDown_.size()) && keyDown_[virtualKey] != 0;
+}
+
+void FrameLoop::scriptPhase() {
+    // The old script and its events go before the new one is read.
+    script_.reset();
+    script_ = loadScript_();
+    nextEvent_ = 0;
+    for (const ScriptEvent& event : script_->setupEvents())
+        if (Effect* effect = table_.get(event.effectId)) effect->signal(event.value);
+    table_.initAll();
+    clock_.seekMusic(script_->demoStart());
+    clock_.playMusic();
+}
+
+void FrameLoop::windowProcedure(const WindowMessage& message) {
+    switch (message.kind) {
+    case WindowMessage::Kind::Size:
+        target_.resize(message.width, message.height);
+        break;
+    case WindowMessage::Kind::Activate:
+        windowActive_ = !message.minimised;
+        break;
+    case WindowMessage::Kind::Close:
+        // The window stays; the quit message ends the loop in a later pass.
+        messages_.postQuitMessage();
+        break;
+    case WindowMessage::Kind::KeyDown:
+    case WindowMessage::Kind::KeyUp:
+        // Code 0 is a key without a virtual-key code.
+        if (message.key > 0 && message.key < static_cast<int>(keyDown_.size()))
+            keyDown_[message.key] = message.kind == WindowMessage::Kind::KeyDown ? 1 : 0;
+        break;
+    case WindowMessage::Kind::Quit:
+    case WindowMessage::Kind::Other:
+        break;
+    }
+}
+
+bool FrameLoop::pass() {
+    if (quit_) return false;
+
+    WindowMessage message;
+    if (messages_.peekMessage(message)) {
+        if (message.kind == WindowMessage::Kind::Quit)
+            quit_ = true;
+        else
+            windowProcedure(message);
+    } else if (windowActive_) {
+        if (keyDown(vk::Escape)) {
+            quit_ = true;
+        } else if (keyDown(vk::Control) && keyDown(vk::Shift)) {
+            reload();
+            return true;
+        } else {
+            frame();
+        }
+    }
+
+    if (keyDown(vk::Control) && keyDown(vk::F1)) target_.toggleFullscreen();
+    return true;
+}
+
+void FrameLoop::run() {
+    while (pass()) {
+    }
+}
+
+void FrameLoop::frame() {
+    target_.clearFrame();
+    now_ = clock_.musicTime();
+    if (now_ >= kEndTime) quit_ = true;
+    dispatchDueEvents();
+    table_.runAll(now_);
+    target_.swapBuffers();
+}
+
+void FrameLoop::dispatchDueEvents() {
+    if (!script_) return;
+    const auto& events = script_->timelineEvents();
+    while (nextEvent_ < events.size() && events[nextEvent_].time <= now_) {
+        dispatch(events[nextEvent_]);
+        ++nextEvent_;
+    }
+}
+
+void FrameLoop::dispatch(const ScriptEvent& event) {
+    Effect* effect = table_.get(event.effectId);
+    if (!effect) return;
+    switch (event.kind) {
+    case ScriptEvent::Start: effect->start(); break;
+    case ScriptEvent::End: effect->stop(); break;
+    case ScriptEvent::Init: effect->init(event.time); break;
+    case ScriptEvent::Signal: effect->signal(event.value); break;
+    default: break;
+    }
+}
+
+void FrameLoop::reload() {
+    table_.stopAll();
+    scriptPhase();
+}

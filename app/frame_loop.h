@@ -1,0 +1,82 @@
+// The demo's main loop: the window procedure, the keyboard state, the script
+// phase, event dispatch and the frame passes.
+//
+// Each pass takes at most one window message; a pass that took one draws no
+// frame. Without a message and with the window not minimised, a pass handles
+// Escape (quit) and Control+Shift (reload), or draws a frame: clear, read the
+// music time once, dispatch every timeline event that has fallen due (in list
+// order, stopping at the first one still in the future), run the effect table,
+// swap. Every pass ends with the Control+F1 check. The frame whose music time
+// reaches kEndTime is still drawn completely; the next pass leaves the loop.
+//
+// The clock, the message source, the drawing target, the effect table and the
+// way a script is read all come from outside, so a test can drive the loop
+// pass by pass.
+#pragma once
+
+#include "app/effect_table.h"
+#include "app/frame_target.h"
+#include "app/music_clock.h"
+#include "app/script.h"
+#include "platform/window_messages.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class FrameLoop {
+public:
+    // Music time at which the demo ends.
+    static constexpr int kEndTime = 240000;
+
+    // Reads the timeline script anew (on start-up and on every reload). It ends
+    // the program through fatalError when the script cannot be read.
+    using ScriptLoader = std::function<std::unique_ptr<Script>()>;
+
+    FrameLoop(EffectTable& table, MusicClock& clock, vantor::platform::MessageSource& messages,
+              FrameTarget& target, ScriptLoader loadScript);
+
+    // Reads the script, delivers its setup signals, gives every effect init(0),
+    // moves the music to DEMOSTART and plays it. Dispatch restarts at the
+    // first timeline event.
+    void scriptPhase();
+
+    // One pass of the loop. Returns false, doing nothing, once quit is set.
+    bool pass();
+    // Passes until the loop is left.
+    void run();
+
+    // The window procedure: size, activate, close, key down, key up.
+    void windowProcedure(const vantor::platform::WindowMessage& message);
+
+    bool quit() const { return quit_; }
+    bool windowActive() const { return windowActive_; }
+    int now() const { return now_; }
+    std::size_t nextEvent() const { return nextEvent_; }
+    bool keyDown(int virtualKey) const;
+    const Script* script() const { return script_.get(); }
+
+private:
+    void frame();
+    void dispatchDueEvents();
+    void dispatch(const ScriptEvent& event);
+    void reload();
+
+    EffectTable& table_;
+    MusicClock& clock_;
+    vantor::platform::MessageSource& messages_;
+    FrameTarget& target_;
+    ScriptLoader loadScript_;
+
+    std::unique_ptr<Script> script_;
+    std::size_t nextEvent_ = 0;
+    bool quit_ = false;
+    int now_ = 0;
+
+    // Window state: 1 while a key is held, indexed by virtual-key code; and
+    // whether the window is not minimised (frames are drawn only then).
+    std::array<std::uint8_t, 256> keyDown_{};
+    bool windowActive_ = true;
+};

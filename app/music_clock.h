@@ -1,0 +1,42 @@
+// The demo's only clock: the soundtrack's play position in milliseconds.
+//
+// The frame loop reads the position once per frame and moves it on every
+// script phase. The music player implements it on the sound output; tests and
+// offline renderers drive the loop with a VirtualClock.
+#pragma once
+
+class MusicClock {
+public:
+    virtual ~MusicClock() = default;
+
+    // The play position in ms, counted from the start of the soundtrack.
+    virtual int musicTime() = 0;
+    // Moves the play position to ms.
+    virtual void seekMusic(int ms) = 0;
+    // Plays from the current position (also when already playing).
+    virtual void playMusic() = 0;
+
+protected:
+    MusicClock() = default;
+    MusicClock(const MusicClock&) = default;
+    MusicClock& operator=(const MusicClock&) = default;
+};
+
+// A clock that only moves when told to: set() or advance() between frames.
+// While not playing, advance() does nothing, as a paused soundtrack would.
+class VirtualClock : public MusicClock {
+public:
+    int musicTime() override { return time_; }
+    void seekMusic(int ms) override { time_ = ms; }
+    void playMusic() override { playing_ = true; }
+
+    void set(int ms) { time_ = ms; }
+    void advance(int ms) {
+        if (playing_) time_ += ms;
+    }
+    bool playing() const { return playing_; }
+
+private:
+    int time_ = 0;
+    bool playing_ = false;
+};

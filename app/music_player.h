@@ -1,0 +1,53 @@
+// The soundtrack and the demo's clock.
+//
+// One MP3 file is decoded as it plays and sent to the sound output at the
+// file's own sample rate. The play position is the seek position plus the
+// sample frames the output has taken since, converted to milliseconds with
+// the file's rate: exact right after a seek, never moving backwards between
+// seeks, and still running on (over silence) after the end of a file shorter
+// than the demo, so the demo always reaches its end.
+//
+// Operations in the order the program uses them: initSound, openMusic,
+// seekMusic, playMusic, musicTime once a frame, closeMusic.
+#pragma once
+
+#include "app/music_clock.h"
+#include "platform/audio_output.h"
+#include "platform/mp3_decoder.h"
+
+#include <cstdint>
+
+class MusicPlayer : public MusicClock {
+public:
+    // The mixing rate the sound output starts with.
+    static constexpr int kMixRate = 44100;
+
+    MusicPlayer() = default;
+    ~MusicPlayer() override;
+    MusicPlayer(const MusicPlayer&) = delete;
+    MusicPlayer& operator=(const MusicPlayer&) = delete;
+
+    // Starts the sound output. From then on until closeMusic, fatalError shuts
+    // the sound down before its box. Returns soundReady().
+    bool initSound();
+    // Opens the soundtrack (paused, at its start). False when the file cannot
+    // be opened or decoded, or the output cannot play its rate.
+    bool openMusic(const char* fileName);
+    void seekMusic(int ms) override;
+    // Plays from the current position; ends the program with "could not play
+    // stream" when there is nothing to play or nothing to play it on.
+    void playMusic() override;
+    int musicTime() override;
+    // Closes the stream and shuts the sound output down.
+    void closeMusic();
+
+    bool soundReady() const { return soundReady_; }
+    // The soundtrack's sample rate (0 before openMusic).
+    int rate() const { return decoder_.rate(); }
+
+private:
+    vantor::platform::AudioOutput output_;
+    vantor::platform::Mp3Decoder decoder_;
+    bool soundReady_ = false;
+    std::int64_t seekMs_ = 0;  // position of the last seek
+};
