@@ -1,0 +1,281 @@
+// GIF reader: GIF87a and GIF89a, the first image of the file as an 8-bit
+// record with the global colour table as its palette.
+//
+// Extensions are skipped, later images of an animated file are decoded and
+// thrown away, interlaced images are put in natural row order.
+// Limits: minimum code sizes outside 1..11 are refused; a first code after a
+// clear code must be a root code; the code table never grows past 4096
+// entries; output beyond the width x height raster is counted but not
+// written. The end of the file after the first image counts as the trailer.
+#include "kpx/kpx.h"
+#include "libs/ppd/ppd.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr int kTableSize = 4096;
+constexpr int kTrailer = 0x3B;
+constexpr int kExtension = 0x21;
+constexpr int kImage = 0x2C;
+
+struct LzwTables {
+    std::uint32_t prefix[kTableSize];
+    unsigned char suffix[kTableSize];
+    unsigned char stack[kTableSize];
+};
+
+// Skips data sub-blocks up to and including the terminating empty block.
+void skipSubBlocks(ppd_file* file) {
+    for (;;) {
+        const int size = ppd_getc(file);
+        if (size <= 0) return;
+        ppd_seek(file, size, 1);
+    }
+}
+
+// Decodes one image's LZW data into a raster of `rasterSize` bytes. Returns
+// false on a code the table cannot hold. The data's sub-blocks are consumed
+// up to their terminator in every case.
+bool decodeLzw(ppd_file* file, unsigned char* raster, std::size_t rasterSize, LzwTables& t) {
+    const int minSize = ppd_getc(file);
+    if (minSize < 1 || minSize > 11) {
+        if (minSize >= 0) skipSubBlocks(file);
+        return false;
+    }
+    const int clear = 1 << minSize;
+    const int end = clear + 1;
+    int nextFree = clear + 2;
+    int codeSize = minSize + 1;
+    int mask = (1 << codeSize) - 1;
+    int previous = -1;
+    int firstByte = 0;
+    for (int i = 0; i < clear; ++i) {
+        t.prefix[i] = 0;
+        t.suffix[i] = static_cast<unsigned char>(i);
+    }
+
+    std::size_t produced = 0;
+    auto emit = [&](unsigned char value) {
+        if (produced < rasterSize) raster[produced] = value;
+        ++produced;
+    };
+
+    std::uint32_t bits = 0;
+    int bitCount = 0;
+    unsigned char block[255];
+    bool ok = true;
+    bool done = false;
+    while (!done) {
+        const int size = ppd_getc(file);
+        if (size <= 0) break;  // terminator, or the file ended
+        const std::size_t got = ppd_read(block, 1, static_cast<std::size_t>(size), file);
+        for (std::size_t i = 0; i < got && !done; ++i) {
+            bits |= static_cast<std::uint32_t>(block[i]) << bitCount;
+            bitCount += 8;
+            while (bitCount >= codeSize && !done) {
+                const int code = static_cast<int>(bits & ((1u << codeSize) - 1));
+                bits >>= codeSize;
+                bitCount -= codeSize;
+
+                if (code == end) {
+                    done = true;
+                } else if (code == clear) {
+                    codeSize = minSize + 1;
+                    mask = (1 << codeSize) - 1;
+                    nextFree = clear + 2;
+                    previous = -1;
+                } else if (previous < 0) {
+                    if (code > clear) {  // nothing but a root can follow a clear
+                        if (kpx_verbose()) std::printf("GIF: Code %d too large for %d\n", code, nextFree);
+                        ok = false;
+                        done = true;
+                        break;
+                    }
+                    emit(t.suffix[code]);
+                    previous = code;
+                    firstByte = code;
+                } else if (code > nextFree) {
+                    if (kpx_verbose()) std::printf("GIF: Code %d too large for %d\n", code, nextFree);
+                    ok = false;
+                    done = true;
+                } else {
+                    int depth = 0;
+                    int walk = code;
+                    if (code == nextFree) {
+                        t.stack[depth++] = static_cast<unsigned char>(firstByte);
+                        walk = previous;
+                    }
+                    while (walk > clear && depth < kTableSize - 1) {
+                        t.stack[depth++] = t.suffix[walk];
+                        walk = static_cast<int>(t.prefix[walk]);
+                    }
+                    if (walk > clear) {  // a chain longer than the table: corrupt data
+                        ok = false;
+                        done = true;
+                        break;
+                    }
+                    firstByte = t.suffix[walk];
+                    t.stack[depth++] = static_cast<unsigned char>(firstByte);
+                    if (nextFree < kTableSize) {
+                        t.prefix[nextFree] = static_cast<std::uint32_t>(previous);
+                        t.suffix[nextFree] = static_cast<unsigned char>(firstByte);
+                        ++nextFree;
+                        if ((nextFree & mask) == 0 && nextFree < kTableSize) {
+                            ++codeSize;
+                            mask += nextFree;
+                        }
+                    }
+                    previous = code;
+                    while (depth > 0) emit(t.stack[--depth]);
+                }
+            }
+        }
+        if (got < static_cast<std::size_t>(size)) break;  // the file ended inside a block
+        if (!done && produced >= rasterSize) {
+            if (kpx_verbose()) std::printf("GIF: Raster full before eoi code\n");
+            done = true;
+        }
+        if (done) skipSubBlocks(file);
+    }
+
+    if (produced != rasterSize && kpx_verbose()) {
+        std::printf("GIF: WARNING: wrong rastersize: %ld bytes\n", static_cast<long>(produced));
+        std::printf("GIF:          instead of %ld bytes\n", static_cast<long>(rasterSize));
+    }
+    return ok;
+}
+
+struct GifLoad {
+    unsigned char* descriptor = nullptr;
+    unsigned char* header = nullptr;
+    unsigned char* globalTable = nullptr;
+    unsigned char* raster = nullptr;
+    LzwTables* tables = nullptr;
+    ppd_file* file = nullptr;
+
+    ~GifLoad() {
+        std::free(descriptor);
+        std::free(header);
+        std::free(globalTable);
+        std::free(raster);
+        std::free(tables);
+        if (file) ppd_close(file);
+    }
+    kpximage* fail(const char* message) {
+        kpx_error(message);
+        return nullptr;
+    }
+};
+
+int le16(const unsigned char* p) { return p[0] | (p[1] << 8); }
+
+// Skips a local colour table announced by a descriptor's packed byte.
+void skipLocalTable(ppd_file* file, unsigned char packed) {
+    if (packed & 0x80) ppd_seek(file, 3 * (1 << ((packed & 7) + 1)), 1);
+}
+
+// Raster row r holds image row interlacedRow(r): rows 0, 8, 16...; then 4, 12...;
+// then 2, 6...; then 1, 3, 5...
+void deinterlace(const unsigned char* raster, unsigned char* image, int width, int height) {
+    static const int start[4] = {0, 4, 2, 1};
+    static const int step[4] = {8, 8, 4, 2};
+    const std::size_t w = static_cast<std::size_t>(width);
+    std::size_t r = 0;
+    for (int pass = 0; pass < 4; ++pass)
+        for (int y = start[pass]; y < height; y += step[pass], ++r)
+            std::memcpy(image + y * w, raster + r * w, w);
+}
+
+}  // namespace
+
+kpximage* kpx_load_gif(const char* path) {
+    GifLoad load;
+    load.descriptor = static_cast<unsigned char*>(std::malloc(9));
+    if (!load.descriptor) return load.fail("GIF: Not enough memory for gifimage");
+    load.header = static_cast<unsigned char*>(std::malloc(13));
+    if (!load.header) return load.fail("GIF: Not enough memory for gifhead");
+    if (kpx_verbose()) std::printf("GIF: Loading file \"%s\"...\n", path);
+
+    load.file = ppd_open(path);
+    if (!load.file) return load.fail("GIF: File not found");
+    if (ppd_read(load.header, 13, 1, load.file) != 1) return load.fail("GIF: Couldn't read imageheader");
+    if (std::memcmp(load.header, "GIF87a", 6) == 0) {
+        if (kpx_verbose()) std::printf("GIF: \"GIF87a\" signature found\n");
+    } else if (std::memcmp(load.header, "GIF89a", 6) == 0) {
+        if (kpx_verbose()) std::printf("GIF: \"GIF89a\" signature found\n");
+    } else {
+        return load.fail("GIF: Not a valid GIF file");
+    }
+
+    const unsigned char packed = load.header[10];
+    const int entries = 1 << ((packed & 7) + 1);
+    const bool hasGlobalTable = (packed & 0x80) != 0;
+    if (hasGlobalTable) {
+        load.globalTable = static_cast<unsigned char*>(std::malloc(3 * entries));
+        if (!load.globalTable) return load.fail("GIF: Not enough memory for palette");
+        if (ppd_read(load.globalTable, 3 * entries, 1, load.file) != 1) return load.fail("GIF: Couldn't read palette");
+    }
+    if (kpx_verbose())
+        std::printf("GIF: Image is %ibpp, with %i palette entries,\n", ((packed >> 4) & 7) + 1, entries);
+
+    load.tables = static_cast<LzwTables*>(std::calloc(1, sizeof(LzwTables)));
+    if (!load.tables) return load.fail("GIF: Not enough memory for raster");
+
+    bool haveImage = false;
+    int width = 0, height = 0;
+    bool interlaced = false;
+    for (;;) {
+        const int introducer = ppd_getc(load.file);
+        if (introducer == kTrailer || (introducer < 0 && haveImage)) break;
+        if (introducer < 0) return load.fail("GIF: No image found before the end of the file");
+        if (introducer == kExtension) {
+            if (kpx_verbose()) std::printf("GIF: Reading and ignoring extension\n");
+            ppd_getc(load.file);
+            skipSubBlocks(load.file);
+        } else if (introducer == kImage && !haveImage) {
+            if (kpx_verbose()) std::printf("GIF: Found image descriptor\n");
+            if (ppd_read(load.descriptor, 9, 1, load.file) != 1) return load.fail("GIF: Couldn't read gifimage");
+            skipLocalTable(load.file, load.descriptor[8]);
+            width = le16(load.descriptor + 4);
+            height = le16(load.descriptor + 6);
+            const std::size_t size = static_cast<std::size_t>(width) * height;
+            load.raster = static_cast<unsigned char*>(std::calloc(size ? size : 1, 1));
+            if (!load.raster) return load.fail("GIF: Not enough memory for raster");
+            if (!decodeLzw(load.file, load.raster, size, *load.tables)) return load.fail("GIF: Decoding error");
+            if (kpx_verbose()) std::printf("GIF: GIF read\n");
+            interlaced = (load.descriptor[8] & 0x40) != 0;
+            haveImage = true;
+        } else if (introducer == kImage) {
+            if (kpx_verbose()) {
+                std::printf("GIF: Only first image of animated gif supported\n");
+                std::printf("GIF: The rest is read and ignored\n");
+            }
+            unsigned char descriptor[9];
+            if (ppd_read(descriptor, 9, 1, load.file) != 1) return load.fail("GIF: Couldn't read gifimagetemp");
+            skipLocalTable(load.file, descriptor[8]);
+            const std::size_t size = static_cast<std::size_t>(le16(descriptor + 4)) * le16(descriptor + 6);
+            auto* rastertemp = static_cast<unsigned char*>(std::calloc(size ? size : 1, 1));
+            if (!rastertemp) return load.fail("GIF: Not enough memory for rastertemp");
+            const bool ok = decodeLzw(load.file, rastertemp, size, *load.tables);
+            std::free(rastertemp);
+            if (!ok) return load.fail("GIF: Decoding error");
+        }
+        // any other byte is skipped
+    }
+    if (!haveImage) return load.fail("GIF: No image found before the end of the file");
+
+    kpximage* img = kpx_create(static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), 8,
+                               static_cast<std::uint16_t>(entries));
+    if (!img) return load.fail("GIF: Not enough memory for kpximage");
+    if (hasGlobalTable) std::memcpy(img->palette, load.globalTable, 3 * entries);
+    if (interlaced) {
+        std::printf("GIF: Converting interlaced image\n");
+        deinterlace(load.raster, img->image, width, height);
+    } else {
+        std::memcpy(img->image, load.raster, static_cast<std::size_t>(width) * height);
+    }
+    return img;
+}
