@@ -1,8 +1,217 @@
-// Placeholder until the archive reader lands: every extraction fails cleanly.
+// The public entries: find a member, unpack it (stored or RAR 2.0 packed,
+// encrypted or not, normal or solid) and check its CRC; list an archive.
 #include "libs/ppd/unrarlib/unrarlib.h"
 
-int unrarlib_extract(const char*, const char*, char** data, unsigned long* length, const char*) {
+#include "libs/ppd/unrarlib/archive_headers.h"
+#include "libs/ppd/unrarlib/crc32.h"
+#include "libs/ppd/unrarlib/debug_log.h"
+#include "libs/ppd/unrarlib/packed_reader.h"
+#include "libs/ppd/unrarlib/unpack20.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+// Everything one call works on; released when the call returns.
+struct Extraction {
+    std::FILE* archive = nullptr;
+    std::uint8_t* window = nullptr;
+    std::uint8_t* output = nullptr;
+    std::uint32_t outputLength = 0;
+    char password[255] = {};
+    std::unique_ptr<rar_unpack_state> unpack;
+    rar_packed_reader reader;
+
+    ~Extraction() {
+        std::memset(password, 0, sizeof password);
+        if (archive) std::fclose(archive);
+        std::free(window);
+        std::free(output);
+    }
+};
+
+bool openArchive(Extraction& x, const char* path, rar_main_header& main) {
+    x.archive = path ? std::fopen(path, "rb") : nullptr;
+    if (!x.archive) {
+        RAR_LOG("Error opening file.");
+        return false;
+    }
+    if (!rar_read_archive_start(x.archive, main)) {
+        RAR_LOG("Not a RAR file");
+        return false;
+    }
+    x.window = static_cast<std::uint8_t*>(std::calloc(kRarWindowSize, 1));
+    x.unpack.reset(new (std::nothrow) rar_unpack_state);
+    if (!x.window || !x.unpack) {
+        RAR_LOG("Can't allocate memory for decompression!");
+        return false;
+    }
+    x.unpack->window = x.window;
+    return true;
+}
+
+bool copyStored(Extraction& x, const rar_file_header& h, bool found) {
+    if (!found) return true;
+    std::uint32_t want = h.unpackedSize < h.packSize ? h.unpackedSize : h.packSize;
+    std::uint32_t done = 0;
+    while (done < want) {
+        const long got = rar_read_packed(x.reader, x.output + done, want - done);
+        if (got < 0) {
+            RAR_LOG("Read error of stored file!");
+            return false;
+        }
+        if (got == 0) break;
+        done += static_cast<std::uint32_t>(got);
+    }
+    x.outputLength = done;
+    return true;
+}
+
+bool run(Extraction& x, const char* name, const char* archivePath) {
+    rar_main_header main;
+    if (!openArchive(x, archivePath, main)) return false;
+    const bool solidArchive = (main.flags & kRarFlagSolidArchive) != 0;
+
+    for (;;) {
+        rar_file_header h;
+        const rar_search_result search = rar_next_file_header(x.archive, h);
+        if (search == rar_search_result::none) return false;
+        if (search == rar_search_result::subBlock) {
+            RAR_LOG("Sorry, sub-headers not supported.");
+            return false;
+        }
+
+        const bool found = rar_names_equal(h.name, name);
+        if (found) {
+            x.output = static_cast<std::uint8_t*>(std::malloc(h.unpackedSize ? h.unpackedSize : 1));
+            x.outputLength = 0;
+            if (!x.output) {
+                RAR_LOG("can't allocate memory for the file decompression");
+                return false;
+            }
+        }
+
+        if (found || solidArchive) {
+            if (h.unpackVersion < 13 || h.unpackVersion > 20) {
+                RAR_LOG("unknown compression method");
+                return false;
+            }
+            const bool encrypted = x.password[0] != '\0' && (h.flags & kRarFlagEncrypted);
+            rar_begin_member(x.reader, x.archive, h.packSize, encrypted ? h.unpackVersion : 0, x.password);
+            if (h.method == 0x30) {
+                if (!copyStored(x, h, found)) return false;
+            } else {
+                rar_unpack_job job;
+                job.unpackedSize = h.unpackedSize;
+                job.solid = (h.flags & kRarFlagSolidMember) != 0;
+                job.output = found ? x.output : nullptr;
+                job.outputLength = &x.outputLength;
+                // A damaged stream ends early; the length and CRC checks below report it.
+                rar_unpack(*x.unpack, x.reader, job);
+            }
+            if (found) {
+                // Bytes the member never delivered must not pass for data.
+                if (x.outputLength != h.unpackedSize ||
+                    rar_crc32_of(x.output, h.unpackedSize) != h.fileCrc) {
+                    RAR_LOG("CRC32 error - file couldn't be decompressed correctly!");
+                    return false;
+                }
+            }
+        }
+
+        if (h.nextBlock > 0x7FFFFFFFLL || std::fseek(x.archive, static_cast<long>(h.nextBlock), SEEK_SET) != 0)
+            return false;
+        if (found) return true;
+    }
+}
+
+}  // namespace
+
+int unrarlib_extract(const char* archive, const char* name, char** data, unsigned long* length,
+                     const char* password) {
+    rar_log_start();
     if (data) *data = nullptr;
     if (length) *length = 0;
-    return 0;
+
+    Extraction x;
+    if (password) {
+        std::strncpy(x.password, password, sizeof x.password - 1);
+    }
+    const char* wanted = name ? name : "";
+    RAR_LOG("Extracting >%s< from >%s< (password is >%s<)...", wanted, archive ? archive : "", x.password);
+
+    const bool ok = run(x, wanted, archive);
+    if (!ok || !data || !length) {
+        RAR_LOG("Error - couldn't extract >%s< and allocated %u Bytes of unused memory!", wanted, 0u);
+        return 0;
+    }
+    *length = x.outputLength;
+    *data = reinterpret_cast<char*>(x.output);
+    x.output = nullptr;
+    RAR_LOG("Extracted %u Bytes.", static_cast<unsigned>(*length));
+    return 1;
+}
+
+int unrarlib_list(const char* archive, unrarlib_list_entry** first) {
+    rar_log_start();
+    if (first) *first = nullptr;
+    Extraction x;
+    rar_main_header main;
+    if (!openArchive(x, archive, main)) return 0;
+
+    int count = 0;
+    unrarlib_list_entry** tail = first;
+    for (;;) {
+        rar_file_header h;
+        const rar_search_result search = rar_next_file_header(x.archive, h);
+        if (search == rar_search_result::none) {
+            RAR_LOG("Couldn't read next filename from archive (I/O error).");
+            break;
+        }
+        if (search == rar_search_result::subBlock) {
+            RAR_LOG("Sorry, sub-headers not supported.");
+            break;
+        }
+        auto* entry = static_cast<unrarlib_list_entry*>(std::calloc(1, sizeof(unrarlib_list_entry)));
+        char* nameCopy = static_cast<char*>(std::malloc(std::strlen(h.name) + 1));
+        if (!entry || !nameCopy) {
+            std::free(entry);
+            std::free(nameCopy);
+            break;
+        }
+        std::strcpy(nameCopy, h.name);
+        entry->name = nameCopy;
+        entry->nameSize = h.nameSize;
+        entry->packSize = h.packSize;
+        entry->unpackedSize = h.unpackedSize;
+        entry->hostOs = h.hostOs;
+        entry->fileCrc = h.fileCrc;
+        entry->fileTime = h.fileTime;
+        entry->unpackVersion = h.unpackVersion;
+        entry->method = h.method;
+        entry->attributes = h.attributes;
+        entry->flags = h.flags;
+        entry->next = nullptr;
+        ++count;
+        if (tail) {
+            *tail = entry;
+            tail = &entry->next;
+        } else {
+            unrarlib_free_list(entry);
+        }
+        if (h.nextBlock > 0x7FFFFFFFLL || std::fseek(x.archive, static_cast<long>(h.nextBlock), SEEK_SET) != 0)
+            break;
+    }
+    return count;
+}
+
+void unrarlib_free_list(unrarlib_list_entry* first) {
+    while (first) {
+        unrarlib_list_entry* next = first->next;
+        std::free(first->name);
+        std::free(first);
+        first = next;
+    }
 }

@@ -1,0 +1,19 @@
+// The RAR 2.0 block cipher: 16-byte blocks, 32 rounds of a Feistel-like
+// network whose key is chained through every ciphertext block of a member.
+// The packer encrypts with the same record, so both sides share one schedule.
+#pragma once
+
+#include <cstdint>
+
+struct rar_cipher {
+    std::uint32_t key[4];
+    std::uint8_t subst[256];
+};
+
+// Derives key and substitution table from a password (at most 255 bytes are
+// used). Runs once per encrypted member, so every member starts alike.
+void rar_set_keys(rar_cipher& cipher, const char* password);
+// Both work in place on one 16-byte block and update the key with the block's
+// ciphertext, which chains the blocks of a member together.
+void rar_encrypt_block(rar_cipher& cipher, std::uint8_t block[16]);
+void rar_decrypt_block(rar_cipher& cipher, std::uint8_t block[16]);

@@ -1,0 +1,47 @@
+// The RAR 2.0 decompressor: LZ77 over a 1 MB circular window with Huffman
+// coded literals, lengths and distances, plus the multimedia mode in which
+// per-channel prediction errors are coded instead of bytes. The state lives
+// across members so solid members continue the previous member's stream.
+#pragma once
+
+#include "libs/ppd/unrarlib/audio_predictor.h"
+#include "libs/ppd/unrarlib/huffman_decode.h"
+#include "libs/ppd/unrarlib/packed_reader.h"
+
+#include <cstdint>
+
+constexpr std::uint32_t kRarWindowSize = 0x100000;
+constexpr std::uint32_t kRarWindowMask = kRarWindowSize - 1;
+
+struct rar_unpack_state {
+    std::uint8_t* window = nullptr;  // kRarWindowSize bytes, owned by the caller
+    std::uint32_t unpackPos = 0;
+    std::uint32_t writePos = 0;
+    std::uint32_t oldDist[4] = {};
+    unsigned oldDistCounter = 0;
+    std::uint32_t lastDist = 0;
+    std::uint32_t lastLength = 0;
+
+    bool audio = false;
+    unsigned channels = 1;
+    unsigned currentChannel = 0;
+    std::int32_t channelDelta = 0;
+    rar_audio_state audioState[4] = {};
+
+    std::uint8_t oldTable[1028] = {};
+    rar_decode_table literalTable, distanceTable, repeatTable, codeLengthTable;
+    rar_decode_table audioTable[4];
+};
+
+// What one call decodes and where the bytes go.
+struct rar_unpack_job {
+    std::uint32_t unpackedSize = 0;
+    bool solid = false;             // the member continues the previous member's stream
+    std::uint8_t* output = nullptr; // null: the bytes only rebuild the window
+    std::uint32_t* outputLength = nullptr;
+};
+
+// Decodes one member, reading packed bytes through reader. Returns false when
+// the stream was cut short, damaged or overran the output; the caller's CRC
+// check then rejects the member.
+bool rar_unpack(rar_unpack_state& state, rar_packed_reader& reader, const rar_unpack_job& job);
