@@ -1,0 +1,121 @@
+// The script reader must survive any byte sequence: random bytes, mutated
+// scripts and very long inputs either parse into a sane script or end in a
+// script error — never a crash, an overrun or an endless loop.
+#include "tests/script/script_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace vantor::test {
+namespace {
+
+const char* const kSeedScript =
+    "// opening part\n"
+    "DEFINE LOGO 22\n"
+    "DEFINE GO START\n"
+    "DEMOSTART 0x10\n"
+    "SETUP\n"
+    "0 SIGNAL 1 110 kake2.jpg\n"
+    "0 SIGNAL 010 0x6e pic.pcx\n"
+    "TIMELINE\n"
+    "100 GO 1\n"
+    "4000 INIT LOGO\n"
+    "4000 + 2000 SIGNAL LOGO 90 -2\n"
+    "4000 + 2000 + 5 SIGNAL LOGO 91 name\n"
+    "9000 END LOGO\n"
+    "LINETIME\n";
+
+const char* const kTokens[] = {"DEFINE", "SETUP", "TIMELINE", "LINETIME", "DEMOSTART", "SIGNAL", "START",
+                               "END",    "INIT",  "//",       "+",        "0",         "0x",     "-0",
+                               "010",    "\n",    " ",        "\r\n",     "\t",        "99999999999"};
+
+class ScriptFuzz : public ::testing::Test {
+protected:
+    // Parses and checks what a successful parse promises.
+    void check(const std::string& text) {
+        ScopedFatalErrorCapture capture;
+        try {
+            auto script = Script::fromText(text);
+            ++parsed;
+            ASSERT_LE(script->setupEvents().size(), 1000u);
+            ASSERT_LE(script->timelineEvents().size(), 1000u);
+            for (const ScriptEvent& e : script->setupEvents()) {
+                ASSERT_EQ(e.time, 0);
+                ASSERT_EQ(e.kind, ScriptEvent::Signal);
+                ASSERT_EQ(e.value.isString, 1);
+            }
+            for (const ScriptEvent& e : script->timelineEvents()) {
+                ASSERT_NE(e.time, 0);
+                ASSERT_GE(e.kind, 1);
+                ASSERT_LE(e.kind, 4);
+                ASSERT_TRUE(e.value.isString == 0 || e.value.isString == 1);
+                ASSERT_TRUE(e.value.isString || e.value.text.empty());
+            }
+        } catch (const FatalError& error) {
+            ++failed;
+            const std::string message = error.what();
+            ASSERT_TRUE(message.rfind("script: ", 0) == 0 || message.rfind("this is probably wrong", 0) == 0)
+                << message;
+        }
+    }
+
+    std::mt19937 random{20260815};
+    int parsed = 0;
+    int failed = 0;
+};
+
+TEST_F(ScriptFuzz, RandomBytes) {
+    for (int round = 0; round < 3000; ++round) {
+        std::string text(random() % 600, '\0');
+        const bool printable = round % 2 == 0;
+        for (char& c : text) c = static_cast<char>(printable ? 9 + random() % 118 : random() % 256);
+        check(text);
+    }
+    EXPECT_GT(parsed + failed, 0);
+}
+
+TEST_F(ScriptFuzz, MutatedScripts) {
+    const std::string seed = kSeedScript;
+    for (int round = 0; round < 6000; ++round) {
+        std::string text = seed;
+        const int mutations = 1 + random() % 6;
+        for (int m = 0; m < mutations; ++m) {
+            const std::size_t at = text.empty() ? 0 : random() % text.size();
+            switch (random() % 4) {
+            case 0:
+                if (!text.empty()) text[at] = static_cast<char>(random() % 256);
+                break;
+            case 1: text.erase(at, random() % 12); break;
+            case 2: text.insert(at, kTokens[random() % (sizeof kTokens / sizeof *kTokens)]); break;
+            case 3: text.insert(at, text.substr(at, random() % 40)); break;
+            }
+        }
+        check(text);
+    }
+    // The mutations must reach both outcomes, or they test little.
+    EXPECT_GT(parsed, 100);
+    EXPECT_GT(failed, 100);
+}
+
+TEST_F(ScriptFuzz, HugeInputsEnd) {
+    std::string plusChain = "SETUP TIMELINE 1";
+    for (int i = 0; i < 200000; ++i) plusChain += " + 1";
+    plusChain += " START 1";
+    {
+        auto script = parseScript(plusChain);
+        ASSERT_EQ(script->timelineEvents().size(), 1u);
+        EXPECT_EQ(script->timelineEvents()[0].time, 200001);
+    }
+    check(std::string(1 << 20, '+'));
+    check(std::string(1 << 20, '/'));
+    check("DEFINE " + std::string(1 << 20, 'x'));
+    check("SETUP TIMELINE 5 SIGNAL 1 2 " + std::string(1 << 20, '7'));
+    check(std::string(1 << 20, '\n'));
+}
+
+}  // namespace
+}  // namespace vantor::test
