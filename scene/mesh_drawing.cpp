@@ -1,0 +1,141 @@
+// Drawing of meshes and billboards in the object's frame: eye normals, the
+// per-face recipes of the shading modes and the cel outline pass.
+#include "platform/gl_api.h"
+#include "scene/material.h"
+#include "scene/mesh_object.h"
+#include "scene/scene_error.h"
+
+namespace {
+
+Vec2 sphereMap(const Vec3& eyeNormal) {
+    return {0.5f * eyeNormal.x + 0.5f, 0.5f * eyeNormal.y + 0.5f};
+}
+
+Vec2 mirroredSphereMap(const Vec3& eyeNormal) {
+    return {0.5f - 0.5f * eyeNormal.x, 0.5f * eyeNormal.y + 0.5f};
+}
+
+Vec2 meshCoordinate(const TexCoord* coordinate) {
+    return coordinate ? coordinate->uv : Vec2();
+}
+
+}  // namespace
+
+void MeshObject::drawGeometry() {
+    if (faces_.empty()) return;
+    const Material* first = faces_[0].material;
+    const int mode = first ? first->shading : 0;
+
+    Matrix4 modelView;
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelView.data());
+    for (Vertex& v : vertices_) v.eyeNormal = modelView.rotate(v.normal);
+
+    const bool cel = mode == 5 || mode == 6;
+    if (cel) {
+        Vec3 light(-1, 2, 1);
+        light.normalize();
+        for (Vertex& v : vertices_) v.shade = Vec3::dot(light, v.eyeNormal);
+    }
+
+    currentMaterial = nullptr;
+    for (Face& face : faces_) drawFace(face, -1);
+    if (const Material* last = faces_.back().material) last->unapply();
+
+    if (cel) {
+        glLineWidth(4);
+        glEnable(GL_CULL_FACE);
+        glPolygonMode(GL_BACK, GL_LINE);
+        glCullFace(GL_FRONT);
+        glDepthMask(GL_FALSE);
+        glEnable(GL_POLYGON_OFFSET_LINE);
+        glPolygonOffset(5, 10);
+        glColor3f(0, 0, 0);
+        for (Face& face : faces_) drawFace(face, 0);
+        glLineWidth(1);
+        glPolygonMode(GL_BACK, GL_FILL);
+        glDepthMask(GL_TRUE);
+        glCullFace(GL_BACK);
+        glDisable(GL_CULL_FACE);
+        glDisable(GL_POLYGON_OFFSET_LINE);
+        glColor3f(1, 1, 1);
+    }
+}
+
+// mode -1: the face's material is applied when it changes and its recipe is
+// used; any other mode draws with that recipe and leaves the material alone.
+void MeshObject::drawFace(Face& face, int mode) {
+    if (mode < 0) {
+        if (!face.material) SceneError("No material for poly");
+        if (face.material != currentMaterial) {
+            currentMaterial = face.material;
+            face.material->apply();
+        }
+        mode = face.material->shading;
+    }
+
+    for (int k = 0; k < 3; ++k) {
+        const Vertex& v = *face.vertices[k];
+        switch (mode) {
+        case 1: face.unit0Coords[k] = meshCoordinate(face.texCoords[k]); break;
+        case 2: face.unit0Coords[k] = sphereMap(v.eyeNormal); break;
+        case 3: face.unit0Coords[k] = mirroredSphereMap(v.eyeNormal); break;
+        case 4:
+            face.unit0Coords[k] = meshCoordinate(face.texCoords[k]);
+            face.unit1Coords[k] = sphereMap(v.eyeNormal);
+            break;
+        default: break;
+        }
+    }
+
+    glBegin(GL_TRIANGLES);
+    for (int k = 0; k < 3; ++k) {
+        const Vertex& v = *face.vertices[k];
+        glNormal3f(v.normal.x, v.normal.y, v.normal.z);
+        switch (mode) {
+        case 1:
+        case 2:
+        case 3: glTexCoord2fv(face.unit0Coords[k].data()); break;
+        case 4:
+            glMultiTexCoord2fvARB(GL_TEXTURE0_ARB, face.unit0Coords[k].data());
+            glMultiTexCoord2fvARB(GL_TEXTURE1_ARB, face.unit1Coords[k].data());
+            break;
+        case 5: glTexCoord1f(v.shade); break;
+        default: break;
+        }
+        glVertex3f(v.position.x, v.position.y, v.position.z);
+    }
+    glEnd();
+}
+
+void BillboardObject::drawGeometry() {
+    if (faces().empty() || !faces()[0].material) return;
+    glPushMatrix();
+    faces()[0].material->apply();
+
+    Matrix4 modelView;
+    glGetFloatv(GL_MODELVIEW_MATRIX, modelView.data());
+    const Vec3 c = modelView.transform(Vec3(0, 0, 0), 1.0f);
+    glLoadIdentity();
+    const float w = width / -c.z;
+    const float h = height / -c.z;
+
+    glDisable(GL_CULL_FACE);
+    glColor4f(1, 1, 1, 1);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glDisable(GL_LIGHTING);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 1);
+    glVertex3f(c.x, c.y, c.z);
+    glTexCoord2f(1, 1);
+    glVertex3f(c.x + 2 * w, c.y, c.z);
+    glTexCoord2f(1, 0);
+    glVertex3f(c.x + 2 * w, c.y + 2 * h, c.z);
+    glTexCoord2f(0, 0);
+    glVertex3f(c.x, c.y + 2 * h, c.z);
+    glEnd();
+    glEnable(GL_LIGHTING);
+    glDisable(GL_BLEND);
+    glDepthMask(GL_TRUE);
+    glPopMatrix();
+}

@@ -1,0 +1,245 @@
+#include "scene/scene_file_reader.h"
+
+#include "imglib/image_library.h"
+#include "libs/ppd/ppd.h"
+#include "scene/scene_chunk_decoder.h"
+#include "scene/scene_error.h"
+
+#include <cstdio>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+using namespace ppp;
+
+namespace {
+
+// Closes the file layer handle however the reader leaves.
+struct FileCloser {
+    ppd_file*& file;
+    ~FileCloser() {
+        if (file) ppd_close(file);
+        file = nullptr;
+    }
+};
+
+std::string formatIds(const char* pattern, long long a, long long b = 0) {
+    char text[160];
+    std::snprintf(text, sizeof text, pattern, a, b);
+    return text;
+}
+
+}  // namespace
+
+void SceneFileReader::parseError(const std::string& text) const {
+    SceneError("Error in parsing " + fileName_ + ": " + text + "\n");
+}
+
+Scene* SceneFileReader::load(const char* fileName, const char* textureDirectory, ImageLibrary* images) {
+    std::unique_ptr<ImageLibrary> ownImages;
+    if (!images) {
+        ownImages = std::make_unique<ImageLibrary>();
+        images = ownImages.get();
+    }
+    setTextureLibrary(images);
+
+    textureDirectory_ = textureDirectory ? textureDirectory : "";
+    fileName_ = fileName ? fileName : "";
+    depth_.clear();
+    file_ = ppd_open(fileName_.c_str());
+    FileCloser closer{file_};
+    if (!file_) parseError("could not open file");
+
+    ChunkDecoder decoder(file_);
+    if (!decoder.readLeadWord()) parseError("not a meshcaster file");
+
+    scene_ = std::make_unique<Scene>();
+    scene_->ownedImages = std::move(ownImages);
+
+    auto chunk = std::make_unique<Chunk>();
+    for (;;) {
+        const ChunkDecoder::Result result = decoder.next(*chunk);
+        if (result == ChunkDecoder::Result::Error) parseError(decoder.error());
+        // Data that ends where a chunk header would start ends the scene as an
+        // end chunk would.
+        if (result == ChunkDecoder::Result::EndOfData) break;
+        switch (chunk->type) {
+        case kMeshChunk: addMesh(*chunk); break;
+        case kDummyChunk: addDummy(*chunk); break;
+        case kMaterialChunk: addMaterial(*chunk); break;
+        case kCameraChunk: addCamera(*chunk); break;
+        case kTargetChunk: addTarget(*chunk); break;
+        case kLightChunk: addLight(*chunk); break;
+        case kControllerChunk: addController(*chunk); break;
+        default: break;
+        }
+        if (chunk->type == kEndChunk) break;
+    }
+
+    if (scene_->objects) {
+        scene_->objects->prepareGeometry();
+        scene_->objects->bindMaterials(*scene_);
+    }
+    return scene_.release();
+}
+
+void SceneFileReader::link(SceneObject* object, std::int32_t parentId, const char* missingParent) {
+    if (parentId == 0) {
+        scene_->addObject(object);
+        return;
+    }
+    SceneObject* parent = scene_->findObject(parentId);
+    if (!parent) parseError(formatIds(missingParent, object->id, parentId));
+    const auto found = depth_.find(parent);
+    const int depth = (found == depth_.end() ? 0 : found->second) + 1;
+    if (depth > kMaximumDepth)
+        parseError(formatIds("object %lld is nested more than %lld levels deep", object->id, kMaximumDepth));
+    depth_[object] = depth;
+    parent->addChild(object);
+}
+
+void SceneFileReader::addMesh(const Chunk& chunk) {
+    const MeshRecord& r = chunk.mesh;
+    std::unique_ptr<MeshObject> mesh;
+    if (r.name.compare(0, 4, "Bill") == 0)
+        mesh = std::make_unique<BillboardObject>();
+    else
+        mesh = std::make_unique<MeshObject>();
+    mesh->id = r.id;
+    mesh->name = r.name;
+    mesh->setPosition(r.position);
+    mesh->setRotation(r.rotation.toMatrix());
+    mesh->setScale(r.scale);
+
+    std::vector<Vec2> coords(r.texCoords.size());
+    for (std::size_t i = 0; i < coords.size(); ++i) coords[i] = Vec2(r.texCoords[i].u, -r.texCoords[i].v);
+    std::vector<Vec3> positions = r.vertices;
+    // The decoder has checked every index, so the geometry is always taken.
+    if (!mesh->setGeometry(std::move(positions), std::move(coords), r.faces))
+        parseError(formatIds("object %lld has a face outside its geometry", r.id));
+
+    SceneObject* object = mesh.get();
+    link(object, r.parentId, "object %lld could not find parent obj %lld");
+    mesh.release();
+}
+
+void SceneFileReader::addDummy(const Chunk& chunk) {
+    const DummyRecord& r = chunk.dummy;
+    auto dummy = std::make_unique<DummyObject>();
+    dummy->id = r.id;
+    dummy->setPosition(r.position);
+    dummy->setRotation(r.rotation.toMatrix());
+    dummy->setScale(r.scale);
+    link(dummy.get(), r.parentId, "dummy object %lld could not find parent obj %lld");
+    dummy.release();
+}
+
+void SceneFileReader::addTarget(const Chunk& chunk) {
+    auto target = std::make_unique<TargetObject>();
+    target->id = chunk.target.id;
+    target->setPosition(chunk.target.position);
+    scene_->addObject(target.release());
+}
+
+void SceneFileReader::addCamera(const Chunk& chunk) {
+    auto camera = std::make_unique<CameraObject>();
+    camera->setPosition(chunk.camera.eye);
+    camera->id = chunk.camera.id;
+    camera->targetId = chunk.camera.targetId;
+    scene_->addCamera(camera.release());
+}
+
+void SceneFileReader::addLight(const Chunk& chunk) {
+    const LightRecord& r = chunk.light;
+    auto light = std::make_unique<LightObject>();
+    light->setPosition(r.position);
+    light->diffuse = r.colour;
+    light->specular = r.colour;
+    light->ambient = r.colour * 0.3f;
+    light->id = r.id;
+    scene_->addLight(light.release());
+}
+
+Texture* SceneFileReader::sceneTexture(const std::string& stored) {
+    if (stored.empty()) return nullptr;
+    std::string name = stored;
+    const char* directory = nullptr;
+    if (!keepTexturePaths) {
+        const std::size_t slash = stored.rfind('\\');
+        if (slash != std::string::npos) name = stored.substr(slash + 1);
+        directory = textureDirectory_.c_str();
+    }
+    Texture* texture = loadTexture(name.c_str(), directory);
+    if (!texture) parseError("could not load texture " + name + "\n");
+    return texture;
+}
+
+void SceneFileReader::addMaterial(const Chunk& chunk) {
+    const MaterialRecord& r = chunk.material;
+    auto material = std::make_unique<Material>();
+    material->ambient = r.ambient;
+    material->diffuse = r.diffuse;
+    material->specular = r.specular;
+    material->shininess = 128.0f * r.shininess;
+    material->shininessStrength = r.shininessStrength;
+    material->twoSided = r.twoSided != 0;
+    material->id = r.id;
+
+    Texture* base = sceneTexture(r.textures[0]);
+    if (base) material->setBaseTexture(base);
+    Texture* reflection = sceneTexture(r.textures[1]);
+    if (reflection) material->setReflectionTexture(reflection);
+    Texture* additive = sceneTexture(r.textures[2]);
+    if (additive) {
+        material->setBaseTexture(additive);
+        material->additive = true;
+    }
+
+    if (base && reflection)
+        material->shading = 4;
+    else if (additive || base)
+        material->shading = 1;
+    else if (reflection)
+        material->shading = 2;
+    else
+        material->shading = 0;
+    scene_->addMaterial(material.release());
+}
+
+void SceneFileReader::addController(const Chunk& chunk) {
+    const ControllerRecord& r = chunk.controller;
+    SceneObject* owner = scene_->findObject(r.ownerId);
+    if (!owner) parseError("could not find owner for controller object");
+
+    if (r.controllerClass == kKeyFramedClass && r.kind == kPositionTrack) {
+        std::vector<PositionKey> keys(r.positionKeys.size());
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            const PositionKeyRecord& in = r.positionKeys[i];
+            keys[i].frame = static_cast<std::int16_t>(static_cast<std::uint16_t>(in.frame & 0xFFFF));
+            keys[i].position = in.position;
+            keys[i].tension = in.tension;
+            keys[i].continuity = in.continuity;
+            keys[i].bias = in.bias;
+            keys[i].easeTo = in.easeTo;
+            keys[i].easeFrom = in.easeFrom;
+        }
+        owner->setPositionKeys(r.count, std::move(keys));
+    } else if (r.controllerClass == kKeyFramedClass && r.kind == kRotationTrack) {
+        std::vector<RotationKey> keys(r.rotationKeys.size());
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            keys[i].frame = static_cast<std::int16_t>(static_cast<std::uint16_t>(r.rotationKeys[i].frame & 0xFFFF));
+            keys[i].orientation = r.rotationKeys[i].orientation;
+        }
+        owner->setRotationKeys(r.count, std::move(keys));
+    } else if (r.controllerClass == kSampledClass) {
+        std::vector<Vec3> positions(r.samples.size());
+        std::vector<Quaternion> rotations(r.samples.size());
+        for (std::size_t i = 0; i < r.samples.size(); ++i) {
+            positions[i] = r.samples[i].position;
+            rotations[i] = r.samples[i].rotation;
+        }
+        owner->setSampledPositions(r.count, std::move(positions));
+        owner->setSampledRotations(r.count, std::move(rotations));
+        owner->setSampleInterval(r.interval);
+    }
+}

@@ -1,0 +1,66 @@
+// Reads a ".ppp" scene file, through the ppd_ file layer, into a new Scene:
+// meshes, grouping objects, camera targets, cameras, lights, materials with
+// their textures (loaded while the file is read) and animation tracks.
+//
+// Parents must come earlier in the file than their children and owners
+// earlier than their controllers; materials may come anywhere, since faces are
+// bound to them after the whole file is read.
+//
+// Every failure ends the program through SceneError with the message
+// "Error in parsing <file>: <text>\n" (a face without its material: "face
+// material not found: <id>\n" on its own).
+#pragma once
+
+#include "scene/scene.h"
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+class ImageLibrary;
+struct ppd_file;
+
+namespace ppp {
+struct Chunk;
+}
+
+class SceneReader {
+public:
+    virtual ~SceneReader() = default;
+    // The new scene, owned by the caller. The texture directory is where
+    // texture base names are looked up ("data/textures/"); without an image
+    // library the reader makes a private one that the scene keeps.
+    virtual Scene* load(const char* fileName, const char* textureDirectory, ImageLibrary* images) = 0;
+};
+
+class SceneFileReader : public SceneReader {
+public:
+    Scene* load(const char* fileName, const char* textureDirectory, ImageLibrary* images) override;
+
+    // Ends the program with "Error in parsing <file>: <text>\n".
+    [[noreturn]] void parseError(const std::string& text) const;
+
+    // Objects may be nested at most this deep below a root object.
+    static constexpr int kMaximumDepth = 1000;
+
+private:
+    void addMesh(const ppp::Chunk& chunk);
+    void addDummy(const ppp::Chunk& chunk);
+    void addMaterial(const ppp::Chunk& chunk);
+    void addCamera(const ppp::Chunk& chunk);
+    void addTarget(const ppp::Chunk& chunk);
+    void addLight(const ppp::Chunk& chunk);
+    void addController(const ppp::Chunk& chunk);
+
+    // Links an object under its parent (or into the root list for parent 0);
+    // `missingParent` formats the message for a parent that is not there.
+    void link(SceneObject* object, std::int32_t parentId, const char* missingParent);
+    // The texture for a material's texture name; none for an empty name.
+    Texture* sceneTexture(const std::string& name);
+
+    std::string textureDirectory_;
+    std::string fileName_;
+    ppd_file* file_ = nullptr;
+    std::unique_ptr<Scene> scene_;
+    std::unordered_map<const SceneObject*, int> depth_;
+};

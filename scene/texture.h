@@ -1,0 +1,70 @@
+// OpenGL textures made from kpximage records of the image cache, or created
+// empty as targets for frame-buffer copies. The scene files and several effects
+// share this class.
+//
+// A 2D texture from an image is brought to 32 bits and to power-of-two sides of
+// at least 64 (in place, in the cached record, so every later user of that
+// cache entry sees the change) and uploaded with mipmaps; each upload makes a
+// new GL texture. A 1D texture is the 256-texel shade ramp of the cel modes.
+#pragma once
+
+#include "platform/gl_api.h"
+
+class ImageLibrary;
+struct kpximage;
+
+// The image cache that texture loading reads from. The scene reader sets it at
+// the start of each load; effects that make textures set it before they do.
+void setTextureLibrary(ImageLibrary* library);
+ImageLibrary* textureLibrary();
+
+// Off: scene texture names are reduced to their base name (after the last
+// backslash) and read from the scene's texture directory. On: names are used
+// as stored. The program's start-up switches it off.
+extern bool keepTexturePaths;
+
+class Texture {
+public:
+    explicit Texture(GLenum target = GL_TEXTURE_2D) : target_(target) {}
+    // A texture of an image already in hand; call uploadTexture to create it in GL.
+    Texture(kpximage* image, GLenum target) : image_(image), target_(target) {}
+    ~Texture();
+    Texture(const Texture&) = delete;
+    Texture& operator=(const Texture&) = delete;
+
+    // Takes the image from the texture library (the directory prefixes the
+    // name when given; the name is the cache key) and uploads it. False when
+    // the image cannot be loaded: the texture then has no GL object. Without a
+    // texture library the program ends with "no imglib for texture".
+    bool load(const char* name, const char* directory);
+
+    // Creates the GL texture from the image (2D or 1D by target). Nothing
+    // happens without an image, or with an image that has no pixels or a depth
+    // that cannot be brought to 32 bits.
+    void uploadTexture();
+
+    void bind() const { glBindTexture(target_, glName_); }
+
+    kpximage* image() const { return image_; }
+    GLuint glName() const { return glName_; }
+    GLenum target() const { return target_; }
+
+    // An empty 2D texture for frame-buffer copies: sides rounded up to powers
+    // of two from 8; a w x h block of 127 bytes, zeros elsewhere. Sides beyond
+    // 1024 end the program with "effect too large".
+    static Texture* createRenderTexture(int width, int height);
+
+private:
+    void upload2D();
+    void upload1D();
+
+    kpximage* image_ = nullptr;  // owned by the image cache; none for render textures
+    GLuint glName_ = 0;
+    GLenum target_;
+};
+
+// A new 2D texture loaded with Texture::load; none (and nothing kept) on failure.
+Texture* loadTexture(const char* name, const char* directory);
+
+// Smallest power of two >= size, starting from `minimum`.
+int roundUpPowerOfTwo(int size, int minimum);
