@@ -44,14 +44,15 @@ void throwingFatalErrorSink(const std::string& text) {
 
 void fatalError(const char* message, int number) {
     const std::string text = fatalErrorText(message, number);
-    if (sink()) {
-        sink()(text);
-        std::exit(1);
-    }
+    // The sound goes silent before anything else, whoever reports the error.
     if (soundShutdown()) {
         auto shutdown = std::move(soundShutdown());
         soundShutdown() = nullptr;
         shutdown();
+    }
+    if (sink()) {
+        sink()(text);
+        std::exit(1);
     }
     vantor::platform::showMessageBox("error", text, vantor::platform::BoxIcon::Error);
     std::exit(1);

@@ -4,7 +4,8 @@
 // most 199 characters, shuts the sound system down when it was started, shows
 // the text in a box captioned "error" and ends the process with exit code 1.
 //
-// Tests and tools replace the final step through a sink: a sink may throw (a
+// Tests and tools replace the final step (box and exit) through a sink; the
+// sound is shut down before the sink too: a sink may throw (a
 // test catches the text) or exit on its own. If a sink returns, fatalError
 // still ends the process with exit code 1.
 #pragma once

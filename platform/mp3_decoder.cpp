@@ -44,9 +44,10 @@ bool Mp3Decoder::open(const std::string& path) {
     if (!mh) return false;
     handle_ = mh;
 
-    // Gapless output, no printouts, and enough frames decoded ahead of a seek
-    // target that the bit reservoir is full there (exact seeks in VBR files too).
-    mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_QUIET, 0.0);
+    // Gapless output, mono played on both channels, no printouts, and enough
+    // frames decoded ahead of a seek target that the bit reservoir is full
+    // there (exact seeks in VBR files too).
+    mpg123_param(mh, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_FORCE_STEREO | MPG123_QUIET, 0.0);
     mpg123_param(mh, MPG123_PREFRAMES, 8, 0.0);
 
     long rate = 0;

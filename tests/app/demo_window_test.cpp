@@ -1,0 +1,225 @@
+// The demo window under Xvfb: framebuffer, initial GL state, projection,
+// multitexture, and full-screen switches that keep the context.
+#include "app/demo_window.h"
+#include "platform/gl_api.h"
+#include "platform/gl_window.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cmath>
+
+namespace vantor::test {
+namespace {
+
+// Whether the display offers the 640 x 480 full-screen mode (a 640 x 480 Xvfb
+// screen does, a larger one does not).
+bool fullscreenModeOffered() {
+    platform::GlWindow probe;
+    return probe.initVideo() && probe.fullscreenModeAvailable(640, 480, 32);
+}
+
+GLuint makeCheckerTexture() {
+    const GLubyte texels[] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 0, 255};
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
+    return texture;
+}
+
+// Draws the texture over the whole viewport and reads the back buffer's
+// bottom-left and top-right quarters.
+std::array<std::array<GLubyte, 4>, 2> drawTextureAndRead(GLuint texture) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, 1, 0, 1, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0); glVertex2f(0, 0);
+    glTexCoord2f(1, 0); glVertex2f(1, 0);
+    glTexCoord2f(1, 1); glVertex2f(1, 1);
+    glTexCoord2f(0, 1); glVertex2f(0, 1);
+    glEnd();
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glFinish();
+    std::array<std::array<GLubyte, 4>, 2> pixels{};
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(160, 120, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixels[0].data());
+    glReadPixels(480, 360, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixels[1].data());
+    return pixels;
+}
+
+TEST(DemoWindow, GivesA640x480ContextWithAlphaDepthStencilAndMultitexture) {
+    DemoWindow window(false, "Vantor", 640, 480);
+    int width = 0, height = 0;
+    window.glWindow().drawableSize(width, height);
+    EXPECT_EQ(width, 640);
+    EXPECT_EQ(height, 480);
+
+    GLint alpha = 0, depth = 0, stencil = 0, units = 0;
+    GLboolean doubleBuffered = GL_FALSE;
+    glGetIntegerv(GL_ALPHA_BITS, &alpha);
+    glGetIntegerv(GL_DEPTH_BITS, &depth);
+    glGetIntegerv(GL_STENCIL_BITS, &stencil);
+    glGetIntegerv(GL_MAX_TEXTURE_UNITS_ARB, &units);
+    glGetBooleanv(GL_DOUBLEBUFFER, &doubleBuffered);
+    EXPECT_GE(alpha, 1);
+    EXPECT_GE(depth, 16);
+    EXPECT_GE(stencil, 8);
+    EXPECT_GE(units, 2);
+    EXPECT_TRUE(doubleBuffered);
+    EXPECT_NE(glActiveTextureARB, nullptr);
+    EXPECT_NE(glMultiTexCoord2fARB, nullptr);
+    EXPECT_NE(glMultiTexCoord2fvARB, nullptr);
+
+    // The initial state every effect may find.
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    GLint depthFunc = 0, hint = 0, viewport[4] = {};
+    GLfloat clearColour[4] = {1, 1, 1, 1};
+    glGetIntegerv(GL_DEPTH_FUNC, &depthFunc);
+    glGetIntegerv(GL_PERSPECTIVE_CORRECTION_HINT, &hint);
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
+    EXPECT_EQ(depthFunc, GL_LEQUAL);
+    EXPECT_EQ(hint, GL_NICEST);
+    EXPECT_EQ(viewport[2], 640);
+    EXPECT_EQ(viewport[3], 480);
+    for (float c : clearColour) EXPECT_EQ(c, 0.0f);
+
+    // The multitexture entry points really draw: a texture on unit 1.
+    const GLuint texture = makeCheckerTexture();
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glEnable(GL_TEXTURE_2D);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, 1, 0, 1, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glBegin(GL_QUADS);
+    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 0, 0); glVertex2f(0, 0);
+    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 1, 0); glVertex2f(1, 0);
+    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 1, 1); glVertex2f(1, 1);
+    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 0, 1); glVertex2f(0, 1);
+    glEnd();
+    glDisable(GL_TEXTURE_2D);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    GLubyte rgba[4] = {};
+    glReadPixels(160, 120, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
+    EXPECT_EQ(rgba[0], 255);
+    EXPECT_EQ(rgba[1], 0);
+    glDeleteTextures(1, &texture);
+}
+
+TEST(DemoWindow, ResizeGivesA45DegreePerspectiveAndTakesHeightZeroAsOne) {
+    DemoWindow window(false, "Vantor", 640, 480);
+    const double f = 1.0 / std::tan(22.5 * 3.14159265358979323846 / 180.0);
+    const double zNear = 0.1, zFar = 20000.0;
+    for (auto [w, h, aspect] : {std::tuple{640, 480, 640.0 / 480.0}, std::tuple{800, 0, 800.0}}) {
+        window.resize(w, h);
+        GLint viewport[4] = {};
+        GLfloat projection[16] = {};
+        GLfloat modelview[16] = {};
+        GLint mode = 0;
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        glGetFloatv(GL_PROJECTION_MATRIX, projection);
+        glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
+        glGetIntegerv(GL_MATRIX_MODE, &mode);
+        EXPECT_EQ(viewport[2], w);
+        EXPECT_EQ(viewport[3], h == 0 ? 1 : h);
+        EXPECT_NEAR(projection[0], f / aspect, 1e-5);
+        EXPECT_NEAR(projection[5], f, 1e-5);
+        EXPECT_NEAR(projection[10], (zFar + zNear) / (zNear - zFar), 1e-5);
+        EXPECT_NEAR(projection[14], 2 * zFar * zNear / (zNear - zFar), 1e-5);
+        EXPECT_FLOAT_EQ(projection[11], -1.0f);
+        EXPECT_EQ(mode, GL_MODELVIEW);
+        for (int i = 0; i < 16; ++i) EXPECT_EQ(modelview[i], i % 5 == 0 ? 1.0f : 0.0f);
+    }
+}
+
+TEST(DemoWindow, HasExtensionMatchesWholeLinesOnly) {
+    const char* list = "GL_ARB_texture_env_add\nGL_ARB_multitexture\nGL_EXT_bgra";
+    EXPECT_TRUE(DemoWindow::hasExtension(list, "GL_ARB_multitexture"));
+    EXPECT_TRUE(DemoWindow::hasExtension(list, "GL_EXT_bgra"));
+    EXPECT_TRUE(DemoWindow::hasExtension(list, "GL_ARB_texture_env_add"));
+    EXPECT_FALSE(DemoWindow::hasExtension(list, "GL_ARB_multi"));
+    EXPECT_FALSE(DemoWindow::hasExtension(list, "GL_ARB_multitexture_x"));
+    EXPECT_FALSE(DemoWindow::hasExtension(list, "ARB_multitexture"));
+    EXPECT_FALSE(DemoWindow::hasExtension(list, ""));
+    EXPECT_FALSE(DemoWindow::hasExtension("", "GL_EXT_bgra"));
+    EXPECT_TRUE(DemoWindow::hasExtension("a\n\nb", ""));
+}
+
+TEST(DemoWindow, TexturesSurviveTwoFullscreenToggles) {
+    DemoWindow window(false, "Vantor", 640, 480);
+    const bool offered = fullscreenModeOffered();
+    const GLuint texture = makeCheckerTexture();
+    const auto before = drawTextureAndRead(texture);
+
+    window.toggleFullscreen();
+    EXPECT_EQ(window.fullscreen(), offered);
+    EXPECT_EQ(window.glWindow().isFullscreen(), offered);
+    window.toggleFullscreen();
+    EXPECT_FALSE(window.fullscreen());
+    EXPECT_FALSE(window.glWindow().isFullscreen());
+
+    // Same context: the texture name is still a texture with its texels.
+    EXPECT_TRUE(glIsTexture(texture));
+    EXPECT_NE(glActiveTextureARB, nullptr);
+    const auto after = drawTextureAndRead(texture);
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(after[0][0], 255) << "bottom left is the red texel";
+    EXPECT_EQ(after[1][2], 0);
+    EXPECT_EQ(after[1][1], 255) << "top right is the yellow texel";
+    window.swapBuffers();
+}
+
+TEST(DemoWindow, RefusedFullscreenRequestRunsInAWindowAfterTheQuestion) {
+    if (fullscreenModeOffered()) GTEST_SKIP() << "the display offers 640 x 480";
+    ::testing::internal::CaptureStderr();
+    DemoWindow window(true, "Vantor", 640, 480);
+    const std::string said = ::testing::internal::GetCapturedStderr();
+    EXPECT_NE(said.find("requested fullscreen mode not supported, run window?"), std::string::npos) << said;
+    EXPECT_FALSE(window.fullscreen());
+    EXPECT_FALSE(window.glWindow().isFullscreen());
+    int width = 0, height = 0;
+    window.glWindow().drawableSize(width, height);
+    EXPECT_EQ(width, 640);
+    EXPECT_EQ(height, 480);
+}
+
+TEST(DemoWindow, FullscreenRequestWhereTheModeExistsSwitchesTheMode) {
+    if (!fullscreenModeOffered()) GTEST_SKIP() << "the display has no 640 x 480 mode";
+    DemoWindow window(true, "Vantor", 640, 480);
+    EXPECT_TRUE(window.fullscreen());
+    EXPECT_TRUE(window.glWindow().isFullscreen());
+    const GLuint texture = makeCheckerTexture();
+    window.toggleFullscreen();
+    EXPECT_FALSE(window.fullscreen());
+    window.toggleFullscreen();
+    EXPECT_TRUE(window.fullscreen());
+    EXPECT_TRUE(glIsTexture(texture));
+}
+
+}  // namespace
+}  // namespace vantor::test

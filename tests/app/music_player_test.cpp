@@ -1,0 +1,238 @@
+// The soundtrack: exact decoding and seeking, and the clock built on the
+// samples the sound output consumed (dummy SDL driver, real time).
+#include "app/fatal_error.h"
+#include "app/music_player.h"
+#include "platform/mp3_decoder.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace vantor::test {
+namespace {
+
+using platform::Mp3Decoder;
+using Clock = std::chrono::steady_clock;
+
+struct Tone {
+    const char* name;
+    int rate;
+    int channels;
+    int seconds;
+    std::string mp3() const { return std::string(VANTOR_TEST_AUDIO_DIR) + "/" + name + ".mp3"; }
+    std::string raw() const { return std::string(VANTOR_TEST_AUDIO_DIR) + "/" + name + ".raw"; }
+    std::int64_t frames() const { return static_cast<std::int64_t>(rate) * seconds; }
+};
+const Tone kTones[] = {{"tone44100", 44100, 2, 12}, {"tone48000", 48000, 1, 6}, {"tone22050", 22050, 2, 6}};
+
+std::vector<std::int16_t> decodeAll(Mp3Decoder& decoder) {
+    std::vector<std::int16_t> samples;
+    std::int16_t block[2 * 4096];
+    while (std::size_t got = decoder.readFrames(block, 4096)) samples.insert(samples.end(), block, block + 2 * got);
+    return samples;
+}
+
+// The source sweep, as interleaved stereo (a mono source on both channels).
+std::vector<std::int16_t> sourceStereo(const Tone& tone) {
+    const std::string bytes = readFile(tone.raw());
+    std::vector<std::int16_t> stereo;
+    const std::size_t count = bytes.size() / 2;
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto sample = static_cast<std::int16_t>(static_cast<unsigned char>(bytes[2 * i]) |
+                                                      (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
+        stereo.push_back(sample);
+        if (tone.channels == 1) stereo.push_back(sample);
+    }
+    return stereo;
+}
+
+TEST(Mp3Decoder, DecodesGaplesslyToTheEncodedLengthAndAlignment) {
+    for (const Tone& tone : kTones) {
+        SCOPED_TRACE(tone.name);
+        Mp3Decoder decoder;
+        ASSERT_TRUE(decoder.open(tone.mp3()));
+        EXPECT_EQ(decoder.rate(), tone.rate);
+        EXPECT_EQ(decoder.lengthFrames(), tone.frames());
+        const auto decoded = decodeAll(decoder);
+        ASSERT_EQ(static_cast<std::int64_t>(decoded.size()), 2 * tone.frames());
+
+        // Without encoder delay the decoded sweep lies on the source sweep: a
+        // shift of even a few samples would make the error as large as the signal.
+        const auto source = sourceStereo(tone);
+        ASSERT_EQ(source.size(), decoded.size());
+        double error = 0, signal = 0;
+        for (std::size_t i = 0; i < source.size(); ++i) {
+            error += std::pow(double(decoded[i]) - source[i], 2);
+            signal += std::pow(double(source[i]), 2);
+        }
+        EXPECT_LT(error / signal, 0.01);
+    }
+}
+
+TEST(Mp3Decoder, SeeksToTheExactSample) {
+    for (const Tone& tone : kTones) {
+        SCOPED_TRACE(tone.name);
+        Mp3Decoder decoder;
+        ASSERT_TRUE(decoder.open(tone.mp3()));
+        const auto whole = decodeAll(decoder);
+        for (std::int64_t frame : {std::int64_t{0}, std::int64_t{1}, std::int64_t{1151}, std::int64_t{12345},
+                                   tone.frames() / 2 + 7, tone.frames() - 300}) {
+            ASSERT_TRUE(decoder.seekFrame(frame));
+            EXPECT_EQ(decoder.positionFrames(), frame);
+            std::vector<std::int16_t> part(2 * 256);
+            ASSERT_EQ(decoder.readFrames(part.data(), 256), 256u) << frame;
+            int worst = 0;
+            for (std::size_t i = 0; i < part.size(); ++i)
+                worst = std::max(worst, std::abs(part[i] - whole[2 * frame + i]));
+            EXPECT_LE(worst, 1) << "at frame " << frame;
+        }
+        // Past the end: at the end, nothing more to read.
+        ASSERT_TRUE(decoder.seekFrame(tone.frames() + 100000));
+        std::int16_t block[64];
+        EXPECT_EQ(decoder.readFrames(block, 32), 0u);
+    }
+}
+
+TEST(Mp3Decoder, RefusesWhatIsNoMp3AndEndsTruncatedFiles) {
+    TempDir dir;
+    Mp3Decoder decoder;
+    EXPECT_FALSE(decoder.open(dir.file("missing.mp3")));
+    EXPECT_FALSE(decoder.open(dir.write("empty.mp3", "")));
+    EXPECT_FALSE(decoder.open(dir.write("text.mp3", std::string(20000, 'a'))));
+
+    // Random bytes: whatever mpg123 makes of them, it must end.
+    std::string noise(64 * 1024, '\0');
+    unsigned state = 12345;
+    for (char& c : noise) c = static_cast<char>((state = state * 1103515245u + 12345u) >> 16);
+    if (decoder.open(dir.write("noise.mp3", noise))) decodeAll(decoder);
+
+    const std::string whole = readFile(kTones[0].mp3());
+    ASSERT_TRUE(decoder.open(dir.write("cut.mp3", whole.substr(0, whole.size() * 2 / 5))));
+    const auto decoded = decodeAll(decoder);
+    EXPECT_GT(decoded.size(), 0u);
+    EXPECT_LT(decoded.size(), static_cast<std::size_t>(2 * kTones[0].frames()));
+}
+
+// Samples the clock for `duration`, checking it never goes backwards; returns
+// how far it moved.
+int advanceOver(MusicPlayer& player, std::chrono::milliseconds duration) {
+    const int first = player.musicTime();
+    int last = first;
+    const auto end = Clock::now() + duration;
+    while (Clock::now() < end) {
+        const int now = player.musicTime();
+        EXPECT_GE(now, last) << "the clock went backwards";
+        last = now;
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    return last - first;
+}
+
+TEST(MusicPlayer, ClockIsExactAfterSeekingAndStandsStillUntilPlayed) {
+    for (const Tone& tone : kTones) {
+        SCOPED_TRACE(tone.name);
+        MusicPlayer player;
+        ASSERT_TRUE(player.initSound());
+        ASSERT_TRUE(player.openMusic(tone.mp3().c_str()));
+        EXPECT_EQ(player.rate(), tone.rate);
+        EXPECT_EQ(player.musicTime(), 0);
+        for (int ms : {1001, 3, 4999, 0, 2500}) {
+            player.seekMusic(ms);
+            EXPECT_EQ(player.musicTime(), ms);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        EXPECT_EQ(player.musicTime(), 2500) << "not yet played";
+        player.closeMusic();
+        EXPECT_FALSE(player.soundReady());
+    }
+}
+
+TEST(MusicPlayer, ClockRunsAtRealSpeedForEveryRateAndNeverGoesBack) {
+    for (const Tone& tone : kTones) {
+        SCOPED_TRACE(tone.name);
+        MusicPlayer player;
+        ASSERT_TRUE(player.initSound());
+        ASSERT_TRUE(player.openMusic(tone.mp3().c_str()));
+        player.seekMusic(1000);
+        player.playMusic();
+        const auto started = Clock::now();
+        const int moved = advanceOver(player, std::chrono::milliseconds(800));
+        const auto wall = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - started).count();
+        // The output takes about 23 to 46 ms at a time; allow that and some scheduling.
+        EXPECT_NEAR(moved, wall, 130) << "moved " << moved << " ms in " << wall << " ms";
+
+        // A seek while playing is exact again, also backwards.
+        player.seekMusic(500);
+        const int afterSeek = player.musicTime();
+        EXPECT_GE(afterSeek, 500);
+        EXPECT_LT(afterSeek, 600);
+    }
+}
+
+TEST(MusicPlayer, ClockRunsOnPastTheEndOfAShortSoundtrack) {
+    MusicPlayer player;
+    ASSERT_TRUE(player.initSound());
+    ASSERT_TRUE(player.openMusic(kTones[1].mp3().c_str()));
+    player.seekMusic(239900);  // far beyond the 6 s file
+    EXPECT_EQ(player.musicTime(), 239900);
+    player.playMusic();
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_GE(player.musicTime(), 240000) << "the demo still reaches its end";
+}
+
+TEST(MusicPlayer, ReportsFilesItCannotPlay) {
+    TempDir dir;
+    MusicPlayer player;
+    ASSERT_TRUE(player.initSound());
+    EXPECT_FALSE(player.openMusic(dir.file("soundtrack.mp3").c_str()));
+    EXPECT_FALSE(player.openMusic(dir.write("soundtrack.mp3", "not music at all").c_str()));
+
+    ScopedFatalErrorCapture capture;
+    try {
+        player.playMusic();
+        FAIL() << "played without a stream";
+    } catch (const FatalError& error) {
+        EXPECT_STREQ(error.what(), "could not play stream");
+    }
+}
+
+TEST(MusicPlayer, FatalErrorSilencesTheSoundFirst) {
+    MusicPlayer player;
+    ASSERT_TRUE(player.initSound());
+    ASSERT_TRUE(player.openMusic(kTones[0].mp3().c_str()));
+    player.playMusic();
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    {
+        ScopedFatalErrorCapture capture;
+        EXPECT_THROW(fatalError("script: event not recognized in timeline line #", 4), FatalError);
+    }
+    // The output is closed: nothing is consumed any more.
+    const int stopped = player.musicTime();
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(player.musicTime(), stopped);
+}
+
+TEST(MusicPlayer, InitSoundFailsWhereNoDeviceCanBeOpened) {
+    const char* previous = std::getenv("SDL_AUDIODRIVER");
+    const std::string saved = previous ? previous : "";
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    {
+        MusicPlayer player;
+        EXPECT_FALSE(player.initSound());
+        EXPECT_FALSE(player.soundReady());
+    }
+    if (previous)
+        setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+    else
+        unsetenv("SDL_AUDIODRIVER");
+}
+
+}  // namespace
+}  // namespace vantor::test
