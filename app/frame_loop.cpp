@@ -85,6 +85,7 @@ void FrameLoop::frame() {
     dispatchDueEvents();
     table_.runAll(now_);
     target_.swapBuffers();
+    ++framesDrawn_;
 }
 
 void FrameLoop::dispatchDueEvents() {

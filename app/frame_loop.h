@@ -55,6 +55,8 @@ public:
     bool windowActive() const { return windowActive_; }
     int now() const { return now_; }
     std::size_t nextEvent() const { return nextEvent_; }
+    // Frames drawn since the loop was made.
+    std::uint64_t framesDrawn() const { return framesDrawn_; }
     bool keyDown(int virtualKey) const;
     const Script* script() const { return script_.get(); }
 
@@ -74,6 +76,7 @@ private:
     std::size_t nextEvent_ = 0;
     bool quit_ = false;
     int now_ = 0;
+    std::uint64_t framesDrawn_ = 0;
 
     // Window state: 1 while a key is held, indexed by virtual-key code; and
     // whether the window is not minimised (frames are drawn only then).
