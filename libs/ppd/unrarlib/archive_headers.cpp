@@ -103,8 +103,13 @@ rar_search_result rar_next_file_header(std::FILE* archive, rar_file_header& head
         h.dataPos = blockPos + headSize;
         h.nextBlock = next;
 
-        const std::uint32_t crc = rar_crc32(rar_crc32(0xFFFFFFFFu, head + 2, 30), rest, restSize);
-        if (static_cast<std::uint16_t>(~crc) != h.headCrc) RAR_LOG("file header broken");
+        // RAR 2.x covers the fixed fields and the name (a file comment carries
+        // its own CRC); later archivers cover the whole header.
+        const std::uint32_t fixedCrc = rar_crc32(0xFFFFFFFFu, head + 2, 30);
+        const std::uint32_t nameCrc = rar_crc32(fixedCrc, rest, nameSize);
+        const std::uint32_t wholeCrc = rar_crc32(nameCrc, rest + nameSize, restSize - nameSize);
+        if (static_cast<std::uint16_t>(~nameCrc) != h.headCrc && static_cast<std::uint16_t>(~wholeCrc) != h.headCrc)
+            RAR_LOG("file header broken");
 
         if (!seekTo(archive, h.dataPos)) return rar_search_result::none;
         header = h;

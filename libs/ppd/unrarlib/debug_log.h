@@ -15,4 +15,9 @@ void rar_log_message(unsigned line, const char* format, ...)
 #endif
     ;
 
+// Lets a program see every message as well (the `ppd` tool prints the
+// reason of a failed extraction); null removes the listener.
+using rar_log_listener = void (*)(const char* message, void* context);
+void rar_log_set_listener(rar_log_listener listener, void* context);
+
 #define RAR_LOG(...) rar_log_message(__LINE__, __VA_ARGS__)

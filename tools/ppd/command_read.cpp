@@ -1,0 +1,186 @@
+// ppd list, cat and extract: thin wrappers over the archive reader. The
+// reader explains failures only in its log, so these commands listen to the
+// log messages and print the reason of a failure on stderr.
+#include "libs/ppd/unrarlib/debug_log.h"
+#include "libs/ppd/unrarlib/unrarlib.h"
+#include "tools/ppd/ppd_commands.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace ppd_tool {
+
+namespace {
+
+struct ReadArgs {
+    std::string password;
+    std::string directory = ".";
+    std::vector<std::string> rest;
+};
+
+bool parseReadArgs(const Args& args, bool allowDirectory, ReadArgs& out, std::string& error) {
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--password" || (allowDirectory && a == "-C")) {
+            if (i + 1 == args.size()) {
+                error = a + " needs a value";
+                return false;
+            }
+            (a == "-C" ? out.directory : out.password) = args[++i];
+        } else if (a.size() > 1 && a[0] == '-') {
+            error = "unknown option " + a;
+            return false;
+        } else {
+            out.rest.push_back(a);
+        }
+    }
+    return true;
+}
+
+// Collects the reader's messages of one call; the last one that is not the
+// generic "couldn't extract" line is the reason.
+struct Reasons {
+    std::string reason;
+    Reasons() { rar_log_set_listener(&Reasons::listen, this); }
+    ~Reasons() { rar_log_set_listener(nullptr, nullptr); }
+    static void listen(const char* message, void* context) {
+        const std::string m = message;
+        if (m.rfind("Extracting >", 0) == 0 || m.rfind("Error - couldn't extract", 0) == 0) return;
+        static_cast<Reasons*>(context)->reason = m;
+    }
+};
+
+const char* methodName(unsigned method) {
+    switch (method) {
+    case 0x30: return "stored";
+    case 0x31: return "fastest";
+    case 0x32: return "fast";
+    case 0x33: return "normal";
+    case 0x34: return "good";
+    case 0x35: return "best";
+    default: return "unknown";
+    }
+}
+
+std::string flagText(unsigned flags) {
+    std::string text;
+    if (flags & 0x0004) text += " encrypted";
+    if (flags & 0x0010) text += " solid";
+    if ((flags & 0x00E0) == 0x00E0) text += " folder";
+    if (flags & 0x0008) text += " comment";
+    return text.empty() ? "-" : text.substr(1);
+}
+
+bool isFolder(const unrarlib_list_entry& e) {
+    return (e.flags & 0x00E0) == 0x00E0 || (e.attributes & 0x10 && e.hostOs == 0 && e.unpackedSize == 0);
+}
+
+// The place of a member below the target folder, or empty for a name that
+// would lead outside it.
+fs::path safeTarget(const std::string& directory, const std::string& name) {
+    fs::path relative;
+    std::string part;
+    auto push = [&](const std::string& p) {
+        if (p.empty() || p == ".") return true;
+        if (p == "..") return false;
+        relative /= p;
+        return true;
+    };
+    for (char c : name) {
+        if (c == '/' || c == '\\') {
+            if (!push(part)) return {};
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    if (!push(part) || relative.empty()) return {};
+    return fs::path(directory) / relative;
+}
+
+}  // namespace
+
+int listCommand(const Args& args) {
+    ReadArgs a;
+    std::string error;
+    if (!parseReadArgs(args, false, a, error)) return fail(error);
+    if (a.rest.size() != 1) return fail("list needs exactly one archive (see ppd --help)");
+    if (!fs::is_regular_file(a.rest[0])) return fail("cannot open " + a.rest[0]);
+    Reasons reasons;
+    unrarlib_list_entry* first = nullptr;
+    const int count = unrarlib_list(a.rest[0].c_str(), &first);
+    if (count == 0 && reasons.reason != "Couldn't read next filename from archive (I/O error).")
+        return fail(a.rest[0] + ": " + reasons.reason);
+    std::printf("%10s %10s %-8s %3s %8s  %-18s %s\n", "size", "packed", "method", "ver", "crc32", "flags", "name");
+    for (const unrarlib_list_entry* e = first; e; e = e->next) {
+        std::printf("%10lu %10lu %-8s %u.%u %08lx  %-18s %s\n", e->unpackedSize, e->packSize, methodName(e->method),
+                    e->unpackVersion / 10, e->unpackVersion % 10, e->fileCrc, flagText(e->flags).c_str(), e->name);
+    }
+    unrarlib_free_list(first);
+    return 0;
+}
+
+int catCommand(const Args& args) {
+    ReadArgs a;
+    std::string error;
+    if (!parseReadArgs(args, false, a, error)) return fail(error);
+    if (a.rest.size() != 2) return fail("cat needs an archive and a member name (see ppd --help)");
+    Reasons reasons;
+    char* data = nullptr;
+    unsigned long length = 0;
+    if (!unrarlib_extract(a.rest[0].c_str(), a.rest[1].c_str(), &data, &length, a.password.c_str())) {
+        const std::string reason = reasons.reason.empty() ? "no member named " + a.rest[1] : reasons.reason;
+        return fail(a.rest[1] + ": " + reason);
+    }
+    const bool written = std::fwrite(data, 1, length, stdout) == length && std::fflush(stdout) == 0;
+    std::free(data);
+    return written ? 0 : fail("cannot write to stdout");
+}
+
+int extractCommand(const Args& args) {
+    ReadArgs a;
+    std::string error;
+    if (!parseReadArgs(args, true, a, error)) return fail(error);
+    if (a.rest.size() != 1) return fail("extract needs exactly one archive (see ppd --help)");
+    const std::string& archive = a.rest[0];
+    if (!fs::is_regular_file(archive)) return fail("cannot open " + archive);
+
+    Reasons reasons;
+    unrarlib_list_entry* first = nullptr;
+    unrarlib_list(archive.c_str(), &first);
+    int status = 0;
+    for (const unrarlib_list_entry* e = first; e; e = e->next) {
+        const fs::path target = safeTarget(a.directory, e->name);
+        if (target.empty()) {
+            status = fail(std::string("refusing member name ") + e->name);
+            continue;
+        }
+        std::error_code ec;
+        if (isFolder(*e)) {
+            fs::create_directories(target, ec);
+            if (ec) status = fail("cannot create " + target.string());
+            continue;
+        }
+        char* data = nullptr;
+        unsigned long length = 0;
+        reasons.reason.clear();
+        if (!unrarlib_extract(archive.c_str(), e->name, &data, &length, a.password.c_str())) {
+            status = fail(std::string(e->name) + ": " + reasons.reason);
+            continue;
+        }
+        if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
+        std::ofstream out(target, std::ios::binary | std::ios::trunc);
+        out.write(data, static_cast<std::streamsize>(length));
+        std::free(data);
+        if (!out.flush()) status = fail("cannot write " + target.string());
+    }
+    unrarlib_free_list(first);
+    return status;
+}
+
+}  // namespace ppd_tool
