@@ -1,7 +1,8 @@
 // PCX writer: 8-bit records as one plane (with the 256-colour palette block
 // when the record has a palette), 24-bit records as three planes; every
 // plane of every row is run-length encoded on its own, rows padded to an
-// even length as the format asks.
+// even length as the format asks. Records without a palette get a zeroed
+// block in the palette's place at the end.
 #include "kpx/kpx.h"
 
 #include <cstdio>
@@ -66,12 +67,15 @@ int kpx_save_pcx(const char* path, const kpximage* img) {
             encodeRow(plane.data(), bytesPerLine, out);
         }
     }
+    // Readers look for the palette block 769 bytes before the end of the
+    // file. Without a palette, 769 zero bytes take its place, so that neither
+    // a short file nor a 12 in the image data reads as a palette marker.
+    unsigned char block[769] = {};
     if (planes == 1 && img->colors > 0) {
-        out.push_back(12);
-        unsigned char palette[768] = {};
-        std::memcpy(palette, img->palette, (img->colors < 256 ? img->colors : 256) * 3u);
-        out.insert(out.end(), palette, palette + sizeof palette);
+        block[0] = 12;
+        std::memcpy(block + 1, img->palette, (img->colors < 256 ? img->colors : 256) * 3u);
     }
+    out.insert(out.end(), block, block + sizeof block);
 
     std::FILE* f = std::fopen(path, "wb");
     if (!f) {
