@@ -55,6 +55,7 @@ bool DemoWindow::create(const char* title, int width, int height, int bits, bool
     height_ = height;
     if (!window_.initVideo()) {
         showMessageBox(kErrorCaption, kNoVideo, BoxIcon::Information);
+        std::fprintf(stderr, "  (%s)\n", GlWindow::lastError().c_str());
         return false;
     }
     if (fullscreenWanted && !window_.fullscreenModeAvailable(width, height, bits)) {

@@ -38,8 +38,7 @@ GlWindow::~GlWindow() {
 
 bool GlWindow::initVideo() {
     if (videoStarted_) return true;
-    // The demo handles its own shutdown; SDL must not swallow Ctrl+C or SIGTERM.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // SDL turns Ctrl+C and SIGTERM into a quit event: the demo then ends in order.
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) return false;
     videoStarted_ = true;
     return true;
