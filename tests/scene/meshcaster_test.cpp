@@ -1,0 +1,202 @@
+// The meshcaster tool as a child process: dump shows what the writer wrote,
+// render draws a written scene into a PNG whose pixels are checked (the last
+// picture is kept as meshcaster_render_test.png in the test's directory).
+#include "tests/scene/scene_fixture.h"
+
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <sys/wait.h>
+
+namespace vantor::test {
+namespace {
+
+struct ToolRun {
+    int status;
+    std::string out, err;
+};
+
+ToolRun run(const std::string& arguments, const TempDir& dir) {
+    const std::string out = dir.file("stdout.txt"), err = dir.file("stderr.txt");
+    const std::string command = "cd '" + dir.path().string() + "' && '" MESHCASTER_PATH "' " + arguments + " >'" +
+                                out + "' 2>'" + err + "'";
+    const int raw = std::system(command.c_str());
+    return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
+}
+
+struct Picture {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;
+    std::array<int, 3> at(int x, int y) const {
+        const unsigned char* p = &rgb[3 * (std::size_t(y) * width + x)];
+        return {p[0], p[1], p[2]};
+    }
+    int brightness(int x, int y) const {
+        const auto p = at(x, y);
+        return p[0] + p[1] + p[2];
+    }
+};
+
+Picture readPng(const std::string& path) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    Picture picture;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return picture;
+    image.format = PNG_FORMAT_RGB;
+    picture.rgb.resize(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, picture.rgb.data(), 0, nullptr)) return picture;
+    picture.width = int(image.width);
+    picture.height = int(image.height);
+    return picture;
+}
+
+class MeshcasterTest : public SceneTest {
+protected:
+    // Two cubes: a textured one on the left, a sphere-mapped one on the
+    // right that a position track lifts by 1.5 between frames 0 and 10.
+    void writeDemoScene() {
+        writeTexture("checker.tga", 64, 64, [](int x, int y) {
+            return ((x / 16 + y / 16) % 2) ? Rgb{230, 180, 40} : Rgb{40, 90, 200};
+        });
+        writeTexture("sky.tga", 64, 64, [](int x, int y) {
+            return Rgb{static_cast<unsigned char>(x * 4), static_cast<unsigned char>(255 - y * 2), 160};
+        });
+        std::filesystem::create_directories(dir.path() / "data");
+        std::filesystem::rename(dir.path() / "textures", dir.path() / "data" / "textures");
+
+        SceneFileWriter w;
+        ppp::MaterialRecord checker = plainMaterial(1, {1, 1, 1});
+        checker.textures[0] = "C:\\export\\maps\\checker.tga";
+        w.material(checker);
+        ppp::MaterialRecord sky = plainMaterial(2, {1, 1, 1});
+        sky.textures[1] = "sky.tga";
+        sky.twoSided = 1;
+        w.material(sky);
+        w.target({9, {0, 0, 0}});
+        ppp::MeshRecord left = cubeMesh(1, 0.8f, 1);
+        left.name = "left";
+        left.position = {-1.5f, 0, 0};
+        left.rotation = {0.2f, 0.3f, 0.0f, 0.93f};
+        // Coordinates for the texture: each corner by its x and y.
+        for (const Vec3& v : left.vertices) left.texCoords.push_back({v.x > 0 ? 1.0f : 0.0f, v.y > 0 ? 1.0f : 0.0f});
+        for (FaceIndices& f : left.faces)
+            for (int k = 0; k < 3; ++k) f.texCoord[k] = f.vertex[k];
+        w.mesh(left);
+        ppp::DummyRecord lift;
+        lift.id = 2;
+        lift.position = {1.5f, 0, 0};
+        w.dummy(lift);
+        ppp::MeshRecord right = cubeMesh(3, 0.6f, 2);
+        right.name = "right";
+        right.parentId = 2;
+        right.rotation = {0.3f, 0.2f, 0.1f, 0.93f};
+        w.mesh(right);
+        ppp::PositionKeyRecord k0, k1;
+        k0.frame = 0, k0.position = {1.5f, 0, 0};
+        k1.frame = 10, k1.position = {1.5f, 1.5f, 0};
+        w.positionKeys(2, {k0, k1});
+        w.camera({5, {0, 0, 8}, 9});
+        w.camera({6, {0, 0, -8}, 9});
+        w.light({7, {5, 5, 10}, {1, 1, 1}});
+        w.end();
+        ASSERT_TRUE(w.save(dir.file("demo.ppp")));
+    }
+};
+
+TEST_F(MeshcasterTest, DumpShowsWhatTheWriterWrote) {
+    writeDemoScene();
+    const ToolRun r = run("dump demo.ppp", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string& out = r.out;
+    EXPECT_NE(out.find("objects:\n  target 9  position (0, 0, 0)\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("  mesh 1 \"left\"  vertices 8  coordinates 8  faces 12  position (-1.5, 0, 0)  rotation "
+                       "(0.2, 0.3, 0, 0.93)  scale (1, 1, 1)\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("  dummy 2  position (1.5, 0, 0)"), std::string::npos) << out;
+    EXPECT_NE(out.find("\n    mesh 3 \"right\"  vertices 8  coordinates 0  faces 12"), std::string::npos) << out;
+    EXPECT_NE(out.find("cameras:\n  camera 5  eye (0, 0, 8)  target 9\n  camera 6  eye (0, 0, -8)  target 9\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("lights:\n  light 7  position (5, 5, 10)  diffuse/specular (1, 1, 1)  ambient (0.3, 0.3, 0.3)"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("  material 1  ambient (1, 1, 1)  diffuse (1, 1, 1)  specular (0, 0, 0)  shininess 25.6  "
+                       "strength 0  shading 1  base \"C:\\export\\maps\\checker.tga\"\n"),
+              std::string::npos)
+        << out;
+    EXPECT_NE(out.find("shading 2  two-sided  reflection \"sky.tga\""), std::string::npos) << out;
+    EXPECT_NE(out.find("controllers:\n  controller owner 2  kind 2 position  class 2 key-framed  keys 2\n"),
+              std::string::npos)
+        << out;
+}
+
+TEST_F(MeshcasterTest, RenderDrawsTheSceneAtTheGivenTime) {
+    writeDemoScene();
+    std::filesystem::copy_file(dir.file("celpalette.pcx"), dir.file("data/celpalette.pcx"));
+    ToolRun r = run("render demo.ppp start.png", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");  // quiet by default
+    const Picture start = readPng(dir.file("start.png"));
+    ASSERT_EQ(start.width, 640);
+    ASSERT_EQ(start.height, 480);
+
+    // Camera at distance 8: world x maps to 320 + 72.4 x, y to 240 - 72.4 y.
+    EXPECT_GT(start.brightness(320 - 109, 240), 150);  // the left, textured cube
+    EXPECT_GT(start.brightness(320 + 109, 240), 100);  // the right cube at rest
+    EXPECT_EQ(start.brightness(5, 5), 0);
+    EXPECT_EQ(start.brightness(320, 240), 0);  // between the cubes
+
+    r = run("render demo.ppp later.png --time 9.99 --size 320x240", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Picture later = readPng(dir.file("later.png"));
+    ASSERT_EQ(later.width, 320);
+    // Half the size: the right cube has left its place and is 1.5 higher.
+    EXPECT_EQ(later.brightness(160 + 54, 120), 0);
+    EXPECT_GT(later.brightness(160 + 54, 120 - 54), 100);
+
+    // The second camera looks from behind: the textured cube is on the right.
+    r = run("render demo.ppp behind.png --camera 6", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Picture behind = readPng(dir.file("behind.png"));
+    EXPECT_GT(behind.brightness(320 + 109, 240), 60);
+    EXPECT_EQ(behind.brightness(320 - 109, 240 + 100), 0);
+    std::filesystem::copy_file(dir.file("start.png"), "meshcaster_render_test.png",
+                               std::filesystem::copy_options::overwrite_existing);
+}
+
+TEST_F(MeshcasterTest, ErrorsGoToStderrWithAFailingStatus) {
+    writeDemoScene();
+    ToolRun r = run("render missing.ppp out.png", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "meshcaster: Error in parsing missing.ppp: could not open file\n");
+    r = run("dump missing.ppp", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "meshcaster: missing.ppp: could not open file\n");
+    r = run("render demo.ppp out.png --camera 77", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "meshcaster: demo.ppp: no camera with id 77\n");
+    r = run("render demo.ppp out.png --textures nowhere", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "meshcaster: Error in parsing demo.ppp: could not load texture checker.tga\n");
+    r = run("render demo.ppp", dir);
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("usage: meshcaster"), std::string::npos);
+    r = run("render demo.ppp out.png --size 0x10", dir);
+    EXPECT_EQ(r.status, 2);
+    r = run("frobnicate", dir);
+    EXPECT_EQ(r.status, 2);
+    r = run("--help", dir);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("meshcaster render FILE.ppp OUT.png"), std::string::npos);
+
+    dir.write("short.ppp", std::string("\0\0\0\0\2\0\0\0\10\0\0\0", 12));
+    r = run("dump short.ppp", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "meshcaster: short.ppp: mesh chunk runs past the end of the data\n");
+}
+
+}  // namespace
+}  // namespace vantor::test

@@ -1,0 +1,229 @@
+#include "tools/meshcaster/scene_dump.h"
+
+#include "libs/ppd/ppd.h"
+#include "scene/scene_chunk_decoder.h"
+#include "scene/scene_file_reader.h"
+
+#include <memory>
+#include <vector>
+
+using namespace ppp;
+
+namespace {
+
+// One object of the listing with its children, in file order.
+struct Node {
+    const char* kind;
+    std::int32_t id;
+    std::string detail;
+    std::vector<std::unique_ptr<Node>> children;
+    int depth = 0;
+};
+
+std::string vec(const Vec3& v) {
+    char text[96];
+    std::snprintf(text, sizeof text, "(%g, %g, %g)", v.x, v.y, v.z);
+    return text;
+}
+
+std::string quat(const Quaternion& q) {
+    char text[128];
+    std::snprintf(text, sizeof text, "(%g, %g, %g, %g)", q.x, q.y, q.z, q.w);
+    return text;
+}
+
+std::string transform(const Vec3& position, const Quaternion& rotation, const Vec3& scale) {
+    return "position " + vec(position) + "  rotation " + quat(rotation) + "  scale " + vec(scale);
+}
+
+const char* trackKind(std::int32_t kind) {
+    switch (kind) {
+    case kPositionTrack: return "position";
+    case kRotationTrack: return "rotation";
+    case kPositionRotationTrack: return "position+rotation";
+    default: return "unknown";
+    }
+}
+
+const char* controllerClass(std::int32_t c) {
+    switch (c) {
+    case kKeyFramedClass: return "key-framed";
+    case kSampledClass: return "sampled";
+    default: return "unknown";
+    }
+}
+
+// The shading mode the reader gives a material whose textures all load.
+int shadingOf(const MaterialRecord& m) {
+    const bool base = !m.textures[0].empty(), reflection = !m.textures[1].empty(), additive = !m.textures[2].empty();
+    if (base && reflection) return 4;
+    if (additive || base) return 1;
+    if (reflection) return 2;
+    return 0;
+}
+
+Node* search(std::vector<std::unique_ptr<Node>>& list, std::int32_t id) {
+    for (auto& node : list) {
+        if (node->id == id) return node.get();
+        if (Node* found = search(node->children, id)) return found;
+    }
+    return nullptr;
+}
+
+void printTree(std::FILE* out, const std::vector<std::unique_ptr<Node>>& list, int depth) {
+    for (const auto& node : list) {
+        std::fprintf(out, "%*s%s %d%s\n", 2 * depth + 2, "", node->kind, node->id, node->detail.c_str());
+        printTree(out, node->children, depth + 1);
+    }
+}
+
+class Dump {
+public:
+    explicit Dump(std::string path) : path_(std::move(path)) {}
+
+    bool run(std::FILE* out);
+
+private:
+    bool fail(const std::string& text) {
+        std::fprintf(stderr, "meshcaster: %s: %s\n", path_.c_str(), text.c_str());
+        return false;
+    }
+    // The reader's parent rule: id 0 is the root list; otherwise the objects,
+    // then the lights, then the cameras.
+    bool attach(std::unique_ptr<Node> node, std::int32_t parentId, const char* missing);
+
+    std::string path_;
+    std::vector<std::unique_ptr<Node>> objects_, cameras_, lights_;
+    std::vector<std::string> materials_, controllers_;
+};
+
+bool Dump::attach(std::unique_ptr<Node> node, std::int32_t parentId, const char* missing) {
+    if (parentId == 0) {
+        objects_.push_back(std::move(node));
+        return true;
+    }
+    Node* parent = search(objects_, parentId);
+    if (!parent) parent = search(lights_, parentId);
+    if (!parent) parent = search(cameras_, parentId);
+    if (!parent) {
+        char text[120];
+        std::snprintf(text, sizeof text, missing, node->id, parentId);
+        return fail(text);
+    }
+    node->depth = parent->depth + 1;
+    if (node->depth > SceneFileReader::kMaximumDepth) {
+        char text[120];
+        std::snprintf(text, sizeof text, "object %d is nested more than %d levels deep", node->id,
+                      SceneFileReader::kMaximumDepth);
+        return fail(text);
+    }
+    parent->children.push_back(std::move(node));
+    return true;
+}
+
+bool Dump::run(std::FILE* out) {
+    ppd_file* file = ppd_open(path_.c_str());
+    if (!file) return fail("could not open file");
+    std::unique_ptr<ppd_file, void (*)(ppd_file*)> closer(file, ppd_close);
+    ChunkDecoder decoder(file);
+    if (!decoder.readLeadWord()) return fail("not a meshcaster file");
+
+    auto chunk = std::make_unique<Chunk>();
+    int unknown = 0;
+    for (bool done = false; !done;) {
+        const ChunkDecoder::Result result = decoder.next(*chunk);
+        if (result == ChunkDecoder::Result::Error) return fail(decoder.error());
+        if (result == ChunkDecoder::Result::EndOfData) break;
+        char text[512];
+        switch (chunk->type) {
+        case kMeshChunk: {
+            const MeshRecord& m = chunk->mesh;
+            const bool billboard = m.name.compare(0, 4, "Bill") == 0;
+            std::snprintf(text, sizeof text, " \"%s\"  vertices %zu  coordinates %zu  faces %zu  ", m.name.c_str(),
+                          m.vertices.size(), m.texCoords.size(), m.faces.size());
+            auto node = std::make_unique<Node>(
+                Node{billboard ? "billboard" : "mesh", m.id, text + transform(m.position, m.rotation, m.scale), {}});
+            if (!attach(std::move(node), m.parentId, "object %d could not find parent obj %d")) return false;
+            break;
+        }
+        case kDummyChunk: {
+            const DummyRecord& d = chunk->dummy;
+            auto node = std::make_unique<Node>(Node{"dummy", d.id, "  " + transform(d.position, d.rotation, d.scale), {}});
+            if (!attach(std::move(node), d.parentId, "dummy object %d could not find parent obj %d")) return false;
+            break;
+        }
+        case kTargetChunk:
+            objects_.push_back(std::make_unique<Node>(
+                Node{"target", chunk->target.id, "  position " + vec(chunk->target.position), {}}));
+            break;
+        case kCameraChunk:
+            std::snprintf(text, sizeof text, "  target %d", chunk->camera.targetId);
+            cameras_.push_back(std::make_unique<Node>(
+                Node{"camera", chunk->camera.id, "  eye " + vec(chunk->camera.eye) + text, {}}));
+            break;
+        case kLightChunk: {
+            const LightRecord& l = chunk->light;
+            lights_.push_back(std::make_unique<Node>(Node{"light", l.id,
+                                                          "  position " + vec(l.position) + "  diffuse/specular " +
+                                                              vec(l.colour) + "  ambient " + vec(l.colour * 0.3f),
+                                                          {}}));
+            break;
+        }
+        case kMaterialChunk: {
+            const MaterialRecord& m = chunk->material;
+            std::string line = "material " + std::to_string(m.id) + "  ambient " + vec(m.ambient) + "  diffuse " +
+                               vec(m.diffuse) + "  specular " + vec(m.specular);
+            std::snprintf(text, sizeof text, "  shininess %g  strength %g  shading %d", 128.0f * m.shininess,
+                          m.shininessStrength, shadingOf(m));
+            line += text;
+            if (m.twoSided) line += "  two-sided";
+            if (!m.textures[2].empty()) line += "  additive";
+            static const char* const slots[3] = {"base", "reflection", "additive"};
+            for (int i = 0; i < 3; ++i)
+                if (!m.textures[i].empty()) line += std::string("  ") + slots[i] + " \"" + m.textures[i] + "\"";
+            materials_.push_back(line);
+            break;
+        }
+        case kControllerChunk: {
+            const ControllerRecord& c = chunk->controller;
+            const bool sampled = c.controllerClass == kSampledClass;
+            const bool carriesRecords = sampled || (c.controllerClass == kKeyFramedClass &&
+                                                    (c.kind == kPositionTrack || c.kind == kRotationTrack));
+            std::snprintf(text, sizeof text, "controller owner %d  kind %d %s  class %d %s", c.ownerId, c.kind,
+                          trackKind(c.kind), c.controllerClass, controllerClass(c.controllerClass));
+            std::string line = text;
+            if (carriesRecords) {
+                std::snprintf(text, sizeof text, sampled ? "  samples %u  interval %d" : "  keys %u", c.count,
+                              c.interval);
+                line += text;
+            } else {
+                line += "  (header only)";
+            }
+            controllers_.push_back(line);
+            break;
+        }
+        case kEndChunk: done = true; break;
+        default: ++unknown; break;
+        }
+    }
+
+    std::fprintf(out, "%s\n", path_.c_str());
+    std::fprintf(out, "objects:\n");
+    printTree(out, objects_, 0);
+    std::fprintf(out, "cameras:\n");
+    printTree(out, cameras_, 0);
+    std::fprintf(out, "lights:\n");
+    printTree(out, lights_, 0);
+    std::fprintf(out, "materials:\n");
+    for (const std::string& line : materials_) std::fprintf(out, "  %s\n", line.c_str());
+    std::fprintf(out, "controllers:\n");
+    for (const std::string& line : controllers_) std::fprintf(out, "  %s\n", line.c_str());
+    if (unknown) std::fprintf(out, "unknown chunks skipped: %d\n", unknown);
+    return true;
+}
+
+}  // namespace
+
+bool dumpScene(const std::string& path, std::FILE* out) {
+    return Dump(path).run(out);
+}

@@ -1,0 +1,112 @@
+#include "tools/meshcaster/scene_render.h"
+
+#include "imglib/image_library.h"
+#include "kpx/kpx.h"
+#include "platform/gl_api.h"
+#include "platform/offscreen_gl.h"
+#include "scene/scene_error.h"
+#include "scene/scene_file_reader.h"
+#include "tools/meshcaster/png_writer.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace {
+
+int fail(const std::string& text) {
+    std::fprintf(stderr, "meshcaster: %s\n", text.c_str());
+    return 1;
+}
+
+// Scene errors end the tool with the message on stderr, never with a box.
+void reportSceneError(const std::string& message) {
+    std::string text = message;
+    while (!text.empty() && text.back() == '\n') text.pop_back();
+    std::fflush(stdout);
+    std::fprintf(stderr, "meshcaster: %s\n", text.c_str());
+    std::exit(1);
+}
+
+// Sends standard output to /dev/null while it lives: the image cache prints a
+// line for every image it loads.
+class QuietStdout {
+public:
+    QuietStdout() {
+        std::fflush(stdout);
+        saved_ = dup(STDOUT_FILENO);
+        const int null = open("/dev/null", O_WRONLY);
+        if (null >= 0) {
+            dup2(null, STDOUT_FILENO);
+            close(null);
+        }
+    }
+    ~QuietStdout() {
+        std::fflush(stdout);
+        if (saved_ >= 0) {
+            dup2(saved_, STDOUT_FILENO);
+            close(saved_);
+        }
+    }
+    QuietStdout(const QuietStdout&) = delete;
+    QuietStdout& operator=(const QuietStdout&) = delete;
+
+private:
+    int saved_ = -1;
+};
+
+}  // namespace
+
+int renderScene(const RenderOptions& options) {
+    std::string error;
+    const std::unique_ptr<vantor::platform::OffscreenGL> gl =
+        vantor::platform::OffscreenGL::create(options.width, options.height, &error);
+    if (!gl) return fail("cannot create an offscreen GL context: " + error);
+    setSceneErrorSink(reportSceneError);
+
+    std::unique_ptr<QuietStdout> quiet;
+    if (!options.verbose) {
+        quiet = std::make_unique<QuietStdout>();
+        if (kpx_verbose()) kpx_verbose_off();
+    }
+
+    // As the demo builds its scene effects: the image cache without a base
+    // directory, texture base names under the texture directory.
+    ImageLibrary images;
+    keepTexturePaths = false;
+    SceneFileReader reader;
+    std::unique_ptr<Scene> scene(reader.load(options.scene.c_str(), options.textures.c_str(), &images));
+    quiet.reset();
+
+    if (options.selectCamera) {
+        bool found = false;
+        for (SceneObject* c = scene->cameras; c; c = c->next) found = found || c->id == options.camera;
+        if (!found) return fail(options.scene + ": no camera with id " + std::to_string(options.camera));
+        scene->selectCamera(options.camera);
+    }
+
+    // The demo window's state: 45 degrees vertical field of view, near 0.1,
+    // far 20000, depth test GL_LEQUAL, a black frame.
+    glViewport(0, 0, options.width, options.height);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(45.0, double(options.width) / options.height, 0.1, 20000.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glColor4f(1, 1, 1, 1);
+
+    scene->update(options.time);
+    scene->draw();
+    glFinish();
+
+    if (!writePng(options.output, options.width, options.height, gl->readPixels(), &error))
+        return fail(options.output + ": " + error);
+    return 0;
+}
