@@ -1,9 +1,14 @@
 #include "app/frame_loop.h"
 
+#include "app/fatal_error.h"
 #include "platform/virtual_keys.h"
 
 namespace vk = vantor::platform::vk;
 using vantor::platform::WindowMessage;
+
+namespace {
+constexpr const char* kScriptUnreadable = "could not parse script";
+}
 
 FrameLoop::FrameLoop(EffectTable& table, MusicClock& clock, vantor::platform::MessageSource& messages,
                      FrameTarget& target, ScriptLoader loadScript)
@@ -17,6 +22,7 @@ void FrameLoop::scriptPhase() {
     // The old script and its events go before the new one is read.
     script_.reset();
     script_ = loadScript_();
+    if (!script_) fatalError(kScriptUnreadable, -1);
     nextEvent_ = 0;
     for (const ScriptEvent& event : script_->setupEvents())
         if (Effect* effect = table_.get(event.effectId)) effect->signal(event.value);

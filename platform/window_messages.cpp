@@ -33,11 +33,15 @@ WindowMessage translateWindowEvent(const SDL_WindowEvent& event) {
         message.kind = WindowMessage::Kind::Activate;
         message.minimised = windowIsMinimised(event.windowID);
         break;
-    case SDL_WINDOWEVENT_SIZE_CHANGED:
+    case SDL_WINDOWEVENT_SIZE_CHANGED: {
         message.kind = WindowMessage::Kind::Size;
         message.width = event.data1;
         message.height = event.data2;
+        // The viewport is in pixels, which may differ from window units.
+        if (SDL_Window* window = SDL_GetWindowFromID(event.windowID))
+            SDL_GL_GetDrawableSize(window, &message.width, &message.height);
         break;
+    }
     default:
         break;
     }
