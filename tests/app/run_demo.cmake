@@ -1,0 +1,63 @@
+# Runs the vantor program itself, the way a user does: from a folder holding
+# soundtrack.mp3 and the password-protected vantor.ppd with the timeline script
+# inside. The script starts shortly before the end, so the demo ends by itself.
+# Then the same folder without the archive: the program must fail with the
+# script error and exit code 1.
+#
+# cmake -DVANTOR=... -DPPD=... -DXVFB_RUN=... -DSOUNDTRACK=... -DWORK=... -P run_demo.cmake
+foreach(var VANTOR PPD XVFB_RUN SOUNDTRACK WORK)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "run_demo.cmake needs -D${var}=")
+  endif()
+endforeach()
+
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK}/data)
+file(COPY_FILE ${SOUNDTRACK} ${WORK}/soundtrack.mp3)
+file(WRITE ${WORK}/data/script.scr
+  "// the last second of the demo\n"
+  "DEMOSTART 239000\n"
+  "SETUP\n"
+  "TIMELINE\n"
+  "239100 SIGNAL 30 1 0\n"
+  "239200 START 29\n"
+  "239300 INIT 31\n"
+  "239300 SIGNAL 31 4 239900\n"
+  "239300 START 31\n"
+  "LINETIME\n")
+execute_process(COMMAND ${PPD} pack --password quorbel vantor.ppd data/script.scr
+                WORKING_DIRECTORY ${WORK} RESULT_VARIABLE packed ERROR_VARIABLE packErrors)
+if(NOT packed EQUAL 0)
+  message(FATAL_ERROR "packing the test archive failed: ${packErrors}")
+endif()
+file(REMOVE_RECURSE ${WORK}/data)
+
+string(TIMESTAMP started "%s")
+execute_process(COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" ${VANTOR}
+                WORKING_DIRECTORY ${WORK} RESULT_VARIABLE result ERROR_VARIABLE errors
+                TIMEOUT 60)
+string(TIMESTAMP finished "%s")
+math(EXPR seconds "${finished} - ${started}")
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "vantor exited with '${result}':\n${errors}")
+endif()
+if(seconds GREATER 15)
+  message(FATAL_ERROR "vantor took ${seconds} s for one second of music")
+endif()
+if(errors MATCHES "\\[error\\] (could|script|OpenGL)")
+  message(FATAL_ERROR "vantor reported an error:\n${errors}")
+endif()
+
+file(REMOVE ${WORK}/vantor.ppd)
+execute_process(COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" ${VANTOR}
+                WORKING_DIRECTORY ${WORK} RESULT_VARIABLE result ERROR_VARIABLE errors
+                TIMEOUT 60)
+if(NOT result EQUAL 1 OR NOT errors MATCHES "\\[error\\] could not parse script")
+  message(FATAL_ERROR "without its archive vantor gave '${result}':\n${errors}")
+endif()
+
+execute_process(COMMAND ${VANTOR} --help RESULT_VARIABLE result OUTPUT_VARIABLE usage)
+if(NOT result EQUAL 0 OR NOT usage MATCHES "usage: vantor")
+  message(FATAL_ERROR "vantor --help gave '${result}':\n${usage}")
+endif()
+file(REMOVE_RECURSE ${WORK})
