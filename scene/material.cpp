@@ -4,27 +4,17 @@
 
 const Material* currentMaterial = nullptr;
 
-Material::Material() {
-    celTexture_ = new Texture(GL_TEXTURE_1D);
+Material::Material() : celTexture_(std::make_unique<Texture>(GL_TEXTURE_1D)) {
     celTexture_->load("celpalette.pcx", nullptr);
 }
 
 Material::~Material() {
     if (currentMaterial == this) currentMaterial = nullptr;
-    // The same texture may have been given for both slots.
-    if (reflectionTexture_ != baseTexture_) delete reflectionTexture_;
-    delete baseTexture_;
-    delete celTexture_;
 }
 
-void Material::setBaseTexture(Texture* texture) {
-    if (baseTexture_ != reflectionTexture_) delete baseTexture_;
-    baseTexture_ = texture;
-}
-
-void Material::setReflectionTexture(Texture* texture) {
-    if (reflectionTexture_ != baseTexture_) delete reflectionTexture_;
-    reflectionTexture_ = texture;
+Texture* Material::keepTexture(Texture* texture) {
+    if (texture) keptTextures_.emplace_back(texture);
+    return texture;
 }
 
 namespace {

@@ -17,6 +17,9 @@
 #include "scene/texture.h"
 #include "scene/vector.h"
 
+#include <memory>
+#include <vector>
+
 class Material : public SceneNode<Material> {
 public:
     // Defaults, and the cel palette loaded from the texture library (so a
@@ -37,12 +40,16 @@ public:
     bool additive = false;           // blending with factors (1, 1)
     bool blend = false;              // blending with (alpha, 1 - alpha)
 
-    // Textures are owned by the material.
-    void setBaseTexture(Texture* texture);
-    void setReflectionTexture(Texture* texture);
+    // The slots do not own their textures: effects set textures they own
+    // themselves (a render target, for instance). Textures loaded for the
+    // material are handed to keepTexture, which keeps them as long as the
+    // material lives.
+    void setBaseTexture(Texture* texture) { baseTexture_ = texture; }
+    void setReflectionTexture(Texture* texture) { reflectionTexture_ = texture; }
+    Texture* keepTexture(Texture* texture);
     Texture* baseTexture() const { return baseTexture_; }
     Texture* reflectionTexture() const { return reflectionTexture_; }
-    Texture* celTexture() const { return celTexture_; }
+    Texture* celTexture() const { return celTexture_.get(); }
 
     void setShading(int mode) { shading = mode; }
     void setBlend(bool on) { blend = on; }
@@ -54,7 +61,8 @@ public:
 private:
     Texture* baseTexture_ = nullptr;
     Texture* reflectionTexture_ = nullptr;
-    Texture* celTexture_ = nullptr;
+    std::unique_ptr<Texture> celTexture_;
+    std::vector<std::unique_ptr<Texture>> keptTextures_;
 };
 
 // The material whose state was last applied while drawing faces; reset at the

@@ -185,11 +185,11 @@ void SceneFileReader::addMaterial(const Chunk& chunk) {
     material->twoSided = r.twoSided != 0;
     material->id = r.id;
 
-    Texture* base = sceneTexture(r.textures[0]);
+    Texture* base = material->keepTexture(sceneTexture(r.textures[0]));
     if (base) material->setBaseTexture(base);
-    Texture* reflection = sceneTexture(r.textures[1]);
+    Texture* reflection = material->keepTexture(sceneTexture(r.textures[1]));
     if (reflection) material->setReflectionTexture(reflection);
-    Texture* additive = sceneTexture(r.textures[2]);
+    Texture* additive = material->keepTexture(sceneTexture(r.textures[2]));
     if (additive) {
         material->setBaseTexture(additive);
         material->additive = true;
