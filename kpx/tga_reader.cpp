@@ -34,6 +34,15 @@ struct PacketReader {
 
     ~PacketReader() { std::free(state); }
 
+    // Copies up to `count` whole pixels in one piece; returns how many.
+    std::size_t readPixels(unsigned char* dest, std::size_t count) {
+        const std::uint32_t pos = ppd_tell(file);
+        const std::size_t left = pos < file->size ? file->size - pos : 0;
+        const std::size_t n = std::min(count, left / pixelBytes);
+        if (n > 0) ppd_read(dest, n * pixelBytes, 1, file);
+        return n;
+    }
+
     // Whole pixels delivered, or -1 when the state buffer cannot be allocated.
     long read(unsigned char* dest, std::size_t pixels) {
         const std::size_t want = pixels * pixelBytes;
@@ -81,7 +90,7 @@ struct PacketReader {
                     delivered = packetBytes;
                 }
             } else {
-                const std::size_t n = ppd_read(target, pixelBytes, packetPixels, file);
+                const std::size_t n = readPixels(target, packetPixels);
                 delivered = n * pixelBytes;
                 if (n < packetPixels) {
                     if (kpx_verbose())
@@ -113,7 +122,6 @@ struct TgaLoad {
     unsigned char* footer = nullptr;
     unsigned char* cmap = nullptr;
     unsigned char* data = nullptr;
-    unsigned char* buffer = nullptr;
     ppd_file* file = nullptr;
     kpximage* result = nullptr;
 
@@ -122,7 +130,6 @@ struct TgaLoad {
         std::free(footer);
         std::free(cmap);
         std::free(data);
-        std::free(buffer);
         if (file) ppd_close(file);
         kpx_free(result);
     }
@@ -232,34 +239,41 @@ bool readImage(TgaLoad& load) {
     const std::size_t pixelBytes = (static_cast<std::size_t>(colourBits) + alphaBits + 7) / 8;
     const std::size_t pixels = static_cast<std::size_t>(width) * height;
     const std::size_t size = pixels * pixelBytes;
-    load.data = static_cast<unsigned char*>(std::calloc(size ? size : 1, 1));
-    if (!load.data) return load.fail("TGA: Not enough memory for data");
     const bool topDown = (descriptor & 0x20) != 0;
     const bool rightToLeft = (descriptor & 0x10) != 0;
-    if (!topDown || rightToLeft) {
-        load.buffer = static_cast<unsigned char*>(std::calloc(size ? size : 1, 1));
-        if (!load.buffer) return load.fail("TGA: Not enough memory for buffer");
+    // Files stored top to bottom and left to right are decoded straight into
+    // the record; the others into a work buffer that is then reordered.
+    const bool natural = topDown && !rightToLeft && size == kpx_image_size(load.result);
+    unsigned char* pixelData = load.result->image;
+    if (!natural) {
+        load.data = static_cast<unsigned char*>(std::calloc(size ? size : 1, 1));
+        if (!load.data) return load.fail("TGA: Not enough memory for data");
+        pixelData = load.data;
     }
 
     long read = 0;
     if (runLength) {
         PacketReader packets{load.file, pixelBytes};
-        read = packets.read(load.data, pixels);
+        read = packets.read(pixelData, pixels);
         if (read < 0) return false;
-    } else {
-        read = static_cast<long>(ppd_read(load.data, pixelBytes, pixels, load.file));
+    } else if (pixelBytes > 0) {
+        // All whole pixels the file still holds, in one piece.
+        const std::uint32_t pos = ppd_tell(load.file);
+        const std::size_t left = pos < load.file->size ? load.file->size - pos : 0;
+        read = static_cast<long>(std::min(pixels, left / pixelBytes));
+        if (read > 0) ppd_read(pixelData, static_cast<std::size_t>(read) * pixelBytes, 1, load.file);
     }
     if (read == 0 && pixels > 0) return load.fail("TGA: Could not read from file");
 
     if (pixelBytes >= 3)
-        for (std::size_t i = 0; i < pixels; ++i) std::swap(load.data[i * pixelBytes], load.data[i * pixelBytes + 2]);
+        for (unsigned char* p = pixelData; p < pixelData + size; p += pixelBytes) std::swap(p[0], p[2]);
 
     // 1-5-5-5 (and plain 5-5-5) little-endian pixels to 5-6-5 high byte first,
     // green doubled into six bits, the alpha bit dropped.
     const bool fiveFiveFive = colourBits == 15 && (alphaBits == 1 || (alphaBits == 0 && trueColour));
     if (fiveFiveFive) {
         for (std::size_t i = 0; i < pixels; ++i) {
-            unsigned char* p = load.data + 2 * i;
+            unsigned char* p = pixelData + 2 * i;
             const unsigned v = p[0] | (p[1] << 8);
             p[0] = static_cast<unsigned char>((v >> 7) & 0xFF);
             p[1] = static_cast<unsigned char>((((v >> 5) << 6) | (v & 0x1F)) & 0xFF);
@@ -267,12 +281,11 @@ bool readImage(TgaLoad& load) {
         if (alphaBits == 0) load.result->bpp = 16;
     }
 
-    const unsigned char* rows = load.data;
-    if (load.buffer) {
+    if (!natural && size == kpx_image_size(load.result)) {
         const std::size_t rowBytes = static_cast<std::size_t>(width) * pixelBytes;
         for (int y = 0; y < height; ++y) {
             const unsigned char* src = load.data + (topDown ? y : height - 1 - y) * rowBytes;
-            unsigned char* dst = load.buffer + y * rowBytes;
+            unsigned char* dst = load.result->image + y * rowBytes;
             if (rightToLeft) {
                 for (int x = 0; x < width; ++x)
                     std::memcpy(dst + x * pixelBytes, src + (width - 1 - x) * pixelBytes, pixelBytes);
@@ -280,7 +293,6 @@ bool readImage(TgaLoad& load) {
                 std::memcpy(dst, src, rowBytes);
             }
         }
-        rows = load.buffer;
     }
 
     if (paletteSize > 0) {
@@ -289,7 +301,6 @@ bool readImage(TgaLoad& load) {
         load.result->colors = static_cast<std::uint16_t>(paletteSize);
         std::memcpy(load.result->palette, load.cmap, static_cast<std::size_t>(paletteSize) * 3);
     }
-    std::memcpy(load.result->image, rows, std::min(size, kpx_image_size(load.result)));
     return true;
 }
 
