@@ -15,10 +15,9 @@ constexpr std::size_t kMaxName = 259;
 
 // Encrypts packed data in whole 16-byte blocks with a fresh key per member;
 // the zero padding of the last block counts into the packed size.
-void encrypt(std::vector<std::uint8_t>& data, const std::string& password) {
+void encrypt(std::vector<std::uint8_t>& data, const rar_cipher& initial) {
     data.resize((data.size() + 15) / 16 * 16, 0);
-    rar_cipher cipher;
-    rar_set_keys(cipher, password.c_str());
+    rar_cipher cipher = initial;
     for (std::size_t i = 0; i < data.size(); i += 16) rar_encrypt_block(cipher, data.data() + i);
 }
 
@@ -78,6 +77,10 @@ std::vector<std::uint8_t> packArchive(const std::vector<Member>& members, const 
         }
     }
 
+    // Every member starts from the same keys; setting them up is slow.
+    rar_cipher initialCipher{};
+    if (!options.password.empty()) rar_set_keys(initialCipher, options.password.c_str());
+
     std::vector<std::uint8_t> archive;
     writeMarker(archive);
     writeMainHeader(archive, solid);
@@ -92,7 +95,7 @@ std::vector<std::uint8_t> packArchive(const std::vector<Member>& members, const 
         h.method = compressed[i] ? kMethodNormal : kMethodStored;
         if (solid && i > 0) h.flags |= kFlagSolid;
         if (!options.password.empty()) {
-            encrypt(data, options.password);
+            encrypt(data, initialCipher);
             h.flags |= kFlagEncrypted;
         }
         if (data.size() >= 0xFFFFFFFFull) throw std::invalid_argument("member too large: " + m.name);

@@ -11,7 +11,12 @@ void rar_begin_member(rar_packed_reader& r, std::FILE* archive, std::uint32_t pa
     r.bytesRead = 0;
     r.cipherMode = cipherMode;
     r.pendingPos = r.pendingSize = 0;
-    if (cipherMode != 0) rar_set_keys(r.cipher, password);
+    if (cipherMode == 0) return;
+    if (!r.haveInitialCipher) {
+        rar_set_keys(r.initialCipher, password);
+        r.haveInitialCipher = true;
+    }
+    r.cipher = r.initialCipher;
 }
 
 namespace {

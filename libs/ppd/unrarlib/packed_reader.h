@@ -20,6 +20,10 @@ struct rar_packed_reader {
     std::uint8_t pending[16] = {};
     unsigned pendingPos = 0;
     unsigned pendingSize = 0;
+    // The key set-up depends only on the password, which stays the same for
+    // a whole extraction, and it is slow: it is done once and copied.
+    rar_cipher initialCipher{};
+    bool haveInitialCipher = false;
 };
 
 // Prepares the reader for a member of packSize bytes at the archive's current

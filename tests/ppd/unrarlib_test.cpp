@@ -1,0 +1,166 @@
+// The archive walk on hand-built archives: header variants, member search,
+// failure reasons, and the debug log file.
+#include "libs/ppd/pack/pack.h"
+#include "libs/ppd/unrarlib/debug_log.h"
+#include "libs/ppd/unrarlib/unrarlib.h"
+#include "tests/ppd/rar_test_support.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace vantor::test {
+namespace {
+
+// The log is created on the first call of the process, and only where a
+// "temp" folder exists: start it before any test runs, in a folder of its own.
+struct LogFolder {
+    std::filesystem::path dir = std::filesystem::temp_directory_path() / "vantor-unrarlib-log";
+    LogFolder() {
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir / "temp");
+        const auto previous = std::filesystem::current_path();
+        std::filesystem::current_path(dir);
+        rar_log_start();
+        std::filesystem::current_path(previous);
+    }
+};
+const LogFolder logFolder;
+
+class UnrarlibTest : public ::testing::Test {
+protected:
+    std::string write(const std::vector<std::uint8_t>& archive, const std::string& file = "a.rar") {
+        return dir.write(file, textOf(archive));
+    }
+    TempDir dir;
+};
+
+TEST_F(UnrarlibTest, FindsMembersIgnoringCaseAndSeparators) {
+    const std::string path = write(buildArchive({storedMember("DATA\\IMAGES\\KAKE1.JPG", "jpeg bytes"),
+                                                 storedMember("data\\script.scr", "script")}));
+    EXPECT_EQ(extractMember(path, "data/images/kake1.jpg"), "jpeg bytes");
+    EXPECT_EQ(extractMember(path, "DATA\\SCRIPT.SCR"), "script");
+}
+
+TEST_F(UnrarlibTest, NameThatMatchesNothingFailsAfterTheWholeArchive) {
+    const std::string path = write(buildArchive({storedMember("a.txt", "a"), storedMember("b.txt", "b")}));
+    ReaderMessages messages;
+    EXPECT_FALSE(extractMember(path, "c.txt"));
+    EXPECT_TRUE(messages.contains("Error - couldn't extract >c.txt< and allocated 0 Bytes of unused memory!"));
+}
+
+TEST_F(UnrarlibTest, LargerMainHeaderIsSkipped) {
+    const std::string path = write(buildArchive({storedMember("x.bin", "payload")}, false, 40));
+    EXPECT_EQ(extractMember(path, "x.bin"), "payload");
+}
+
+TEST_F(UnrarlibTest, LongNameIsCutButTheNextBlockIsStillFound) {
+    const std::string longName(300, 'n');
+    const std::string path =
+        write(buildArchive({storedMember(longName, "first"), storedMember("after.txt", "second")}));
+    EXPECT_EQ(extractMember(path, "after.txt"), "second");
+    EXPECT_EQ(extractMember(path, longName.substr(0, 259)), "first");
+}
+
+TEST_F(UnrarlibTest, DataStartsAfterTheWholeHeader) {
+    // A file comment inside the header lies between the name and the data.
+    RawMember m = storedMember("c.txt", "the data");
+    m.header.extra = bytesOf("a comment of twenty-odd bytes");
+    m.header.flags |= 0x0008;
+    EXPECT_EQ(extractMember(write(buildArchive({m})), "c.txt"), "the data");
+}
+
+TEST_F(UnrarlibTest, EmptyMembersExtractWithLengthZero) {
+    ppd_pack::PackOptions options;
+    options.solid = true;
+    options.password = "pw";
+    const auto packed = ppd_pack::packArchive({{"empty", {}}, {"full", bytesOf("abc")}, {"empty2", {}}}, options);
+    const std::string path = write(packed);
+    EXPECT_EQ(extractMember(path, "empty", "pw"), "");
+    EXPECT_EQ(extractMember(path, "empty2", "pw"), "");
+    EXPECT_EQ(extractMember(write(buildArchive({storedMember("e", "")}), "b.rar"), "e"), "");
+}
+
+TEST_F(UnrarlibTest, DamagedMemberFailsWithTheCrcMessage) {
+    const auto text = bytesOf(std::string(5000, 'x') + noise(3000, 3));
+    auto archive = ppd_pack::packArchive({{"m", text}}, {});
+    archive[archive.size() - 100] ^= 0x10;
+    ReaderMessages messages;
+    EXPECT_FALSE(extractMember(write(archive), "m"));
+    EXPECT_TRUE(messages.contains("CRC32 error - file couldn't be decompressed correctly!"));
+}
+
+TEST_F(UnrarlibTest, StoredMemberShorterThanItsSizeFails) {
+    // The header promises more bytes than the data area holds.
+    RawMember m = storedMember("s", "short");
+    m.header.unpackedSize = 64;
+    ReaderMessages messages;
+    EXPECT_FALSE(extractMember(write(buildArchive({m})), "s"));
+    EXPECT_TRUE(messages.contains("CRC32 error - file couldn't be decompressed correctly!"));
+}
+
+TEST_F(UnrarlibTest, EncryptedMemberWithoutPasswordFails) {
+    ppd_pack::PackOptions options;
+    options.password = "secret";
+    const std::string path = write(ppd_pack::packArchive({{"m", bytesOf("hidden text")}}, options));
+    EXPECT_FALSE(extractMember(path, "m", ""));
+    EXPECT_EQ(extractMember(path, "m", "secret"), "hidden text");
+}
+
+TEST_F(UnrarlibTest, OldCipherIsReportedAndNotApplied) {
+    RawMember m = storedMember("v15", "plain");
+    m.header.unpackVersion = 15;
+    m.header.flags |= 0x0004;
+    ReaderMessages messages;
+    EXPECT_EQ(extractMember(write(buildArchive({m})), "v15", "pw"), "plain");
+    EXPECT_TRUE(messages.contains("Old Crypt() not supported!"));
+}
+
+TEST_F(UnrarlibTest, UnknownVersionAndSubBlocksFail) {
+    RawMember m = storedMember("v", "x");
+    m.header.unpackVersion = 29;
+    ReaderMessages messages;
+    EXPECT_FALSE(extractMember(write(buildArchive({m})), "v"));
+    EXPECT_TRUE(messages.contains("unknown compression method"));
+
+    auto archive = buildArchive({});
+    const std::uint8_t subBlock[] = {0, 0, 0x77, 0, 0, 7, 0};
+    archive.insert(archive.end(), subBlock, subBlock + 7);
+    const auto tail = buildArchive({storedMember("late", "x")});
+    archive.insert(archive.end(), tail.begin() + 20, tail.end());
+    EXPECT_FALSE(extractMember(write(archive, "s.rar"), "late"));
+    EXPECT_TRUE(messages.contains("Sorry, sub-headers not supported."));
+}
+
+TEST_F(UnrarlibTest, OtherFilesAreNotArchives) {
+    ReaderMessages messages;
+    EXPECT_FALSE(extractMember(dir.write("old.rar", std::string("RE~^") + std::string(40, '\0')), "x"));
+    EXPECT_TRUE(messages.contains("Attention: format as OLD detected! Can't handel archive!"));
+    EXPECT_FALSE(extractMember(dir.write("text.rar", "just some text, no archive"), "x"));
+    EXPECT_TRUE(messages.contains("Not a RAR file"));
+    EXPECT_FALSE(extractMember(dir.file("missing.rar"), "x"));
+    EXPECT_TRUE(messages.contains("Error opening file."));
+
+    // The alternative signature is read like the RAR one.
+    auto archive = buildArchive({storedMember("t", "tessel")});
+    const std::string alt = "Tessel!";
+    std::copy(alt.begin(), alt.end(), archive.begin());
+    EXPECT_EQ(extractMember(write(archive, "alt.rar"), "t"), "tessel");
+}
+
+TEST_F(UnrarlibTest, DebugLogHasItsHeaderAndOneEntryPerMessage) {
+    dir.enter();
+    std::filesystem::create_directories("temp");
+    EXPECT_FALSE(extractMember("nothing-here.rar", "x"));
+    const std::string log = readFile("temp/debug_unrar.txt");
+    EXPECT_NE(log.find(" ms (line "), std::string::npos);
+    EXPECT_NE(log.find(" in libs/ppd/unrarlib):\n              - Error opening file.\n"), std::string::npos);
+
+    const std::string start = readFile((logFolder.dir / "temp" / "debug_unrar.txt").string());
+    EXPECT_EQ(start.rfind("Debug log of Tessel's RARFileLib\n~^~~~~~~~~~~~~~~~~~~~~~~~~~~~~^~\n"
+                          "(executable compiled on ", 0), 0u);
+}
+
+}  // namespace
+}  // namespace vantor::test
