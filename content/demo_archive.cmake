@@ -1,0 +1,33 @@
+# The demo's data archive, ${CMAKE_BINARY_DIR}/demo/vantor.ppd: everything in
+# ${CMAKE_BINARY_DIR}/demo/data, packed by `ppd pack` as solid, encrypted
+# members named "data/...", with the password the demo opens it with.
+#
+# Data files reach demo/data through targets; a target that puts files there
+# is added with add_dependencies(vantor_demo_archive <target>). The packing
+# step itself runs on every build but only repacks when a file in demo/data is
+# newer than the archive (or files were removed or added).
+set(VANTOR_DEMO_DIR ${CMAKE_BINARY_DIR}/demo)
+set(VANTOR_DEMO_ARCHIVE_PASSWORD quorbel)
+
+# The timeline script: the real one once it exists, a stand-in before.
+file(GLOB vantor_script_source CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/script/script.scr)
+if(NOT vantor_script_source)
+  set(vantor_script_source ${CMAKE_CURRENT_SOURCE_DIR}/script/minimal.scr)
+endif()
+add_custom_command(
+  OUTPUT ${VANTOR_DEMO_DIR}/data/script.scr
+  COMMAND ${CMAKE_COMMAND} -E copy ${vantor_script_source} ${VANTOR_DEMO_DIR}/data/script.scr
+  DEPENDS ${vantor_script_source}
+  COMMENT "Copying the timeline script into demo/data"
+  VERBATIM)
+add_custom_target(vantor_demo_script ALL DEPENDS ${VANTOR_DEMO_DIR}/data/script.scr)
+
+add_custom_target(vantor_demo_archive ALL
+  COMMAND ${CMAKE_COMMAND}
+          -DPPD=$<TARGET_FILE:ppd_tool>
+          -DDEMO_DIR=${VANTOR_DEMO_DIR}
+          -DPASSWORD=${VANTOR_DEMO_ARCHIVE_PASSWORD}
+          -P ${CMAKE_CURRENT_SOURCE_DIR}/pack_demo_archive.cmake
+  COMMENT "Packing demo/data into demo/vantor.ppd"
+  VERBATIM)
+add_dependencies(vantor_demo_archive ppd_tool vantor_demo_script)
