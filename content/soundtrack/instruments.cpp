@@ -2,6 +2,7 @@
 
 #include "content/soundtrack/synth_dsp.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vantor::synth {
@@ -35,7 +36,7 @@ private:
 };
 
 StereoBlock kick(const NoteParams& note) {
-    StereoBlock block = makeBlock(0.5f);
+    StereoBlock block = makeBlock(0.6f);
     Noise noise(note.seed);
     float phase = 0.0f;
     for (std::size_t i = 0; i < block.left.size(); ++i) {
@@ -172,11 +173,23 @@ StereoBlock riser(const NoteParams& note) {
     return block;
 }
 
-}  // namespace
+// Brings the end of a block smoothly to silence over its last `seconds`, so
+// that no note ends with a click wherever its decay has got to.
+StereoBlock fadeTail(StereoBlock block, float seconds) {
+    const std::size_t length = block.left.size();
+    const std::size_t fade = std::min(length, static_cast<std::size_t>(seconds * kSampleRate));
+    for (std::size_t k = 0; k < fade; ++k) {
+        const float x = static_cast<float>(k + 1) / static_cast<float>(fade);  // 1 at the last sample
+        const float gain = 0.5f + 0.5f * std::cos(kPi * x);
+        block.left[length - fade + k] *= gain;
+        block.right[length - fade + k] *= gain;
+    }
+    return block;
+}
 
-StereoBlock renderNote(Instrument instrument, const NoteParams& note) {
+StereoBlock renderRaw(Instrument instrument, const NoteParams& note) {
     switch (instrument) {
-    case Instrument::Kick: return kick(note);
+    case Instrument::Kick: return fadeTail(kick(note), 0.15f);
     case Instrument::Snare: return snare(note);
     case Instrument::ClosedHat: return cymbal(note, 0.022f, 7000.0f, 0.12f);
     case Instrument::OpenHat: return cymbal(note, 0.16f, 6500.0f, 0.6f);
@@ -188,6 +201,12 @@ StereoBlock renderNote(Instrument instrument, const NoteParams& note) {
     case Instrument::Riser: return riser(note);
     }
     return {};
+}
+
+}  // namespace
+
+StereoBlock renderNote(Instrument instrument, const NoteParams& note) {
+    return fadeTail(renderRaw(instrument, note), 0.02f);
 }
 
 }  // namespace vantor::synth
