@@ -38,6 +38,20 @@ bool MeshObject::setGeometry(std::vector<Vec3> positions, std::vector<Vec2> coor
     return true;
 }
 
+namespace {
+
+// Normalises v; a vector without length stays (0, 0, 0). A degenerate face
+// (two corners in one place, as at the poles of an exported sphere) would
+// otherwise turn the normals of every vertex it touches into NaN.
+void normalizeOrKeepZero(Vec3& v) {
+    if (v.length() > 0.0f)
+        v.normalize();
+    else
+        v.zero();
+}
+
+}  // namespace
+
 void MeshObject::prepareOwnGeometry() {
     for (Vertex& v : vertices_) v.normal.zero();
     for (Face& face : faces_) {
@@ -45,11 +59,11 @@ void MeshObject::prepareOwnGeometry() {
         const Vec3& b = face.vertices[1]->position;
         const Vec3& c = face.vertices[2]->position;
         Vec3 n = Vec3::cross(b - a, c - a);
-        n.normalize();
+        normalizeOrKeepZero(n);
         face.normal = n;
         for (Vertex* v : face.vertices) v->normal.add(n);
     }
-    for (Vertex& v : vertices_) v.normal.normalize();
+    for (Vertex& v : vertices_) normalizeOrKeepZero(v.normal);
 }
 
 void MeshObject::bindOwnMaterials(Scene& scene) {

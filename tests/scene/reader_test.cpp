@@ -257,6 +257,34 @@ TEST_F(ReaderTest, ObjectsFindParentsAmongObjectsLightsAndCameras) {
     EXPECT_EQ(scene->findObject(101), scene->cameras->firstChild());
 }
 
+TEST_F(ReaderTest, NormalsAverageTheFacesAndSkipDegenerateOnes) {
+    SceneFileWriter w;
+    w.material(plainMaterial(1, {1, 1, 1}));
+    ppp::MeshRecord m;
+    m.id = 1;
+    // Two faces meeting at a right angle along the edge 0-1, and a face with
+    // two corners in one place (as at the pole of an exported sphere).
+    m.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 0}};
+    FaceIndices floor, wall, degenerate;
+    floor.vertex[0] = 0, floor.vertex[1] = 1, floor.vertex[2] = 2;      // normal +z
+    wall.vertex[0] = 0, wall.vertex[1] = 3, wall.vertex[2] = 1;         // normal +y
+    degenerate.vertex[0] = 1, degenerate.vertex[1] = 4, degenerate.vertex[2] = 3;
+    floor.materialId = wall.materialId = degenerate.materialId = 1;
+    m.faces = {floor, wall, degenerate};
+    w.mesh(m);
+    w.end();
+    std::unique_ptr<Scene> scene = load(w);
+    auto* mesh = dynamic_cast<MeshObject*>(scene->objects);
+    ASSERT_TRUE(mesh);
+    const Vec3& shared = mesh->vertices()[0].normal;
+    EXPECT_NEAR(shared.x, 0, 1e-6);
+    EXPECT_NEAR(shared.y, std::sqrt(0.5f), 1e-6);
+    EXPECT_NEAR(shared.z, std::sqrt(0.5f), 1e-6);
+    EXPECT_EQ(mesh->faces()[2].normal.length(), 0.0f);
+    for (const Vertex& v : mesh->vertices()) EXPECT_TRUE(std::isfinite(v.normal.x) && std::isfinite(v.normal.y));
+    EXPECT_EQ(mesh->vertices()[4].normal.length(), 0.0f);  // only in the degenerate face
+}
+
 TEST_F(ReaderTest, TexturesAreLookedUpByBaseNameInTheTextureDirectory) {
     writeTexture("stone.tga", 20, 20, [](int, int) { return solid(1, 2, 3); });
     SceneFileWriter w;
