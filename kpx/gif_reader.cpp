@@ -123,7 +123,7 @@ bool decodeLzw(ppd_file* file, unsigned char* raster, std::size_t rasterSize, Lz
                         t.prefix[nextFree] = static_cast<std::uint32_t>(previous);
                         t.suffix[nextFree] = static_cast<unsigned char>(firstByte);
                         ++nextFree;
-                        if ((nextFree & mask) == 0 && nextFree < kTableSize) {
+                        if ((nextFree & mask) == 0 && nextFree < kTableSize && codeSize < 12) {
                             ++codeSize;
                             mask += nextFree;
                         }

@@ -24,7 +24,19 @@
 namespace vantor::test {
 namespace {
 
-constexpr int kMutationsPerSeedFile = 1500;
+constexpr int kMutationsPerSeedFile = 2500;
+
+// VANTOR_MUTATION_SEED picks another fixed sequence and VANTOR_MUTATION_SCALE
+// multiplies the count, for longer hunts by hand; CI runs the defaults.
+std::uint64_t seedOffset() {
+    const char* v = std::getenv("VANTOR_MUTATION_SEED");
+    return v ? std::strtoull(v, nullptr, 10) * 7919u : 0u;
+}
+int scale() {
+    const char* v = std::getenv("VANTOR_MUTATION_SCALE");
+    const int n = v ? std::atoi(v) : 1;
+    return n > 0 ? n : 1;
+}
 
 struct SeedFile {
     std::string bytes;
@@ -108,11 +120,11 @@ protected:
     // Loads every mutation; a record that comes back must be self-consistent.
     void run(const std::vector<SeedFile>& seeds, const char* name, kpximage* (*reader)(const char*),
              std::uint64_t seed) {
-        Mutator mutator(seed);
+        Mutator mutator(seed + seedOffset());
         const std::string path = scratch.file(dir, name);
         int loaded = 0;
         for (const SeedFile& s : seeds) {
-            for (int i = 0; i < kMutationsPerSeedFile; ++i) {
+            for (int i = 0; i < kMutationsPerSeedFile * scale(); ++i) {
                 const std::string bytes = mutator.mutate(s);
                 writeBytes(path, bytes);
                 KpxPtr img(reader(path.c_str()));
