@@ -134,6 +134,17 @@ TEST_F(GifReader, PaletteSizeAndMissingGlobalTable) {
     EXPECT_EQ(none->palette[3], 0);
 }
 
+TEST_F(GifReader, EmptyRasterTakesNoPixels) {
+    // A 0 x 5 image whose data still carries codes: counted, never written.
+    GifSpec spec;
+    spec.frames.push_back(frame(3, 5, 256, 2));
+    spec.frames[0].width = 0;
+    KpxPtr img = load(gifFile(spec));
+    ASSERT_TRUE(img);
+    EXPECT_EQ(img->width, 0);
+    EXPECT_EQ(img->height, 5);
+}
+
 TEST_F(GifReader, DamagedFiles) {
     EXPECT_FALSE(load("GIF88a" + std::string(20, '\0')));
     EXPECT_STREQ(kpx_error_last(), "GIF: Not a valid GIF file");

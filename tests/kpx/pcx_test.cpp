@@ -141,6 +141,16 @@ TEST_F(PcxReader, OtherLayoutsAreReadSafely) {
     EXPECT_EQ(std::vector<int>(narrow->image, narrow->image + 4), (std::vector<int>{3, 3, 0, 0}));
 }
 
+TEST_F(PcxReader, EmptyImagesLoadAsEmptyRecords) {
+    KpxPtr noWidth = load(header(0, 3, 1, 0) + paletteBlock());
+    ASSERT_TRUE(noWidth);
+    EXPECT_EQ(noWidth->width, 0);
+    EXPECT_EQ(noWidth->height, 3);
+    KpxPtr noRows = load(header(5, 0, 3, 6) + std::string(800, '\0'));
+    ASSERT_TRUE(noRows);
+    EXPECT_EQ(noRows->bpp, 24);
+}
+
 TEST_F(PcxReader, VerboseLines) {
     testing::internal::CaptureStdout();
     const std::string path = dir.write("v.pcx", header(1, 1, 1, 2) + run(2, 1) + paletteBlock());

@@ -180,6 +180,15 @@ TEST_F(TgaReader, RefusalsAndTruncation) {
     for (int i = 3 * 64; i < 3 * 128; ++i) ASSERT_EQ(partial->image[i], 0) << i;
 }
 
+TEST_F(TgaReader, EmptyImageLoadsAsEmptyRecord) {
+    TgaSpec spec;
+    spec.type = 10;
+    KpxPtr img = load(tgaFile(spec, 0, 7, {}));
+    ASSERT_TRUE(img) << kpx_error_last();
+    EXPECT_EQ(img->width, 0);
+    EXPECT_EQ(img->height, 7);
+}
+
 TEST_F(TgaReader, PacketOverrunningTheImageIsCut) {
     // 2 x 1 pixels but a repeat packet of 128: the surplus must not leak.
     std::string file(18, '\0');
