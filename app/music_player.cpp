@@ -49,7 +49,7 @@ void MusicPlayer::playMusic() {
 int MusicPlayer::musicTime() {
     const int rate = decoder_.rate();
     std::int64_t ms = seekMs_;
-    if (rate > 0) ms += output_.framesConsumed() * 1000 / rate;
+    if (rate > 0) ms += output_.framesPlayed() * 1000 / rate;
     return static_cast<int>(std::min<std::int64_t>(ms, INT_MAX));
 }
 

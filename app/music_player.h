@@ -2,10 +2,12 @@
 //
 // One MP3 file is decoded as it plays and sent to the sound output at the
 // file's own sample rate. The play position is the seek position plus the
-// sample frames the output has taken since, converted to milliseconds with
+// sample frames the output has played since (the blocks it took, and the part
+// of the last block its playing time covers), converted to milliseconds with
 // the file's rate: exact right after a seek, never moving backwards between
-// seeks, and still running on (over silence) after the end of a file shorter
-// than the demo, so the demo always reaches its end.
+// seeks, smooth between the output's blocks, and still running on (over
+// silence) after the end of a file shorter than the demo, so the demo always
+// reaches its end.
 //
 // Operations in the order the program uses them: initSound, openMusic,
 // seekMusic, playMusic, musicTime once a frame, closeMusic.

@@ -4,6 +4,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstring>
 
 namespace vantor::platform {
@@ -42,11 +43,13 @@ bool AudioOutput::open(int rate) {
     device_ = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
     if (device_ == 0) return false;
     rate_ = rate;
-    consumed_.store(0);
+    publish(0, 0, 0);
     return true;
 }
 
 void AudioOutput::close() {
+    // Silent from here: the clock stays at the end of what was taken.
+    locked([&] { publish(consumed_.load(std::memory_order_relaxed), 0, 0); });
     if (device_ != 0) {
         SDL_CloseAudioDevice(device_);
         device_ = 0;
@@ -89,7 +92,39 @@ void AudioOutput::fill(std::uint8_t* stream, int length) {
     const std::size_t filledBytes = got * kFrameBytes;
     if (filledBytes < static_cast<std::size_t>(length))
         std::memset(stream + filledBytes, 0, static_cast<std::size_t>(length) - filledBytes);
-    consumed_.fetch_add(frames, std::memory_order_acq_rel);
+    publish(consumed_.load(std::memory_order_relaxed) + frames, frames, SDL_GetPerformanceCounter());
+}
+
+void AudioOutput::publish(std::int64_t consumed, std::int64_t block, std::uint64_t ticks) {
+    sequence_.fetch_add(1, std::memory_order_acq_rel);
+    consumed_.store(consumed, std::memory_order_relaxed);
+    lastBlock_.store(block, std::memory_order_relaxed);
+    lastBlockTicks_.store(ticks, std::memory_order_relaxed);
+    sequence_.fetch_add(1, std::memory_order_acq_rel);
+}
+
+void AudioOutput::resetFramesConsumed() {
+    publish(0, 0, 0);
+}
+
+std::int64_t AudioOutput::framesPlayed() const {
+    std::int64_t consumed = 0, block = 0;
+    std::uint64_t ticks = 0;
+    for (;;) {
+        const std::uint32_t before = sequence_.load(std::memory_order_acquire);
+        if (before & 1u) continue;  // the audio thread is writing
+        consumed = consumed_.load(std::memory_order_relaxed);
+        block = lastBlock_.load(std::memory_order_relaxed);
+        ticks = lastBlockTicks_.load(std::memory_order_relaxed);
+        std::atomic_thread_fence(std::memory_order_acquire);
+        if (sequence_.load(std::memory_order_relaxed) == before) break;
+    }
+    if (block <= 0 || rate_ <= 0) return consumed;
+    const std::uint64_t now = SDL_GetPerformanceCounter();
+    const std::uint64_t elapsed = now > ticks ? now - ticks : 0;
+    const auto frequency = static_cast<long double>(SDL_GetPerformanceFrequency());
+    const auto playing = static_cast<std::int64_t>(static_cast<long double>(elapsed) * rate_ / frequency);
+    return consumed - block + std::min(playing, block);
 }
 
 }  // namespace vantor::platform

@@ -2,8 +2,11 @@
 // given rate, fed from a PcmSource on the audio thread.
 //
 // The device counts every sample frame it has taken for output (silence after
-// the source's end included); that count is the basis of the music clock. It is
-// read without a lock and only moves forward until reset.
+// the source's end included); that count is the basis of the music clock. The
+// device takes about 1024 frames at a time, so framesPlayed() places the play
+// point inside the block the device is playing, from the time since it was
+// taken: the clock then moves smoothly instead of in 23 ms steps. Both are read
+// without a lock and only move forward until reset.
 #pragma once
 
 #include <atomic>
@@ -36,19 +39,30 @@ public:
     // Runs `work` while the audio thread is held off (to move the source).
     void locked(const std::function<void()>& work);
 
+    // Frames taken by the device since the last reset.
     std::int64_t framesConsumed() const { return consumed_.load(std::memory_order_acquire); }
+    // The frame being played: the start of the block the device took last, plus
+    // the frames its playing time covers so far (at most the whole block).
+    // 0 until the first block after a reset; never more than framesConsumed().
+    std::int64_t framesPlayed() const;
     // Sets the count to 0; call inside locked() together with moving the source.
-    void resetFramesConsumed() { consumed_.store(0, std::memory_order_release); }
+    void resetFramesConsumed();
 
 private:
     static void callback(void* self, std::uint8_t* stream, int length);
     void fill(std::uint8_t* stream, int length);
+    void publish(std::int64_t consumed, std::int64_t block, std::uint64_t ticks);
 
     bool subsystemStarted_ = false;
     std::uint32_t device_ = 0;
     int rate_ = 0;
     PcmSource* source_ = nullptr;
+    // Written by the audio thread under a sequence number (odd while writing),
+    // so a reader sees the count, the block size and its time together.
+    std::atomic<std::uint32_t> sequence_{0};
     std::atomic<std::int64_t> consumed_{0};
+    std::atomic<std::int64_t> lastBlock_{0};       // frames of the block taken last
+    std::atomic<std::uint64_t> lastBlockTicks_{0}; // performance counter when it was taken
 };
 
 }  // namespace vantor::platform

@@ -4,8 +4,8 @@
 # Then the same folder without the archive: the program must fail with the
 # script error and exit code 1.
 #
-# cmake -DVANTOR=... -DPPD=... -DXVFB_RUN=... -DSOUNDTRACK=... -DWORK=... -P run_demo.cmake
-foreach(var VANTOR PPD XVFB_RUN SOUNDTRACK WORK)
+# cmake -DVANTOR=... -DPPD=... -DWITH_XVFB=... -DSOUNDTRACK=... -DWORK=... -P run_demo.cmake
+foreach(var VANTOR PPD WITH_XVFB SOUNDTRACK WORK)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "run_demo.cmake needs -D${var}=")
   endif()
@@ -33,7 +33,7 @@ endif()
 file(REMOVE_RECURSE ${WORK}/data)
 
 string(TIMESTAMP started "%s")
-execute_process(COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" ${VANTOR}
+execute_process(COMMAND ${WITH_XVFB} 1024x768x24 ${VANTOR}
                 WORKING_DIRECTORY ${WORK} RESULT_VARIABLE result ERROR_VARIABLE errors
                 TIMEOUT 60)
 string(TIMESTAMP finished "%s")
@@ -49,7 +49,7 @@ if(errors MATCHES "\\[error\\] (could|script|OpenGL)")
 endif()
 
 file(REMOVE ${WORK}/vantor.ppd)
-execute_process(COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" ${VANTOR}
+execute_process(COMMAND ${WITH_XVFB} 1024x768x24 ${VANTOR}
                 WORKING_DIRECTORY ${WORK} RESULT_VARIABLE result ERROR_VARIABLE errors
                 TIMEOUT 60)
 if(NOT result EQUAL 1 OR NOT errors MATCHES "\\[error\\] could not parse script")
