@@ -1,6 +1,8 @@
 // The meshcaster tool as a child process: dump shows what the writer wrote,
 // render draws a written scene into a PNG whose pixels are checked (the last
 // picture is kept as meshcaster_render_test.png in the test's directory).
+#include "app/startup_files.h"
+#include "libs/ppd/pack/pack.h"
 #include "tests/scene/scene_fixture.h"
 
 #include <png.h>
@@ -165,6 +167,39 @@ TEST_F(MeshcasterTest, RenderDrawsTheSceneAtTheGivenTime) {
     EXPECT_EQ(behind.brightness(320 - 109, 240 + 100), 0);
     std::filesystem::copy_file(dir.file("start.png"), "meshcaster_render_test.png",
                                std::filesystem::copy_options::overwrite_existing);
+}
+
+TEST_F(MeshcasterTest, ReadsSceneAndTexturesFromThePackedArchive) {
+    writeDemoScene();
+    // The archive holds what the loose files held; the loose files go away.
+    std::vector<ppd_pack::Member> members;
+    for (const char* name : {"demo.ppp", "celpalette.pcx", "data/textures/checker.tga", "data/textures/sky.tga"}) {
+        const std::string bytes = readFile(dir.file(name));
+        members.push_back({name, std::vector<std::uint8_t>(bytes.begin(), bytes.end())});
+    }
+    ppd_pack::PackOptions options;
+    options.solid = true;
+    options.password = kDemoFiles.password;
+    const std::vector<std::uint8_t> archive = ppd_pack::packArchive(members, options);
+    dir.write("demo.ppd", std::string(archive.begin(), archive.end()));
+    ToolRun loose = run("render demo.ppp loose.png", dir);
+    ASSERT_EQ(loose.status, 0) << loose.err;
+    std::filesystem::remove_all(dir.path() / "data");
+    std::filesystem::rename(dir.file("demo.ppp"), dir.file("moved.ppp"));
+
+    ToolRun r = run("render demo.ppp packed.png --archive demo.ppd", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(readPng(dir.file("packed.png")).rgb, readPng(dir.file("loose.png")).rgb);
+    r = run("dump demo.ppp --archive demo.ppd", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("mesh 1 \"left\""), std::string::npos);
+
+    r = run("dump demo.ppp --archive demo.ppd --password wrong", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "meshcaster: demo.ppp: could not open file\n");
+    r = run("dump demo.ppp --archive nothing.ppd", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "meshcaster: nothing.ppd: cannot open the archive\n");
 }
 
 TEST_F(MeshcasterTest, ErrorsGoToStderrWithAFailingStatus) {

@@ -1,5 +1,7 @@
 // meshcaster: looks at ".ppp" scene files — lists what they hold, and draws
 // them the way the demo draws them.
+#include "app/startup_files.h"
+#include "libs/ppd/ppd.h"
 #include "tools/meshcaster/scene_dump.h"
 #include "tools/meshcaster/scene_render.h"
 
@@ -13,9 +15,9 @@
 namespace {
 
 const char* const kUsage =
-    "usage: meshcaster dump FILE.ppp\n"
+    "usage: meshcaster dump FILE.ppp [--archive FILE.ppd [--password PW]]\n"
     "       meshcaster render FILE.ppp OUT.png [--time T] [--camera ID] [--size WxH]\n"
-    "                                          [--textures DIR] [--verbose]\n"
+    "                 [--textures DIR] [--archive FILE.ppd [--password PW]] [--verbose]\n"
     "\n"
     "  dump     the objects as an indented tree (kind, id, name, vertex, coordinate\n"
     "           and face counts, position, rotation quaternion, scale), the cameras,\n"
@@ -32,6 +34,11 @@ const char* const kUsage =
     "                  \"data/textures/\", as the demo); the shade ramp\n"
     "                  \"celpalette.pcx\" is read from the working directory\n"
     "  --verbose       show the image cache's lines on standard output\n"
+    "\n"
+    "options of both:\n"
+    "  --archive FILE  read the scene and its images as members of this packed\n"
+    "                  archive (as the demo reads \"vantor.ppd\"), with the demo's\n"
+    "                  password unless --password gives another\n"
     "  --help          this text\n";
 
 int usageError(const std::string& text) {
@@ -63,44 +70,72 @@ bool parseSize(const std::string& text, int& width, int& height) {
     return parseInt(text.substr(0, x).c_str(), 1, 8192, width) && parseInt(text.substr(x + 1).c_str(), 1, 8192, height);
 }
 
-int render(int argc, char** argv) {
-    RenderOptions options;
+struct Command {
+    RenderOptions render;
+    std::string archive;
+    std::string password = kDemoFiles.password;
+    bool hasArchive = false;
     int positional = 0;
+};
+
+// Parses the arguments after the command name; render options are accepted
+// only for render. Returns 0 when the line is good, else the usage status.
+int parse(int argc, char** argv, bool isRender, Command& c) {
+    RenderOptions& options = c.render;
     for (int i = 2; i < argc; ++i) {
         const std::string arg = argv[i];
         // The value after an option, or none at the end of the line.
         auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
-        if (arg == "--time") {
+        if (arg == "--archive") {
+            const char* v = value();
+            if (!v) return usageError("--archive needs a file");
+            c.archive = v;
+            c.hasArchive = true;
+        } else if (arg == "--password") {
+            const char* v = value();
+            if (!v) return usageError("--password needs a text");
+            c.password = v;
+        } else if (isRender && arg == "--time") {
             const char* v = value();
             if (!v || !parseFloat(v, options.time)) return usageError("--time needs a number");
-        } else if (arg == "--camera") {
+        } else if (isRender && arg == "--camera") {
             const char* v = value();
             if (!v || !parseInt(v, -2147483647L - 1, 2147483647L, options.camera))
                 return usageError("--camera needs an integer id");
             options.selectCamera = true;
-        } else if (arg == "--size") {
+        } else if (isRender && arg == "--size") {
             const char* v = value();
             if (!v || !parseSize(v, options.width, options.height))
                 return usageError("--size needs WxH, each side 1 to 8192");
-        } else if (arg == "--textures") {
+        } else if (isRender && arg == "--textures") {
             const char* v = value();
             if (!v) return usageError("--textures needs a directory");
             options.textures = v;
             if (!options.textures.empty() && options.textures.back() != '/') options.textures += '/';
-        } else if (arg == "--verbose") {
+        } else if (isRender && arg == "--verbose") {
             options.verbose = true;
         } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
             return usageError("unknown option " + arg);
-        } else if (positional == 0) {
-            options.scene = arg, ++positional;
-        } else if (positional == 1) {
-            options.output = arg, ++positional;
+        } else if (c.positional == 0) {
+            options.scene = arg, ++c.positional;
+        } else if (isRender && c.positional == 1) {
+            options.output = arg, ++c.positional;
         } else {
             return usageError("too many arguments");
         }
     }
-    if (positional != 2) return usageError("render needs FILE.ppp and OUT.png");
-    return renderScene(options);
+    if (isRender && c.positional != 2) return usageError("render needs FILE.ppp and OUT.png");
+    if (!isRender && c.positional != 1) return usageError("dump needs one FILE.ppp");
+    if (c.hasArchive) {
+        std::FILE* archive = std::fopen(c.archive.c_str(), "rb");
+        if (!archive) {
+            std::fprintf(stderr, "meshcaster: %s: cannot open the archive\n", c.archive.c_str());
+            return 1;
+        }
+        std::fclose(archive);
+        ppd_set_archive(c.archive.c_str(), c.password.c_str());
+    }
+    return 0;
 }
 
 }  // namespace
@@ -113,10 +148,10 @@ int main(int argc, char** argv) {
         }
     if (argc < 2) return usageError("no command given");
     const std::string command = argv[1];
-    if (command == "dump") {
-        if (argc != 3) return usageError("dump needs exactly one FILE.ppp");
-        return dumpScene(argv[2], stdout) ? 0 : 1;
-    }
-    if (command == "render") return render(argc, argv);
-    return usageError("unknown command " + command);
+    if (command != "dump" && command != "render") return usageError("unknown command " + command);
+    const bool isRender = command == "render";
+    Command parsed;
+    if (const int status = parse(argc, argv, isRender, parsed)) return status;
+    if (isRender) return renderScene(parsed.render);
+    return dumpScene(parsed.render.scene, stdout) ? 0 : 1;
 }
