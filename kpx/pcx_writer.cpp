@@ -38,9 +38,10 @@ int kpx_save_pcx(const char* path, const kpximage* img) {
     }
     if (kpx_verbose()) std::printf("PCX: Saving file \"%s\"...\n", path);
     const int planes = img->bpp == 24 ? 3 : 1;
+    // The header's extents and line length are signed 16-bit numbers.
     const std::size_t bytesPerLine = (img->width + 1u) & ~1u;
-    if (bytesPerLine > 0x7FFF) {
-        kpx_error("PCX: Image too wide");
+    if (bytesPerLine > 0x7FFF || img->height > 0x7FFF) {
+        kpx_error("PCX: Image too large for the format");
         return 0;
     }
 
@@ -55,7 +56,7 @@ int kpx_save_pcx(const char* path, const kpximage* img) {
     put16(header + 14, 72);
     header[65] = static_cast<unsigned char>(planes);
     put16(header + 66, static_cast<unsigned>(bytesPerLine));
-    put16(header + 68, planes == 1 && img->colors > 0 ? 2 : 1);
+    put16(header + 68, 1);  // palette information: colour
 
     std::vector<unsigned char> out(header, header + sizeof header);
     std::vector<unsigned char> plane(bytesPerLine, 0);
