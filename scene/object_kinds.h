@@ -40,6 +40,8 @@ public:
 
     // Stores the flag and switches the OpenGL light on or off.
     void setEnabled(bool on);
+    // Sends the three colours (alpha 1) to OpenGL light GL_LIGHT0 + lightNumber.
+    void sendColours() const;
     // True when lightNumber names one of the eight OpenGL lights; lights beyond
     // the eighth are kept and animated but never reach OpenGL.
     bool hasGlLight() const { return lightNumber >= 0 && lightNumber < 8; }

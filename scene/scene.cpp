@@ -52,15 +52,7 @@ void Scene::addLight(LightObject* light) {
         lights->append(light);
     }
     light->lightNumber = lightCount;
-    if (light->hasGlLight()) {
-        const GLenum gl = GL_LIGHT0 + light->lightNumber;
-        const GLfloat ambient[4] = {light->ambient.x, light->ambient.y, light->ambient.z, 1.0f};
-        const GLfloat diffuse[4] = {light->diffuse.x, light->diffuse.y, light->diffuse.z, 1.0f};
-        const GLfloat specular[4] = {light->specular.x, light->specular.y, light->specular.z, 1.0f};
-        glLightfv(gl, GL_AMBIENT, ambient);
-        glLightfv(gl, GL_DIFFUSE, diffuse);
-        glLightfv(gl, GL_SPECULAR, specular);
-    }
+    light->sendColours();
     light->setEnabled(true);
     ++lightCount;
 }

@@ -29,10 +29,14 @@ void Scene::draw() {
     const Vec3 centre = target ? target->position() : Vec3();
     gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, 0, 1, 0);
 
+    // Every scene numbers its lights from 0, so scenes share the OpenGL
+    // lights: the colours go out again with the positions, or a scene would
+    // be lit in the colours of the scene loaded last.
     for (SceneObject* o = lights; o; o = o->next) {
         auto* light = static_cast<LightObject*>(o);
         if (!light->hasGlLight()) continue;
         if (light->enabled) glEnable(GL_LIGHT0 + light->lightNumber);
+        light->sendColours();
         const Vec3& p = light->position();
         const GLfloat position[4] = {p.x, p.y, p.z, 1.0f};
         glLightfv(GL_LIGHT0 + light->lightNumber, GL_POSITION, position);

@@ -355,6 +355,24 @@ TEST_F(RenderTest, TheCameraLooksAtItsTargetOrTheFirstRootObject) {
     EXPECT_EQ(scene->currentCamera->id, 1);
 }
 
+TEST_F(RenderTest, EachSceneIsLitInItsOwnColoursWhenSeveralAreLoaded) {
+    auto sceneLitIn = [&](const Vec3& colour) {
+        SceneFileWriter w;
+        w.material(plainMaterial(1, {1, 1, 1}));
+        w.mesh(cubeMesh(1));
+        w.camera({2, {0, 0, 6}, 1});
+        w.light({3, {0, 0, 6}, colour});
+        w.end();
+        return load(w);
+    };
+    std::unique_ptr<Scene> red = sceneLitIn({1, 0, 0});
+    std::unique_ptr<Scene> blue = sceneLitIn({0, 0, 1});  // loaded last: its colours were sent last
+    draw(*red);
+    const auto p = pixel(320, 240);
+    EXPECT_GT(p[0], 150);
+    EXPECT_EQ(p[2], 0);
+}
+
 TEST_F(RenderTest, MoreThanEightLightsAreKeptButNeverReachOpenGL) {
     SceneFileWriter w;
     w.material(plainMaterial(1, {1, 1, 1}));
