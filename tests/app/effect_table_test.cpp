@@ -121,20 +121,5 @@ TEST_F(EffectTableTest, InitAllAndStopAllReachEffectsWhetherRunningOrNot) {
     EXPECT_TRUE(log.empty());
 }
 
-TEST_F(EffectTableTest, IntegerSignalsReachSetParameterAndStringsDoNot) {
-    struct Parameters : Effect {
-        void init(int) override {}
-        void run(int) override {}
-        void post() override {}
-        void signal(SignalValue value) override { applyIntegerSignal(value); }
-        void setParameter(int code, int value) override { seen.emplace_back(code, value); }
-        std::vector<std::pair<int, int>> seen;
-    } effect;
-    effect.signal(SignalValue(90, 250));
-    effect.signal(SignalValue(91, std::string("abc")));
-    ASSERT_EQ(effect.seen.size(), 1u);
-    EXPECT_EQ(effect.seen[0], std::make_pair(90, 250));
-}
-
 }  // namespace
 }  // namespace vantor::test
