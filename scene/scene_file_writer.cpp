@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <stdexcept>
+#include <string>
 
 using namespace ppp;
 
@@ -173,6 +174,8 @@ void SceneFileWriter::end(std::uint32_t size) {
 }
 
 void SceneFileWriter::unknown(std::uint32_t type, const std::vector<unsigned char>& payload) {
+    if (type >= kEndChunk && type <= kControllerChunk)
+        throw std::invalid_argument("chunk type " + std::to_string(type) + " is not an unknown type");
     const std::size_t sizeField = beginChunk(type);
     bytes_.insert(bytes_.end(), payload.begin(), payload.end());
     finishChunk(sizeField);

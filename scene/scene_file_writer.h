@@ -5,7 +5,8 @@
 // object before its controllers; materials may come anywhere.
 //
 // Invalid input (a name of 52 characters or more, a texture name of 100 or
-// more, a face index outside its mesh) throws std::invalid_argument.
+// more, a face index outside its mesh, a known type given as unknown) throws
+// std::invalid_argument.
 #pragma once
 
 #include "scene/scene_file_format.h"
@@ -32,7 +33,7 @@ public:
     void samples(std::int32_t ownerId, std::int32_t interval, const std::vector<ppp::SampleRecord>& samples);
     // The end chunk, with `size` payload bytes of zeros (the reader skips them).
     void end(std::uint32_t size = 0);
-    // A chunk of a type the reader does not know; it skips the payload.
+    // A chunk of a type the reader does not know (not 1 to 8); it skips the payload.
     void unknown(std::uint32_t type, const std::vector<unsigned char>& payload);
 
     const std::vector<unsigned char>& bytes() const { return bytes_; }

@@ -7,6 +7,8 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <stdexcept>
 
 namespace vantor::test {
 namespace {
@@ -471,6 +473,69 @@ TEST_F(ReaderFailureTest, NestingIsLimited) {
         w.dummy(d);
     }
     EXPECT_EQ(loadError(w.bytes()), frame("object 1002 is nested more than 1000 levels deep"));
+}
+
+}  // namespace
+}  // namespace vantor::test
+
+namespace vantor::test {
+namespace {
+
+std::uint32_t read32(const std::vector<unsigned char>& bytes, std::size_t at) {
+    return std::uint32_t(bytes[at]) | std::uint32_t(bytes[at + 1]) << 8 | std::uint32_t(bytes[at + 2]) << 16 |
+           std::uint32_t(bytes[at + 3]) << 24;
+}
+
+TEST(SceneFileWriterTest, ChunkSizesAreTheFieldsTheyHold) {
+    SceneFileWriter w;
+    EXPECT_EQ(w.bytes(), (std::vector<unsigned char>{0, 0, 0, 0}));
+    w.mesh(quadMesh(1));  // 4 vertices, 4 coordinates, 2 faces
+    std::size_t at = 4;
+    EXPECT_EQ(read32(w.bytes(), at), 2u);
+    EXPECT_EQ(read32(w.bytes(), at + 4), 124u + 4 * 12 + 4 * 8 + 2 * 28);
+    struct Expected {
+        std::function<void()> write;
+        std::uint32_t type, size;
+    };
+    const Expected chunks[] = {
+        {[&] { w.dummy({}); }, 3, 48},
+        {[&] { w.material({}); }, 4, 352},
+        {[&] { w.camera({}); }, 5, 20},
+        {[&] { w.target({}); }, 6, 16},
+        {[&] { w.light({}); }, 7, 28},
+        {[&] { w.positionKeys(1, {{}, {}}); }, 8, 28 + 2 * 36},
+        {[&] { w.rotationKeys(1, {{}}); }, 8, 28 + 20},
+        {[&] { w.samples(1, 5, {{}, {}, {}}); }, 8, 28 + 3 * 28},
+        {[&] { w.unknown(9, {1, 2}); }, 9, 2},
+        {[&] { w.end(3); }, 1, 3},
+    };
+    for (const Expected& chunk : chunks) {
+        at = w.bytes().size();
+        chunk.write();
+        EXPECT_EQ(read32(w.bytes(), at), chunk.type);
+        EXPECT_EQ(read32(w.bytes(), at + 4), chunk.size) << "type " << chunk.type;
+        EXPECT_EQ(w.bytes().size(), at + 8 + chunk.size);
+    }
+}
+
+TEST(SceneFileWriterTest, RefusesWhatTheReaderCouldNotRead) {
+    SceneFileWriter w;
+    ppp::MeshRecord named = quadMesh(1);
+    named.name = std::string(52, 'n');
+    EXPECT_THROW(w.mesh(named), std::invalid_argument);
+    named.name = std::string(51, 'n');
+    EXPECT_NO_THROW(w.mesh(named));
+    ppp::MeshRecord badFace = quadMesh(2);
+    badFace.faces[1].vertex[2] = 4;
+    EXPECT_THROW(w.mesh(badFace), std::invalid_argument);
+    badFace = quadMesh(2);
+    badFace.faces[0].texCoord[0] = 9;
+    EXPECT_THROW(w.mesh(badFace), std::invalid_argument);
+    ppp::MaterialRecord m;
+    m.textures[1] = std::string(100, 't');
+    EXPECT_THROW(w.material(m), std::invalid_argument);
+    EXPECT_THROW(w.unknown(4, {}), std::invalid_argument);
+    EXPECT_THROW(w.unknown(1, {}), std::invalid_argument);
 }
 
 }  // namespace
