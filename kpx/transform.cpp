@@ -101,7 +101,8 @@ namespace {
 // A scaled size truncated to an integer and taken as unsigned 16-bit; sizes
 // that are not finite numbers give 0.
 std::uint16_t scaledSize(std::uint16_t size, float factor) {
-    const double v = std::trunc(static_cast<double>(size) * factor);
+    // The product in single precision, as the factors are given.
+    const double v = std::trunc(static_cast<double>(static_cast<float>(size) * factor));
     if (!std::isfinite(v)) return 0;
     const double wrapped = std::fmod(v, 65536.0);
     return static_cast<std::uint16_t>(static_cast<long>(wrapped < 0 ? wrapped + 65536.0 : wrapped));
