@@ -92,7 +92,7 @@ private:
 void parseLz(MatchFinder& finder, const std::uint8_t* data, std::uint32_t begin, std::uint32_t end,
              DistanceState& state, std::vector<LzSymbol>& out) {
     Parser parser(finder, data, begin, state, out);
-    constexpr std::uint32_t kGoodEnough = 64;
+    constexpr std::uint32_t kGoodEnough = 48;
     std::uint32_t pos = begin;
     while (pos < end) {
         parser.insertUpTo(pos);
@@ -125,7 +125,8 @@ void parseLz(MatchFinder& finder, const std::uint8_t* data, std::uint32_t begin,
         // One step of lazy evaluation: a longer match one byte later wins.
         if (m.length < kGoodEnough && pos + 1 < end) {
             parser.insertUpTo(pos + 1);
-            Match next = finder.longest(pos + 1, end);
+            // A good match already: look for a better one less thoroughly.
+            Match next = finder.longest(pos + 1, end, m.length >= 8 ? 8 : 0);
             if (worthAsNewMatch(next) && next.length > m.length + 1) {
                 parser.literal(pos);
                 ++pos;

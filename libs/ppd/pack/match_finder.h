@@ -16,14 +16,17 @@ class MatchFinder {
 public:
     static constexpr std::uint32_t kMaxDistance = 0xFFFFF;  // the 1 MB window, less one
     static constexpr std::uint32_t kMaxLength = 257;
+    static constexpr std::uint32_t kNiceLength = 160;
 
     MatchFinder(const std::uint8_t* data, std::uint32_t size, unsigned maxChain);
 
     // Registers position pos (call for every position in order).
     void insert(std::uint32_t pos);
     // Longest match at pos with another position at most kMaxDistance back,
-    // for lengths >= 3, limited to end - pos; also the nearest two-byte match.
-    Match longest(std::uint32_t pos, std::uint32_t end) const;
+    // for lengths >= 3, limited to end - pos. The search walks at most
+    // chainLimit candidates (0: the finder's own limit) and stops early at a
+    // match of kNiceLength bytes.
+    Match longest(std::uint32_t pos, std::uint32_t end, unsigned chainLimit = 0) const;
     // Nearest earlier position with the same two bytes (0 distance if none).
     std::uint32_t pairDistance(std::uint32_t pos, std::uint32_t end) const;
     // Length of the match at pos with the given distance.

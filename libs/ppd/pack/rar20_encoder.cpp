@@ -28,8 +28,8 @@ std::vector<std::vector<Block>> planStream(const std::uint8_t* data, std::uint32
 
 // Writes one member: the tables of its first block (after the switch symbol
 // when it continues a solid stream, coded with the tables then in force),
-// its blocks with table switches between them, and padding up to a multiple
-// of `align` bytes. The padding starts with a harmless symbol, so a decoder
+// its blocks with table switches between them, two spare bytes, and padding
+// up to a multiple of `align` bytes. The padding starts with a harmless symbol, so a decoder
 // that peeks one symbol past the member's end never mistakes the padding
 // for a table switch.
 std::vector<std::uint8_t> writeMember(std::vector<Block>& blocks, const Block* previous, TableState& tables,
@@ -44,7 +44,10 @@ std::vector<std::uint8_t> writeMember(std::vector<Block>& blocks, const Block* p
         writeBlockSymbols(out, blocks[b]);
     }
     if (align > 1) writeFiller(out, blocks.back());
+    // Two spare bytes: some decoders fetch up to 16 bits ahead of the last
+    // symbol and give up when the member's data ends before that.
     out.flush();
+    out.put(0, 16);
     while (packed.size() % align != 0) packed.push_back(0);
     return packed;
 }

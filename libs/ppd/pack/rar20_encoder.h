@@ -14,7 +14,7 @@
 namespace ppd_pack {
 
 struct EncoderOptions {
-    unsigned maxChain = 48;     // hash-chain positions tried per match search
+    unsigned maxChain = 32;     // hash-chain positions tried per match search
     bool allowAudio = true;     // consider the multimedia mode
     unsigned align = 1;         // pad each member to a multiple of this many bytes (16 for the cipher)
 };

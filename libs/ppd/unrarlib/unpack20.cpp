@@ -121,9 +121,12 @@ void Decoder::copyMatch(std::uint32_t length, std::uint32_t distance) {
     std::uint32_t dest = s_.unpackPos;
     std::uint32_t src = (dest - distance) & kRarWindowMask;
     std::uint8_t* w = s_.window;
-    // Neither end wraps and the ranges do not overlap forward: one block move.
+    // Neither end wraps and the source does not run into the bytes being
+    // written (a source behind the window's wrap point lies above the
+    // destination and may overlap it, which a forward move handles): one
+    // block move.
     if (distance >= length && dest + length <= kRarWindowSize && src + length <= kRarWindowSize) {
-        std::memcpy(w + dest, w + src, length);
+        std::memmove(w + dest, w + src, length);
         s_.unpackPos = (dest + length) & kRarWindowMask;
         return;
     }
