@@ -19,16 +19,16 @@ struct ChannelStrip {
 
 ChannelStrip stripOf(Instrument instrument) {
     switch (instrument) {
-    case Instrument::Kick: return {0.95f, 0.0f, 0.0f, 0.0f, 0.0f};
-    case Instrument::Snare: return {0.42f, 0.0f, 0.0f, 0.0f, 0.22f};
-    case Instrument::ClosedHat: return {0.22f, 0.25f, 0.0f, 0.0f, 0.02f};
-    case Instrument::OpenHat: return {0.2f, -0.2f, 0.2f, 0.0f, 0.1f};
-    case Instrument::Crash: return {0.2f, 0.0f, 0.0f, 0.0f, 0.25f};
-    case Instrument::Bass: return {0.40f, 0.0f, 0.75f, 0.0f, 0.0f};
-    case Instrument::Pad: return {0.085f, 0.0f, 0.6f, 0.0f, 0.35f};
-    case Instrument::Lead: return {0.21f, 0.0f, 0.35f, 0.3f, 0.22f};
-    case Instrument::Arp: return {0.085f, 0.0f, 0.45f, 0.35f, 0.15f};
-    case Instrument::Riser: return {0.16f, 0.0f, 0.0f, 0.0f, 0.3f};
+    case Instrument::Kick: return {0.48f, 0.0f, 0.0f, 0.0f, 0.0f};
+    case Instrument::Snare: return {0.75f, 0.0f, 0.0f, 0.0f, 0.22f};
+    case Instrument::ClosedHat: return {0.9f, 0.25f, 0.0f, 0.0f, 0.02f};
+    case Instrument::OpenHat: return {0.6f, -0.2f, 0.2f, 0.0f, 0.1f};
+    case Instrument::Crash: return {0.35f, 0.0f, 0.0f, 0.0f, 0.25f};
+    case Instrument::Bass: return {0.55f, 0.0f, 0.75f, 0.0f, 0.0f};
+    case Instrument::Pad: return {0.095f, 0.0f, 0.6f, 0.0f, 0.35f};
+    case Instrument::Lead: return {0.33f, 0.0f, 0.35f, 0.3f, 0.22f};
+    case Instrument::Arp: return {0.14f, 0.0f, 0.45f, 0.35f, 0.15f};
+    case Instrument::Riser: return {0.25f, 0.0f, 0.0f, 0.0f, 0.3f};
     }
     return {};
 }
@@ -124,7 +124,7 @@ void master(const Score& score, StereoTrack& track, float peak) {
 
     // Drive the loudest peaks into a soft knee above 0.6, then scale so that
     // the highest sample lands exactly on `peak`.
-    constexpr float kKnee = 0.6f, kDrive = 1.35f;
+    constexpr float kKnee = 0.6f, kDrive = 1.7f;
     const auto limit = [](float x) {
         const float a = std::fabs(x);
         if (a <= kKnee) return x;
