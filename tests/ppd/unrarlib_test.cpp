@@ -91,12 +91,28 @@ TEST_F(UnrarlibTest, DamagedMemberFailsWithTheCrcMessage) {
     EXPECT_TRUE(messages.contains("CRC32 error - file couldn't be decompressed correctly!"));
 }
 
-TEST_F(UnrarlibTest, StoredMemberShorterThanItsSizeFails) {
-    // The header promises more bytes than the data area holds.
-    RawMember m = storedMember("s", "short");
-    m.header.unpackedSize = 64;
+TEST_F(UnrarlibTest, SizesNoDataCouldHaveAreRefusedBeforeAllocating) {
+    // A stored member promising more bytes than its data area holds, and a
+    // packed one promising 4 GB from a few bytes.
+    RawMember stored = storedMember("s", "short");
+    stored.header.unpackedSize = 64;
+    RawMember packed = storedMember("p", "tiny");
+    packed.header.method = ppd_pack::kMethodNormal;
+    packed.header.unpackedSize = 0xFFFFFFF0u;
+    const std::string path = write(buildArchive({stored, packed}));
+    for (const char* name : {"s", "p"}) {
+        ReaderMessages messages;
+        EXPECT_FALSE(extractMember(path, name));
+        EXPECT_TRUE(messages.contains("Unpacked size impossible for the packed size - archive damaged!"));
+    }
+}
+
+TEST_F(UnrarlibTest, StoredMemberCutShortFails) {
+    // The header is plausible but the file ends inside the data.
+    auto archive = buildArchive({storedMember("s", std::string(100, 's'))});
+    archive.resize(archive.size() - 10);
     ReaderMessages messages;
-    EXPECT_FALSE(extractMember(write(buildArchive({m})), "s"));
+    EXPECT_FALSE(extractMember(write(archive), "s"));
     EXPECT_TRUE(messages.contains("CRC32 error - file couldn't be decompressed correctly!"));
 }
 

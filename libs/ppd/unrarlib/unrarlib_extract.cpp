@@ -52,6 +52,14 @@ bool openArchive(Extraction& x, const char* path, rar_main_header& main) {
     return true;
 }
 
+// A damaged header must not make the reader allocate gigabytes: a stored
+// member holds its bytes, and a RAR 2.0 stream makes at most 260 bytes (one
+// repeated copy) per bit.
+bool plausibleSizes(const rar_file_header& h) {
+    const std::uint64_t limit = h.method == 0x30 ? h.packSize : std::uint64_t(h.packSize) * 8 * 260 + 260;
+    return h.unpackedSize <= limit;
+}
+
 bool copyStored(Extraction& x, const rar_file_header& h, bool found) {
     if (!found) return true;
     std::uint32_t want = h.unpackedSize < h.packSize ? h.unpackedSize : h.packSize;
@@ -84,6 +92,10 @@ bool run(Extraction& x, const char* name, const char* archivePath) {
         }
 
         const bool found = rar_names_equal(h.name, name);
+        if (found && !plausibleSizes(h)) {
+            RAR_LOG("Unpacked size impossible for the packed size - archive damaged!");
+            return false;
+        }
         if (found) {
             x.output = static_cast<std::uint8_t*>(std::malloc(h.unpackedSize ? h.unpackedSize : 1));
             x.outputLength = 0;
