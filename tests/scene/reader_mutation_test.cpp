@@ -1,9 +1,10 @@
 // Thousands of damaged scene files: the reader must load them or report them
 // through SceneError, never crash or read outside the data (run under
 // AddressSanitizer by the asan preset). Scenes that load are also updated and
-// drawn.
+// drawn, and every file is also listed by meshcaster's dump.
 #include "scene/scene_error.h"
 #include "tests/scene/scene_fixture.h"
+#include "tools/meshcaster/scene_dump.h"
 
 #include <random>
 
@@ -102,6 +103,8 @@ TEST_F(ReaderMutationTest, DamagedFilesAreLoadedOrReported) {
 
     std::mt19937 random(20261208);
     int loaded = 0, reported = 0;
+    std::FILE* listing = std::fopen("/dev/null", "w");
+    ASSERT_TRUE(listing);
     ScopedSceneErrorCapture capture;
     for (int i = 0; i < 3000; ++i) {
         const std::vector<unsigned char> bytes = mutate(original, random);
@@ -111,8 +114,11 @@ TEST_F(ReaderMutationTest, DamagedFilesAreLoadedOrReported) {
         } catch (const SceneErrorRaised& error) {
             ++reported;
             EXPECT_FALSE(std::string(error.what()).empty());
+            dumpScene(sceneFile(), listing, listing);
             continue;
         }
+        // Whatever the reader accepts, the listing accepts too.
+        EXPECT_TRUE(dumpScene(sceneFile(), listing, listing)) << "mutant " << i;
         ASSERT_TRUE(scene);
         ++loaded;
         try {
@@ -126,12 +132,15 @@ TEST_F(ReaderMutationTest, DamagedFilesAreLoadedOrReported) {
     // Both outcomes must really occur, or the mutations test nothing.
     EXPECT_GT(loaded, 100);
     EXPECT_GT(reported, 100);
+    std::fclose(listing);
     std::printf("damaged scene files: %d loaded, %d reported\n", loaded, reported);
 }
 
 TEST_F(ReaderMutationTest, RandomChunkStreamsAreLoadedOrReported) {
     std::mt19937 random(7);
     ScopedSceneErrorCapture capture;
+    std::FILE* listing = std::fopen("/dev/null", "w");
+    ASSERT_TRUE(listing);
     for (int i = 0; i < 500; ++i) {
         // The lead word 0, then chunk headers of known types with random payloads.
         std::vector<unsigned char> bytes(4, 0);
@@ -147,7 +156,9 @@ TEST_F(ReaderMutationTest, RandomChunkStreamsAreLoadedOrReported) {
             std::unique_ptr<Scene> scene = loadBytes(bytes);
         } catch (const SceneErrorRaised&) {
         }
+        dumpScene(sceneFile(), listing, listing);
     }
+    std::fclose(listing);
 }
 
 }  // namespace

@@ -153,5 +153,5 @@ int main(int argc, char** argv) {
     Command parsed;
     if (const int status = parse(argc, argv, isRender, parsed)) return status;
     if (isRender) return renderScene(parsed.render);
-    return dumpScene(parsed.render.scene, stdout) ? 0 : 1;
+    return dumpScene(parsed.render.scene, stdout, stderr) ? 0 : 1;
 }

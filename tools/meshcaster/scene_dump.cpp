@@ -79,13 +79,13 @@ void printTree(std::FILE* out, const std::vector<std::unique_ptr<Node>>& list, i
 
 class Dump {
 public:
-    explicit Dump(std::string path) : path_(std::move(path)) {}
+    Dump(std::string path, std::FILE* err) : path_(std::move(path)), err_(err) {}
 
     bool run(std::FILE* out);
 
 private:
     bool fail(const std::string& text) {
-        std::fprintf(stderr, "meshcaster: %s: %s\n", path_.c_str(), text.c_str());
+        std::fprintf(err_, "meshcaster: %s: %s\n", path_.c_str(), text.c_str());
         return false;
     }
     // The reader's parent rule: id 0 is the root list; otherwise the objects,
@@ -93,6 +93,7 @@ private:
     bool attach(std::unique_ptr<Node> node, std::int32_t parentId, const char* missing);
 
     std::string path_;
+    std::FILE* err_;
     std::vector<std::unique_ptr<Node>> objects_, cameras_, lights_;
     std::vector<std::string> materials_, controllers_;
 };
@@ -224,6 +225,6 @@ bool Dump::run(std::FILE* out) {
 
 }  // namespace
 
-bool dumpScene(const std::string& path, std::FILE* out) {
-    return Dump(path).run(out);
+bool dumpScene(const std::string& path, std::FILE* out, std::FILE* err) {
+    return Dump(path, err).run(out);
 }

@@ -6,5 +6,5 @@
 #include <string>
 
 // Prints the listing to out; on a damaged file prints what the reader would
-// report to stderr and returns false.
-bool dumpScene(const std::string& path, std::FILE* out);
+// report to err and returns false.
+bool dumpScene(const std::string& path, std::FILE* out, std::FILE* err);
