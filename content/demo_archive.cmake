@@ -1,6 +1,8 @@
 # The demo's data archive, ${CMAKE_BINARY_DIR}/demo/vantor.ppd: everything in
-# ${CMAKE_BINARY_DIR}/demo/data, packed by `ppd pack` as solid, encrypted
-# members named "data/...", with the password the demo opens it with.
+# ${CMAKE_BINARY_DIR}/demo/data, packed by `ppd pack` as encrypted members
+# named "data/...", with the password the demo opens it with. Not solid: the
+# demo opens members one by one, and in a solid archive every open would
+# decompress all members before the wanted one.
 #
 # Data files reach demo/data through targets; a target that puts files there
 # is added with add_dependencies(vantor_demo_archive <target>). The packing

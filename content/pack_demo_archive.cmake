@@ -24,7 +24,7 @@ endif()
 
 if(stale)
   execute_process(
-    COMMAND ${PPD} pack --solid --password ${PASSWORD} vantor.ppd data
+    COMMAND ${PPD} pack --password ${PASSWORD} vantor.ppd data
     WORKING_DIRECTORY ${DEMO_DIR}
     RESULT_VARIABLE result)
   if(NOT result EQUAL 0)
