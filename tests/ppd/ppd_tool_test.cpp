@@ -45,6 +45,14 @@ TEST_F(PpdToolTest, PackListCatExtract) {
     EXPECT_EQ(readFile(dir.file("x/data/images/a.pcx")), std::string(5000, 'p'));
 }
 
+TEST_F(PpdToolTest, CatReadsArchivesOfOtherArchivers) {
+    const std::string samples = std::string(VANTOR_TEST_DATA_DIR) + "/rar/";
+    ASSERT_EQ(run("cat --password password '" + samples + "rarfile_rar202_comment_psw.rar' file2.txt"), 0) << err();
+    EXPECT_EQ(out(), readFile(samples + "expected/FILE2.TXT"));
+    ASSERT_EQ(run("cat '" + samples + "junrar_boat_audio_v20.rar' BoatModernEnglish.wav"), 0) << err();
+    EXPECT_TRUE(out() == readFile(samples + "expected/BoatModernEnglish.wav"));
+}
+
 TEST_F(PpdToolTest, FailuresExplainThemselvesOnStderr) {
     dir.write("f.txt", "text");
     ASSERT_EQ(run("pack --password right a.rar f.txt"), 0);

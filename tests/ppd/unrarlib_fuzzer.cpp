@@ -15,7 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!f) return 0;
     std::fwrite(data, 1, size, f);
     std::fclose(f);
-    static const char* const names[] = {"a.txt", "p5_solid.bin", "FILE2.TXT", "BoatModernEnglish.wav", "file.txt",
+    static const char* const names[] = {"data/a.txt", "data/img.raw", "p5_solid.bin", "FILE2.TXT", "BoatModernEnglish.wav", "file.txt",
                                         "pMM.bin"};
     for (const char* name : names) {
         char* out = nullptr;
