@@ -5,6 +5,7 @@
 // whose coordinate references are null: they draw with (0, 0).
 #pragma once
 
+#include "scene/face_indices.h"
 #include "scene/scene_object.h"
 
 #include <cstdint>
@@ -32,13 +33,6 @@ struct Face {
     Vec3 normal;
     std::int32_t materialId = 0;
     Material* material = nullptr;  // set by bindMaterials
-};
-
-// A face as indices into its mesh's records.
-struct FaceIndices {
-    std::uint32_t vertex[3] = {0, 0, 0};
-    std::uint32_t texCoord[3] = {0, 0, 0};
-    std::int32_t materialId = 0;
 };
 
 class MeshObject : public SceneObject {

@@ -11,7 +11,7 @@
 // gives; SceneFileReader turns them into a Scene.
 #pragma once
 
-#include "scene/mesh_object.h"
+#include "scene/face_indices.h"
 #include "scene/quaternion.h"
 #include "scene/vector.h"
 
@@ -34,6 +34,10 @@ enum ChunkType : std::uint32_t {
 
 enum TrackKind : std::int32_t { kPositionTrack = 2, kRotationTrack = 3, kPositionRotationTrack = 5 };
 enum ControllerClass : std::int32_t { kSampledClass = 1, kKeyFramedClass = 2 };
+
+// Objects may be nested at most this deep below a root object: readers refuse
+// deeper files rather than recurse without bound.
+constexpr int kMaximumNesting = 1000;
 
 constexpr std::uint32_t kChunkHeaderSize = 8;
 constexpr std::uint32_t kMeshHeaderSize = 124;

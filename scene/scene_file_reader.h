@@ -12,6 +12,7 @@
 #pragma once
 
 #include "scene/scene.h"
+#include "scene/scene_file_format.h"
 
 #include <memory>
 #include <string>
@@ -22,7 +23,7 @@ struct ppd_file;
 
 namespace ppp {
 struct Chunk;
-}
+}  // namespace ppp
 
 class SceneReader {
 public:
@@ -41,7 +42,7 @@ public:
     [[noreturn]] void parseError(const std::string& text) const;
 
     // Objects may be nested at most this deep below a root object.
-    static constexpr int kMaximumDepth = 1000;
+    static constexpr int kMaximumDepth = ppp::kMaximumNesting;
 
 private:
     void addMesh(const ppp::Chunk& chunk);

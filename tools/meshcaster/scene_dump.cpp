@@ -2,7 +2,6 @@
 
 #include "libs/ppd/ppd.h"
 #include "scene/scene_chunk_decoder.h"
-#include "scene/scene_file_reader.h"
 
 #include <memory>
 #include <vector>
@@ -112,10 +111,10 @@ bool Dump::attach(std::unique_ptr<Node> node, std::int32_t parentId, const char*
         return fail(text);
     }
     node->depth = parent->depth + 1;
-    if (node->depth > SceneFileReader::kMaximumDepth) {
+    if (node->depth > kMaximumNesting) {
         char text[120];
         std::snprintf(text, sizeof text, "object %d is nested more than %d levels deep", node->id,
-                      SceneFileReader::kMaximumDepth);
+                      kMaximumNesting);
         return fail(text);
     }
     parent->children.push_back(std::move(node));
