@@ -169,6 +169,28 @@ TEST_F(MeshcasterTest, RenderDrawsTheSceneAtTheGivenTime) {
                                std::filesystem::copy_options::overwrite_existing);
 }
 
+TEST_F(MeshcasterTest, CelShadingAndCullingCanBePreviewed) {
+    writeDemoScene();
+    // The right cube (object 3) in cel shading: its outline is black.
+    ToolRun r = run("render demo.ppp cel.png --cel 3 --no-culling", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    const Picture cel = readPng(dir.file("cel.png"));
+    // The right cube now shows the shade ramp's greys (128 and up) instead of
+    // its sphere map.
+    const auto shade = cel.at(320 + 109, 240);
+    EXPECT_GE(shade[0], 120);
+    EXPECT_NEAR(shade[0], shade[1], 2);
+    EXPECT_NEAR(shade[1], shade[2], 2);
+    r = run("render demo.ppp plain.png", dir);
+    const auto mapped = readPng(dir.file("plain.png")).at(320 + 109, 240);
+    EXPECT_FALSE(std::abs(mapped[0] - mapped[1]) <= 2 && std::abs(mapped[1] - mapped[2]) <= 2);
+    std::filesystem::copy_file(dir.file("cel.png"), "meshcaster_cel_test.png",
+                               std::filesystem::copy_options::overwrite_existing);
+    r = run("render demo.ppp cel.png --cel 99", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "meshcaster: demo.ppp: no object with id 99\n");
+}
+
 TEST_F(MeshcasterTest, ReadsSceneAndTexturesFromThePackedArchive) {
     writeDemoScene();
     // The archive holds what the loose files held; the loose files go away.

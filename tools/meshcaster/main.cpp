@@ -17,7 +17,8 @@ namespace {
 const char* const kUsage =
     "usage: meshcaster dump FILE.ppp [--archive FILE.ppd [--password PW]]\n"
     "       meshcaster render FILE.ppp OUT.png [--time T] [--camera ID] [--size WxH]\n"
-    "                 [--textures DIR] [--archive FILE.ppd [--password PW]] [--verbose]\n"
+    "                 [--textures DIR] [--cel ID]... [--no-culling]\n"
+    "                 [--archive FILE.ppd [--password PW]] [--verbose]\n"
     "\n"
     "  dump     the objects as an indented tree (kind, id, name, vertex, coordinate\n"
     "           and face counts, position, rotation quaternion, scale), the cameras,\n"
@@ -33,6 +34,10 @@ const char* const kUsage =
     "  --textures DIR  where texture base names are looked up (default\n"
     "                  \"data/textures/\", as the demo); the shade ramp\n"
     "                  \"celpalette.pcx\" is read from the working directory\n"
+    "  --cel ID        cel shading with black outlines for the materials of object\n"
+    "                  ID, its descendants and later siblings, as the scene effects'\n"
+    "                  signal 122 does (may be repeated)\n"
+    "  --no-culling    draw back faces too, as the scene effects' signal 123 with 0\n"
     "  --verbose       show the image cache's lines on standard output\n"
     "\n"
     "options of both:\n"
@@ -112,6 +117,13 @@ int parse(int argc, char** argv, bool isRender, Command& c) {
             if (!v) return usageError("--textures needs a directory");
             options.textures = v;
             if (!options.textures.empty() && options.textures.back() != '/') options.textures += '/';
+        } else if (isRender && arg == "--cel") {
+            const char* v = value();
+            int id = 0;
+            if (!v || !parseInt(v, -2147483647L - 1, 2147483647L, id)) return usageError("--cel needs an object id");
+            options.celObjects.push_back(id);
+        } else if (isRender && arg == "--no-culling") {
+            options.noCulling = true;
         } else if (isRender && arg == "--verbose") {
             options.verbose = true;
         } else if (!arg.empty() && arg[0] == '-' && arg != "-") {

@@ -81,6 +81,13 @@ int renderScene(const RenderOptions& options) {
     std::unique_ptr<Scene> scene(reader.load(options.scene.c_str(), options.textures.c_str(), &images));
     quiet.reset();
 
+    for (int id : options.celObjects) {
+        SceneObject* object = id == 0 ? nullptr : scene->findObject(id);
+        if (!object) return fail(options.scene + ": no object with id " + std::to_string(id));
+        object->setShading(5);
+    }
+    if (options.noCulling) scene->setCulling(false);
+
     if (options.selectCamera) {
         bool found = false;
         for (SceneObject* c = scene->cameras; c; c = c->next) found = found || c->id == options.camera;

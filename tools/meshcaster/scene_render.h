@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 struct RenderOptions {
     std::string scene;
@@ -14,6 +15,8 @@ struct RenderOptions {
     int width = 640;
     int height = 480;
     bool verbose = false;  // let the image cache's lines through to stdout
+    std::vector<int> celObjects;  // objects drawn with cel shading, as a scene effect's signal asks
+    bool noCulling = false;       // back faces drawn, as a scene effect's signal asks
 };
 
 // The exit status: 0 on success, 1 with a message on stderr otherwise.
