@@ -82,7 +82,7 @@ int renderScene(const RenderOptions& options) {
     quiet.reset();
 
     for (int id : options.celObjects) {
-        SceneObject* object = id == 0 ? nullptr : scene->findObject(id);
+        SceneObject* object = scene->findObject(id);  // 0: the first root object
         if (!object) return fail(options.scene + ": no object with id " + std::to_string(id));
         object->setShading(5);
     }
