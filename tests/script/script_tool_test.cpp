@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <sys/wait.h>
 
@@ -66,6 +67,28 @@ TEST(VantorScriptTool, ReportsScriptErrorsAndMissingFilesOnStderr) {
     EXPECT_EQ(run.err, "could not parse script\n");
 }
 
+TEST(VantorScriptTool, ReadsTheScriptFromInsideAPackedArchive) {
+    TempDir dir;
+    dir.write("data/script.scr", "SETUP TIMELINE 250 START 0x1f LINETIME");
+    const std::string pack = std::string("cd '") + dir.path().string() + "' && '" + VANTOR_PPD_TOOL +
+                             "' pack --password sesame packed.ppd data >/dev/null";
+    ASSERT_EQ(std::system(pack.c_str()), 0);
+    std::filesystem::remove_all(dir.path() / "data");  // only the archive is read
+
+    const std::string archive = "--archive '" + dir.file("packed.ppd") + "'";
+    ToolRun run = runTool(dir, archive + " --password sesame");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "demostart 0\ntimeline 250 1 31 0 0 0\n");
+    run = runTool(dir, archive + " --password sesame DATA\\\\SCRIPT.SCR");  // names ignore case and slash kind
+    EXPECT_EQ(run.out, "demostart 0\ntimeline 250 1 31 0 0 0\n");
+
+    run = runTool(dir, archive + " --password wrong");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, "could not parse script\n");
+    run = runTool(dir, archive + " --password sesame data/other.scr");
+    EXPECT_EQ(run.exitCode, 1);
+}
+
 TEST(VantorScriptTool, HelpAndUsage) {
     TempDir dir;
     ToolRun run = runTool(dir, "--help");
@@ -76,6 +99,10 @@ TEST(VantorScriptTool, HelpAndUsage) {
     EXPECT_NE(run.err.find("usage:"), std::string::npos);
     run = runTool(dir, "a b");
     EXPECT_NE(run.exitCode, 0);
+    run = runTool(dir, "--archive");
+    EXPECT_EQ(run.exitCode, 2);
+    run = runTool(dir, "--frobnicate x.scr");
+    EXPECT_EQ(run.exitCode, 2);
 }
 
 }  // namespace

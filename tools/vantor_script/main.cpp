@@ -2,6 +2,8 @@
 // the result in a stable, line-based form for demo authors and for diffs.
 #include "app/fatal_error.h"
 #include "app/script.h"
+#include "app/startup_files.h"
+#include "libs/ppd/ppd.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,6 +14,7 @@ namespace {
 
 const char* const kUsage =
     "usage: vantor-script FILE\n"
+    "       vantor-script --archive ARCHIVE [--password P] [MEMBER]\n"
     "\n"
     "Parses the timeline script FILE as the demo does and prints what it holds:\n"
     "  demostart N\n"
@@ -24,7 +27,35 @@ const char* const kUsage =
     "A script error prints the demo's error message on stderr and exits with 1.\n"
     "\n"
     "options:\n"
-    "  -h, --help   show this help\n";
+    "  --archive ARCHIVE  read the script from inside a packed data archive, as\n"
+    "                     the demo does; MEMBER defaults to data/script.scr\n"
+    "  --password P       the archive's password (default: the demo's)\n"
+    "  -h, --help         show this help\n";
+
+struct Options {
+    const char* file = nullptr;
+    const char* archive = nullptr;
+    const char* password = kDemoFiles.password;
+};
+
+// False on a usage error.
+bool parseArguments(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const char* arg = argv[i];
+        if (std::strcmp(arg, "--archive") == 0 || std::strcmp(arg, "--password") == 0) {
+            if (i + 1 >= argc) return false;
+            (arg[2] == 'a' ? options.archive : options.password) = argv[++i];
+        } else if (arg[0] == '-' && arg[1] != '\0') {
+            return false;
+        } else if (options.file) {
+            return false;
+        } else {
+            options.file = arg;
+        }
+    }
+    if (options.archive && !options.file) options.file = kDemoFiles.script;
+    return options.file != nullptr;
+}
 
 void printEvent(const char* section, const ScriptEvent& event) {
     const bool isSignal = event.kind == ScriptEvent::Signal;
@@ -45,10 +76,12 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (argc != 2 || (argv[1][0] == '-' && argv[1][1] != '\0')) {
+    Options options;
+    if (!parseArguments(argc, argv, options)) {
         std::fputs(kUsage, stderr);
         return 2;
     }
+    if (options.archive) ppd_set_archive(options.archive, options.password);
 
     // The demo would show a box; the tool reports on stderr instead.
     setFatalErrorSink([](const std::string& text) {
@@ -57,7 +90,7 @@ int main(int argc, char** argv) {
         std::exit(1);
     });
 
-    const Script script(argv[1]);
+    const Script script(options.file);
     std::printf("demostart %d\n", script.demoStart());
     for (const ScriptEvent& event : script.setupEvents()) printEvent("setup", event);
     for (const ScriptEvent& event : script.timelineEvents()) printEvent("timeline", event);
