@@ -1,10 +1,14 @@
-# vantor_add_gtest(NAME SOURCES src... LIBS lib... [XVFB] [LABELS l...])
+# vantor_add_gtest(NAME SOURCES src... LIBS lib... [SCREEN WxHxD] [LABELS l...])
 #
 # One GoogleTest executable, registered as one CTest test. Every test runs with
 # VANTOR_HEADLESS=1 (no message box can block) and the dummy SDL audio driver.
-# XVFB wraps the executable in xvfb-run, for tests that need a real X window.
+# SCREEN runs the executable on a private Xvfb server with one screen of that
+# size, for tests that need a real X window (see tests/support/with_xvfb.sh).
+set(VANTOR_WITH_XVFB ${PROJECT_SOURCE_DIR}/tests/support/with_xvfb.sh)
+set(VANTOR_TEST_ENVIRONMENT "VANTOR_HEADLESS=1;SDL_AUDIODRIVER=dummy;SDL_NO_SIGNAL_HANDLERS=1")
+
 function(vantor_add_gtest name)
-  cmake_parse_arguments(T "XVFB" "" "SOURCES;LIBS;LABELS" ${ARGN})
+  cmake_parse_arguments(T "" "SCREEN" "SOURCES;LIBS;LABELS" ${ARGN})
   if(NOT VANTOR_BUILD_TESTS)
     return()
   endif()
@@ -14,15 +18,14 @@ function(vantor_add_gtest name)
   target_compile_definitions(${name} PRIVATE
     VANTOR_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
     VANTOR_SHARED_DATA_DIR="${PROJECT_SOURCE_DIR}/../shared/data")
-  if(T_XVFB)
-    find_program(XVFB_RUN xvfb-run REQUIRED)
-    add_test(NAME ${name}
-             COMMAND ${XVFB_RUN} -a -s "-screen 0 1024x768x24" $<TARGET_FILE:${name}>)
+  if(T_SCREEN)
+    find_program(XVFB_EXECUTABLE Xvfb REQUIRED)
+    add_test(NAME ${name} COMMAND ${VANTOR_WITH_XVFB} ${T_SCREEN} $<TARGET_FILE:${name}>)
   else()
     add_test(NAME ${name} COMMAND ${name})
   endif()
   set_tests_properties(${name} PROPERTIES
-    ENVIRONMENT "VANTOR_HEADLESS=1;SDL_AUDIODRIVER=dummy;SDL_HINT_NO_SIGNAL_HANDLERS=1"
+    ENVIRONMENT "${VANTOR_TEST_ENVIRONMENT}"
     TIMEOUT 600
     LABELS "${T_LABELS}")
 endfunction()
