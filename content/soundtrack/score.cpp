@@ -1,6 +1,7 @@
 #include "content/soundtrack/score.h"
 
 #include <array>
+#include <vector>
 
 namespace vantor::synth {
 namespace {
@@ -21,13 +22,14 @@ const std::array<Chord, 4> kChords = {{
 
 const Chord& chordOfBar(int bar) { return kChords[(bar / 2) % 4]; }
 
-// The lead melody: eight bars over one round of the chords, as
-// (bar, sixteenth, length in sixteenths, note).
+// The lead melodies: eight bars each over one round of the chords, as
+// (bar, sixteenth, length in sixteenths, note). A is the theme, B answers it
+// with more movement.
 struct MelodyNote {
     int bar, step, length;
     float midi;
 };
-const MelodyNote kMelody[] = {
+const std::vector<MelodyNote> kThemeA = {
     {0, 0, 3, 69}, {0, 3, 3, 72}, {0, 6, 2, 76}, {0, 8, 2, 74}, {0, 10, 2, 72}, {0, 12, 4, 69},
     {1, 0, 3, 76}, {1, 3, 3, 74}, {1, 6, 2, 72}, {1, 8, 4, 71}, {1, 12, 2, 69}, {1, 14, 2, 67},
     {2, 0, 3, 69}, {2, 3, 3, 72}, {2, 6, 2, 77}, {2, 8, 2, 76}, {2, 10, 2, 72}, {2, 12, 4, 69},
@@ -37,6 +39,23 @@ const MelodyNote kMelody[] = {
     {6, 0, 3, 74}, {6, 3, 3, 71}, {6, 6, 2, 67}, {6, 8, 2, 71}, {6, 10, 2, 74}, {6, 12, 4, 79},
     {7, 0, 4, 74}, {7, 4, 4, 76}, {7, 8, 4, 71}, {7, 12, 4, 76},
 };
+const std::vector<MelodyNote> kThemeB = {
+    {0, 0, 2, 76}, {0, 2, 2, 76}, {0, 4, 2, 81}, {0, 6, 2, 79}, {0, 8, 4, 76}, {0, 12, 2, 72}, {0, 14, 2, 74},
+    {1, 0, 6, 76}, {1, 6, 2, 74}, {1, 8, 2, 72}, {1, 10, 2, 71}, {1, 12, 4, 72},
+    {2, 0, 2, 77}, {2, 2, 2, 77}, {2, 4, 2, 81}, {2, 6, 2, 79}, {2, 8, 4, 77}, {2, 12, 2, 76}, {2, 14, 2, 72},
+    {3, 0, 6, 72}, {3, 6, 2, 69}, {3, 8, 2, 72}, {3, 10, 2, 76}, {3, 12, 4, 77},
+    {4, 0, 2, 79}, {4, 2, 2, 79}, {4, 4, 2, 84}, {4, 6, 2, 79}, {4, 8, 4, 76}, {4, 12, 2, 74}, {4, 14, 2, 76},
+    {5, 0, 6, 79}, {5, 6, 2, 76}, {5, 8, 2, 74}, {5, 10, 2, 72}, {5, 12, 4, 76},
+    {6, 0, 2, 74}, {6, 2, 2, 74}, {6, 4, 2, 79}, {6, 6, 2, 74}, {6, 8, 4, 71}, {6, 12, 2, 67}, {6, 14, 2, 71},
+    {7, 0, 4, 74}, {7, 4, 4, 76}, {7, 8, 4, 79}, {7, 12, 4, 76},
+};
+
+// Drops run A A B A and A B A B; everywhere else the lead plays A.
+const std::vector<MelodyNote>& themeOfBar(int bar) {
+    const int phrase = bar / 8;
+    const bool b = phrase == 6 || phrase == 11 || phrase == 13;
+    return b ? kThemeB : kThemeA;
+}
 
 // What plays in one bar.
 struct BarPlan {
@@ -175,7 +194,7 @@ public:
 
     void melody(int bar, double start, const BarPlan& p) {
         const int phraseBar = bar % 8;
-        for (const MelodyNote& note : kMelody) {
+        for (const MelodyNote& note : themeOfBar(bar)) {
             if (note.bar != phraseBar) continue;
             const double at = start + note.step * 0.25;
             const double length = note.length * 0.25 * 0.85;

@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <set>
 
 namespace vantor::test {
 namespace {
@@ -51,6 +52,22 @@ TEST(SoundtrackScore, CoversFourMinutesWithSectionsOnTheBarGrid) {
     for (int bar : {0, 15, 64, 71, 120, 125}) EXPECT_FALSE(score.kickInBar[bar]) << bar;
     // The fade-out is complete when the demo ends at 240000 ms.
     EXPECT_LE(score.fadeOutEndBeat * 60000.0 / kBeatsPerMinute, 240000.0);
+}
+
+TEST(SoundtrackScore, EveryPitchedNoteIsInAMinor) {
+    const std::set<int> scale = {9, 11, 0, 2, 4, 5, 7};  // A B C D E F G
+    int pitched = 0;
+    for (const ScoreNote& note : composeSoundtrack().notes) {
+        if (note.instrument != Instrument::Lead && note.instrument != Instrument::Pad &&
+            note.instrument != Instrument::Bass && note.instrument != Instrument::Arp)
+            continue;
+        ++pitched;
+        EXPECT_EQ(note.midi, std::floor(note.midi));
+        EXPECT_TRUE(scale.count(static_cast<int>(note.midi) % 12)) << "note " << note.midi << " at beat " << note.beat;
+        EXPECT_GE(note.midi, 24.0f);
+        EXPECT_LE(note.midi, 96.0f);
+    }
+    EXPECT_GT(pitched, 1000);
 }
 
 TEST(SoundtrackInstruments, RenderFiniteAudibleNotesOfTheRightLength) {
