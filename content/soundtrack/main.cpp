@@ -4,6 +4,8 @@
 #include "content/soundtrack/synth_dsp.h"
 #include "content/soundtrack/wav_writer.h"
 
+#include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -70,6 +72,14 @@ int main(int argc, char** argv) {
     if (output.empty()) {
         std::fputs(kUsage, stderr);
         return 2;
+    }
+
+    // Fail before seconds of rendering when the output cannot be written.
+    if (std::FILE* probe = std::fopen(output.c_str(), "wb")) {
+        std::fclose(probe);
+    } else {
+        std::fprintf(stderr, "vantor-synth: %s: %s\n", output.c_str(), std::strerror(errno));
+        return 1;
     }
 
     const bool terminal = isatty(STDERR_FILENO);
