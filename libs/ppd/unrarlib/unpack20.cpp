@@ -10,7 +10,7 @@ namespace {
 
 using namespace rar20;
 
-
+// One member's decoding run over the shared state.
 class Decoder {
 public:
     Decoder(rar_unpack_state& s, rar_packed_reader& reader, const rar_unpack_job& job)
