@@ -43,7 +43,10 @@ void throwingFatalErrorSink(const std::string& text) {
 }
 
 void fatalError(const char* message, int number) {
-    const std::string text = fatalErrorText(message, number);
+    endWithError(fatalErrorText(message, number));
+}
+
+void endWithError(const std::string& text) {
     // The sound goes silent before anything else, whoever reports the error.
     if (soundShutdown()) {
         auto shutdown = std::move(soundShutdown());

@@ -19,6 +19,11 @@
 // The text fatalError shows for these arguments.
 std::string fatalErrorText(const char* message, int number);
 
+// Ends the program with a finished text, as fatalError does: the sound goes
+// silent, then the sink (or the box captioned "error") gets the text, and the
+// process exits with code 1. The scene library's SceneError ends here too.
+[[noreturn]] void endWithError(const std::string& text);
+
 using FatalErrorSink = std::function<void(const std::string& text)>;
 
 // Installs a sink; an empty sink restores the default (box, then exit 1).

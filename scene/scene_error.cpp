@@ -1,6 +1,6 @@
 #include "scene/scene_error.h"
 
-#include "platform/message_box.h"
+#include "app/fatal_error.h"
 
 #include <cstdlib>
 
@@ -18,8 +18,8 @@ void SceneError(const std::string& message) {
         sink()(message);
         std::exit(1);
     }
-    vantor::platform::showMessageBox("error", message, vantor::platform::BoxIcon::Error);
-    std::exit(1);
+    // Same end as every other fatal error: sound off, box "error", exit 1.
+    endWithError(message);
 }
 
 SceneErrorSink setSceneErrorSink(SceneErrorSink next) {

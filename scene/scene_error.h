@@ -1,5 +1,6 @@
-// The scene library's end for unrecoverable errors: the text is shown in a box
-// captioned "error" and the process ends with exit code 1. Nothing is returned
+// The scene library's end for unrecoverable errors: as with fatalError, the
+// sound goes silent, the text is shown in a box captioned "error" and the
+// process ends with exit code 1. Nothing is returned
 // to the caller and nothing is cleaned up.
 //
 // Tests and tools replace the final step through a sink. A sink may throw (a
