@@ -107,12 +107,18 @@ TEST_F(UnrarlibTest, SizesNoDataCouldHaveAreRefusedBeforeAllocating) {
     }
 }
 
-TEST_F(UnrarlibTest, StoredMemberCutShortFails) {
-    // The header is plausible but the file ends inside the data.
-    auto archive = buildArchive({storedMember("s", std::string(100, 's'))});
-    archive.resize(archive.size() - 10);
+TEST_F(UnrarlibTest, MembersCutShortByTheFileEndFail) {
+    // The headers are sound but the file ends inside the data: a stored
+    // member cannot hold its size any more, a packed one loses its stream.
+    auto stored = buildArchive({storedMember("s", std::string(100, 's'))});
+    stored.resize(stored.size() - 10);
     ReaderMessages messages;
-    EXPECT_FALSE(extractMember(write(archive), "s"));
+    EXPECT_FALSE(extractMember(write(stored), "s"));
+    EXPECT_TRUE(messages.contains("Unpacked size impossible for the packed size - archive damaged!"));
+
+    auto packed = ppd_pack::packArchive({{"p", bytesOf(std::string(3000, 'a') + noise(3000, 1))}}, {});
+    packed.resize(packed.size() - 200);
+    EXPECT_FALSE(extractMember(write(packed, "p.rar"), "p"));
     EXPECT_TRUE(messages.contains("CRC32 error - file couldn't be decompressed correctly!"));
 }
 

@@ -8,6 +8,7 @@
 #include "libs/ppd/unrarlib/packed_reader.h"
 #include "libs/ppd/unrarlib/unpack20.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
@@ -54,10 +55,20 @@ bool openArchive(Extraction& x, const char* path, rar_main_header& main) {
 
 // A damaged header must not make the reader allocate gigabytes: a stored
 // member holds its bytes, and a RAR 2.0 stream makes at most 260 bytes (one
-// repeated copy) per bit.
-bool plausibleSizes(const rar_file_header& h) {
-    const std::uint64_t limit = h.method == 0x30 ? h.packSize : std::uint64_t(h.packSize) * 8 * 260 + 260;
+// repeated copy) per bit, of the packed bytes the file really holds.
+bool plausibleSizes(const rar_file_header& h, long long fileSize) {
+    const long long present = fileSize > h.dataPos ? fileSize - h.dataPos : 0;
+    const std::uint64_t packed = std::min<std::uint64_t>(h.packSize, static_cast<std::uint64_t>(present));
+    const std::uint64_t limit = h.method == 0x30 ? packed : packed * 8 * 260 + 260;
     return h.unpackedSize <= limit;
+}
+
+long long fileSizeOf(std::FILE* f) {
+    const long here = std::ftell(f);
+    if (here < 0 || std::fseek(f, 0, SEEK_END) != 0) return 0;
+    const long size = std::ftell(f);
+    std::fseek(f, here, SEEK_SET);
+    return size < 0 ? 0 : size;
 }
 
 bool copyStored(Extraction& x, const rar_file_header& h, bool found) {
@@ -81,6 +92,7 @@ bool run(Extraction& x, const char* name, const char* archivePath) {
     rar_main_header main;
     if (!openArchive(x, archivePath, main)) return false;
     const bool solidArchive = (main.flags & kRarFlagSolidArchive) != 0;
+    const long long fileSize = fileSizeOf(x.archive);
 
     for (;;) {
         rar_file_header h;
@@ -92,7 +104,7 @@ bool run(Extraction& x, const char* name, const char* archivePath) {
         }
 
         const bool found = rar_names_equal(h.name, name);
-        if (found && !plausibleSizes(h)) {
+        if (found && !plausibleSizes(h, fileSize)) {
             RAR_LOG("Unpacked size impossible for the packed size - archive damaged!");
             return false;
         }
