@@ -1,5 +1,6 @@
 #include "effects/fade_effect.h"
 
+#include "effects/overlay_quad.h"
 #include "platform/gl_api.h"
 
 FadeEffect::FadeEffect(FadeColor color) : color_(color) {}
@@ -47,26 +48,7 @@ void FadeEffect::post() {
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, 1, 0, 1, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-
-    glColor4f(color_.r, color_.g, color_.b, level_);
-    glBegin(GL_QUADS);
-    glVertex2f(0, 0);
-    glVertex2f(1, 0);
-    glVertex2f(1, 1);
-    glVertex2f(0, 1);
-    glEnd();
-
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    drawOverlayQuad(color_.r, color_.g, color_.b, level_);
 
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_BLEND);

@@ -1,5 +1,6 @@
 #include "effects/flash_effect.h"
 
+#include "effects/overlay_quad.h"
 #include "platform/gl_api.h"
 
 #include <cstdint>
@@ -48,29 +49,10 @@ void FlashEffect::post() {
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_CULL_FACE);
 
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, 1, 1, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4f(1, 1, 1, level_);
-    glBegin(GL_QUADS);
-    glVertex2f(0, 0);
-    glVertex2f(1, 0);
-    glVertex2f(1, 1);
-    glVertex2f(0, 1);
-    glEnd();
+    drawOverlayQuad(1, 1, 1, level_);
     glColor4f(1, 1, 1, 1);
     glDisable(GL_BLEND);
-
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
     glEnable(GL_DEPTH_TEST);
 }

@@ -6,14 +6,9 @@
 #include <cstring>
 #include <new>
 
-namespace {
-
-using Reader = kpximage* (*)(const char*);
-
-// The reader for a name's three-letter extension, compared exactly: only the
-// all-lower and all-upper spellings count. Names shorter than three
+// Only the all-lower and all-upper spellings count. Names shorter than three
 // characters have no extension and load nothing.
-Reader readerFor(const std::string& name) {
+ImageReader imageReaderFor(const std::string& name) {
     if (name.size() < 3) return nullptr;
     const std::string ext = name.substr(name.size() - 3);
     if (ext == "TGA" || ext == "tga") return kpx_load_tga;
@@ -22,6 +17,8 @@ Reader readerFor(const std::string& name) {
     if (ext == "PCX" || ext == "pcx") return kpx_load_pcx;
     return nullptr;
 }
+
+namespace {
 
 std::size_t entrySize(const ImageEntry* entry) {
     const kpximage* img = entry->image;
@@ -72,7 +69,7 @@ kpximage* ImageLibrary::getImage(const char* name, const char* directory) {
     const std::string fullPath = directory ? std::string(directory) + key : path + key;
     std::printf("\nloading %s from disk\n", fullPath.c_str());
 
-    const Reader reader = readerFor(key);
+    const ImageReader reader = imageReaderFor(key);
     kpximage* img = reader ? reader(fullPath.c_str()) : nullptr;
     if (!img) {
         std::printf("could not load image\n");

@@ -14,6 +14,13 @@
 
 struct kpximage;
 
+// A KPX reader: loads the file at a path through the ppd_ layer.
+using ImageReader = kpximage* (*)(const char* path);
+
+// The reader the cache chooses for a name: by its last three characters,
+// compared exactly; null for any other extension or a name shorter than three.
+ImageReader imageReaderFor(const std::string& name);
+
 struct ImageEntry {
     std::string name;   // the key: the name as passed to getImage, without directory
     kpximage* image;    // owned by the cache

@@ -1,4 +1,5 @@
 // kpx: looks at and converts images the way the demo's image cache reads them.
+#include "imglib/image_library.h"
 #include "kpx/kpx.h"
 #include "tools/kpx/netpbm.h"
 
@@ -30,18 +31,6 @@ const char* const kUsage =
     "  --verbose    show the library's progress lines on standard error\n"
     "  --help       this text\n";
 
-using Reader = kpximage* (*)(const char*);
-
-// The image cache's choice: the last three characters, compared exactly.
-Reader readerFor(const std::string& name) {
-    if (name.size() < 3) return nullptr;
-    const std::string ext = name.substr(name.size() - 3);
-    if (ext == "TGA" || ext == "tga") return kpx_load_tga;
-    if (ext == "JPG" || ext == "jpg") return kpx_load_jpg;
-    if (ext == "GIF" || ext == "gif") return kpx_load_gif;
-    if (ext == "PCX" || ext == "pcx") return kpx_load_pcx;
-    return nullptr;
-}
 
 std::string lowerExtension(const std::string& name) {
     const std::size_t dot = name.rfind('.');
@@ -53,7 +42,7 @@ std::string lowerExtension(const std::string& name) {
 
 // Loads a file; on failure prints the reader's error on stderr.
 kpximage* load(const std::string& path) {
-    const Reader reader = readerFor(path);
+    const ImageReader reader = imageReaderFor(path);
     if (!reader) {
         std::fprintf(stderr, "kpx: %s: not a .pcx, .gif, .tga or .jpg name\n", path.c_str());
         return nullptr;
@@ -87,7 +76,7 @@ bool toRgb(kpximage* img) {
 int info(const std::vector<std::string>& files, std::FILE* out) {
     int status = 0;
     for (const std::string& file : files) {
-        const Reader reader = readerFor(file);
+        const ImageReader reader = imageReaderFor(file);
         if (!reader) {
             std::fprintf(out, "%s: not a .pcx, .gif, .tga or .jpg name\n", file.c_str());
             status = 1;
