@@ -12,6 +12,7 @@ namespace {
 
 constexpr std::size_t kLzBlockSymbols = 1u << 16;
 constexpr std::size_t kAudioBlockBytes = 1u << 17;
+constexpr std::uint32_t kSampleBytes = 1u << 18;
 // Rough cost of sending one set of tables, for comparing codings.
 constexpr std::uint64_t kTableBitsPerAlphabet = 400;
 
@@ -72,23 +73,49 @@ AudioTrial tryAudio(const std::uint8_t* data, std::uint32_t begin, std::uint32_t
     return t;
 }
 
+// Which coding a large member's first part favours: 0 for LZ, otherwise the
+// multimedia channel count. Decides big members without parsing them twice.
+unsigned sampleChoice(const std::uint8_t* data, std::uint32_t begin, const ParseState& state, unsigned maxChain) {
+    const std::uint32_t end = begin + kSampleBytes;
+    MatchFinder finder(data + begin, kSampleBytes, maxChain);
+    DistanceState distances = state.distances;
+    std::vector<LzSymbol> symbols;
+    parseLz(finder, data + begin, 0, kSampleBytes, distances, symbols);
+    const std::uint64_t lzCost = lzBits(symbols);
+    AudioTrial best;
+    for (unsigned channels = 1; channels <= 4; ++channels) {
+        AudioTrial trial = tryAudio(data, begin, end, state, channels);
+        if (trial.bits < best.bits) best = std::move(trial);
+    }
+    return best.bits < lzCost ? best.channels : 0;
+}
+
 }  // namespace
 
 std::vector<Block> planMember(MatchFinder& finder, const std::uint8_t* data, std::uint32_t begin,
-                              std::uint32_t end, ParseState& state, bool allowAudio) {
+                              std::uint32_t end, ParseState& state, bool allowAudio, unsigned maxChain) {
+    // The multimedia mode only pays where LZ finds little to copy. A large
+    // member is judged on its first part; a small one on the whole.
+    AudioTrial best;
+    const bool sampled = allowAudio && end - begin >= 2 * kSampleBytes;
+    if (sampled) {
+        const unsigned channels = sampleChoice(data, begin, state, maxChain);
+        if (channels != 0) best = tryAudio(data, begin, end, state, channels);
+    }
+
     const DistanceState before = state.distances;
     std::vector<LzSymbol> symbols;
-    symbols.reserve((end - begin) / 3 + 16);
-    parseLz(finder, data, begin, end, state.distances, symbols);
-    const std::uint64_t lzCost = lzBits(symbols);
-
-    // The multimedia mode only pays where LZ finds little to copy.
-    AudioTrial best;
-    const std::uint64_t rawBits = std::uint64_t(end - begin) * 8;
-    if (allowAudio && end - begin >= 1024 && lzCost * 10 > rawBits * 4) {
-        for (unsigned channels = 1; channels <= 4; ++channels) {
-            AudioTrial trial = tryAudio(data, begin, end, state, channels);
-            if (trial.bits < best.bits) best = std::move(trial);
+    std::uint64_t lzCost = ~0ull;
+    if (best.channels == 0) {
+        symbols.reserve((end - begin) / 3 + 16);
+        parseLz(finder, data, begin, end, state.distances, symbols);
+        lzCost = lzBits(symbols);
+        const std::uint64_t rawBits = std::uint64_t(end - begin) * 8;
+        if (!sampled && allowAudio && end - begin >= 1024 && lzCost * 10 > rawBits * 4) {
+            for (unsigned channels = 1; channels <= 4; ++channels) {
+                AudioTrial trial = tryAudio(data, begin, end, state, channels);
+                if (trial.bits < best.bits) best = std::move(trial);
+            }
         }
     }
 

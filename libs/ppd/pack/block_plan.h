@@ -32,8 +32,9 @@ struct ParseState {
 };
 
 // Plans one member: LZ-parses it (finder already holds the earlier stream),
-// tries the multimedia mode and keeps the cheaper coding.
+// tries the multimedia mode and keeps the cheaper coding. Members of 512 KB
+// and more are judged on their first 256 KB, so they are parsed only once.
 std::vector<Block> planMember(MatchFinder& finder, const std::uint8_t* data, std::uint32_t begin,
-                              std::uint32_t end, ParseState& state, bool allowAudio);
+                              std::uint32_t end, ParseState& state, bool allowAudio, unsigned maxChain);
 
 }  // namespace ppd_pack

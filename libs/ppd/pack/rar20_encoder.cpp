@@ -20,7 +20,7 @@ std::vector<std::vector<Block>> planStream(const std::uint8_t* data, std::uint32
     std::uint32_t pos = firstMember;
     for (std::size_t i = 0; i < memberCount; ++i) {
         const std::uint32_t end = pos + memberSizes[i];
-        plans.push_back(planMember(finder, data, pos, end, state, options.allowAudio));
+        plans.push_back(planMember(finder, data, pos, end, state, options.allowAudio, options.maxChain));
         pos = end;
     }
     return plans;
