@@ -73,9 +73,10 @@ AudioTrial tryAudio(const std::uint8_t* data, std::uint32_t begin, std::uint32_t
     return t;
 }
 
-// Which coding a large member's first part favours: 0 for LZ, otherwise the
-// multimedia channel count. Decides big members without parsing them twice.
-unsigned sampleChoice(const std::uint8_t* data, std::uint32_t begin, const ParseState& state, unsigned maxChain) {
+// Which coding a large member's first part clearly favours: -1 for LZ, 0 for
+// no clear winner (both are then tried on the whole member), otherwise the
+// multimedia channel count. Decides most big members without parsing twice.
+int sampleChoice(const std::uint8_t* data, std::uint32_t begin, const ParseState& state, unsigned maxChain) {
     const std::uint32_t end = begin + kSampleBytes;
     MatchFinder finder(data + begin, kSampleBytes, maxChain);
     DistanceState distances = state.distances;
@@ -87,7 +88,9 @@ unsigned sampleChoice(const std::uint8_t* data, std::uint32_t begin, const Parse
         AudioTrial trial = tryAudio(data, begin, end, state, channels);
         if (trial.bits < best.bits) best = std::move(trial);
     }
-    return best.bits < lzCost ? best.channels : 0;
+    if (best.bits * 10 < lzCost * 8) return static_cast<int>(best.channels);
+    if (lzCost * 10 < best.bits * 8) return -1;
+    return 0;
 }
 
 }  // namespace
@@ -97,10 +100,10 @@ std::vector<Block> planMember(MatchFinder& finder, const std::uint8_t* data, std
     // The multimedia mode only pays where LZ finds little to copy. A large
     // member is judged on its first part; a small one on the whole.
     AudioTrial best;
-    const bool sampled = allowAudio && end - begin >= 2 * kSampleBytes;
-    if (sampled) {
-        const unsigned channels = sampleChoice(data, begin, state, maxChain);
-        if (channels != 0) best = tryAudio(data, begin, end, state, channels);
+    int choice = 0;
+    if (allowAudio && end - begin >= 2 * kSampleBytes) {
+        choice = sampleChoice(data, begin, state, maxChain);
+        if (choice > 0) best = tryAudio(data, begin, end, state, static_cast<unsigned>(choice));
     }
 
     const DistanceState before = state.distances;
@@ -111,7 +114,7 @@ std::vector<Block> planMember(MatchFinder& finder, const std::uint8_t* data, std
         parseLz(finder, data, begin, end, state.distances, symbols);
         lzCost = lzBits(symbols);
         const std::uint64_t rawBits = std::uint64_t(end - begin) * 8;
-        if (!sampled && allowAudio && end - begin >= 1024 && lzCost * 10 > rawBits * 4) {
+        if (choice == 0 && allowAudio && end - begin >= 1024 && lzCost * 10 > rawBits * 4) {
             for (unsigned channels = 1; channels <= 4; ++channels) {
                 AudioTrial trial = tryAudio(data, begin, end, state, channels);
                 if (trial.bits < best.bits) best = std::move(trial);
