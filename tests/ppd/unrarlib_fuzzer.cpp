@@ -22,6 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         unsigned long length = 0;
         if (unrarlib_extract(path.c_str(), name, &out, &length, "password")) std::free(out);
     }
+    unrarlib_extract_all(path.c_str(), "password", nullptr, nullptr);
     unrarlib_list_entry* first = nullptr;
     unrarlib_list(path.c_str(), &first);
     unrarlib_free_list(first);

@@ -186,3 +186,41 @@ TEST_F(UnrarlibTest, DebugLogHasItsHeaderAndOneEntryPerMessage) {
 
 }  // namespace
 }  // namespace vantor::test
+
+namespace vantor::test {
+namespace {
+
+struct Delivered {
+    std::vector<std::pair<std::string, std::optional<std::string>>> members;
+    static void take(const unrarlib_list_entry* e, const char* data, unsigned long length, void* context) {
+        auto& self = *static_cast<Delivered*>(context);
+        self.members.emplace_back(e->name, data ? std::optional<std::string>(std::string(data, length)) : std::nullopt);
+    }
+};
+
+TEST(UnrarlibExtractAll, DecodesASolidArchiveInOnePass) {
+    Delivered d;
+    const std::string dir = std::string(VANTOR_TEST_DATA_DIR) + "/rar/";
+    EXPECT_EQ(unrarlib_extract_all((dir + "zxtune_rar20_solid_m5.rar").c_str(), nullptr, &Delivered::take, &d), 2);
+    ASSERT_EQ(d.members.size(), 2u);
+    EXPECT_EQ(d.members[1].first, "p5_solid.bin");
+    EXPECT_TRUE(d.members[1].second == readFile(dir + "expected/p.bin"));
+}
+
+TEST(UnrarlibExtractAll, ADamagedMemberDoesNotStopTheOthers) {
+    TempDir dir;
+    auto archive = ppd_pack::packArchive(
+        {{"a", bytesOf(std::string(4000, 'a') + noise(500, 1))}, {"b", bytesOf(noise(3000, 2))}, {"c", bytesOf("c")}}, {});
+    // Damage b, a stored member in the middle.
+    const std::string text = textOf(archive);
+    archive[text.find(noise(3000, 2)) + 1000] ^= 1;
+    Delivered d;
+    EXPECT_EQ(unrarlib_extract_all(dir.write("d.rar", textOf(archive)).c_str(), "", &Delivered::take, &d), 2);
+    ASSERT_EQ(d.members.size(), 3u);
+    EXPECT_TRUE(d.members[0].second.has_value());
+    EXPECT_FALSE(d.members[1].second.has_value());
+    EXPECT_EQ(d.members[2].second, "c");
+}
+
+}  // namespace
+}  // namespace vantor::test

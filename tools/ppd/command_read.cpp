@@ -50,7 +50,7 @@ struct Reasons {
     ~Reasons() { rar_log_set_listener(nullptr, nullptr); }
     static void listen(const char* message, void* context) {
         const std::string m = message;
-        if (m.rfind("Extracting >", 0) == 0 || m.rfind("Error - couldn't extract", 0) == 0) return;
+        if (m.rfind("Extracting ", 0) == 0 || m.rfind("Error - couldn't extract", 0) == 0) return;
         static_cast<Reasons*>(context)->reason = m;
     }
 };
@@ -142,6 +142,42 @@ int catCommand(const Args& args) {
     return written ? 0 : fail("cannot write to stdout");
 }
 
+namespace {
+
+// Writes the members extract_all hands over, below the target folder.
+struct ExtractJob {
+    std::string directory;
+    Reasons* reasons;
+    int status = 0;
+
+    static void deliver(const unrarlib_list_entry* e, const char* data, unsigned long length, void* context) {
+        auto& job = *static_cast<ExtractJob*>(context);
+        const std::string reason = job.reasons->reason;
+        job.reasons->reason.clear();
+        const fs::path target = safeTarget(job.directory, e->name);
+        if (target.empty()) {
+            job.status = fail(std::string("refusing member name ") + e->name);
+            return;
+        }
+        std::error_code ec;
+        if (isFolder(*e)) {
+            fs::create_directories(target, ec);
+            if (ec) job.status = fail("cannot create " + target.string());
+            return;
+        }
+        if (!data) {
+            job.status = fail(std::string(e->name) + ": " + reason);
+            return;
+        }
+        if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
+        std::ofstream out(target, std::ios::binary | std::ios::trunc);
+        out.write(data, static_cast<std::streamsize>(length));
+        if (!out.flush()) job.status = fail("cannot write " + target.string());
+    }
+};
+
+}  // namespace
+
 int extractCommand(const Args& args) {
     ReadArgs a;
     std::string error;
@@ -151,36 +187,11 @@ int extractCommand(const Args& args) {
     if (!fs::is_regular_file(archive)) return fail("cannot open " + archive);
 
     Reasons reasons;
-    unrarlib_list_entry* first = nullptr;
-    unrarlib_list(archive.c_str(), &first);
-    int status = 0;
-    for (const unrarlib_list_entry* e = first; e; e = e->next) {
-        const fs::path target = safeTarget(a.directory, e->name);
-        if (target.empty()) {
-            status = fail(std::string("refusing member name ") + e->name);
-            continue;
-        }
-        std::error_code ec;
-        if (isFolder(*e)) {
-            fs::create_directories(target, ec);
-            if (ec) status = fail("cannot create " + target.string());
-            continue;
-        }
-        char* data = nullptr;
-        unsigned long length = 0;
-        reasons.reason.clear();
-        if (!unrarlib_extract(archive.c_str(), e->name, &data, &length, a.password.c_str())) {
-            status = fail(std::string(e->name) + ": " + reasons.reason);
-            continue;
-        }
-        if (target.has_parent_path()) fs::create_directories(target.parent_path(), ec);
-        std::ofstream out(target, std::ios::binary | std::ios::trunc);
-        out.write(data, static_cast<std::streamsize>(length));
-        std::free(data);
-        if (!out.flush()) status = fail("cannot write " + target.string());
-    }
-    unrarlib_free_list(first);
-    return status;
+    ExtractJob job{a.directory, &reasons};
+    unrarlib_extract_all(archive.c_str(), a.password.c_str(), &ExtractJob::deliver, &job);
+    if (!reasons.reason.empty() && reasons.reason != "Couldn't read next filename from archive (I/O error).")
+        job.status = fail(archive + ": " + reasons.reason);
+    return job.status;
 }
 
 }  // namespace ppd_tool

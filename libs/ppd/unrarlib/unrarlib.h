@@ -31,3 +31,14 @@ int unrarlib_extract(const char* archive, const char* name, char** data, unsigne
 // released with unrarlib_free_list.
 int unrarlib_list(const char* archive, unrarlib_list_entry** first);
 void unrarlib_free_list(unrarlib_list_entry* first);
+
+// Extracts every member in archive order, decoding each one once (in a solid
+// archive too, where extracting members one by one decodes all earlier
+// members again each time). deliver gets each member's header fields (name
+// and entry valid only during the call) and its bytes, or null data when the
+// member failed (the reason is in the log). Returns the number of members
+// extracted correctly.
+using unrarlib_member_callback = void (*)(const unrarlib_list_entry* member, const char* data,
+                                          unsigned long length, void* context);
+int unrarlib_extract_all(const char* archive, const char* password, unrarlib_member_callback deliver,
+                         void* context);

@@ -88,6 +88,73 @@ bool copyStored(Extraction& x, const rar_file_header& h, bool found) {
     return true;
 }
 
+enum class MemberResult { skipped, extracted, failed };
+
+// One member: decoded when it is wanted (into x.output, which the caller
+// releases) or when the archive is solid (to rebuild the window), checked
+// when wanted, skipped otherwise. Leaves the file anywhere in the member.
+MemberResult processMember(Extraction& x, const rar_file_header& h, bool wanted, bool solidArchive,
+                           long long fileSize) {
+    if (wanted && !plausibleSizes(h, fileSize)) {
+        RAR_LOG("Unpacked size impossible for the packed size - archive damaged!");
+        return MemberResult::failed;
+    }
+    if (wanted) {
+        x.output = static_cast<std::uint8_t*>(std::malloc(h.unpackedSize ? h.unpackedSize : 1));
+        x.outputLength = 0;
+        if (!x.output) {
+            RAR_LOG("can't allocate memory for the file decompression");
+            return MemberResult::failed;
+        }
+    }
+    if (!wanted && !solidArchive) return MemberResult::skipped;
+
+    if (h.unpackVersion < 13 || h.unpackVersion > 20) {
+        RAR_LOG("unknown compression method");
+        return MemberResult::failed;
+    }
+    const bool encrypted = x.password[0] != '\0' && (h.flags & kRarFlagEncrypted);
+    rar_begin_member(x.reader, x.archive, h.packSize, encrypted ? h.unpackVersion : 0, x.password);
+    if (h.method == 0x30) {
+        if (!copyStored(x, h, wanted)) return MemberResult::failed;
+    } else {
+        rar_unpack_job job;
+        job.unpackedSize = h.unpackedSize;
+        job.solid = (h.flags & kRarFlagSolidMember) != 0;
+        job.output = wanted ? x.output : nullptr;
+        job.outputLength = &x.outputLength;
+        // A damaged stream ends early; the length and CRC checks below report it.
+        rar_unpack(*x.unpack, x.reader, job);
+    }
+    if (!wanted) return MemberResult::skipped;
+    // Bytes the member never delivered must not pass for data.
+    if (x.outputLength != h.unpackedSize || rar_crc32_of(x.output, h.unpackedSize) != h.fileCrc) {
+        RAR_LOG("CRC32 error - file couldn't be decompressed correctly!");
+        return MemberResult::failed;
+    }
+    return MemberResult::extracted;
+}
+
+bool seekNextBlock(Extraction& x, const rar_file_header& h) {
+    return h.nextBlock <= 0x7FFFFFFFLL && std::fseek(x.archive, static_cast<long>(h.nextBlock), SEEK_SET) == 0;
+}
+
+void fillEntry(const rar_file_header& h, char* name, unrarlib_list_entry& entry) {
+    entry.name = name;
+    entry.nameSize = h.nameSize;
+    entry.packSize = h.packSize;
+    entry.unpackedSize = h.unpackedSize;
+    entry.hostOs = h.hostOs;
+    entry.fileCrc = h.fileCrc;
+    entry.fileTime = h.fileTime;
+    entry.unpackVersion = h.unpackVersion;
+    entry.method = h.method;
+    entry.attributes = h.attributes;
+    entry.flags = h.flags;
+    entry.next = nullptr;
+}
+
+// Walks to the member called name and extracts it.
 bool run(Extraction& x, const char* name, const char* archivePath) {
     rar_main_header main;
     if (!openArchive(x, archivePath, main)) return false;
@@ -102,52 +169,10 @@ bool run(Extraction& x, const char* name, const char* archivePath) {
             RAR_LOG("Sorry, sub-headers not supported.");
             return false;
         }
-
-        const bool found = rar_names_equal(h.name, name);
-        if (found && !plausibleSizes(h, fileSize)) {
-            RAR_LOG("Unpacked size impossible for the packed size - archive damaged!");
-            return false;
-        }
-        if (found) {
-            x.output = static_cast<std::uint8_t*>(std::malloc(h.unpackedSize ? h.unpackedSize : 1));
-            x.outputLength = 0;
-            if (!x.output) {
-                RAR_LOG("can't allocate memory for the file decompression");
-                return false;
-            }
-        }
-
-        if (found || solidArchive) {
-            if (h.unpackVersion < 13 || h.unpackVersion > 20) {
-                RAR_LOG("unknown compression method");
-                return false;
-            }
-            const bool encrypted = x.password[0] != '\0' && (h.flags & kRarFlagEncrypted);
-            rar_begin_member(x.reader, x.archive, h.packSize, encrypted ? h.unpackVersion : 0, x.password);
-            if (h.method == 0x30) {
-                if (!copyStored(x, h, found)) return false;
-            } else {
-                rar_unpack_job job;
-                job.unpackedSize = h.unpackedSize;
-                job.solid = (h.flags & kRarFlagSolidMember) != 0;
-                job.output = found ? x.output : nullptr;
-                job.outputLength = &x.outputLength;
-                // A damaged stream ends early; the length and CRC checks below report it.
-                rar_unpack(*x.unpack, x.reader, job);
-            }
-            if (found) {
-                // Bytes the member never delivered must not pass for data.
-                if (x.outputLength != h.unpackedSize ||
-                    rar_crc32_of(x.output, h.unpackedSize) != h.fileCrc) {
-                    RAR_LOG("CRC32 error - file couldn't be decompressed correctly!");
-                    return false;
-                }
-            }
-        }
-
-        if (h.nextBlock > 0x7FFFFFFFLL || std::fseek(x.archive, static_cast<long>(h.nextBlock), SEEK_SET) != 0)
-            return false;
-        if (found) return true;
+        const bool wanted = rar_names_equal(h.name, name);
+        if (processMember(x, h, wanted, solidArchive, fileSize) == MemberResult::failed) return false;
+        if (!seekNextBlock(x, h)) return false;
+        if (wanted) return true;
     }
 }
 
@@ -206,18 +231,7 @@ int unrarlib_list(const char* archive, unrarlib_list_entry** first) {
             break;
         }
         std::strcpy(nameCopy, h.name);
-        entry->name = nameCopy;
-        entry->nameSize = h.nameSize;
-        entry->packSize = h.packSize;
-        entry->unpackedSize = h.unpackedSize;
-        entry->hostOs = h.hostOs;
-        entry->fileCrc = h.fileCrc;
-        entry->fileTime = h.fileTime;
-        entry->unpackVersion = h.unpackVersion;
-        entry->method = h.method;
-        entry->attributes = h.attributes;
-        entry->flags = h.flags;
-        entry->next = nullptr;
+        fillEntry(h, nameCopy, *entry);
         ++count;
         if (tail) {
             *tail = entry;
@@ -225,10 +239,46 @@ int unrarlib_list(const char* archive, unrarlib_list_entry** first) {
         } else {
             unrarlib_free_list(entry);
         }
-        if (h.nextBlock > 0x7FFFFFFFLL || std::fseek(x.archive, static_cast<long>(h.nextBlock), SEEK_SET) != 0)
-            break;
+        if (!seekNextBlock(x, h)) break;
     }
     return count;
+}
+
+int unrarlib_extract_all(const char* archive, const char* password, unrarlib_member_callback deliver,
+                         void* context) {
+    rar_log_start();
+    Extraction x;
+    if (password) std::strncpy(x.password, password, sizeof x.password - 1);
+    RAR_LOG("Extracting every member from >%s< (password is >%s<)...", archive ? archive : "", x.password);
+    rar_main_header main;
+    if (!openArchive(x, archive, main)) return 0;
+    const bool solidArchive = (main.flags & kRarFlagSolidArchive) != 0;
+    const long long fileSize = fileSizeOf(x.archive);
+
+    int extracted = 0;
+    for (;;) {
+        rar_file_header h;
+        const rar_search_result search = rar_next_file_header(x.archive, h);
+        if (search == rar_search_result::none) break;
+        if (search == rar_search_result::subBlock) {
+            RAR_LOG("Sorry, sub-headers not supported.");
+            break;
+        }
+        const MemberResult result = processMember(x, h, true, solidArchive, fileSize);
+        unrarlib_list_entry entry;
+        fillEntry(h, h.name, entry);
+        if (result == MemberResult::extracted) {
+            ++extracted;
+            if (deliver) deliver(&entry, reinterpret_cast<const char*>(x.output), x.outputLength, context);
+        } else if (deliver) {
+            deliver(&entry, nullptr, 0, context);
+        }
+        std::free(x.output);
+        x.output = nullptr;
+        x.outputLength = 0;
+        if (!seekNextBlock(x, h)) break;
+    }
+    return extracted;
 }
 
 void unrarlib_free_list(unrarlib_list_entry* first) {
