@@ -107,6 +107,13 @@ TEST_F(UnrarlibTest, SizesNoDataCouldHaveAreRefusedBeforeAllocating) {
     }
 }
 
+TEST_F(UnrarlibTest, PackSizePastAnySeekablePositionStillExtractsTheMember) {
+    // The data is all there; only the next block's position is out of reach.
+    RawMember m = storedMember("far", "five!");
+    m.header.packSize = 0xFFFFFFF0u;
+    EXPECT_EQ(extractMember(write(buildArchive({m})), "far"), "five!");
+}
+
 TEST_F(UnrarlibTest, MembersCutShortByTheFileEndFail) {
     // The headers are sound but the file ends inside the data: a stored
     // member cannot hold its size any more, a packed one loses its stream.

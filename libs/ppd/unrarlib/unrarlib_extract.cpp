@@ -171,8 +171,11 @@ bool run(Extraction& x, const char* name, const char* archivePath) {
         }
         const bool wanted = rar_names_equal(h.name, name);
         if (processMember(x, h, wanted, solidArchive, fileSize) == MemberResult::failed) return false;
-        if (!seekNextBlock(x, h)) return false;
+        // The wanted member is complete and checked: where the next block
+        // would start (a pack size running past any seekable position) no
+        // longer matters.
         if (wanted) return true;
+        if (!seekNextBlock(x, h)) return false;
     }
 }
 
