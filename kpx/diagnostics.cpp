@@ -57,8 +57,11 @@ const char* kpx_error_first() {
     return errors.count == 0 ? nullptr : errors.slots[0];
 }
 
+// The cursor moves on with every call, also past the last message, so that
+// messages pushed after the walk ran out are not handed out as its next ones.
+// It stops at the slot count, where it is past every possible message.
 const char* kpx_error_next() {
-    if (errors.cursor < errors.count) ++errors.cursor;
+    if (errors.cursor < kErrorSlots) ++errors.cursor;
     return errors.cursor >= errors.count ? nullptr : errors.slots[errors.cursor];
 }
 

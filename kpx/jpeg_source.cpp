@@ -20,6 +20,7 @@ struct MemorySource {
     jpeg_source_mgr pub;
     ppd_file* file;
     JOCTET* buffer;
+    std::size_t capacity;  // bytes the buffer holds
     boolean startOfFile;
 };
 
@@ -69,11 +70,18 @@ void kpx_jpeg_memory_src(jpeg_decompress_struct* cinfo, ppd_file* file) {
     if (!cinfo->src) {
         auto* src = static_cast<MemorySource*>(
             (*cinfo->mem->alloc_small)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, sizeof(MemorySource)));
-        src->buffer = static_cast<JOCTET*>((*cinfo->mem->alloc_small)(
-            reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, file->size ? file->size : 1));
+        src->buffer = nullptr;
+        src->capacity = 0;
         cinfo->src = &src->pub;
     }
     auto* src = reinterpret_cast<MemorySource*>(cinfo->src);
+    // A decompressor reused for a larger file needs a larger buffer: the
+    // whole file is copied into it at the first request.
+    if (!src->buffer || file->size > src->capacity) {
+        src->capacity = file->size ? file->size : 1;
+        src->buffer = static_cast<JOCTET*>(
+            (*cinfo->mem->alloc_small)(reinterpret_cast<j_common_ptr>(cinfo), JPOOL_PERMANENT, src->capacity));
+    }
     src->pub.init_source = initSource;
     src->pub.fill_input_buffer = fillInputBuffer;
     src->pub.skip_input_data = skipInputData;

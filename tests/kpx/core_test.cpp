@@ -88,6 +88,18 @@ TEST(KpxErrors, ListKeepsPointersInOrderAndWrapsAt256) {
     EXPECT_EQ(kpx_error_next(), b);
     EXPECT_EQ(kpx_error_next(), nullptr);
     EXPECT_EQ(kpx_error_next(), nullptr);
+    // The walk has run past the end: the cursor has moved on with every call,
+    // so the messages pushed now are beyond it until the next kpx_error_first.
+    static const char* const c = "third";
+    static const char* const d = "fourth";
+    kpx_error(c);
+    kpx_error(d);
+    EXPECT_EQ(kpx_error_next(), nullptr);
+    EXPECT_EQ(kpx_error_first(), a);
+    EXPECT_EQ(kpx_error_next(), b);
+    EXPECT_EQ(kpx_error_next(), c);
+    EXPECT_EQ(kpx_error_next(), d);
+    for (int i = 0; i < 1000; ++i) EXPECT_EQ(kpx_error_next(), nullptr);
 
     kpx_error_clear();
     static const char* const last = "the 257th";

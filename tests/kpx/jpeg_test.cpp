@@ -8,9 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <vector>
+
+#include <jpeglib.h>
 
 namespace vantor::test {
 namespace {
@@ -100,6 +104,36 @@ TEST_F(JpegReader, TruncatedFilesEndWithoutReadingPastTheData) {
     EXPECT_EQ(cut->width, 64);
     // Cut inside the header: no image.
     EXPECT_FALSE(load(whole.substr(0, 40)));
+}
+
+TEST_F(JpegReader, MemorySourceReusedForALargerFileGrowsItsBuffer) {
+    // A decompressor kept for several files: the source installed for a tiny
+    // file is installed again for a larger one, whose bytes must all fit.
+    const std::string big = jpegFile(testPicture(48, 40, 3, 8), 90, false);
+    ppd_file* tiny = ppd_open(dir.write("tiny.jpg", "\xFF\xD8").c_str());
+    ppd_file* large = ppd_open(dir.write("large.jpg", big).c_str());
+    ASSERT_TRUE(tiny && large);
+
+    jpeg_decompress_struct cinfo;
+    jpeg_error_mgr jerr;
+    cinfo.err = jpeg_std_error(&jerr);
+    jpeg_create_decompress(&cinfo);
+    kpx_jpeg_memory_src(&cinfo, tiny);
+    kpx_jpeg_memory_src(&cinfo, large);
+    ASSERT_EQ(jpeg_read_header(&cinfo, TRUE), JPEG_HEADER_OK);
+    jpeg_start_decompress(&cinfo);
+    std::vector<JSAMPLE> row(static_cast<std::size_t>(cinfo.output_width) * cinfo.output_components);
+    while (cinfo.output_scanline < cinfo.output_height) {
+        JSAMPROW p = row.data();
+        jpeg_read_scanlines(&cinfo, &p, 1);
+    }
+    EXPECT_EQ(cinfo.output_width, 48u);
+    EXPECT_EQ(cinfo.output_height, 40u);
+    EXPECT_EQ(jerr.num_warnings, 0);
+    jpeg_finish_decompress(&cinfo);
+    jpeg_destroy_decompress(&cinfo);
+    ppd_close(tiny);
+    ppd_close(large);
 }
 
 TEST_F(JpegReader, WriterRoundTripsAndRefusesIndexedImages) {
