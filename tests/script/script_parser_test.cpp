@@ -124,6 +124,14 @@ TEST(ScriptParser, ThreeNumberReadingsStayDifferent) {
                                         "100 4 2 3 0 12", "100 4 2 3 0 0", "100 4 2 3 1 0 -0",
                                         "100 4 2 3 1 0 +0", "100 4 2 3 1 0 abc", "-50 1 1 0 0 0"}));
 
+    // Setup entries read the same way: the time by the decimal rule (0x10 is
+    // 0, so accepted), id and code with prefixes.
+    EXPECT_EQ(setup(*parseScript("SETUP 0x10 SIGNAL 010 0x6e pic.pcx TIMELINE")), Lines{"0 4 8 110 1 0 pic.pcx"});
+    // A timeline time or a "+" word written in hexadecimal counts as 0.
+    EXPECT_EQ(timeline(*parseScript("SETUP TIMELINE 100 + 0x10 START 1 LINETIME")), Lines{"100 1 1 0 0 0"});
+    EXPECT_EQ(scriptError("SETUP TIMELINE 0x10 START 1 LINETIME"),
+              "script: not a valid(1-maxtime) time in timeline line # 1");
+
     // A later DEMOSTART overrides; numbers beyond 32 bits are clamped.
     EXPECT_EQ(parseScript("DEMOSTART 5 DEMOSTART 60000 SETUP")->demoStart(), 60000);
     auto big = parseScript("SETUP TIMELINE 99999999999999999999 START 1 LINETIME");
