@@ -114,6 +114,19 @@ TEST_F(UnrarlibTest, PackSizePastAnySeekablePositionStillExtractsTheMember) {
     EXPECT_EQ(extractMember(write(buildArchive({m})), "far"), "five!");
 }
 
+TEST_F(UnrarlibTest, HeaderWithoutDataAreaOwnsNoBytesOfTheNextBlock) {
+    // Without the data-area flag the next header follows directly; its bytes
+    // are not the member's data even when the CRC happens to match them.
+    const RawMember next = storedMember("next", "hello");
+    const auto nextHead = buildArchive({next});
+    RawMember bare = storedMember("bare", textOf({nextHead.begin() + 20, nextHead.begin() + 25}));
+    bare.header.flags &= static_cast<std::uint16_t>(~ppd_pack::kFlagLongBlock);
+    bare.data.clear();
+    const std::string path = write(buildArchive({bare, next}));
+    EXPECT_FALSE(extractMember(path, "bare"));
+    EXPECT_EQ(extractMember(path, "next"), "hello");
+}
+
 TEST_F(UnrarlibTest, MembersCutShortByTheFileEndFail) {
     // The headers are sound but the file ends inside the data: a stored
     // member cannot hold its size any more, a packed one loses its stream.

@@ -53,12 +53,21 @@ bool openArchive(Extraction& x, const char* path, rar_main_header& main) {
     return true;
 }
 
+// The packed bytes a member owns: its data area, which only a header with
+// the data-area flag has (the next block follows the header directly
+// otherwise). Without the flag the pack size would reach into the blocks
+// that follow, so a damaged solid archive could decode the rest of the file
+// once for every such header.
+std::uint32_t dataAreaSize(const rar_file_header& h) {
+    return (h.flags & kRarFlagLongBlock) ? h.packSize : 0;
+}
+
 // A damaged header must not make the reader allocate gigabytes: a stored
 // member holds its bytes, and a RAR 2.0 stream makes at most 260 bytes (one
 // repeated copy) per bit, of the packed bytes the file really holds.
 bool plausibleSizes(const rar_file_header& h, long long fileSize) {
     const long long present = fileSize > h.dataPos ? fileSize - h.dataPos : 0;
-    const std::uint64_t packed = std::min<std::uint64_t>(h.packSize, static_cast<std::uint64_t>(present));
+    const std::uint64_t packed = std::min<std::uint64_t>(dataAreaSize(h), static_cast<std::uint64_t>(present));
     const std::uint64_t limit = h.method == 0x30 ? packed : packed * 8 * 260 + 260;
     return h.unpackedSize <= limit;
 }
@@ -73,7 +82,7 @@ long long fileSizeOf(std::FILE* f) {
 
 bool copyStored(Extraction& x, const rar_file_header& h, bool found) {
     if (!found) return true;
-    std::uint32_t want = h.unpackedSize < h.packSize ? h.unpackedSize : h.packSize;
+    std::uint32_t want = std::min(h.unpackedSize, dataAreaSize(h));
     std::uint32_t done = 0;
     while (done < want) {
         const long got = rar_read_packed(x.reader, x.output + done, want - done);
@@ -114,7 +123,7 @@ MemberResult processMember(Extraction& x, const rar_file_header& h, bool wanted,
         return MemberResult::failed;
     }
     const bool encrypted = x.password[0] != '\0' && (h.flags & kRarFlagEncrypted);
-    rar_begin_member(x.reader, x.archive, h.packSize, encrypted ? h.unpackVersion : 0, x.password);
+    rar_begin_member(x.reader, x.archive, dataAreaSize(h), encrypted ? h.unpackVersion : 0, x.password);
     if (h.method == 0x30) {
         if (!copyStored(x, h, wanted)) return MemberResult::failed;
     } else {
