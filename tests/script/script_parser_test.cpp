@@ -32,20 +32,6 @@ std::vector<std::string> setup(const Script& script) {
 
 using Lines = std::vector<std::string>;
 
-constexpr const char* kExample =
-    "// opening part\n"
-    "DEFINE LOGO 22\n"
-    "DEMOSTART 0\n"
-    "SETUP\n"
-    "0 SIGNAL 1 110 kake2.jpg\n"
-    "TIMELINE\n"
-    "100 START 1\n"
-    "4000 INIT LOGO\n"
-    "4000 START LOGO\n"
-    "4000 + 2000 SIGNAL LOGO 90 2\n"
-    "9000 END LOGO\n"
-    "LINETIME\n";
-
 TEST(ScriptParser, ReadsTheExampleScriptInFileOrder) {
     auto script = parseScript(kExample);
     EXPECT_EQ(script->demoStart(), 0);

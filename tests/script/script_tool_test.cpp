@@ -1,5 +1,6 @@
 // vantor-script prints a parsed script in its stable format and reports
 // script errors on stderr with exit code 1.
+#include "tests/script/script_test_support.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -28,19 +29,7 @@ ToolRun runTool(const TempDir& dir, const std::string& arguments) {
 
 TEST(VantorScriptTool, PrintsTheExampleScript) {
     TempDir dir;
-    const std::string script = dir.write("example.scr",
-                                         "// opening part\n"
-                                         "DEFINE LOGO 22\n"
-                                         "DEMOSTART 0\n"
-                                         "SETUP\n"
-                                         "0 SIGNAL 1 110 kake2.jpg\n"
-                                         "TIMELINE\n"
-                                         "100 START 1\n"
-                                         "4000 INIT LOGO\n"
-                                         "4000 START LOGO\n"
-                                         "4000 + 2000 SIGNAL LOGO 90 2\n"
-                                         "9000 END LOGO\n"
-                                         "LINETIME\n");
+    const std::string script = dir.write("example.scr", kExample);
     const ToolRun run = runTool(dir, "'" + script + "'");
     EXPECT_EQ(run.exitCode, 0);
     EXPECT_EQ(run.err, "");
