@@ -10,8 +10,8 @@ constexpr const char* kNoSound = "could not init sound";
 constexpr const char* kNoMusic = "could not set up music";
 }  // namespace
 
-Demo::Demo(DemoWindow& window, const StartupFiles& files)
-    : window_(window), files_(files), table_(EffectTable::instance()) {
+Demo::Demo(FrameTarget& target, const StartupFiles& files)
+    : target_(target), files_(files), table_(EffectTable::instance()) {
     if (!music_.initSound()) fatalError(kNoSound, -1);
     if (!music_.openMusic(files_.soundtrack)) fatalError(kNoMusic, -1);
 
@@ -25,10 +25,10 @@ Demo::Demo(DemoWindow& window, const StartupFiles& files)
 
     // A fresh table: a process may run the start-up more than once (tests).
     table_.clear();
-    effects_.emplace(table_, *images_);
+    effects_.emplace(table_, *images_, target_);
 
     const char* scriptName = files_.script;
-    loop_.emplace(table_, music_, messages_, window_, [scriptName] { return std::make_unique<Script>(scriptName); });
+    loop_.emplace(table_, music_, messages_, target_, [scriptName] { return std::make_unique<Script>(scriptName); });
 }
 
 Demo::~Demo() {

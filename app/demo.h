@@ -7,8 +7,8 @@
 #pragma once
 
 #include "app/demo_effects.h"
-#include "app/demo_window.h"
 #include "app/frame_loop.h"
+#include "app/frame_target.h"
 #include "app/music_player.h"
 #include "app/startup_files.h"
 #include "imglib/image_library.h"
@@ -18,7 +18,9 @@
 
 class Demo {
 public:
-    Demo(DemoWindow& window, const StartupFiles& files);
+    // target: what frames (and the loading screen) are drawn into — the demo
+    // window, or an offscreen target in tools and tests.
+    Demo(FrameTarget& target, const StartupFiles& files);
     ~Demo();
     Demo(const Demo&) = delete;
     Demo& operator=(const Demo&) = delete;
@@ -35,7 +37,7 @@ public:
     EffectTable& table() { return table_; }
 
 private:
-    DemoWindow& window_;
+    FrameTarget& target_;
     StartupFiles files_;
     MusicPlayer music_;
     std::optional<ImageLibrary> images_;

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "app/effect_table.h"
+#include "app/frame_target.h"
 #include "effects/fade_effect.h"
 #include "effects/flash_effect.h"
 #include "effects/scratch_effect.h"
@@ -18,8 +19,8 @@ struct DemoEffects {
     static constexpr int kScratchId = 29;
 
     // Builds the effects group by group and registers each right after its
-    // construction.
-    DemoEffects(EffectTable& table, ImageLibrary& images);
+    // construction; the loading screen between groups is drawn into target.
+    DemoEffects(EffectTable& table, ImageLibrary& images, FrameTarget& target);
     DemoEffects(const DemoEffects&) = delete;
     DemoEffects& operator=(const DemoEffects&) = delete;
 
