@@ -2,6 +2,7 @@
 // small timeline script, the real window, music player and overlays, and the
 // loop playing the timeline in real time.
 #include "app/demo.h"
+#include "app/demo_window.h"
 #include "app/fatal_error.h"
 #include "platform/gl_api.h"
 #include "tests/support/temp_dir.h"
