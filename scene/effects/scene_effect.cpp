@@ -1,0 +1,50 @@
+#include "scene/effects/scene_effect.h"
+
+#include "app/fatal_error.h"
+#include "scene/scene_file_reader.h"
+
+SceneEffect::SceneEffect(const char* sceneFile, ImageLibrary& images) : sceneFile_(sceneFile) {
+    SceneFileReader reader;
+    scene.reset(reader.load(sceneFile, kTextureDirectory, &images));
+    if (!scene) fatalError("could not load scene", -1);
+}
+
+void SceneEffect::run(int time) {
+    if (!scene) return;
+    scene->update(sceneTime(time));
+    scene->draw();
+}
+
+void SceneEffect::signal(SignalValue value) {
+    if (!scene) return;
+    switch (value.code) {
+    case kSpeedCode: speed = static_cast<float>(value.intValue); break;
+    case kNextCameraCode: scene->nextCamera(); break;
+    case kSelectCameraCode: scene->selectCamera(value.intValue); break;
+    case kCelShadingCode:
+        // An id that names no object changes nothing.
+        if (SceneObject* object = scene->findObject(value.intValue)) object->setShading(5);
+        break;
+    case kCullingCode: scene->setCulling(value.intValue != 0); break;
+    default: break;
+    }
+}
+
+SceneObject& SceneEffect::requireObject(int id) const {
+    SceneObject* object = scene ? scene->findObject(id) : nullptr;
+    if (!object) {
+        const std::string text = "scene " + sceneFile_ + " has no object " + std::to_string(id);
+        fatalError(text.c_str(), -1);
+    }
+    return *object;
+}
+
+Material& SceneEffect::requireFaceMaterial(int id) const {
+    auto* mesh = dynamic_cast<MeshObject*>(&requireObject(id));
+    Material* material = mesh ? mesh->firstMaterial() : nullptr;
+    if (!material) {
+        const std::string text = "scene " + sceneFile_ + " has no material on object " + std::to_string(id);
+        fatalError(text.c_str(), -1);
+    }
+    return *material;
+}

@@ -1,0 +1,32 @@
+#include "tests/scene_effects/scene_effect_fixture.h"
+
+#include "kpx/kpx.h"
+
+#include <filesystem>
+
+namespace vantor::test {
+
+void SceneEffectTest::SetUp() {
+    SceneTest::SetUp();
+    dir.enter();
+    std::filesystem::create_directories(dir.path() / "data" / "textures");
+}
+
+std::string SceneEffectTest::saveScene(const SceneFileWriter& writer, const std::string& name) {
+    const std::string path = "data/" + name;
+    EXPECT_TRUE(writer.save(dir.file(path)));
+    return path;
+}
+
+void SceneEffectTest::writeSceneTexture(const std::string& name, int width, int height, Rgb colour) {
+    kpximage* img = kpx_create(static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), 24, 0);
+    for (int i = 0; i < width * height; ++i) {
+        img->image[3 * i] = colour[0];
+        img->image[3 * i + 1] = colour[1];
+        img->image[3 * i + 2] = colour[2];
+    }
+    ASSERT_EQ(kpx_save_tga(dir.file("data/textures/" + name).c_str(), img, 0), 1);
+    kpx_free(img);
+}
+
+}  // namespace vantor::test
