@@ -38,7 +38,9 @@ public:
     void signal(SignalValue value) override;
 
     // Music milliseconds since init turned into scene units at `speed`.
-    float sceneTime(int time) const { return static_cast<float>(time - startTime) / speed; }
+    float sceneTime(int time) const {
+        return static_cast<float>(static_cast<long long>(time) - startTime) / speed;
+    }
 
     Scene* getScene() const { return scene.get(); }
     float getSpeed() const { return speed; }

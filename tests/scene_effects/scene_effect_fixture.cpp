@@ -1,6 +1,9 @@
 #include "tests/scene_effects/scene_effect_fixture.h"
 
 #include "kpx/kpx.h"
+#include "tools/meshcaster/png_writer.h"
+
+#include <cstdlib>
 
 #include <filesystem>
 
@@ -27,6 +30,13 @@ void SceneEffectTest::writeSceneTexture(const std::string& name, int width, int 
     }
     ASSERT_EQ(kpx_save_tga(dir.file("data/textures/" + name).c_str(), img, 0), 1);
     kpx_free(img);
+}
+
+void SceneEffectTest::saveFrame(const std::string& name) {
+    const char* folder = std::getenv("VANTOR_TEST_FRAMES");
+    if (!folder) return;
+    std::string error;
+    EXPECT_TRUE(writePng(std::string(folder) + "/" + name + ".png", kWidth, kHeight, frame(), &error)) << error;
 }
 
 }  // namespace vantor::test

@@ -22,6 +22,9 @@ protected:
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     }
+    // With VANTOR_TEST_FRAMES set, writes the current frame as <that folder>/<name>.png
+    // for looking at; otherwise nothing.
+    static void saveFrame(const std::string& name);
     static int brightness(int x, int y) {
         const auto p = pixel(x, y);
         return p[0] + p[1] + p[2];
