@@ -1,0 +1,35 @@
+#include "effects/capture_effect.h"
+
+#include "app/effect_table.h"
+
+CaptureEffect::CaptureEffect(ImageLibrary* library) : imageLibrary(library) {}
+
+void CaptureEffect::init(int time) { (void)time; }
+
+void CaptureEffect::post() {}
+
+void CaptureEffect::signal(SignalValue value) {
+    LayerEffect::signal(value);
+    if (value.code == kSourceCode) source = EffectTable::instance().get(value.intValue);
+}
+
+void CaptureEffect::capture(int captureWidth, int captureHeight, GLuint target, int time) {
+    // The subclasses check for a source first; a capture without one would
+    // copy whatever the corner holds, so it is refused here as well.
+    if (!source) return;
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glViewport(0, 0, captureWidth, captureHeight);
+    glScissor(0, 0, captureWidth, captureHeight);
+    glEnable(GL_SCISSOR_TEST);
+
+    source->run(time);
+
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, target);
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, captureWidth, captureHeight, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    glDisable(GL_SCISSOR_TEST);
+}

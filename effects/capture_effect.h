@@ -1,0 +1,40 @@
+// A texture layer that captures another effect of the table: signal 70 ('F')
+// chooses the source by id, and capture renders the source's run for a time
+// into the bottom-left corner of the frame buffer and copies that corner into
+// a texture (render-to-texture by frame-buffer copy), clearing the corner
+// again afterwards.
+//
+// Capturing subclasses do it in prepare, which the table calls for every
+// running effect before any effect runs, so the corner is clean again before
+// the frame is drawn. They draw nothing of the source while it is unset.
+// init keeps the blend state; post draws nothing.
+#pragma once
+
+#include "effects/layer_effect.h"
+
+class ImageLibrary;
+
+class CaptureEffect : public LayerEffect {
+public:
+    static constexpr int kSourceCode = 70;
+
+    void init(int time) override;
+    void post() override;
+    // The layer codes, then 70: source = the table's effect with that id
+    // (none for an empty slot or an id outside 0..31).
+    void signal(SignalValue value) override;
+
+    // Runs the source for `time` into the width x height corner and copies it
+    // into `target`, which becomes a width x height texture. Nothing happens without
+    // a source.
+    void capture(int width, int height, GLuint target, int time);
+
+    Effect* source = nullptr;
+    ImageLibrary* imageLibrary = nullptr;
+
+protected:
+    explicit CaptureEffect(ImageLibrary* library);
+    ~CaptureEffect() = default;
+    CaptureEffect(const CaptureEffect&) = default;
+    CaptureEffect& operator=(const CaptureEffect&) = default;
+};

@@ -1,0 +1,144 @@
+#include "effects/layer_effect.h"
+
+#include "app/fatal_error.h"
+
+#include <vector>
+
+LayerEffect::LayerEffect() { resetBlend(); }
+
+void LayerEffect::resetBlend() {
+    blendOn = false;
+    alpha = 1.0f;
+    blendSource = GL_SRC_ALPHA;
+    blendDest = GL_ONE_MINUS_SRC_ALPHA;
+}
+
+void LayerEffect::init(int time) {
+    (void)time;
+    resetBlend();
+}
+
+void LayerEffect::post() { drawLayer(); }
+
+GLenum layerBlendFactor(int value) {
+    switch (value) {
+    case 10: return GL_ONE;
+    case 11: return GL_SRC_ALPHA;
+    case 12: return GL_DST_ALPHA;
+    case 13: return GL_ONE_MINUS_SRC_ALPHA;
+    case 14: return GL_ONE_MINUS_DST_ALPHA;
+    default: return 0;
+    }
+}
+
+void LayerEffect::signal(SignalValue value) {
+    const int v = value.intValue;
+    switch (value.code) {
+    case 10: parameter = static_cast<float>(v); break;
+    case 50: x = static_cast<float>(v) / 100.0f; break;
+    case 51: y = static_cast<float>(v) / 100.0f; break;
+    case 52: width = static_cast<float>(v) / 100.0f; break;
+    case 53: height = static_cast<float>(v) / 100.0f; break;
+    case 100:
+        blendOn = true;
+        alpha = static_cast<float>(v);
+        break;
+    case 101:
+        blendOn = false;
+        alpha = 255.0f;
+        break;
+    case 102:
+        if (GLenum factor = layerBlendFactor(v)) blendSource = factor;
+        break;
+    case 103:
+        if (GLenum factor = layerBlendFactor(v)) blendDest = factor;
+        break;
+    default: break;
+    }
+}
+
+void LayerEffect::setSize(int bufferW, int bufferH) {
+    bufferWidth = bufferW;
+    bufferHeight = bufferH;
+    textureWidth = kMinTextureSide;
+    while (textureWidth < bufferW) textureWidth *= 2;
+    textureHeight = kMinTextureSide;
+    while (textureHeight < bufferH) textureHeight *= 2;
+    if (textureWidth > kMaxTextureSide || textureHeight > kMaxTextureSide) fatalError("effect too large", -1);
+
+    // 127 in every byte of the buffer's area, so a layer shows mid grey until
+    // its first upload; 0 in the padding.
+    std::vector<unsigned char> start(static_cast<std::size_t>(textureWidth) * textureHeight * 4, 0);
+    const int usedW = bufferW < 0 ? 0 : bufferW;
+    const int usedH = bufferH < 0 ? 0 : bufferH;
+    for (int row = 0; row < usedH; ++row)
+        std::fill_n(start.begin() + static_cast<std::ptrdiff_t>(row) * textureWidth * 4, usedW * 4, kStartFill);
+
+    glGenTextures(1, &texture);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, textureWidth, textureHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
+                 start.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+}
+
+void LayerEffect::applyBlend() const {
+    if (!blendOn && alpha >= 1.0f) {
+        glDisable(GL_BLEND);
+    } else {
+        glEnable(GL_BLEND);
+        glBlendFunc(blendSource, blendDest);
+    }
+    glColor4f(1, 1, 1, alpha);
+}
+
+void LayerEffect::pushLayerMatrices() const {
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, static_cast<double>(bufferWidth) / textureWidth, static_cast<double>(bufferHeight) / textureHeight, 0,
+            -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+}
+
+void LayerEffect::popMatrices() {
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
+
+void LayerEffect::drawLayer() {
+    pushLayerMatrices();
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    applyBlend();
+
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    glDisable(GL_TEXTURE_2D);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    // A subclass without a buffer keeps what the texture already holds.
+    if (pixels)
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, bufferWidth, bufferHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(x, y);
+    glTexCoord2f(1, 0);
+    glVertex2f(x + width, y);
+    glTexCoord2f(1, 1);
+    glVertex2f(x + width, y + height);
+    glTexCoord2f(0, 1);
+    glVertex2f(x, y + height);
+    glEnd();
+
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    popMatrices();
+}

@@ -1,0 +1,79 @@
+// The texture layer under most 2D effects: one GL texture whose sides are the
+// powers of two at or above a buffer size, a CPU-side RGBA pixel buffer of that
+// buffer size, a rectangle on the screen and a blend state.
+//
+// The layer draws as one textured rectangle in a projection where the used
+// part of the texture (bufferWidth x bufferHeight texels) spans the viewport
+// exactly when the rectangle is (0, 0, 1, 1); one layer unit is the whole
+// texture's width or height, y grows downwards.
+//
+// Signal codes (value = the integer of the signal; others are ignored):
+//    10  parameter = value            (each subclass gives it its meaning)
+//  50-53 x, y, width, height = value / 100
+//   100  blending forced on, alpha = value (not scaled: the scripts write it so)
+//   101  blending forced off, alpha = 255
+//  102/103 source / destination blend factor: 10 one, 11 source alpha,
+//          12 destination alpha, 13 one minus source alpha,
+//          14 one minus destination alpha; other values change nothing
+#pragma once
+
+#include "app/effect.h"
+#include "platform/gl_api.h"
+
+class LayerEffect : public Effect {
+public:
+    static constexpr int kMaxTextureSide = 1024;
+    static constexpr int kMinTextureSide = 8;
+    static constexpr unsigned char kStartFill = 127;
+
+    void init(int time) override;
+    void post() override;
+    void signal(SignalValue value) override;
+
+    // Records the buffer size and creates a new texture of the power-of-two
+    // size above it, filled with 127 in the buffer's area and 0 elsewhere,
+    // bound on texture unit 0 on return (callers may change its parameters).
+    // A side beyond 1024 ends the program with "effect too large".
+    void setSize(int bufferW, int bufferH);
+
+    // Blending and the current colour from the blend state.
+    void applyBlend() const;
+
+    // Uploads the pixel buffer into the texture and draws the rectangle.
+    void drawLayer();
+
+    // The blend state of a fresh layer.
+    void resetBlend();
+
+    // RGBA buffer of bufferWidth x bufferHeight pixels, rows packed; owned by
+    // the subclass (null in subclasses that never call drawLayer).
+    unsigned char* pixels = nullptr;
+    GLuint texture = 0;
+    int textureWidth = 0;
+    int textureHeight = 0;
+    int bufferWidth = 0;
+    int bufferHeight = 0;
+    float x = 0.0f;
+    float y = 0.0f;
+    float width = 1.0f;
+    float height = 1.0f;
+    bool blendOn = false;
+    float alpha = 1.0f;
+    GLenum blendSource = GL_SRC_ALPHA;
+    GLenum blendDest = GL_ONE_MINUS_SRC_ALPHA;
+    float parameter = 0.0f;
+
+protected:
+    LayerEffect();
+    ~LayerEffect() = default;
+    LayerEffect(const LayerEffect&) = default;
+    LayerEffect& operator=(const LayerEffect&) = default;
+
+    // The projection in which the buffer's area spans the viewport, with an
+    // identity modelview; both matrices pushed (popMatrices undoes it).
+    void pushLayerMatrices() const;
+    static void popMatrices();
+};
+
+// The GL blend factor for a script's factor value 10..14; 0 for any other.
+GLenum layerBlendFactor(int value);
