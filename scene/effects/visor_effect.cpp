@@ -1,0 +1,126 @@
+#include "scene/effects/visor_effect.h"
+
+#include "app/effect_table.h"
+#include "app/fatal_error.h"
+#include "kpx/kpx.h"
+#include "platform/gl_api.h"
+
+#include <string>
+
+namespace {
+
+std::unique_ptr<Texture> visorTexture(const char* name) {
+    std::unique_ptr<Texture> texture(loadTexture(name, VisorEffect::kImageDirectory));
+    if (!texture) {
+        const std::string text = std::string("could not load texture ") + VisorEffect::kImageDirectory + name;
+        fatalError(text.c_str(), -1);
+    }
+    return texture;
+}
+
+}  // namespace
+
+VisorEffect::VisorEffect(const char* sceneFile, ImageLibrary& images) : SceneEffect(sceneFile, images) {
+    setTextureLibrary(&images);
+    renderTexture_.reset(Texture::createRenderTexture(kCaptureSize, kCaptureSize));
+    fullVisor_ = visorTexture(kFullVisorImage);
+    frontVisor_ = visorTexture(kFrontVisorImage);
+    reflector_ = &requireFaceMaterial(1);
+    reflector_->setShading(3);
+}
+
+void VisorEffect::signal(SignalValue value) {
+    if (value.code != kSourceCode) return;
+    Effect* effect = EffectTable::instance().get(value.intValue);
+    // The visor drawing itself as its own source would never end.
+    source_ = effect == this ? nullptr : effect;
+}
+
+void VisorEffect::drawSource(int time) {
+    source_->signal(SignalValue(SceneEffect::kNextCameraCode, 0));
+    source_->run(time);
+    source_->post();
+}
+
+void VisorEffect::prepare(int time) {
+    if (!source_) return;
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    glViewport(0, 0, kCaptureSize, kCaptureSize);
+    glScissor(0, 0, kCaptureSize, kCaptureSize);
+    glEnable(GL_SCISSOR_TEST);
+
+    drawSource(time);
+
+    glEnable(GL_TEXTURE_2D);
+    renderTexture_->bind();
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, kCaptureSize, kCaptureSize, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+
+    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    glDisable(GL_SCISSOR_TEST);
+}
+
+void VisorEffect::run(int time) {
+    reflector_->setReflectionTexture(renderTexture_.get());
+
+    glColor4f(1, 1, 1, 1);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    drawVisorImage(*fullVisor_);
+    glDisable(GL_BLEND);
+
+    if (!scene) return;
+
+    // Ten times the usual rate: one scene unit a millisecond at speed 10.
+    const float t = sceneTime(time) * 10.0f;
+    glDepthMask(GL_FALSE);
+    reflector_->setBlend(true);
+    scene->update(t);
+    scene->draw();
+    reflector_->setBlend(false);
+    glDepthMask(GL_TRUE);
+
+    glDepthMask(GL_FALSE);
+    glDisable(GL_DEPTH_TEST);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    drawVisorImage(*frontVisor_);
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glDepthMask(GL_TRUE);
+
+    if (source_) drawSource(time);
+}
+
+void VisorEffect::drawVisorImage(const Texture& texture) const {
+    const kpximage* image = texture.image();
+    const double w = image->width, h = image->height;
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, w / referenceWidth_, h / referenceHeight_, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    glEnable(GL_TEXTURE_2D);
+    texture.bind();
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(0, 0);
+    glTexCoord2f(1, 0);
+    glVertex2f(1, 0);
+    glTexCoord2f(1, 1);
+    glVertex2f(1, 1);
+    glTexCoord2f(0, 1);
+    glVertex2f(0, 1);
+    glEnd();
+    glEnable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glPopMatrix();
+}
