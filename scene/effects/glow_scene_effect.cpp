@@ -1,7 +1,7 @@
 #include "scene/effects/glow_scene_effect.h"
 
 #include "app/fatal_error.h"
-#include "imglib/image_library.h"
+#include "effects/required_image.h"
 #include "kpx/kpx.h"
 #include "platform/gl_api.h"
 #include "scene/effects/screen_projection.h"
@@ -13,11 +13,7 @@ GlowSceneEffect::GlowSceneEffect(const char* sceneFile, const char* holeMapName,
     : SceneEffect(sceneFile, images) {
     speed = 50.0f;
     levels_.fill(kBaseLevel);
-    kpximage* holeMap = images.getImage(holeMapName);
-    if (!holeMap) {
-        const std::string text = std::string("could not load image ") + holeMapName;
-        fatalError(text.c_str(), -1);
-    }
+    const kpximage* holeMap = requireImage(images, holeMapName);
     for (int k = 0; k < kGlowCount; ++k) {
         glActiveTextureARB(GL_TEXTURE0_ARB);
         glowTextures_[k].reset(Texture::createRenderTexture(glowSize_, glowSize_));

@@ -1,20 +1,18 @@
 #include "scene/effects/visor_effect.h"
 
 #include "app/effect_table.h"
-#include "app/fatal_error.h"
+#include "effects/required_image.h"
 #include "kpx/kpx.h"
 #include "platform/gl_api.h"
 
-#include <string>
 
 namespace {
 
-std::unique_ptr<Texture> visorTexture(const char* name) {
-    std::unique_ptr<Texture> texture(loadTexture(name, VisorEffect::kImageDirectory));
-    if (!texture) {
-        const std::string text = std::string("could not load texture ") + VisorEffect::kImageDirectory + name;
-        fatalError(text.c_str(), -1);
-    }
+// The image from the visor images' folder, as a texture; a missing image ends
+// the program naming it.
+std::unique_ptr<Texture> visorTexture(ImageLibrary& images, const char* name) {
+    auto texture = std::make_unique<Texture>(requireImage(images, name, VisorEffect::kImageDirectory), GL_TEXTURE_2D);
+    texture->uploadTexture();
     return texture;
 }
 
@@ -23,8 +21,8 @@ std::unique_ptr<Texture> visorTexture(const char* name) {
 VisorEffect::VisorEffect(const char* sceneFile, ImageLibrary& images) : SceneEffect(sceneFile, images) {
     setTextureLibrary(&images);
     renderTexture_.reset(Texture::createRenderTexture(kCaptureSize, kCaptureSize));
-    fullVisor_ = visorTexture(kFullVisorImage);
-    frontVisor_ = visorTexture(kFrontVisorImage);
+    fullVisor_ = visorTexture(images, kFullVisorImage);
+    frontVisor_ = visorTexture(images, kFrontVisorImage);
     reflector_ = &requireFaceMaterial(1);
     reflector_->setShading(3);
 }

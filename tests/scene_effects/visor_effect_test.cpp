@@ -227,7 +227,7 @@ TEST_F(VisorTest, MissingReflectorOrImagesEndTheProgramNamingThem) {
     ImageLibrary fresh;
     fresh.setPath((dir.path().string() + "/").c_str());
     const std::string error = buildError(sphereScene(), fresh);
-    EXPECT_NE(error.find(VisorEffect::kFrontVisorImage), std::string::npos) << error;
+    EXPECT_EQ(error, "could not load image data/images/visir_front3.tga");
 }
 
 }  // namespace
