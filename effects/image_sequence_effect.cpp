@@ -1,0 +1,152 @@
+#include "effects/image_sequence_effect.h"
+
+#include "imglib/image_library.h"
+#include "kpx/kpx.h"
+
+#include <cstddef>
+
+void alphaFromBrightness(kpximage& image) {
+    if (image.bpp != 32 || !image.image) return;
+    const std::size_t count = static_cast<std::size_t>(image.width) * image.height;
+    for (std::size_t i = 0; i < count; ++i) {
+        unsigned char* p = image.image + i * 4;
+        p[3] = static_cast<unsigned char>((p[0] + p[1] + p[2]) / 3);
+    }
+}
+
+namespace {
+
+// Brings an image of the sequence to 32 bits; a fresh conversion gets alpha
+// from brightness, an image that already had 32 bits keeps its alpha.
+void prepareSequenceImage(kpximage& image) {
+    if (image.bpp == 32) return;
+    kpx_convert_32(&image);
+    alphaFromBrightness(image);
+}
+
+// Moves value towards target by the fraction elapsed / duration of the
+// remaining distance, never past the target.
+void glideTowards(float& value, float target, float elapsed, float duration) {
+    if (target > value) {
+        value = value + elapsed * (target - value) / duration;
+        if (value > target) value = target;
+    } else if (target < value) {
+        value = value - elapsed * (value - target) / duration;
+        if (value < target) value = target;
+    }
+}
+
+}  // namespace
+
+ImageSequenceEffect::ImageSequenceEffect(ImageLibrary* library, kpximage* image)
+    : current(image), imageLibrary_(library) {
+    parameter = kGlideDuration;
+    if (image) {
+        prepareSequenceImage(*image);
+        images.push_back(image);
+        show(image);
+    }
+}
+
+void ImageSequenceEffect::show(kpximage* image) {
+    current = image;
+    pixels = image->image;
+    setSize(image->width, image->height);
+    if (pixels && image->bpp == 32)
+        glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, bufferWidth, bufferHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
+}
+
+void ImageSequenceEffect::append(kpximage* image) {
+    if (!image) return;
+    prepareSequenceImage(*image);
+    images.push_back(image);
+    if (!current) {
+        current = image;
+        pixels = image->image;
+        setSize(image->width, image->height);
+    }
+}
+
+void ImageSequenceEffect::advance() {
+    if (images.empty()) return;
+    currentIndex = (currentIndex + 1) % static_cast<int>(images.size());
+    show(images[static_cast<std::size_t>(currentIndex)]);
+}
+
+void ImageSequenceEffect::init(int time) {
+    LayerEffect::init(time);
+    targetX = x;
+    targetY = y;
+    targetWidth = width;
+    targetHeight = height;
+    targetAlpha = alpha;
+}
+
+void ImageSequenceEffect::glide(int time) {
+    if (!(moveStart < time)) return;
+    const float elapsed = static_cast<float>(static_cast<long long>(time) - moveStart);
+    glideTowards(x, targetX, elapsed, parameter);
+    glideTowards(y, targetY, elapsed, parameter);
+    glideTowards(alpha, targetAlpha, elapsed, parameter);
+}
+
+void ImageSequenceEffect::run(int time) { glide(time); }
+
+void ImageSequenceEffect::bindLayerTexture() const {
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    glDisable(GL_TEXTURE_2D);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture);
+}
+
+void ImageSequenceEffect::texturedQuad(float left, float top, float right, float bottom) {
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(left, top);
+    glTexCoord2f(1, 0);
+    glVertex2f(right, top);
+    glTexCoord2f(1, 1);
+    glVertex2f(right, bottom);
+    glTexCoord2f(0, 1);
+    glVertex2f(left, bottom);
+    glEnd();
+}
+
+void ImageSequenceEffect::post() {
+    pushLayerMatrices();
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    applyBlend();
+    // The pixels went into the texture when the image was chosen.
+    bindLayerTexture();
+    texturedQuad(x, y, x + width, y + height);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    popMatrices();
+}
+
+void ImageSequenceEffect::signal(SignalValue value) {
+    const float hundredths = static_cast<float>(value.intValue) / 100.0f;
+    switch (value.code) {
+    case 5: moveStart = value.intValue; break;
+    case 30: advance(); break;
+    case 31:
+        if (imageLibrary_)
+            if (kpximage* image = imageLibrary_->getImage(value.text.c_str())) append(image);
+        break;
+    case 54: targetX = hundredths; break;
+    case 55: targetY = hundredths; break;
+    case 90: targetAlpha = hundredths; break;
+    case 110:
+        if (value.isString && imageLibrary_)
+            if (kpximage* image = imageLibrary_->getImage(value.text.c_str())) {
+                if (image->bpp != 32) kpx_convert_32(image);
+                show(image);
+            }
+        break;
+    default: break;
+    }
+    LayerEffect::signal(value);
+}

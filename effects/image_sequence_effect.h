@@ -1,0 +1,76 @@
+// An ordered list of prepared images shown one at a time as a full-screen
+// layer, gliding its position and transparency towards targets set by
+// signals. The loading screen of the start-up is one of these.
+//
+// Images belong to the image cache; the effect brings them to 32 bits in place
+// (with alpha from brightness, so dark pixels turn transparent when blended)
+// and draws straight from the image's own pixel buffer.
+//
+// Signals (value = the integer of the signal, /100 as a float where noted),
+// each passed on to the layer codes afterwards:
+//     5  the glide starts at music time value
+//    30  advance to the next image
+//    31  append the cached image named by the text (nothing when it cannot
+//        be loaded)
+//  54/55/90  target x / y / alpha = value / 100
+//   110  (text only) show the cached image named by the text, without
+//        joining the list and without alpha from brightness
+// The glide moves x, y and alpha; `parameter` is its duration in ms. Codes 56
+// and 57 (target width and height) are ignored: the glide never moves the size.
+#pragma once
+
+#include "effects/layer_effect.h"
+
+#include <vector>
+
+class ImageLibrary;
+struct kpximage;
+
+class ImageSequenceEffect : public LayerEffect {
+public:
+    static constexpr float kGlideDuration = 1000.0f;
+
+    // library: where signals 31 and 110 fetch images by name. image: the
+    // first image of the sequence, shown from the start.
+    ImageSequenceEffect(ImageLibrary* library, kpximage* image);
+    ImageSequenceEffect(const ImageSequenceEffect&) = delete;
+    ImageSequenceEffect& operator=(const ImageSequenceEffect&) = delete;
+
+    void init(int time) override;
+    void run(int time) override;
+    void post() override;
+    void signal(SignalValue value) override;
+
+    // Adds an image at the end (brought to 32 bits with alpha from brightness).
+    void append(kpximage* image);
+    // Shows the next image, the first again after the last.
+    void advance();
+
+    // The layer's size and texture follow the image; the whole image is
+    // uploaded into the texture.
+    void show(kpximage* image);
+
+    kpximage* current = nullptr;
+    std::vector<kpximage*> images;
+    int currentIndex = 0;
+    float targetX = 0.0f;
+    float targetY = 0.0f;
+    float targetWidth = 1.0f;
+    float targetHeight = 1.0f;
+    float targetAlpha = 1.0f;
+    int moveStart = -1;
+
+protected:
+    // The glide of x, y and alpha for the music time.
+    void glide(int time);
+    // Binds the layer's texture on unit 0 with texturing on (unit 1 off).
+    void bindLayerTexture() const;
+    // The quad from (left, top) to (right, bottom) with the whole texture.
+    static void texturedQuad(float left, float top, float right, float bottom);
+
+    ImageLibrary* imageLibrary_;
+};
+
+// Alpha from brightness on a 32-bit image: byte 3 of every pixel becomes the
+// integer average of bytes 0, 1 and 2.
+void alphaFromBrightness(kpximage& image);

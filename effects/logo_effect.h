@@ -1,0 +1,40 @@
+// One image drawn additively, wider than itself by a horizontal spread that
+// closes (mode 1) or opens (mode 2) over `parameter` ms (4000) from init,
+// with a glowing trail of the last 20 frames' rectangles at a quarter of
+// their alpha. The alpha follows the spread: (8 - spreadX) / 50, so in mode 1
+// it rises from -0.04 (nothing shows) to 0.16 as the logo reaches its size.
+//
+// Signals: the image-sequence codes; 90 also sets the mode (1 closing,
+// 2 opening, anything else freezes the spread).
+#pragma once
+
+#include "effects/image_sequence_effect.h"
+
+#include <array>
+
+class LogoEffect : public ImageSequenceEffect {
+public:
+    static constexpr int kTrailLength = 20;
+    static constexpr float kStartSpread = 10.0f;
+    static constexpr float kSpreadDuration = 4000.0f;
+
+    struct TrailEntry {
+        float alpha = 0.0f;
+        float spreadX = 0.0f;
+        float spreadY = 0.0f;
+    };
+
+    LogoEffect(ImageLibrary* library, kpximage* image);
+
+    void init(int time) override;
+    void run(int time) override;
+    void post() override;
+    void signal(SignalValue value) override;
+
+    std::array<TrailEntry, kTrailLength> trail{};
+    int trailIndex = 0;
+    float spreadY = 0.0f;
+    float spreadX = kStartSpread;
+    int start = 0;
+    int mode = 1;
+};

@@ -1,0 +1,48 @@
+#include "effects/starfield_effect.h"
+
+StarfieldEffect::StarfieldEffect(ImageLibrary* library, kpximage* image) : ImageSequenceEffect(library, image) {}
+
+void StarfieldEffect::init(int time) {
+    ImageSequenceEffect::init(time);
+    u0 = 0.0f;
+    u1 = 1.0f / (static_cast<float>(bufferWidth) / static_cast<float>(textureWidth));
+    start = time;
+}
+
+void StarfieldEffect::run(int time) {
+    glide(time);
+    u0 = static_cast<float>(static_cast<long long>(time) - start) * kScrollPerMs;
+    u1 = u0 + static_cast<float>(textureWidth) / static_cast<float>(bufferWidth);
+}
+
+void StarfieldEffect::post() {
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, 1, 1, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    applyBlend();
+    bindLayerTexture();
+    x = 0;
+    y = 0;
+    width = 1;
+    height = 1;
+    glBegin(GL_QUADS);
+    glTexCoord2f(u0, 0);
+    glVertex2f(0, 0);
+    glTexCoord2f(u1, 0);
+    glVertex2f(1, 0);
+    glTexCoord2f(u1, 1);
+    glVertex2f(1, 1);
+    glTexCoord2f(u0, 1);
+    glVertex2f(0, 1);
+    glEnd();
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
+    popMatrices();
+}

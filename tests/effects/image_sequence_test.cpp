@@ -1,0 +1,256 @@
+// The image-sequence family (sequence, logo, starfield) drawn offscreen and
+// read back.
+#include "effects/image_sequence_effect.h"
+#include "effects/logo_effect.h"
+#include "effects/starfield_effect.h"
+#include "imglib/image_library.h"
+#include "kpx/kpx.h"
+#include "libs/ppd/ppd.h"
+#include "tests/effects/layer_fixture.h"
+#include "tests/support/temp_dir.h"
+
+#include <functional>
+#include <memory>
+
+namespace vantor::test {
+namespace {
+
+struct KpxDeleter {
+    void operator()(kpximage* image) const { kpx_free(image); }
+};
+using Image = std::unique_ptr<kpximage, KpxDeleter>;
+
+// A 24-bit image whose pixel (x, y) is colour(x, y).
+Image makeImage(int w, int h, const std::function<std::array<int, 3>(int, int)>& colour) {
+    Image image(kpx_create(static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h), 24, 0));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const auto c = colour(x, y);
+            unsigned char* p = image->image + (static_cast<std::size_t>(y) * w + x) * 3;
+            for (int i = 0; i < 3; ++i) p[i] = static_cast<unsigned char>(c[static_cast<std::size_t>(i)]);
+        }
+    return image;
+}
+
+Image flat(int w, int h, int r, int g, int b) {
+    return makeImage(w, h, [=](int, int) { return std::array<int, 3>{r, g, b}; });
+}
+
+using ImageSequence = LayerTest;
+
+TEST_F(ImageSequence, ImagesBecome32BitWithAlphaFromBrightnessAndCoverTheScreen) {
+    // Left half red, right half dark blue; 40 x 30 lies in a 64 x 32 texture.
+    Image image = makeImage(40, 30, [](int x, int) {
+        return x < 20 ? std::array<int, 3>{200, 100, 0} : std::array<int, 3>{0, 0, 30};
+    });
+    ImageSequenceEffect sequence(nullptr, image.get());
+    ASSERT_EQ(image->bpp, 32);
+    EXPECT_EQ(image->image[3], 100);  // (200 + 100 + 0) / 3
+    EXPECT_EQ(image->image[39 * 4 + 3], 10);
+    EXPECT_EQ(sequence.textureWidth, 64);
+    EXPECT_EQ(sequence.textureHeight, 32);
+    EXPECT_EQ(sequence.pixels, image->image);
+
+    // Before any init the layer is opaque: dark pixels show, not the background.
+    clearTo(0, 1, 0);
+    sequence.post();
+    // (Samples stay a texel away from the edges, where the repeating texture
+    // blends in its padding.)
+    EXPECT_TRUE(pixelIs(20, 20, 200, 100, 0));
+    EXPECT_TRUE(pixelIs(kWidth - 20, kHeight - 20, 0, 0, 30));
+    EXPECT_TRUE(pixelIs(kWidth / 2 - 12, kHeight / 2, 200, 100, 0));
+    EXPECT_TRUE(pixelIs(kWidth / 2 + 12, kHeight / 2, 0, 0, 30));
+
+    // With blending the dark half turns nearly transparent.
+    sequence.signal(SignalValue(100, 1));
+    clearTo(0, 1, 0);
+    sequence.post();
+    EXPECT_TRUE(pixelIs(kWidth - 20, kHeight - 20, 0, 245, 1, 3));
+
+    // A 32-bit image keeps its own alpha.
+    Image rgba(kpx_create(8, 8, 32, 0));
+    for (int i = 0; i < 64; ++i) rgba->image[i * 4 + 3] = 77;
+    ImageSequenceEffect kept(nullptr, rgba.get());
+    EXPECT_EQ(rgba->image[3], 77);
+}
+
+TEST_F(ImageSequence, AdvanceCyclesThroughTheImagesInOrder) {
+    std::vector<Image> images;
+    for (int i = 0; i < 6; ++i) images.push_back(flat(16, 16, 40 * i, 255 - 40 * i, 100));
+    ImageSequenceEffect sequence(nullptr, images[0].get());
+    for (int i = 1; i < 6; ++i) sequence.append(images[static_cast<std::size_t>(i)].get());
+    ASSERT_EQ(sequence.images.size(), 6u);
+    EXPECT_EQ(images[3]->bpp, 32);
+
+    for (int step = 1; step <= 7; ++step) {
+        sequence.advance();
+        const int shown = step % 6;
+        EXPECT_EQ(sequence.currentIndex, shown);
+        clearTo(0, 0, 0);
+        sequence.post();
+        EXPECT_TRUE(pixelIs(320, 240, 40 * shown, 255 - 40 * shown, 100)) << "step " << step;
+    }
+
+    // One image: advance shows it again.
+    Image only = flat(8, 8, 9, 9, 9);
+    ImageSequenceEffect single(nullptr, only.get());
+    single.advance();
+    EXPECT_EQ(single.current, only.get());
+    EXPECT_EQ(single.currentIndex, 0);
+}
+
+TEST_F(ImageSequence, TheGlideReachesItsTargetAtParameterMilliseconds) {
+    Image image = flat(16, 16, 255, 255, 255);
+    ImageSequenceEffect sequence(nullptr, image.get());
+    sequence.init(0);
+    // Targets equal to the values and no start: nothing moves.
+    sequence.run(5000);
+    EXPECT_FLOAT_EQ(sequence.x, 0.0f);
+    EXPECT_FLOAT_EQ(sequence.alpha, 1.0f);
+
+    sequence.signal(SignalValue(54, 50));
+    sequence.signal(SignalValue(90, 20));
+    sequence.signal(SignalValue(5, 3000));
+    sequence.run(3000);  // not after moveStart: nothing yet
+    EXPECT_FLOAT_EQ(sequence.x, 0.0f);
+    sequence.run(3500);  // half the duration covers half of the distance
+    EXPECT_FLOAT_EQ(sequence.x, 0.25f);
+    EXPECT_FLOAT_EQ(sequence.alpha, 0.6f);
+    sequence.run(4000);
+    EXPECT_FLOAT_EQ(sequence.x, 0.5f);
+    EXPECT_FLOAT_EQ(sequence.alpha, 0.2f);
+    sequence.run(9000);  // never past the target
+    EXPECT_FLOAT_EQ(sequence.x, 0.5f);
+
+    // Code 10 changes the duration; 55 glides y back up.
+    sequence.signal(SignalValue(10, 200));
+    sequence.signal(SignalValue(51, 100));
+    sequence.signal(SignalValue(55, 0));
+    sequence.signal(SignalValue(5, 10000));
+    sequence.run(10200);
+    EXPECT_FLOAT_EQ(sequence.y, 0.0f);
+
+    // Drawn at x 0.5 with alpha 0.2 over black: the left half stays black.
+    clearTo(0, 0, 0);
+    sequence.post();
+    EXPECT_TRUE(pixelIs(100, 240, 0, 0, 0));
+    EXPECT_TRUE(pixelIs(500, 240, 51, 51, 51, 2));
+}
+
+TEST_F(ImageSequence, SignalsFetchImagesByName) {
+    TempDir dir;
+    dir.enter();
+    ppd_clear_archive();
+    kpx_verbose_off();
+    Image blue = flat(8, 4, 0, 0, 250);
+    Image big = flat(1025, 2, 1, 1, 1);
+    ASSERT_EQ(kpx_save_tga("blue.tga", blue.get(), 0), 1);
+    ASSERT_EQ(kpx_save_tga("big.tga", big.get(), 0), 1);
+    ImageLibrary library;
+    testing::internal::CaptureStdout();
+
+    Image first = flat(16, 16, 250, 0, 0);
+    ImageSequenceEffect sequence(&library, first.get());
+    sequence.signal(SignalValue(31, std::string("blue.tga")));
+    sequence.signal(SignalValue(31, std::string("missing.tga")));
+    ASSERT_EQ(sequence.images.size(), 2u);
+    kpximage* cached = library.getImage("blue.tga");
+    EXPECT_EQ(sequence.images[1], cached);
+    EXPECT_EQ(cached->image[3], 83);  // appended: alpha from brightness
+
+    // 110 with an integer does nothing of its own.
+    sequence.signal(SignalValue(110, 5));
+    EXPECT_EQ(sequence.current, first.get());
+
+    // 110 with a name shows that image without joining the list.
+    Image green = flat(4, 4, 0, 250, 0);
+    ASSERT_EQ(kpx_save_tga("green.tga", green.get(), 0), 1);
+    sequence.signal(SignalValue(110, std::string("green.tga")));
+    kpximage* shown = library.getImage("green.tga");
+    EXPECT_EQ(sequence.current, shown);
+    EXPECT_EQ(sequence.images.size(), 2u);
+    EXPECT_EQ(shown->image[3], 255) << "no alpha from brightness for 110";
+    EXPECT_EQ(sequence.textureWidth, 8);
+    clearTo(0, 0, 0);
+    sequence.post();
+    EXPECT_TRUE(pixelIs(320, 240, 0, 250, 0));
+
+    // Advance goes on from the list's position, not from the shown image.
+    sequence.advance();
+    EXPECT_EQ(sequence.current, cached);
+    testing::internal::GetCapturedStdout();
+    kpx_verbose_on();
+}
+
+TEST_F(ImageSequence, LogoClosesOverFourSecondsAndLeavesATrailOfTwentyFrames) {
+    Image image = flat(64, 32, 255, 255, 255);
+    LogoEffect logo(nullptr, image.get());
+    EXPECT_FLOAT_EQ(logo.parameter, 4000.0f);
+    logo.signal(SignalValue(50, 25));
+    logo.signal(SignalValue(52, 50));
+    logo.init(1000);
+
+    logo.run(1000);
+    EXPECT_FLOAT_EQ(logo.spreadX, 10.0f);
+    EXPECT_FLOAT_EQ(logo.alpha, -0.04f) << "the start alpha is negative: nothing shows";
+    clearTo(0, 0, 0);
+    logo.post();
+    EXPECT_TRUE(pixelIs(320, 240, 0, 0, 0));
+
+    // Frames every 100 ms up to start + 4000; the trail keeps the last 20.
+    for (int t = 2000; t <= 4900; t += 100) {
+        logo.run(t);
+        logo.post();
+    }
+    logo.run(5000);
+    EXPECT_FLOAT_EQ(logo.spreadX, 0.0f);
+    EXPECT_FLOAT_EQ(logo.alpha, 0.16f);
+    clearTo(0, 0, 0);
+    logo.post();
+    // The trail holds the frames at 3000..4900 ms: spreads 5 down to 0.25
+    // texture widths (all wider than the screen), alpha (8 - spread) / 50,
+    // drawn at a quarter: 2.15 / 4 of white everywhere, plus the logo itself
+    // (0.16) in the middle half.
+    const int glow = static_cast<int>(255 * 2.15 / 4);
+    EXPECT_TRUE(pixelIs(40, 240, glow, glow, glow, 8));
+    EXPECT_TRUE(pixelIs(320, 240, glow + 41, glow + 41, glow + 41, 8));
+    EXPECT_TRUE(pixelIs(600, 100, glow, glow, glow, 8));
+
+    // Mode 2 opens again; other modes freeze the spread.
+    logo.signal(SignalValue(90, 2));
+    logo.run(3000);
+    EXPECT_FLOAT_EQ(logo.spreadX, 5.0f);
+    logo.signal(SignalValue(90, 7));
+    logo.run(9000);
+    EXPECT_FLOAT_EQ(logo.spreadX, 5.0f);
+    EXPECT_FLOAT_EQ(logo.targetAlpha, 0.07f) << "90 is also the sequence's target alpha";
+    logo.init(0);
+    for (const auto& entry : logo.trail) EXPECT_EQ(entry.alpha, 0.0f);
+}
+
+TEST_F(ImageSequence, StarfieldShowsOneTextureWidthAndScrollsItLeft) {
+    // Column c has red 4c: any shift or stretch shows in the red channel.
+    Image image = makeImage(64, 32, [](int x, int) { return std::array<int, 3>{4 * x, 0, 128}; });
+    StarfieldEffect stars(nullptr, image.get());
+    stars.init(2000);
+    stars.signal(SignalValue(50, 30));  // the rectangle is reset when drawn
+    stars.run(2000);
+    clearTo(0, 0, 0);
+    stars.post();
+    EXPECT_FLOAT_EQ(stars.x, 0.0f);
+    EXPECT_FLOAT_EQ(stars.u1 - stars.u0, 1.0f);
+    // Screen column s shows image column s / 10.
+    for (int column : {5, 16, 40, 60}) EXPECT_TRUE(pixelIs(column * 10 + 5, 240, 4 * column, 0, 128, 3)) << column;
+
+    // Ten seconds later half a width has gone by: column 32 at the left edge,
+    // column 0 again (wrapped) in the middle.
+    stars.run(12000);
+    clearTo(0, 0, 0);
+    stars.post();
+    EXPECT_FLOAT_EQ(stars.u0, 0.5f);
+    EXPECT_TRUE(pixelIs(5, 240, 4 * 32, 0, 128, 3));
+    EXPECT_TRUE(pixelIs(320 + 45, 240, 4 * 4, 0, 128, 3));
+}
+
+}  // namespace
+}  // namespace vantor::test
