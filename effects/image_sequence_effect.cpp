@@ -92,14 +92,6 @@ void ImageSequenceEffect::glide(int time) {
 
 void ImageSequenceEffect::run(int time) { glide(time); }
 
-void ImageSequenceEffect::bindLayerTexture() const {
-    glActiveTextureARB(GL_TEXTURE1_ARB);
-    glDisable(GL_TEXTURE_2D);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, texture);
-}
-
 void ImageSequenceEffect::texturedQuad(float left, float top, float right, float bottom) {
     glBegin(GL_QUADS);
     glTexCoord2f(0, 0);
@@ -119,7 +111,7 @@ void ImageSequenceEffect::post() {
     glDisable(GL_CULL_FACE);
     applyBlend();
     // The pixels went into the texture when the image was chosen.
-    bindLayerTexture();
+    bindOnUnit0(texture);
     texturedQuad(x, y, x + width, y + height);
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);

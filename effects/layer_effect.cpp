@@ -111,17 +111,21 @@ void LayerEffect::popMatrices() {
     glPopMatrix();
 }
 
+void LayerEffect::bindOnUnit0(GLuint name) {
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    glDisable(GL_TEXTURE_2D);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, name);
+}
+
 void LayerEffect::drawLayer() {
     pushLayerMatrices();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     applyBlend();
 
-    glActiveTextureARB(GL_TEXTURE1_ARB);
-    glDisable(GL_TEXTURE_2D);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    bindOnUnit0(texture);
     // A subclass without a buffer keeps what the texture already holds.
     if (pixels)
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, bufferWidth, bufferHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels);

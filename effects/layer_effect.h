@@ -73,6 +73,8 @@ protected:
     // identity modelview; both matrices pushed (popMatrices undoes it).
     void pushLayerMatrices() const;
     static void popMatrices();
+    // Texturing on unit 0 with `name` bound; unit 1 off, unit 0 left selected.
+    static void bindOnUnit0(GLuint name);
 };
 
 // The GL blend factor for a script's factor value 10..14; 0 for any other.

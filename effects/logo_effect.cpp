@@ -3,7 +3,7 @@
 LogoEffect::LogoEffect(ImageLibrary* library, kpximage* image) : ImageSequenceEffect(library, image) {
     parameter = kSpreadDuration;
     if (pixels) {
-        bindLayerTexture();
+        bindOnUnit0(texture);
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, bufferWidth, bufferHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
         glDisable(GL_TEXTURE_2D);
     }
@@ -32,7 +32,7 @@ void LogoEffect::post() {
     glDisable(GL_CULL_FACE);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
-    bindLayerTexture();
+    bindOnUnit0(texture);
 
     glColor4f(1, 1, 1, alpha);
     texturedQuad(x - spreadX, y - spreadY, x + width + spreadX, y + height + spreadY);

@@ -26,7 +26,7 @@ void StarfieldEffect::post() {
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     applyBlend();
-    bindLayerTexture();
+    bindOnUnit0(texture);
     x = 0;
     y = 0;
     width = 1;

@@ -1,0 +1,92 @@
+#include "effects/horizon_scroll_effect.h"
+
+#include "app/fatal_error.h"
+#include "effects/required_image.h"
+#include "effects/rgb_upload.h"
+#include "kpx/kpx.h"
+
+#include <cmath>
+#include <string>
+
+namespace {
+
+void viewportOf(GLint viewport[4]) { glGetIntegerv(GL_VIEWPORT, viewport); }
+
+void panoramaQuad(GLuint texture, double left, double right, double top, double bottom) {
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2d(left, top);
+    glTexCoord2f(1, 0);
+    glVertex2d(right, top);
+    glTexCoord2f(1, 1);
+    glVertex2d(right, bottom);
+    glTexCoord2f(0, 1);
+    glVertex2d(left, bottom);
+    glEnd();
+}
+
+}  // namespace
+
+HorizonScrollEffect::HorizonScrollEffect(ImageLibrary& library) : imageLibrary(&library) {
+    leftTexture = loadPanorama("horisbig1.jpg");
+    rightTexture = loadPanorama("horisbig2.jpg");
+    overlayTexture = loadPanorama("bakgrscroll3.jpg");
+    parameter = kDuration;
+}
+
+GLuint HorizonScrollEffect::loadPanorama(const char* name) {
+    kpximage* image = requireImage(*imageLibrary, name);
+    setSize(image->width, image->height);
+    if (!uploadRgbImage(*image)) fatalError((std::string("could not bring image to 24 bits ") + name).c_str(), -1);
+    pixels = image->image;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
+    return texture;
+}
+
+void HorizonScrollEffect::init(int time) {
+    GLint viewport[4];
+    viewportOf(viewport);
+    scrollRange = 3.0 * viewport[2];
+    startTime = time;
+}
+
+void HorizonScrollEffect::run(int time) {
+    GLint viewport[4];
+    viewportOf(viewport);
+    const double left = viewport[0];
+    const double top = viewport[1];
+    const double w = viewport[2];
+    const double h = viewport[3];
+
+    glDisable(GL_CULL_FACE);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(left, w, h, top, -1, 1);
+    scrollRange = 3.0 * w;
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    applyBlend();
+    glDisable(GL_DEPTH_TEST);
+
+    scrollOffset = -((static_cast<double>(time) - startTime) / parameter) * scrollRange;
+    // The scroll stops at three screen widths (also for a zero duration).
+    if (!(std::floor(std::fabs(scrollOffset)) <= scrollRange)) scrollOffset = -scrollRange;
+
+    bindOnUnit0(leftTexture);
+    panoramaQuad(leftTexture, scrollOffset, scrollOffset + 2 * w, top, h);
+    panoramaQuad(rightTexture, scrollOffset + 2 * w, scrollOffset + 4 * w, top, h);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_ONE, GL_ONE);
+    panoramaQuad(overlayTexture, scrollOffset / 2, scrollOffset / 2 + 2 * w, top, h);
+
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+    popMatrices();
+}
+
+void HorizonScrollEffect::post() {}

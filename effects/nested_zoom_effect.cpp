@@ -1,0 +1,70 @@
+#include "effects/nested_zoom_effect.h"
+
+#include "app/fatal_error.h"
+#include "effects/required_image.h"
+#include "kpx/kpx.h"
+
+#include <cmath>
+#include <string>
+
+NestedZoomEffect::NestedZoomEffect(ImageLibrary& library) {
+    static const char* const kNames[kCount] = {"zoom3.jpg", "zoom2.jpg", "zoom1.jpg", "zoom0.jpg"};
+    for (int i = 0; i < kCount; ++i) zoomImages[static_cast<std::size_t>(i)] = requireImage(library, kNames[i]);
+    glGenTextures(kCount, textures.data());
+    for (std::size_t i = 0; i < textures.size(); ++i) {
+        // The cached image itself is brought to one 512 x 512 RGBA texture.
+        kpximage* image = zoomImages[i];
+        kpx_scale(kImageSide, kImageSide, image);
+        kpx_convert_32(image);
+        if (image->width != kImageSide || image->height != kImageSide || image->bpp != 32 || !image->image)
+            fatalError((std::string("could not bring image to 512 x 512 x 32 bits ") + kNames[i]).c_str(), -1);
+        glBindTexture(GL_TEXTURE_2D, textures[i]);
+        glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kImageSide, kImageSide, 0, GL_RGBA, GL_UNSIGNED_BYTE, image->image);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    }
+    parameter = kTimeConstant;
+}
+
+void NestedZoomEffect::init(int time) {
+    zoomStart = kZoomStart;
+    startTime = time;
+}
+
+void NestedZoomEffect::run(int time) {
+    scale = std::pow(0.99f, (static_cast<float>(time) - static_cast<float>(startTime)) / parameter) * zoomStart;
+
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(-1, 1, 1, -1, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_BLEND);
+    bindOnUnit0(textures[0]);
+    applyBlend();
+    glScalef(scale, scale, 1);
+    glColor4f(1, 1, 1, 1);
+    for (GLuint name : textures) {
+        glBindTexture(GL_TEXTURE_2D, name);
+        glBegin(GL_QUADS);
+        glTexCoord2f(0.01f, 0.01f);
+        glVertex2f(-1, -1);
+        glTexCoord2f(0.99f, 0.01f);
+        glVertex2f(1, -1);
+        glTexCoord2f(0.99f, 0.99f);
+        glVertex2f(1, 1);
+        glTexCoord2f(0.01f, 0.99f);
+        glVertex2f(-1, 1);
+        glEnd();
+        glScalef(0.25f, 0.25f, 1);
+    }
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    popMatrices();
+}
+
+void NestedZoomEffect::post() {}

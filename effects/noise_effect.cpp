@@ -1,0 +1,79 @@
+#include "effects/noise_effect.h"
+
+NoiseEffect::NoiseEffect() : noise(static_cast<std::size_t>(kSize) * kSize * 4) {
+    setSize(kSize, kSize);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    pixels = noise.data();
+    fillNoise();
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, size, size, GL_RGBA, GL_UNSIGNED_BYTE, noise.data());
+    alpha = kAlpha;
+}
+
+void NoiseEffect::fillNoise() {
+    for (std::size_t i = 0; i < noise.size(); i += 4) {
+        const auto g = static_cast<unsigned char>(random_.unit() * 255.0f);
+        noise[i] = g;
+        noise[i + 1] = g;
+        noise[i + 2] = g;
+        noise[i + 3] = 255;
+    }
+}
+
+void NoiseEffect::init(int time) {
+    (void)time;
+    alpha = kAlpha;
+}
+
+void NoiseEffect::run(int time) {
+    (void)time;
+    if (regenerate) fillNoise();
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, size, size, GL_RGBA, GL_UNSIGNED_BYTE, noise.data());
+}
+
+void NoiseEffect::post() {
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const float left = static_cast<float>(viewport[0]);
+    const float top = static_cast<float>(viewport[1]);
+    const float right = static_cast<float>(viewport[2]);
+    const float bottom = static_cast<float>(viewport[3]);
+
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(left, right, bottom, top, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    glDepthMask(GL_FALSE);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    bindOnUnit0(texture);
+    glColor4f(1, 1, 1, alpha);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(left, top);
+    glTexCoord2f(1, 0);
+    glVertex2f(right, top);
+    glTexCoord2f(1, 1);
+    glVertex2f(right, bottom);
+    glTexCoord2f(0, 1);
+    glVertex2f(left, bottom);
+    glEnd();
+    glDepthMask(GL_TRUE);
+    glDisable(GL_BLEND);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
+    popMatrices();
+}
+
+void NoiseEffect::signal(SignalValue value) {
+    LayerEffect::signal(value);
+    if (value.code == 90) regenerate = value.intValue != 0;
+    if (value.code == 118) alpha = static_cast<float>(value.intValue) / 100.0f;
+}

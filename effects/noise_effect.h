@@ -1,0 +1,37 @@
+// Grey random noise: 256 x 256 texels stretched blockily over the viewport,
+// half transparent by default, re-rolled every frame while asked to.
+//
+// Signals: the layer codes, then 90 ('Z'): re-roll every frame when the
+// value is not 0, freeze the current noise when it is 0 (the default);
+// 118 ('v'): alpha = value / 100.
+#pragma once
+
+#include "effects/layer_effect.h"
+#include "effects/random15.h"
+
+#include <vector>
+
+class NoiseEffect : public LayerEffect {
+public:
+    static constexpr int kSize = 256;
+    static constexpr float kAlpha = 0.5f;
+
+    NoiseEffect();
+
+    // Sets alpha back to 0.5; the rest of the blend state stays.
+    void init(int time) override;
+    // Re-rolls when asked to, and uploads the noise.
+    void run(int time) override;
+    void post() override;
+    void signal(SignalValue value) override;
+
+    // Fills the buffer with new grey pixels (g, g, g, 255).
+    void fillNoise();
+
+    int size = kSize;
+    std::vector<unsigned char> noise;
+    bool regenerate = false;
+
+private:
+    Random15 random_;
+};
