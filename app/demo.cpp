@@ -1,17 +1,38 @@
 #include "app/demo.h"
 
 #include "app/fatal_error.h"
+#include "app/music_player.h"
 #include "libs/ppd/ppd.h"
-
-#include <memory>
 
 namespace {
 constexpr const char* kNoSound = "could not init sound";
 constexpr const char* kNoMusic = "could not set up music";
 }  // namespace
 
-Demo::Demo(FrameTarget& target, const StartupFiles& files)
-    : target_(target), files_(files), table_(EffectTable::instance()) {
+struct Demo::WindowIo {
+    MusicPlayer music;
+    vantor::platform::SdlMessageQueue messages;
+};
+
+Demo::Demo(FrameTarget& target, const StartupFiles& files, DemoMusic& music,
+           vantor::platform::MessageSource& messages)
+    : target_(target), files_(files), music_(music), messages_(messages), table_(EffectTable::instance()) {
+    startUp();
+}
+
+Demo::Demo(FrameTarget& target, const StartupFiles& files) : Demo(target, files, std::make_unique<WindowIo>()) {}
+
+Demo::Demo(FrameTarget& target, const StartupFiles& files, std::unique_ptr<WindowIo> io)
+    : ownIo_(std::move(io)),
+      target_(target),
+      files_(files),
+      music_(ownIo_->music),
+      messages_(ownIo_->messages),
+      table_(EffectTable::instance()) {
+    startUp();
+}
+
+void Demo::startUp() {
     if (!music_.initSound()) fatalError(kNoSound, -1);
     if (!music_.openMusic(files_.soundtrack)) fatalError(kNoMusic, -1);
 

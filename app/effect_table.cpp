@@ -21,6 +21,10 @@ void EffectTable::initAll() {
 }
 
 void EffectTable::runAll(int time) {
+    if (observer_) {
+        observedRunAll(time);
+        return;
+    }
     for (Effect* effect : slots_)
         if (effect && effect->running) effect->prepare(time);
     for (Effect* effect : slots_) {
@@ -28,6 +32,28 @@ void EffectTable::runAll(int time) {
         if (!effect || !effect->running) continue;
         effect->run(time);
         effect->post();
+    }
+}
+
+// runAll with the observer told around every call, in the same order.
+void EffectTable::observedRunAll(int time) {
+    using Call = EffectCallObserver::Call;
+    for (int id = 0; id < kSlots; ++id) {
+        Effect* effect = slots_[id];
+        if (!effect || !effect->running) continue;
+        observer_->beforeCall(id, *effect, Call::Prepare);
+        effect->prepare(time);
+        observer_->afterCall(id, *effect, Call::Prepare);
+    }
+    for (int id = 0; id < kSlots; ++id) {
+        Effect* effect = slots_[id];
+        if (!effect || !effect->running) continue;
+        observer_->beforeCall(id, *effect, Call::Run);
+        effect->run(time);
+        observer_->afterCall(id, *effect, Call::Run);
+        observer_->beforeCall(id, *effect, Call::Post);
+        effect->post();
+        observer_->afterCall(id, *effect, Call::Post);
     }
 }
 

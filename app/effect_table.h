@@ -5,6 +5,20 @@
 
 #include "app/effect.h"
 
+// Watches the table's frame passes, e.g. to time each effect. It is told
+// right before and right after every prepare, run and post call.
+class EffectCallObserver {
+public:
+    enum class Call { Prepare, Run, Post };
+
+    virtual void beforeCall(int id, const Effect& effect, Call call) = 0;
+    virtual void afterCall(int id, const Effect& effect, Call call) = 0;
+
+protected:
+    EffectCallObserver() = default;
+    ~EffectCallObserver() = default;
+};
+
 class EffectTable {
 public:
     static constexpr int kSlots = 32;
@@ -23,7 +37,14 @@ public:
     // Empties every slot (a fresh table for each test or each start-up).
     void clear();
 
+    // Observes the calls of runAll from now on; null stops observing. The
+    // table does not own it.
+    void setObserver(EffectCallObserver* observer) { observer_ = observer; }
+
 private:
     EffectTable() = default;
+    void observedRunAll(int time);
+
     Effect* slots_[kSlots] = {};
+    EffectCallObserver* observer_ = nullptr;
 };

@@ -4,6 +4,7 @@
 #include "app/demo.h"
 #include "app/demo_window.h"
 #include "app/startup_files.h"
+#include "platform/display.h"
 
 #include <cstdio>
 #include <cstring>
@@ -15,7 +16,8 @@ constexpr const char* kUsage =
     "\n"
     "Plays the demo full screen at 640 x 480 (or in a window when the display\n"
     "refuses that mode). Needs soundtrack.mp3 and vantor.ppd in the working\n"
-    "directory.\n"
+    "directory. Without a display, vantor-capture renders the demo to a video\n"
+    "or to pictures instead.\n"
     "\n"
     "keys:\n"
     "  Escape           end the demo\n"
@@ -32,6 +34,13 @@ int main(int argc, char** argv) {
         }
         std::fprintf(stderr, "vantor: takes no arguments (got \"%s\"); see vantor --help\n", argv[1]);
         return 2;
+    }
+    // Without a display there is no window to fail on: say what to use instead.
+    if (!vantor::platform::displayAvailable()) {
+        std::fputs("vantor: no display to open a window on; vantor-capture renders the demo to a video or "
+                   "pictures without one\n",
+                   stderr);
+        return 1;
     }
     DemoWindow window(true, "Vantor", 640, 480);
     Demo demo(window, kDemoFiles);

@@ -13,13 +13,13 @@
 // seekMusic, playMusic, musicTime once a frame, closeMusic.
 #pragma once
 
-#include "app/music_clock.h"
+#include "app/demo_music.h"
 #include "platform/audio_output.h"
 #include "platform/mp3_decoder.h"
 
 #include <cstdint>
 
-class MusicPlayer : public MusicClock {
+class MusicPlayer : public DemoMusic {
 public:
     // The mixing rate the sound output starts with.
     static constexpr int kMixRate = 44100;
@@ -31,19 +31,19 @@ public:
 
     // Starts the sound output. From then on until closeMusic, fatalError shuts
     // the sound down before its box. Returns soundReady().
-    bool initSound();
+    bool initSound() override;
     // Opens the soundtrack (paused, at its start). False when the file cannot
     // be opened or decoded, or the output cannot play its rate.
-    bool openMusic(const char* fileName);
+    bool openMusic(const char* fileName) override;
     void seekMusic(int ms) override;
     // Plays from the current position; ends the program with "could not play
     // stream" when there is nothing to play or nothing to play it on.
     void playMusic() override;
     int musicTime() override;
     // Closes the stream and shuts the sound output down.
-    void closeMusic();
+    void closeMusic() override;
 
-    bool soundReady() const { return soundReady_; }
+    bool soundReady() const override { return soundReady_; }
     // The soundtrack's sample rate (0 before openMusic).
     int rate() const { return decoder_.rate(); }
 

@@ -6,7 +6,7 @@
 #include "platform/offscreen_gl.h"
 #include "scene/scene_error.h"
 #include "scene/scene_file_reader.h"
-#include "tools/meshcaster/png_writer.h"
+#include "tools/png/png_writer.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,4 +1,4 @@
-#include "tools/meshcaster/png_writer.h"
+#include "tools/png/png_writer.h"
 
 #include <png.h>
 

@@ -1,0 +1,148 @@
+#include "tools/vantor_capture/capture_options.h"
+
+#include "app/frame_loop.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+
+const char* const kCaptureUsage =
+    "usage: vantor-capture [options] OUT.mp4|OUT.mkv|OUT.webm\n"
+    "       vantor-capture [options] DIR/\n"
+    "       vantor-capture --at MS[,MS...] [options] DIR/\n"
+    "\n"
+    "Renders the demo without a window or a sound device, frame by frame with the\n"
+    "music time stepped exactly 1000/fps ms a frame from the script's DEMOSTART,\n"
+    "from vantor.ppd and soundtrack.mp3 in the working directory.\n"
+    "\n"
+    "  OUT.mp4, .mkv, .webm  a video through ffmpeg, with the soundtrack from the\n"
+    "                        first captured frame on\n"
+    "  DIR/                  every frame as a numbered PNG (000000.png, ...)\n"
+    "  --at MS[,MS...]       one PNG per music time, named MS.png; each is drawn\n"
+    "                        after every frame before it at the chosen rate (a time\n"
+    "                        between two frames adds one frame at that time)\n"
+    "\n"
+    "options:\n"
+    "  --size WxH      frame size (default 640x480; even sizes for video)\n"
+    "  --fps N         frames per second of music (default 60)\n"
+    "  --from MS       first music time written (default DEMOSTART); the frames\n"
+    "                  before it are still drawn, so every frame looks as in the demo\n"
+    "  --to MS         music time at which writing ends (default 240000)\n"
+    "  --profile       print each effect's drawing time per frame on stdout\n"
+    "  --quiet         no progress line on stderr\n"
+    "  --help          this text\n";
+
+namespace {
+
+constexpr int kMaxSide = 8192;
+constexpr int kMaxFps = 1000;
+
+// A whole decimal number in [low, high], nothing else.
+bool parseNumber(const std::string& text, long low, long high, int& value) {
+    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    const long number = std::strtol(text.c_str(), nullptr, 10);
+    if (number < low || number > high) return false;
+    value = static_cast<int>(number);
+    return true;
+}
+
+bool parseSize(const std::string& text, int& width, int& height) {
+    const std::size_t x = text.find('x');
+    return x != std::string::npos && parseNumber(text.substr(0, x), 1, kMaxSide, width) &&
+           parseNumber(text.substr(x + 1), 1, kMaxSide, height);
+}
+
+bool parseTimes(const std::string& text, std::vector<int>& times) {
+    std::size_t begin = 0;
+    for (;;) {
+        const std::size_t comma = text.find(',', begin);
+        int time = 0;
+        if (!parseNumber(text.substr(begin, comma - begin), 0, FrameLoop::kEndTime, time)) return false;
+        times.push_back(time);
+        if (comma == std::string::npos) break;
+        begin = comma + 1;
+    }
+    std::sort(times.begin(), times.end());
+    times.erase(std::unique(times.begin(), times.end()), times.end());
+    return true;
+}
+
+bool endsWith(const std::string& text, const char* suffix) {
+    const std::size_t n = std::strlen(suffix);
+    return text.size() > n && text.compare(text.size() - n, n, suffix) == 0;
+}
+
+ParsedCommandLine usageError(std::string error) {
+    ParsedCommandLine parsed;
+    parsed.error = std::move(error);
+    return parsed;
+}
+
+}  // namespace
+
+ParsedCommandLine parseCaptureCommandLine(int argc, const char* const* argv) {
+    ParsedCommandLine parsed;
+    CaptureOptions& o = parsed.options;
+    std::vector<std::string> outputs;
+    bool atGiven = false, fromGiven = false, toGiven = false;
+
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            parsed.action = ParsedCommandLine::Action::Help;
+            return parsed;
+        }
+        if (arg == "--profile") {
+            o.profile = true;
+            continue;
+        }
+        if (arg == "--quiet") {
+            o.quiet = true;
+            continue;
+        }
+        if (arg == "--size" || arg == "--fps" || arg == "--from" || arg == "--to" || arg == "--at") {
+            if (i + 1 >= argc) return usageError(arg + " needs a value");
+            const std::string value = argv[++i];
+            bool ok = false;
+            if (arg == "--size") {
+                ok = parseSize(value, o.width, o.height);
+            } else if (arg == "--fps") {
+                ok = parseNumber(value, 1, kMaxFps, o.fps);
+            } else if (arg == "--from") {
+                int from = 0;
+                ok = parseNumber(value, 0, FrameLoop::kEndTime, from);
+                o.from = from;
+                fromGiven = true;
+            } else if (arg == "--to") {
+                ok = parseNumber(value, 1, FrameLoop::kEndTime, o.to);
+                toGiven = true;
+            } else {
+                ok = parseTimes(value, o.at);
+                atGiven = true;
+            }
+            if (!ok) return usageError("not a valid value for " + arg + ": \"" + value + "\"");
+            continue;
+        }
+        if (arg.size() > 1 && arg[0] == '-') return usageError("unknown option " + arg);
+        outputs.push_back(arg);
+    }
+
+    if (outputs.size() != 1) return usageError(outputs.empty() ? "no output given" : "more than one output given");
+    o.path = outputs.front();
+    const bool folder = o.path.back() == '/' || std::filesystem::is_directory(o.path);
+    if (folder) {
+        o.output = atGiven ? CaptureOptions::Output::Pictures : CaptureOptions::Output::FrameFiles;
+    } else if (endsWith(o.path, ".mp4") || endsWith(o.path, ".mkv") || endsWith(o.path, ".webm")) {
+        if (atGiven) return usageError("--at writes PNG files into a folder (DIR/), not a video");
+        o.output = CaptureOptions::Output::Video;
+        if (o.width % 2 != 0 || o.height % 2 != 0) return usageError("a video needs an even width and height");
+    } else {
+        return usageError("the output must be a .mp4, .mkv or .webm file or a folder ending in /");
+    }
+    if (atGiven && (fromGiven || toGiven)) return usageError("--at takes no --from or --to");
+    if (o.from && *o.from >= o.to) return usageError("--from must lie before --to");
+    parsed.action = ParsedCommandLine::Action::Capture;
+    return parsed;
+}

@@ -1,0 +1,34 @@
+// The command line of vantor-capture.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+struct CaptureOptions {
+    enum class Output { Video, FrameFiles, Pictures };
+
+    Output output = Output::Video;
+    std::string path;          // the video file, or the folder of PNG files
+    int width = 640;
+    int height = 480;
+    int fps = 60;
+    std::optional<int> from;   // default: the script's DEMOSTART
+    int to = 240000;
+    std::vector<int> at;       // Pictures: music times, ascending, without repeats
+    bool profile = false;
+    bool quiet = false;
+};
+
+// What parsing the command line asks for.
+struct ParsedCommandLine {
+    enum class Action { Capture, Help, UsageError };
+
+    Action action = Action::UsageError;
+    CaptureOptions options;
+    std::string error;  // UsageError: what is wrong
+};
+
+ParsedCommandLine parseCaptureCommandLine(int argc, const char* const* argv);
+
+extern const char* const kCaptureUsage;

@@ -1,0 +1,150 @@
+#include "tools/vantor_capture/capture_session.h"
+
+#include "app/demo.h"
+#include "app/offline_music.h"
+#include "app/offscreen_target.h"
+#include "app/startup_files.h"
+#include "app/windowless_messages.h"
+#include "tools/vantor_capture/effect_profiler.h"
+#include "tools/vantor_capture/frame_times.h"
+#include "tools/vantor_capture/png_folder_sink.h"
+#include "tools/vantor_capture/progress_line.h"
+#include "tools/vantor_capture/video_sink.h"
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace {
+
+int failure(const std::string& text) {
+    std::fprintf(stderr, "vantor-capture: %s\n", text.c_str());
+    return 1;
+}
+
+// The demo, started up offscreen, and the way frames are drawn in it.
+class OffscreenDemo {
+public:
+    OffscreenDemo(vantor::platform::OffscreenGL& gl, bool profile)
+        : target_(gl), demo_(target_, kDemoFiles, music_, messages_) {
+        if (profile) profiler_.emplace(demo_.table());
+        demo_.loop().scriptPhase();
+        demoStart_ = demo_.loop().script()->demoStart();
+    }
+
+    int demoStart() const { return demoStart_; }
+
+    // Draws the frame at music time `time` through the demo's own loop. False
+    // when the loop has ended (the demo's end time was reached before).
+    bool draw(int time) {
+        music_.clock().set(time);
+        FrameLoop& loop = demo_.loop();
+        const auto drawn = loop.framesDrawn();
+        if (profiler_) profiler_->beginFrame();
+        while (loop.framesDrawn() == drawn)
+            if (!loop.pass()) return false;
+        if (profiler_) profiler_->endFrame();
+        return true;
+    }
+
+    const EffectProfiler* profiler() const { return profiler_ ? &*profiler_ : nullptr; }
+
+private:
+    OffscreenTarget target_;
+    OfflineMusic music_;
+    WindowlessMessages messages_;
+    Demo demo_;
+    std::optional<EffectProfiler> profiler_;
+    int demoStart_ = 0;
+};
+
+// Frames of [first, end) at the rate go into sink; the ones before are drawn only.
+int captureSequence(const CaptureOptions& o, vantor::platform::OffscreenGL& gl, OffscreenDemo& demo,
+                    FrameSink& sink, long long first, long long end) {
+    ProgressLine progress(o.quiet, end);
+    std::string error;
+    for (long long n = 0; n < end; ++n) {
+        const int time = frameTime(demo.demoStart(), n, o.fps);
+        if (!demo.draw(time)) break;
+        if (n >= first && !sink.write(time, gl.readPixels(), &error)) return failure(error);
+        progress.update(n + 1, time);
+    }
+    progress.finish();
+    if (!sink.finish(&error)) return failure(error);
+    return 0;
+}
+
+// One picture per listed time, each after every frame of the rate before it.
+int capturePictures(const CaptureOptions& o, vantor::platform::OffscreenGL& gl, OffscreenDemo& demo,
+                    FrameSink& sink) {
+    const int start = demo.demoStart();
+    if (o.at.front() < start)
+        return failure("--at " + std::to_string(o.at.front()) + " lies before the script's DEMOSTART " +
+                       std::to_string(start));
+    ProgressLine progress(o.quiet, firstFrameAt(start, o.at.back(), o.fps) + 1);
+    std::string error;
+    long long n = 0, drawn = 0;
+    for (int at : o.at) {
+        for (; frameTime(start, n, o.fps) < at; ++n) {
+            if (!demo.draw(frameTime(start, n, o.fps))) return failure("the demo ended before " + std::to_string(at));
+            progress.update(++drawn, frameTime(start, n, o.fps));
+        }
+        if (!demo.draw(at)) return failure("the demo ended before " + std::to_string(at));
+        if (!sink.write(at, gl.readPixels(), &error)) return failure(error);
+        progress.update(++drawn, at);
+        // A time on the rate's grid was that frame itself.
+        if (frameTime(start, n, o.fps) == at) ++n;
+    }
+    progress.finish();
+    if (!sink.finish(&error)) return failure(error);
+    return 0;
+}
+
+}  // namespace
+
+int runCapture(const CaptureOptions& o) {
+    if (o.output == CaptureOptions::Output::Video && !programOnPath("ffmpeg"))
+        return failure("ffmpeg is needed to write a video but is not installed (Debian: apt-get install ffmpeg); "
+                       "or write PNG files instead: vantor-capture [options] DIR/");
+
+    std::string error;
+    auto gl = vantor::platform::OffscreenGL::create(o.width, o.height, &error);
+    if (!gl) return failure("no offscreen OpenGL context: " + error);
+    OffscreenDemo demo(*gl, o.profile);
+
+    int result = 0;
+    if (o.output == CaptureOptions::Output::Pictures) {
+        PngFolderSink sink(o.path, o.width, o.height, PngFolderSink::Naming::ByTime);
+        if (!sink.open(&error)) return failure(error);
+        result = capturePictures(o, *gl, demo, sink);
+    } else {
+        const int start = demo.demoStart();
+        if (o.to <= start)
+            return failure("nothing to capture: --to " + std::to_string(o.to) + " is not after the script's DEMOSTART " +
+                           std::to_string(start));
+        const long long first = firstFrameAt(start, o.from.value_or(start), o.fps);
+        const long long end = firstFrameAt(start, o.to, o.fps);
+        if (first >= end) return failure("no frame of the rate lies between --from and --to");
+        std::unique_ptr<FrameSink> sink;
+        if (o.output == CaptureOptions::Output::Video) {
+            VideoSettings video;
+            video.path = o.path;
+            video.width = o.width;
+            video.height = o.height;
+            video.fps = o.fps;
+            video.soundtrack = kDemoFiles.soundtrack;
+            video.audioStartMs = start + double(first) * 1000.0 / o.fps;
+            video.frames = end - first;
+            sink = VideoSink::start(video, &error);
+            if (!sink) return failure(error);
+        } else {
+            auto folder = std::make_unique<PngFolderSink>(o.path, o.width, o.height, PngFolderSink::Naming::Numbered);
+            if (!folder->open(&error)) return failure(error);
+            sink = std::move(folder);
+        }
+        result = captureSequence(o, *gl, demo, *sink, first, end);
+    }
+    if (result == 0 && demo.profiler()) demo.profiler()->printTable(stdout);
+    return result;
+}
