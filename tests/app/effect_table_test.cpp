@@ -121,5 +121,53 @@ TEST_F(EffectTableTest, InitAllAndStopAllReachEffectsWhetherRunningOrNot) {
     EXPECT_TRUE(log.empty());
 }
 
+// Notes every call the observer is told of into the same log.
+class LoggingObserver : public EffectCallObserver {
+public:
+    explicit LoggingObserver(CallLog& log) : log_(log) {}
+    void beforeCall(int id, const Effect&, Call call) override { log_.push_back("> " + name(id, call)); }
+    void afterCall(int id, const Effect&, Call call) override { log_.push_back("< " + name(id, call)); }
+
+private:
+    static std::string name(int id, Call call) {
+        return std::to_string(id) + (call == Call::Prepare ? " prepare" : call == Call::Run ? " run" : " post");
+    }
+    CallLog& log_;
+};
+
+TEST_F(EffectTableTest, AnObserverSeesEveryCallWithoutChangingTheirOrder) {
+    // Effects that change each other's state inside their calls, played once
+    // without and once with an observer.
+    auto play = [&](EffectCallObserver* observer) {
+        RecordingEffect a("a", log), b("b", log), c("c", log);
+        table.set(1, &a);
+        table.set(4, &b);
+        table.set(9, &c);
+        a.running = b.running = true;
+        a.onPrepare = [&] { c.start(); };
+        b.onRun = [&] { b.running = false; };
+        table.setObserver(observer);
+        table.runAll(42);
+        table.setObserver(nullptr);
+        table.clear();
+    };
+    play(nullptr);
+    const CallLog plain = log;
+    log.clear();
+    LoggingObserver observer(log);
+    play(&observer);
+
+    CallLog calls;
+    for (const auto& line : log)
+        if (line[0] != '>' && line[0] != '<') calls.push_back(line);
+    EXPECT_EQ(calls, plain);
+    EXPECT_EQ(log, (CallLog{"> 1 prepare", "a prepare 42", "c start", "< 1 prepare",
+                            "> 4 prepare", "b prepare 42", "< 4 prepare",
+                            "> 9 prepare", "c prepare 42", "< 9 prepare",
+                            "> 1 run", "a run 42", "< 1 run", "> 1 post", "a post", "< 1 post",
+                            "> 4 run", "b run 42", "< 4 run", "> 4 post", "b post", "< 4 post",
+                            "> 9 run", "c run 42", "< 9 run", "> 9 post", "c post", "< 9 post"}));
+}
+
 }  // namespace
 }  // namespace vantor::test

@@ -127,10 +127,12 @@ bool VideoSink::finish(std::string* error) {
     if (pipe_ >= 0) close(pipe_);
     pipe_ = -1;
     int status = 0;
-    while (waitpid(child_, &status, 0) < 0 && errno == EINTR) {
-    }
+    pid_t waited = -1;
+    do {
+        waited = waitpid(child_, &status, 0);
+    } while (waited < 0 && errno == EINTR);
     child_ = -1;
-    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
+    if (waited > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
     if (error) *error = "ffmpeg failed to write the video";
     return false;
 }

@@ -1,0 +1,311 @@
+// vantor-capture on a small generated demo: a packed archive whose timeline
+// flashes and then fades to red, with a test soundtrack. The pictures it
+// writes are compared with the demo's own loop driven directly on a virtual
+// clock; the video is checked with ffprobe; the command line and the profile
+// table as a user sees them.
+#include "app/demo.h"
+#include "app/offline_music.h"
+#include "app/offscreen_target.h"
+#include "app/windowless_messages.h"
+#include "effects/flash_effect.h"
+#include "libs/ppd/pack/pack.h"
+#include "platform/gl_api.h"
+#include "tests/support/temp_dir.h"
+#include "tools/vantor_capture/frame_times.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+namespace vantor::test {
+namespace {
+
+// A white flash at 500 ms (the first frame at 30 fps from DEMOSTART 200 that
+// reaches it is exactly 500), a fade to red from 1000 to 2000 ms.
+constexpr const char* kScript =
+    "DEMOSTART 200\n"
+    "SETUP\n"
+    "TIMELINE\n"
+    "500 SIGNAL 30 1 0\n"
+    "1000 INIT 31\n"
+    "1000 SIGNAL 31 115 255\n"
+    "1000 SIGNAL 31 4 2000\n"
+    "1000 START 31\n"
+    "LINETIME\n";
+constexpr int kDemoStart = 200;
+constexpr int kFps = 30;
+constexpr int kWidth = 160;
+constexpr int kHeight = 120;
+
+struct Result {
+    int code = -1;
+    std::string out;
+    std::string err;
+};
+
+std::vector<std::uint8_t> bytesOf(const std::string& text) { return {text.begin(), text.end()}; }
+
+// RGB of a PNG file, top row first; empty when it cannot be read.
+std::vector<std::uint8_t> readPngRgb(const std::string& path, int& width, int& height) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+    image.format = PNG_FORMAT_RGB;
+    std::vector<std::uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return {};
+    width = static_cast<int>(image.width);
+    height = static_cast<int>(image.height);
+    return rgb;
+}
+
+class CaptureTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir.write("soundtrack.mp3", readFile(std::string(VANTOR_TEST_AUDIO_DIR) + "/tone44100.mp3"));
+        writeArchive(kScript);
+    }
+
+    void writeArchive(const std::string& script) {
+        ppd_pack::PackOptions options;
+        options.password = "quorbel";
+        const auto archive = ppd_pack::packArchive({{"data/script.scr", bytesOf(script)}}, options);
+        dir.write("vantor.ppd", std::string(archive.begin(), archive.end()));
+    }
+
+    // Runs a command line in the demo folder.
+    Result run(const std::string& commandLine) {
+        const std::string out = dir.file("stdout.txt"), err = dir.file("stderr.txt");
+        const std::string shell = "cd '" + dir.path().string() + "' && " + commandLine + " >'" + out + "' 2>'" + err + "'";
+        const int status = std::system(shell.c_str());
+        Result result;
+        result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.out = readFile(out);
+        result.err = readFile(err);
+        return result;
+    }
+    Result capture(const std::string& arguments) { return run(std::string("'") + CAPTURE_PATH + "' " + arguments); }
+
+    TempDir dir;
+};
+
+// The demo's own loop on a virtual clock, each frame drawn at a time the test
+// chooses; after each frame the pixels can be read back.
+class DirectDemo {
+public:
+    DirectDemo() : gl_(platform::OffscreenGL::create(kWidth, kHeight)), target_(*gl_) {
+        demo_.emplace(target_, kDemoFiles, music_, messages_);
+        demo_->loop().scriptPhase();
+    }
+    void draw(int time) {
+        music_.clock().set(time);
+        const auto drawn = demo_->loop().framesDrawn();
+        ASSERT_TRUE(demo_->loop().pass());
+        ASSERT_EQ(demo_->loop().framesDrawn(), drawn + 1) << "a pass without a window draws a frame";
+    }
+    std::vector<std::uint8_t> rgb() const {
+        const auto rgba = gl_->readPixels();
+        std::vector<std::uint8_t> rgb;
+        for (std::size_t i = 0; i < rgba.size(); i += 4) rgb.insert(rgb.end(), {rgba[i], rgba[i + 1], rgba[i + 2]});
+        return rgb;
+    }
+    Demo& demo() { return *demo_; }
+
+private:
+    std::unique_ptr<platform::OffscreenGL> gl_;
+    OffscreenTarget target_;
+    OfflineMusic music_;
+    WindowlessMessages messages_;
+    std::optional<Demo> demo_;
+};
+
+TEST_F(CaptureTest, PicturesEqualTheLoopDrivenDirectlyAndShowTheFlashAsScripted) {
+    // 450 and 560 lie between two frames of the rate; 1500 is a frame of it.
+    const Result result = capture("--quiet --fps 30 --size 160x120 --at 1500,450,560 shots/");
+    ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_EQ(result.err, "") << "quiet";
+
+    dir.enter();
+    DirectDemo direct;
+    EXPECT_EQ(direct.demo().loop().script()->demoStart(), kDemoStart);
+    GLint depth = 0, stencil = 0, alpha = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &depth);
+    glGetIntegerv(GL_STENCIL_BITS, &stencil);
+    glGetIntegerv(GL_ALPHA_BITS, &alpha);
+    EXPECT_GE(depth, 24);
+    EXPECT_GE(stencil, 8);
+    EXPECT_GE(alpha, 8);
+
+    long long n = 0;
+    int flashFrames = 0;  // frames drawn since the flash's signal, that one included
+    for (int at : {450, 560, 1500}) {
+        SCOPED_TRACE(at);
+        // Every frame of the rate before the picture, then the picture itself.
+        for (; kDemoStart + n * 1000 / kFps < at; ++n) {
+            const int time = kDemoStart + static_cast<int>(n * 1000 / kFps);
+            direct.draw(time);
+            if (time >= 500) ++flashFrames;
+        }
+        direct.draw(at);
+        if (at >= 500) ++flashFrames;
+        if (kDemoStart + n * 1000 / kFps == at) ++n;
+
+        int width = 0, height = 0;
+        const auto picture = readPngRgb(dir.file("shots/" + std::to_string(at) + ".png"), width, height);
+        ASSERT_EQ(width, kWidth);
+        ASSERT_EQ(height, kHeight);
+        const auto expected = direct.rgb();
+        ASSERT_EQ(picture.size(), expected.size());
+        EXPECT_TRUE(picture == expected) << "the picture differs from the directly driven loop";
+
+        const std::size_t centre = (std::size_t(kHeight / 2) * kWidth + kWidth / 2) * 3;
+        const int red = picture[centre], green = picture[centre + 1];
+        if (at == 450) {
+            EXPECT_EQ(red, 0) << "before the flash the screen is black";
+        } else if (at == 560) {
+            // Frames 500, 533 and 560: the flash has decayed three steps.
+            EXPECT_EQ(flashFrames, 3);
+            const double level = 1.0 - 3 * FlashEffect::kDecayPerFrame;
+            EXPECT_NEAR(red, 255 * level, 2);
+            EXPECT_NEAR(green, 255 * level, 2);
+        } else {
+            // The flash is over; the fade is half way to red.
+            EXPECT_NEAR(red, 127.5, 3);
+            EXPECT_LE(green, 1);
+        }
+    }
+}
+
+TEST_F(CaptureTest, TwoSecondsOfVideoHaveTheirFramesSizeAndSound) {
+    const Result result = capture("--quiet --fps 30 --size 320x240 --from 1000 --to 3000 clip.mp4");
+    ASSERT_EQ(result.code, 0) << result.err;
+    const Result video = run("ffprobe -v error -select_streams v:0 -count_frames "
+                             "-show_entries stream=width,height,nb_read_frames -of default=nw=1 clip.mp4");
+    ASSERT_EQ(video.code, 0) << video.err;
+    EXPECT_NE(video.out.find("width=320\n"), std::string::npos) << video.out;
+    EXPECT_NE(video.out.find("height=240\n"), std::string::npos) << video.out;
+    EXPECT_NE(video.out.find("nb_read_frames=60\n"), std::string::npos) << video.out;
+    const Result audio =
+        run("ffprobe -v error -select_streams a:0 -show_entries stream=codec_type,duration -of default=nw=1 clip.mp4");
+    ASSERT_EQ(audio.code, 0) << audio.err;
+    ASSERT_NE(audio.out.find("codec_type=audio"), std::string::npos) << audio.out;
+    const std::size_t at = audio.out.find("duration=");
+    ASSERT_NE(at, std::string::npos) << audio.out;
+    EXPECT_NEAR(std::atof(audio.out.c_str() + at + 9), 2.0, 0.05);
+}
+
+TEST_F(CaptureTest, ProfileTableNamesEveryEffectWithTheFramesItRanIn) {
+    const Result result = capture("--quiet --profile --fps 30 --size 160x120 --at 1500 shots/");
+    ASSERT_EQ(result.code, 0) << result.err;
+    std::istringstream table(result.out);
+    std::string line;
+    std::vector<std::string> lines;
+    while (std::getline(table, line)) lines.push_back(line);
+    ASSERT_EQ(lines.size(), 6u) << result.out;  // header, 29, 30, 31, frame, summary
+
+    // A row: [id] name frames mean max; the frame total has no id.
+    auto row = [&](const std::string& name, int& id, long long& frames, double& mean, double& max) {
+        for (const std::string& l : lines) {
+            std::istringstream in(l);
+            std::string first, second;
+            in >> first;
+            if (first != name) {
+                in >> second;
+                if (second != name) continue;
+            }
+            id = first == name ? -1 : std::atoi(first.c_str());
+            in >> frames >> mean >> max;
+            return !in.fail();
+        }
+        return false;
+    };
+    int id = 0;
+    long long frames = 0;
+    double mean = 0, max = 0;
+    ASSERT_TRUE(row("FlashEffect", id, frames, mean, max)) << result.out;
+    EXPECT_EQ(id, 30);
+    EXPECT_EQ(frames, 20) << "a flash lasts 20 frames";
+    EXPECT_GT(mean, 0.0);
+    EXPECT_GE(max, mean);
+    ASSERT_TRUE(row("FadeEffect", id, frames, mean, max)) << result.out;
+    EXPECT_EQ(id, 31);
+    EXPECT_EQ(frames, 16) << "the frames at 1000, 1033, ..., 1500";
+    ASSERT_TRUE(row("ScratchEffect", id, frames, mean, max)) << result.out;
+    EXPECT_EQ(frames, 0);
+    ASSERT_TRUE(row("frame", id, frames, mean, max)) << result.out;
+    EXPECT_EQ(frames, 40) << "DEMOSTART to 1500 at 30 fps";
+    EXPECT_NE(lines.back().find("40 frames"), std::string::npos) << lines.back();
+    EXPECT_NE(lines.back().find("frames per second"), std::string::npos) << lines.back();
+}
+
+TEST_F(CaptureTest, CommandLineErrorsAndMissingPieces) {
+    const Result help = capture("--help");
+    EXPECT_EQ(help.code, 0);
+    EXPECT_EQ(help.out.rfind("usage: vantor-capture", 0), 0u) << help.out;
+
+    for (const char* wrong : {"", "a.mp4 b.mp4", "out.avi", "--size 640 out.mp4", "--size 0x480 out.mp4",
+                              "--size 641x480 out.mp4", "--fps 0 out.mp4", "--fps x out.mp4", "--at 1000 out.mp4",
+                              "--at 1000,,2000 shots/", "--at 250000 shots/", "--at 1000 --from 0 shots/",
+                              "--from 5000 --to 4000 out.mp4", "--to 240001 out.mp4", "--bogus out.mp4", "--fps"}) {
+        SCOPED_TRACE(wrong);
+        const Result result = capture(wrong);
+        EXPECT_EQ(result.code, 2);
+        EXPECT_NE(result.err.find("vantor-capture: "), std::string::npos) << result.err;
+        EXPECT_EQ(result.out, "");
+    }
+
+    const Result noFfmpeg = run(std::string("PATH=/nonexistent '") + CAPTURE_PATH + "' --quiet clip.mp4");
+    EXPECT_EQ(noFfmpeg.code, 1);
+    EXPECT_NE(noFfmpeg.err.find("ffmpeg"), std::string::npos) << noFfmpeg.err;
+    EXPECT_NE(noFfmpeg.err.find("install"), std::string::npos) << noFfmpeg.err;
+    EXPECT_NE(noFfmpeg.err.find("PNG"), std::string::npos) << noFfmpeg.err;
+
+    // Pictures before DEMOSTART do not exist.
+    const Result early = capture("--quiet --at 100 shots/");
+    EXPECT_EQ(early.code, 1);
+    EXPECT_NE(early.err.find("DEMOSTART"), std::string::npos) << early.err;
+
+    // The demo's start-up fails as the demo does, as one line on stderr.
+    std::remove(dir.file("soundtrack.mp3").c_str());
+    const Result noMusic = capture("--quiet --at 1000 shots/");
+    EXPECT_EQ(noMusic.code, 1);
+    EXPECT_EQ(noMusic.err, "vantor-capture: could not set up music\n");
+}
+
+TEST(CaptureFrameTimes, AreExactFromTheFrameNumberAndFoundAgainFromATime) {
+    EXPECT_EQ(frameTime(0, 14400, 60), 240000) << "four minutes at 60 fps end exactly";
+    EXPECT_EQ(frameTime(0, 1, 60), 16);
+    EXPECT_EQ(frameTime(0, 2, 60), 33);
+    EXPECT_EQ(frameTime(0, 3, 60), 50);
+    for (int fps : {1, 24, 30, 60, 144}) {
+        for (int time = 61440; time < 61440 + 2100; ++time) {
+            const long long n = firstFrameAt(61440, time, fps);
+            ASSERT_GE(frameTime(61440, n, fps), time) << fps;
+            if (n > 0) {
+                ASSERT_LT(frameTime(61440, n - 1, fps), time) << fps;
+            }
+        }
+        EXPECT_EQ(firstFrameAt(61440, 0, fps), 0);
+    }
+}
+
+TEST(VantorWithoutDisplay, SaysSoAndNamesTheCaptureTool) {
+    const std::string err = (std::filesystem::temp_directory_path() / "vantor-no-display.txt").string();
+    const int status = std::system(
+        ("env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER '" + std::string(VANTOR_PATH) + "' 2>'" + err + "'")
+            .c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    const std::string text = readFile(err);
+    std::remove(err.c_str());
+    EXPECT_NE(text.find("no display"), std::string::npos) << text;
+    EXPECT_NE(text.find("vantor-capture"), std::string::npos) << text;
+    EXPECT_EQ(text.find("OpenGL init failed"), std::string::npos) << text;
+}
+
+}  // namespace
+}  // namespace vantor::test
