@@ -65,6 +65,10 @@ std::string EffectProfiler::className(const Effect& effect) {
     std::unique_ptr<char, void (*)(void*)> demangled(abi::__cxa_demangle(mangled, nullptr, nullptr, &status),
                                                      std::free);
     std::string name = status == 0 && demangled ? demangled.get() : mangled;
+    // A start-up row is the effect class it registers.
+    const std::string row = "RegisteredEffect<";
+    if (name.compare(0, row.size(), row) == 0 && name.back() == '>')
+        name = name.substr(row.size(), name.size() - row.size() - 1);
     const std::size_t template_ = name.find('<');
     if (template_ != std::string::npos) name.erase(template_);
     const std::size_t scope = name.rfind("::");

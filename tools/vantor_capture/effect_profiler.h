@@ -30,7 +30,8 @@ public:
     // ran, mean and max ms per such frame; then the frame total.
     void printTable(std::FILE* out) const;
 
-    // The class name of an effect, without namespaces.
+    // The class name of an effect (a start-up row names the class it
+    // registers), without namespaces.
     static std::string className(const Effect& effect);
 
 private:
