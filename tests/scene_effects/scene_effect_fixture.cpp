@@ -1,7 +1,7 @@
 #include "tests/scene_effects/scene_effect_fixture.h"
 
 #include "kpx/kpx.h"
-#include "tools/meshcaster/png_writer.h"
+#include "tools/png/png_writer.h"
 
 #include <cstdlib>
 
