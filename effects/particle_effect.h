@@ -1,0 +1,62 @@
+// A flat spiral cloud of 500 glowing sprites that turns about the vertical
+// axis, tilted towards the viewer, and fades in or out on command.
+//
+// Each sprite is a camera-facing square drawn additively in pale yellow; its
+// brightness is its own fixed alpha plus one effect-wide fade value. The fade
+// takes a step in every frame (the elapsed time since the fade began, divided
+// by the fade's length), so a fade completes sooner at higher frame rates.
+// The turn follows the music time alone: 10 degrees a second.
+//
+// Signals (value = intValue):
+//   10  fade length in ms
+//   90  fade in from fade -1
+//   91  fade out from fade 0
+#pragma once
+
+#include "app/effect.h"
+#include "scene/texture.h"
+
+#include <vector>
+
+struct kpximage;
+
+struct Particle {
+    float x, y, z;
+    float size;  // half the side of the sprite square
+    float vx, vy, vz;
+    float alpha;
+    float alphaStep;
+};
+
+class ParticleEffect : public Effect {
+public:
+    static constexpr int kCount = 500;
+
+    // The sprite image is taken as it is (the start-up brings it to 32 bits in
+    // OpenGL's channel order) and uploaded as a 2D texture.
+    explicit ParticleEffect(kpximage* sprite);
+    ParticleEffect(const ParticleEffect&) = delete;
+    ParticleEffect& operator=(const ParticleEffect&) = delete;
+
+    void init(int time) override;
+    void run(int time) override;
+    void post() override;
+    void signal(SignalValue value) override;
+
+    float fade() const { return fade_; }
+    const Particle& particle(int i) const { return particles_[i]; }
+    int count() const { return count_; }
+
+private:
+    void updateFade(int time);
+    void moveParticle(Particle& p);
+
+    std::vector<Particle> particles_;
+    int count_ = kCount;
+    Texture texture_;
+    float fade_ = -1.0f;           // added to every sprite's alpha; kept in [-1, 0]
+    float fadeDirection_ = 1.0f;   // +1 fading in, -1 fading out
+    int fadeStart_ = 0;
+    int fadeDuration_ = 1000;
+    int lastRunTime_ = 0;
+};
