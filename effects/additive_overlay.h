@@ -1,0 +1,13 @@
+// A captured texture stretched over the whole viewport and added to what is
+// there (blend factors one, one): the overlay step of the mosaic glow and of
+// the add-capture effect.
+//
+// Texture row 0 lies at the bottom of the viewport, as the frame buffer rows
+// were copied. topCoordinate is the texture's v at the top edge: 1 shows the
+// whole capture, less leaves out the capture's top rows. Both matrices are
+// pushed and popped; depth test is on and blending off afterwards.
+#pragma once
+
+#include "platform/gl_api.h"
+
+void drawAdditiveOverlay(GLuint texture, float alpha, float topCoordinate);

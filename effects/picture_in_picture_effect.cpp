@@ -1,0 +1,83 @@
+#include "effects/picture_in_picture_effect.h"
+
+#include "effects/required_image.h"
+#include "effects/rgb_upload.h"
+#include "kpx/kpx.h"
+
+PictureInPictureEffect::PictureInPictureEffect(ImageLibrary* library) : CaptureEffect(library) {
+    setSize(kCaptureSize, kCaptureSize);
+    captureTexture_ = texture;
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+}
+
+void PictureInPictureEffect::prepare(int time) {
+    if (!source) return;
+    capture(kCaptureSize, kCaptureSize, captureTexture_, time);
+}
+
+void PictureInPictureEffect::signal(SignalValue value) {
+    CaptureEffect::signal(value);
+    const float scaled = static_cast<float>(value.intValue) / 100.0f;
+    switch (value.code) {
+    case 50: pictureX_ = scaled; break;
+    case 51: pictureY_ = scaled; break;
+    case 52: pictureWidth_ = scaled; break;
+    case 53: pictureHeight_ = scaled; break;
+    case kFrameCode:
+        if (value.isString) setFrame(value.text.c_str());
+        break;
+    default: break;
+    }
+}
+
+void PictureInPictureEffect::setFrame(const char* name) {
+    // A frame the script names must exist: a missing file ends the program
+    // with its name instead of drawing from an image that is not there.
+    if (!imageLibrary) return;
+    frameImage_ = requireImage(*imageLibrary, name);
+    setSize(frameImage_->width, frameImage_->height);
+    frameTexture_ = texture;
+    uploadRgbImage(*frameImage_);
+    // After the upload: bringing the image to 24 bits may move its pixels.
+    pixels = frameImage_->image;
+}
+
+void PictureInPictureEffect::drawQuad() const {
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(pictureX_, pictureY_);
+    glTexCoord2f(1, 0);
+    glVertex2f(pictureX_ + pictureWidth_, pictureY_);
+    glTexCoord2f(1, 1);
+    glVertex2f(pictureX_ + pictureWidth_, pictureY_ + pictureHeight_);
+    glTexCoord2f(0, 1);
+    glVertex2f(pictureX_, pictureY_ + pictureHeight_);
+    glEnd();
+}
+
+void PictureInPictureEffect::run(int time) {
+    (void)time;
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, captureTexture_);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, 1, 0, 1, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    applyBlend();
+    drawQuad();
+    if (frameTexture_ != kNoFrame) {
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, frameTexture_);
+        drawQuad();
+    }
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glEnable(GL_DEPTH_TEST);
+}

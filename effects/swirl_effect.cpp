@@ -1,0 +1,68 @@
+#include "effects/swirl_effect.h"
+
+#include <cmath>
+
+SwirlEffect::SwirlEffect(ImageLibrary* library) : CaptureEffect(library) {
+    setSize(kCaptureSize, kCaptureSize);
+}
+
+void SwirlEffect::prepare(int time) {
+    if (!source) return;
+    capture(kCaptureSize, kCaptureSize, texture, time);
+}
+
+void SwirlEffect::run(int time) {
+    if (!source) return;
+    source->run(time);
+    drawSwirl(kCopies, kSpace, kSpace);
+}
+
+void SwirlEffect::drawSwirl(int count, float w, float h) {
+    glDisable(GL_CULL_FACE);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, w, h, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+
+    phase_ += kPhaseStep;
+    float copyAlpha = 0.8f;
+    float inset = 0.0f;
+    const float hw = w / 2;
+    const float hh = h / 2;
+    for (int i = 0; i < count; ++i) {
+        const float angle = 360.0f * std::sin(static_cast<float>(i) * phase_ / count) + 8.0f * i;
+        glTranslatef(hw, hh, 0);
+        glRotatef(angle, 0, 0, 1);
+        glColor4f(1, 1, 1, copyAlpha);
+        glBegin(GL_QUADS);
+        glTexCoord2f(0, 0);
+        glVertex2f(-hw + inset, hh - inset);
+        glTexCoord2f(1, 0);
+        glVertex2f(hw - inset, hh - inset);
+        glTexCoord2f(1, 1);
+        glVertex2f(hw - inset, -hh + inset);
+        glTexCoord2f(0, 1);
+        glVertex2f(-hw + inset, -hh + inset);
+        glEnd();
+        glRotatef(-angle, 0, 0, 1);
+        glTranslatef(-hw, -hh, 0);
+        copyAlpha += 0.005f;
+        inset += 15.0f;
+    }
+
+    glDisable(GL_BLEND);
+    glDisable(GL_ALPHA_TEST);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glEnable(GL_DEPTH_TEST);
+}

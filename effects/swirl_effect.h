@@ -1,0 +1,32 @@
+// The source effect with 32 nested, rotating copies of its 256 x 256 capture
+// added on top.
+//
+// Copy i is a square inset by 15 i from each side of a 512 x 512 space that
+// spans the viewport, turned by 360 sin(i phase / 32) + 8 i degrees about the
+// centre, with alpha 0.8 + 0.005 i. Copies whose inset passes the centre come
+// out mirrored and grow again. The phase grows by 0.005 with every frame, so
+// the swirl's speed follows the frame rate. Draws nothing while no source is
+// set (signal 70).
+#pragma once
+
+#include "effects/capture_effect.h"
+
+class SwirlEffect : public CaptureEffect {
+public:
+    static constexpr int kCaptureSize = 256;
+    static constexpr int kCopies = 32;
+    static constexpr float kSpace = 512.0f;
+    static constexpr float kPhaseStep = 0.005f;
+
+    explicit SwirlEffect(ImageLibrary* library);
+
+    void prepare(int time) override;
+    void run(int time) override;
+
+    float phase() const { return phase_; }
+
+private:
+    void drawSwirl(int count, float w, float h);
+
+    float phase_ = 0.0f;
+};

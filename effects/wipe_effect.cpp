@@ -1,0 +1,106 @@
+#include "effects/wipe_effect.h"
+
+#include "app/effect_table.h"
+#include "effects/wipe_map.h"
+#include "imglib/image_library.h"
+
+WipeEffect::WipeEffect(ImageLibrary* library, const char* mapName)
+    : CaptureEffect(library), mask_(kWipeMapSize, 0), map_(kWipeMapSize, 0) {
+    setSize(kWipeMapSide, kWipeMapSide);
+    maskTexture_ = texture;
+    loadMap(mapName);
+    parameter = kDefaultSpeedDivisor;
+}
+
+void WipeEffect::loadMap(const char* name) {
+    if (!imageLibrary) return;
+    const kpximage* image = imageLibrary->getImage(name);
+    if (image) loadWipeMap(*image, map_.data());
+}
+
+void WipeEffect::init(int time) {
+    progress_ = 0.0f;
+    startTime_ = time;
+}
+
+void WipeEffect::prepare(int time) {
+    if (source) source->prepare(time);
+    if (target_) target_->prepare(time);
+}
+
+void WipeEffect::post() {}
+
+void WipeEffect::stop() {
+    // The target keeps the blend state the wipe sent it until now.
+    if (target_) target_->signal(SignalValue(101, 0));
+    running = false;
+}
+
+void WipeEffect::signal(SignalValue value) {
+    CaptureEffect::signal(value);
+    switch (value.code) {
+    case kTargetCode: target_ = EffectTable::instance().get(value.intValue); break;
+    case 90: progress_ = static_cast<float>(value.intValue); break;
+    case 91: loadMap(value.text.c_str()); break;
+    default: break;
+    }
+}
+
+void WipeEffect::run(int time) {
+    if (source) source->run(time);
+    drawMask(time);
+    if (target_) {
+        // Forced blending with the factors that take the mask from the frame
+        // buffer's alpha channel.
+        target_->signal(SignalValue(100, 0));
+        target_->signal(SignalValue(102, 12));
+        target_->signal(SignalValue(103, 14));
+        target_->run(time);
+        target_->post();
+    }
+}
+
+void WipeEffect::drawMask(int time) {
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const float left = static_cast<float>(viewport[0]);
+    const float top = static_cast<float>(viewport[1]);
+    const float right = static_cast<float>(viewport[2]);
+    const float bottom = static_cast<float>(viewport[3]);
+
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, right, bottom, 0, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
+    glLoadIdentity();
+    glDepthMask(GL_FALSE);
+    glEnable(GL_TEXTURE_2D);
+
+    progress_ += static_cast<float>(time - startTime_) / parameter;
+    computeWipeMask(map_.data(), progress_, mask_.data());
+    glBindTexture(GL_TEXTURE_2D, maskTexture_);
+    glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kWipeMapSide, kWipeMapSide, GL_ALPHA, GL_UNSIGNED_BYTE, mask_.data());
+
+    // Only destination alpha is written; the blend state is left as it is.
+    glColor4f(1, 1, 1, alpha);
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex3f(left, bottom, 0);
+    glTexCoord2f(1, 0);
+    glVertex3f(right, bottom, 0);
+    glTexCoord2f(1, 1);
+    glVertex3f(right, top, 0);
+    glTexCoord2f(0, 1);
+    glVertex3f(left, top, 0);
+    glEnd();
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+
+    glDepthMask(GL_TRUE);
+    glPopMatrix();
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+}

@@ -1,0 +1,144 @@
+// The wipe drawn offscreen: the first effect, the mask in destination alpha
+// and the target blended through it, read back across the screen.
+#include "effects/wipe_effect.h"
+#include "imglib/image_library.h"
+#include "kpx/kpx.h"
+#include "tests/effects/capture_fixture.h"
+#include "tests/support/temp_dir.h"
+
+#include <string>
+
+namespace vantor::test {
+namespace {
+
+class WipeTest : public CaptureTest {
+protected:
+    static constexpr int kTargetId = 5;
+
+    void SetUp() override {
+        CaptureTest::SetUp();
+        source = PaintSource(1, 0, 0);  // the first effect: red
+        target.fill(0, 255, 0);
+        EffectTable::instance().set(kTargetId, &target);
+
+        // Two 256 x 256 maps: grey level = column, and = image row.
+        kpximage* columns = kpx_create(256, 256, 8, 256);
+        kpximage* rows = kpx_create(256, 256, 8, 256);
+        for (int r = 0; r < 256; ++r)
+            for (int c = 0; c < 256; ++c) {
+                columns->image[r * 256 + c] = static_cast<unsigned char>(c);
+                rows->image[r * 256 + c] = static_cast<unsigned char>(r);
+            }
+        ASSERT_TRUE(kpx_save_pcx(dir.file("columns.pcx").c_str(), columns));
+        ASSERT_TRUE(kpx_save_pcx(dir.file("rows.pcx").c_str(), rows));
+        kpx_free(columns);
+        kpx_free(rows);
+        images.setPath((dir.path().string() + "/").c_str());
+    }
+
+    // The red share of the pixel at (x, y): 255 where the first effect shows,
+    // 0 where the target covers it.
+    static int red(int x, int y) { return pixel(x, y)[0]; }
+
+    TempDir dir;
+    ImageLibrary images;
+    PlainLayer target{8, 8};
+};
+
+TEST_F(WipeTest, ThresholdSweepsTheMapFromTargetToFirstEffect) {
+    WipeEffect wipe(&images, "columns.pcx");
+    wipe.signal(SignalValue(70, kSourceId));
+    wipe.signal(SignalValue(71, kTargetId));
+    ASSERT_EQ(wipe.target(), &target);
+    wipe.init(4000);
+
+    // Progress 0: grey 0 shows the first effect, 30 and more the target,
+    // grey 15 half of each. Map column c spans x = 2.5 c .. 2.5 c + 2.5.
+    clearTo(0, 0, 0);
+    frameOf(wipe, 4000);
+    EXPECT_FLOAT_EQ(wipe.progress(), 0.0f);
+    // (The mask texture repeats: the outermost pixel columns mix in the
+    // opposite edge of the map, so the checks keep a few pixels away.)
+    EXPECT_TRUE(pixelIs(1, 240, 255, 0, 0, 3));
+    EXPECT_TRUE(pixelIs(38, 240, 128, 127, 0, 3));  // column 15
+    for (int x : {76, 320, 636}) EXPECT_TRUE(pixelIs(x, 240, 0, 255, 0, 3)) << x;
+    EXPECT_EQ(source.runs, 1);
+
+    // The threshold grows by the time since init / 2000 in every frame.
+    frameOf(wipe, 4100);
+    EXPECT_FLOAT_EQ(wipe.progress(), 0.05f);
+    frameOf(wipe, 4200);
+    EXPECT_FLOAT_EQ(wipe.progress(), 0.15f);
+
+    // Code 90 puts the soft edge at grey 128..157 at once.
+    wipe.init(5000);
+    wipe.signal(SignalValue(90, 128));
+    clearTo(0, 0, 0);
+    frameOf(wipe, 5000);
+    for (int x : {3, 200, 318}) EXPECT_GE(red(x, 100), 252) << x;
+    EXPECT_NEAR(red(358, 100), 128, 4);  // column 143
+    for (int x : {398, 500, 636}) EXPECT_LE(red(x, 100), 3) << x;
+
+    // Progress 300: only the first effect.
+    wipe.signal(SignalValue(90, 300));
+    clearTo(0, 0, 0);
+    frameOf(wipe, 5000);
+    for (int x : {3, 320, 636}) EXPECT_TRUE(pixelIs(x, 240, 255, 0, 0, 1)) << x;
+}
+
+TEST_F(WipeTest, MapRowZeroLiesAtTheBottomAndSpeedFollowsCode10) {
+    WipeEffect wipe(&images, "rows.pcx");
+    wipe.signal(SignalValue(70, kSourceId));
+    wipe.signal(SignalValue(71, kTargetId));
+    wipe.signal(SignalValue(10, 100));
+    wipe.init(0);
+    wipe.signal(SignalValue(90, 128));
+    clearTo(0, 0, 0);
+    frameOf(wipe, 0);
+    EXPECT_GE(red(320, kHeight - 5), 252);  // low map rows: first effect
+    EXPECT_LE(red(320, 5), 3);              // high rows: target
+    frameOf(wipe, 50);
+    EXPECT_FLOAT_EQ(wipe.progress(), 128.5f);
+
+    // Code 91 reloads the map; a missing image leaves it as it was.
+    wipe.signal(SignalValue(91, std::string("columns.pcx")));
+    EXPECT_EQ(wipe.map()[5], 5);
+    wipe.signal(SignalValue(91, std::string("missing.pcx")));
+    EXPECT_EQ(wipe.map()[5], 5);
+}
+
+TEST_F(WipeTest, StopSwitchesTheTargetsBlendingOffAgain) {
+    WipeEffect wipe(&images, "columns.pcx");
+    wipe.signal(SignalValue(71, kTargetId));
+    wipe.init(0);
+    wipe.start();
+    frameOf(wipe, 0);  // without a source: the mask and the target only
+    EXPECT_TRUE(target.blendOn);
+    EXPECT_EQ(target.blendSource, static_cast<GLenum>(GL_DST_ALPHA));
+    EXPECT_EQ(target.blendDest, static_cast<GLenum>(GL_ONE_MINUS_DST_ALPHA));
+
+    wipe.stop();
+    EXPECT_FALSE(wipe.running);
+    EXPECT_FALSE(target.blendOn);
+    // Drawn on its own now, the target covers everything whatever the
+    // frame buffer's alpha.
+    glClearColor(1, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT);
+    target.run(0);
+    target.post();
+    for (int x : {0, 320, 639}) EXPECT_TRUE(pixelIs(x, 240, 0, 255, 0, 1)) << x;
+}
+
+TEST_F(WipeTest, WithoutAMapImageEveryGreyIsZeroAndTheFirstEffectShows) {
+    WipeEffect wipe(&images, "missing.pcx");
+    for (int i : {0, 1000, 65535}) EXPECT_EQ(wipe.map()[i], 0);
+    wipe.signal(SignalValue(70, kSourceId));
+    wipe.signal(SignalValue(71, kTargetId));
+    wipe.init(0);
+    clearTo(0, 0, 0);
+    frameOf(wipe, 0);
+    for (int x : {0, 320, 639}) EXPECT_TRUE(pixelIs(x, 240, 255, 0, 0, 1)) << x;
+}
+
+}  // namespace
+}  // namespace vantor::test
