@@ -14,9 +14,14 @@
 #include "app/effect_table.h"
 #include "app/frame_target.h"
 #include "app/registered_effect.h"
+#include "effects/add_capture_effect.h"
 #include "effects/fade_effect.h"
 #include "effects/flash_effect.h"
+#include "effects/mosaic_glow_effect.h"
+#include "effects/picture_in_picture_effect.h"
 #include "effects/scratch_effect.h"
+#include "effects/swirl_effect.h"
+#include "effects/zoom_blur_effect.h"
 
 class ImageLibrary;
 struct kpximage;
@@ -29,6 +34,11 @@ struct DemoEffects {
     static constexpr int kFlashId = 30;
     static constexpr int kFadeId = 31;
     static constexpr int kScratchId = 29;
+    static constexpr int kMosaicGlowId = 10;
+    static constexpr int kZoomBlurId = 9;
+    static constexpr int kAddCaptureId = 14;
+    static constexpr int kSwirlId = 13;
+    static constexpr int kPictureInPictureId = 24;
 
     // Builds the effects group by group and registers each right after its
     // construction; the loading screen between groups is drawn into target.
@@ -53,10 +63,15 @@ public:
     RegisteredEffect<FlashEffect> flash{table_, kFlashId};
     RegisteredEffect<FadeEffect> fade{table_, kFadeId, FadeColor{}};
     RegisteredEffect<ScratchEffect> scratch{table_, kScratchId};
+    RegisteredEffect<MosaicGlowEffect> mosaicGlow{table_, kMosaicGlowId, &images_};
 
     // ---- Group 2 -------------------------------------------------------
+    RegisteredEffect<ZoomBlurEffect> zoomBlur{table_, kZoomBlurId, &images_};
+    RegisteredEffect<AddCaptureEffect> addCapture{table_, kAddCaptureId, &images_};
 
     // ---- Group 3 -------------------------------------------------------
+    RegisteredEffect<SwirlEffect> swirl{table_, kSwirlId, &images_};
+    RegisteredEffect<PictureInPictureEffect> pictureInPicture{table_, kPictureInPictureId, &images_};
 
     // ---- Group 4 -------------------------------------------------------
 
