@@ -28,5 +28,6 @@ void AddCaptureEffect::prepare(int time) {
 void AddCaptureEffect::run(int time) {
     (void)time;
     if (!source) return;
-    drawAdditiveOverlay(texture, alpha, kTopCoordinate);
+    bindOnUnit0(texture);
+    drawAdditiveOverlay(alpha, kTopCoordinate);
 }

@@ -1,6 +1,6 @@
 #include "effects/additive_overlay.h"
 
-void drawAdditiveOverlay(GLuint texture, float alpha, float topCoordinate) {
+void drawAdditiveOverlay(float alpha, float topCoordinate) {
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
     const float left = static_cast<float>(viewport[0]);
@@ -10,8 +10,6 @@ void drawAdditiveOverlay(GLuint texture, float alpha, float topCoordinate) {
 
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, texture);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();

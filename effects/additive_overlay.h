@@ -1,6 +1,7 @@
 // A captured texture stretched over the whole viewport and added to what is
 // there (blend factors one, one): the overlay step of the mosaic glow and of
-// the add-capture effect.
+// the add-capture effect. The caller binds the texture on unit 0 with
+// texturing on.
 //
 // Texture row 0 lies at the bottom of the viewport, as the frame buffer rows
 // were copied. topCoordinate is the texture's v at the top edge: 1 shows the
@@ -10,4 +11,4 @@
 
 #include "platform/gl_api.h"
 
-void drawAdditiveOverlay(GLuint texture, float alpha, float topCoordinate);
+void drawAdditiveOverlay(float alpha, float topCoordinate);

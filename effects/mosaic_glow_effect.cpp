@@ -23,6 +23,8 @@ void MosaicGlowEffect::prepare(int time) {
 void MosaicGlowEffect::run(int time) {
     if (!source) return;
     source->run(time);
-    drawAdditiveOverlay(smallTexture_, alpha, 1.0f);
-    drawAdditiveOverlay(largeTexture_, alpha, 1.0f);
+    bindOnUnit0(smallTexture_);
+    drawAdditiveOverlay(alpha, 1.0f);
+    bindOnUnit0(largeTexture_);
+    drawAdditiveOverlay(alpha, 1.0f);
 }

@@ -59,8 +59,7 @@ void PictureInPictureEffect::run(int time) {
     (void)time;
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, captureTexture_);
+    bindOnUnit0(captureTexture_);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
     glLoadIdentity();
@@ -71,8 +70,7 @@ void PictureInPictureEffect::run(int time) {
     applyBlend();
     drawQuad();
     if (frameTexture_ != kNoFrame) {
-        glEnable(GL_TEXTURE_2D);
-        glBindTexture(GL_TEXTURE_2D, frameTexture_);
+        bindOnUnit0(frameTexture_);
         drawQuad();
     }
     glPopMatrix();

@@ -19,8 +19,7 @@ void SwirlEffect::run(int time) {
 
 void SwirlEffect::drawSwirl(int count, float w, float h) {
     glDisable(GL_CULL_FACE);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    bindOnUnit0(texture);
     glDisable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();

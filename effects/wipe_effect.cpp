@@ -76,11 +76,10 @@ void WipeEffect::drawMask(int time) {
     glPushMatrix();
     glLoadIdentity();
     glDepthMask(GL_FALSE);
-    glEnable(GL_TEXTURE_2D);
 
     progress_ += static_cast<float>(time - startTime_) / parameter;
     computeWipeMask(map_.data(), progress_, mask_.data());
-    glBindTexture(GL_TEXTURE_2D, maskTexture_);
+    bindOnUnit0(maskTexture_);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kWipeMapSide, kWipeMapSide, GL_ALPHA, GL_UNSIGNED_BYTE, mask_.data());
 
     // Only destination alpha is written; the blend state is left as it is.

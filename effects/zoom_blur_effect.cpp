@@ -38,8 +38,7 @@ void ZoomBlurEffect::run(int time) {
 
 void ZoomBlurEffect::drawZoomBlur(int count, float w, float h) {
     glDisable(GL_CULL_FACE);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, texture);
+    bindOnUnit0(texture);
     glDisable(GL_DEPTH_TEST);
     glMatrixMode(GL_PROJECTION);
     glPushMatrix();
