@@ -4,6 +4,9 @@
 # demo opens members one by one, and in a solid archive every open would
 # decompress all members before the wanted one.
 #
+# The shade ramp of cel shading, "celpalette.pcx", is read at the archive's
+# root: it is packed from demo/ as a member of that name when it exists.
+#
 # Data files reach demo/data through targets; a target that puts files there
 # is added with add_dependencies(vantor_demo_archive <target>). The packing
 # step itself runs on every build but only repacks when a file in demo/data is
@@ -29,6 +32,7 @@ add_custom_target(vantor_demo_archive ALL
           -DPPD=$<TARGET_FILE:ppd_tool>
           -DDEMO_DIR=${VANTOR_DEMO_DIR}
           -DPASSWORD=${VANTOR_DEMO_ARCHIVE_PASSWORD}
+          "-DROOT_MEMBERS=celpalette.pcx"
           -P ${CMAKE_CURRENT_SOURCE_DIR}/pack_demo_archive.cmake
   COMMENT "Packing demo/data into demo/vantor.ppd"
   VERBATIM)

@@ -58,4 +58,29 @@ inline constexpr SceneTexture kSceneTextures[] = {
     {"flare.jpg", 128, 128, "a soft exhaust flare, black where it adds nothing (additive billboards)"},
 };
 
+// Pictures of the show, drawn by the picture generator into "data/images/"
+// (640 x 480 cards are light on pure black: a picture sequence takes each
+// pixel's brightness as its alpha, so black is see-through when blended).
+// "rotule.pcx" is the first picture of both picture sequences; the others are
+// appended to a sequence (code 31) or swapped in (code 110) by the show. The
+// frame is the picture-in-picture inset's frame image (code 110 of the inset),
+// black inside so that it adds only its border.
+struct ShowPicture {
+    const char* name;
+    int width, height;
+    const char* shows;
+};
+inline constexpr const char* kPictureFrame = "pipframe.jpg";
+inline constexpr ShowPicture kShowPictures[] = {
+    {"rotule.pcx", 640, 480, "opening card: \"VANTOR\" small and wide, \"presents\" below"},
+    {"title.pcx", 640, 480, "title card: \"NIGHT FLIGHT\" large, a one-line subtitle"},
+    {"credits1.pcx", 640, 480, "credit: code by RAZORBYTE"},
+    {"credits2.pcx", 640, 480, "credit: music by MOONSHIFT"},
+    {"credits3.pcx", 640, 480, "credit: graphics by PALEHAWK"},
+    {"greets1.pcx", 640, 480, "greetings to Polarfront, Hexadrome, Glasswork Union, Tidal Cortex"},
+    {"greets2.pcx", 640, 480, "greetings to Nullpunkt, Cobalt Orchard, Velvet Ion, Signal Atelier"},
+    {"theend.pcx", 640, 480, "closing card: \"VANTOR\" large, \"thanks for watching\""},
+    {kPictureFrame, 512, 512, "inset frame: glowing cool border, corner brackets, ticks, REC mark; black inside"},
+};
+
 }  // namespace vantor::look
