@@ -67,10 +67,13 @@ void makeVisorInside(const std::string& out) {
     // Cut the opening and fill it with the tinted glass.
     openingPath(cr, 0);
     cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-    cairo_save(cr);
-    cairo_translate(cr, kOpenCx, kOpenCy);
-    cairo_scale(cr, kOpenRx, kOpenRy);
+    // The glass gradient runs over the ellipse: defined on the unit circle and
+    // mapped onto the opening.
     cairo_pattern_t* glass = cairo_pattern_create_radial(0, 0, 0, 0, 0, 1);
+    cairo_matrix_t toUnit;
+    cairo_matrix_init_scale(&toUnit, 1 / kOpenRx, 1 / kOpenRy);
+    cairo_matrix_translate(&toUnit, -kOpenCx, -kOpenCy);
+    cairo_pattern_set_matrix(glass, &toUnit);
     cairo_pattern_add_color_stop_rgba(glass, 0.0, look::kDeepBackground2.rf(), look::kDeepBackground2.gf(),
                                       look::kDeepBackground2.bf(), 0.0);
     cairo_pattern_add_color_stop_rgba(glass, 0.6, look::kDeepBackground2.rf(), look::kDeepBackground2.gf(),
@@ -78,7 +81,6 @@ void makeVisorInside(const std::string& out) {
     cairo_pattern_add_color_stop_rgba(glass, 0.92, look::kNightBlue.rf(), look::kNightBlue.gf(), look::kNightBlue.bf(), 0.45);
     cairo_pattern_add_color_stop_rgba(glass, 1.0, look::kNightBlue.rf(), look::kNightBlue.gf(), look::kNightBlue.bf(), 0.85);
     cairo_set_source(cr, glass);
-    cairo_restore(cr);
     cairo_fill(cr);
     cairo_pattern_destroy(glass);
     cairo_restore(cr);

@@ -7,7 +7,9 @@
 #include "content/images/picture_files.h"
 #include "content/images/picture_set.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace vantor::pictures {
 
@@ -42,7 +44,9 @@ Colour shade(double n) {
     static const look::Rgb stops[] = {look::kDeepBackground, look::kNightBlue, look::kCoolLight, look::kChrome,
                                       look::kIndigo,         look::kHotAccent, look::kWarmAccent, look::kDeepBackground2};
     constexpr int count = sizeof(stops) / sizeof(stops[0]);
-    const double t = std::log(n + 1.0) * 2.2;
+    // Counts below about 8 (far outside) stay deep; the cycle then runs once
+    // every 85-fold growth of the count.
+    const double t = std::max(0.0, std::log(n + 1.0) - 2.2) * 1.8;
     const double f = t - std::floor(t / count) * count;
     const int i = static_cast<int>(f);
     const float u = static_cast<float>(f - i);
@@ -50,28 +54,54 @@ Colour shade(double n) {
     return mix(colourOf(stops[i]), colourOf(stops[(i + 1) % count]), smooth);
 }
 
-}  // namespace
 
-void makeZoom(int level, const std::string& out) {
-    const double span = kWidestSpan / std::pow(4.0, 3 - level);
-    const double pixel = span / kSize;
-    // Four samples a pixel on a rotated grid, for clean edges.
+// One level as light values. Its centre quarter is the next deeper level
+// averaged 4 x 4 down (so the nest matches exactly, and the centre gets 64
+// samples a pixel); the rest is sampled four times a pixel on a rotated grid,
+// for clean edges.
+void fillZoom(int level, std::vector<Field>& fields) {
+    const double pixel = kWidestSpan / std::pow(4.0, 3 - level) / kSize;
     static const double offsets[4][2] = {{0.125, 0.375}, {0.625, 0.125}, {0.875, 0.625}, {0.375, 0.875}};
-    Field field(kSize, kSize);
+    Field& field = fields[static_cast<std::size_t>(level)];
+    const int q = kSize / 4, origin = (kSize - q) / 2;
     for (int y = 0; y < kSize; ++y) {
         for (int x = 0; x < kSize; ++x) {
             Colour sum{0, 0, 0};
-            for (const auto& o : offsets) {
-                const double cx = kCentreX + (x + o[0] - kSize / 2.0) * pixel;
-                const double cy = kCentreY - (y + o[1] - kSize / 2.0) * pixel;
-                const Colour c = shade(escape(cx, cy));
-                sum = {sum.r + c.r / 4, sum.g + c.g / 4, sum.b + c.b / 4};
+            if (level > 0 && x >= origin && x < origin + q && y >= origin && y < origin + q) {
+                const Field& inner = fields[static_cast<std::size_t>(level - 1)];
+                for (int dy = 0; dy < 4; ++dy)
+                    for (int dx = 0; dx < 4; ++dx) {
+                        const Colour& c = inner.at(4 * (x - origin) + dx, 4 * (y - origin) + dy);
+                        sum = {sum.r + c.r / 16, sum.g + c.g / 16, sum.b + c.b / 16};
+                    }
+            } else {
+                for (const auto& o : offsets) {
+                    const double cx = kCentreX + (x + o[0] - kSize / 2.0) * pixel;
+                    const double cy = kCentreY - (y + o[1] - kSize / 2.0) * pixel;
+                    const Colour c = shade(escape(cx, cy));
+                    sum = {sum.r + c.r / 4, sum.g + c.g / 4, sum.b + c.b / 4};
+                }
             }
             field.at(x, y) = sum;
         }
     }
+}
+
+// All four levels, deepest first, made once for the four files.
+const Field& zoomField(int level) {
+    static std::vector<Field> fields;
+    if (fields.empty()) {
+        for (int l = 0; l < 4; ++l) fields.emplace_back(kSize, kSize);
+        for (int l = 0; l < 4; ++l) fillZoom(l, fields);
+    }
+    return fields[static_cast<std::size_t>(level)];
+}
+
+}  // namespace
+
+void makeZoom(int level, const std::string& out) {
     Canvas canvas(kSize, kSize);
-    field.paint(canvas, 0.8, 60 + level);
+    zoomField(level).paint(canvas, 0.8, 60 + level);
     writePicture(canvas, FileKind::Jpeg, out);
 }
 
