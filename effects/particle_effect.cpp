@@ -1,6 +1,7 @@
 #include "effects/particle_effect.h"
 
 #include "effects/random15.h"
+#include "kpx/kpx.h"
 #include "platform/gl_api.h"
 
 #include <cmath>
@@ -17,6 +18,12 @@ void transformPoint(const GLfloat m[16], float x, float y, float z, float out[3]
 }
 
 }  // namespace
+
+kpximage* makeParticleSprite(kpximage* image) {
+    kpx_convert_32(image);
+    kpx_swap_colors(image);
+    return image;
+}
 
 ParticleEffect::ParticleEffect(kpximage* sprite) : texture_(sprite, GL_TEXTURE_2D) {
     // A jittered spiral in the plane y = 0: about 2.4 turns from the centre

@@ -28,6 +28,12 @@ struct Particle {
     float alphaStep;
 };
 
+// Brings the sprite image to what the effect is given at start-up, in place:
+// 32 bits with kpx_convert_32, then kpx_swap_colors. From a 24-bit picture
+// this gives green, blue, 255, red: the alpha of a grey sprite is its
+// brightness. Done once per cached image. Returns the image.
+kpximage* makeParticleSprite(kpximage* image);
+
 class ParticleEffect : public Effect {
 public:
     static constexpr int kCount = 500;

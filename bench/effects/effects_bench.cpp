@@ -5,17 +5,26 @@
 //
 // The images the effects load are made here, at the sizes the demo's files
 // have, in a scratch folder read through the image cache. Capture effects get
-// a full-screen image sequence at id 3 as their source.
+// the particle cloud at id 3 as their source (an effect that draws in run,
+// which is all a capture sees); the wipe blends a full-screen image sequence
+// at id 4 over it.
 //
 //   effects_bench [--frames N] [--only NAME]
 #include "app/effect_table.h"
+#include "effects/add_capture_effect.h"
 #include "effects/horizon_scroll_effect.h"
 #include "effects/image_sequence_effect.h"
 #include "effects/logo_effect.h"
+#include "effects/mosaic_glow_effect.h"
 #include "effects/nested_zoom_effect.h"
 #include "effects/noise_effect.h"
+#include "effects/particle_effect.h"
+#include "effects/picture_in_picture_effect.h"
 #include "effects/required_image.h"
 #include "effects/starfield_effect.h"
+#include "effects/swirl_effect.h"
+#include "effects/wipe_effect.h"
+#include "effects/zoom_blur_effect.h"
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"
@@ -40,6 +49,7 @@ namespace {
 
 constexpr int kWidth = 640, kHeight = 480;
 constexpr int kSourceId = 3;
+constexpr int kTargetId = 4;
 constexpr int kFrameStep = 16;  // ms of music time between frames
 
 // One effect under measurement, owned as its concrete type.
@@ -76,6 +86,15 @@ std::vector<Row> rows() {
         {"NoiseEffect (re-rolled)", [](ImageLibrary&) { return make<NoiseEffect>(); }, {SignalValue(90, 1)}},
         {"HorizonScrollEffect", [](ImageLibrary& l) { return make<HorizonScrollEffect>(l); }, {}},
         {"NestedZoomEffect", [](ImageLibrary& l) { return make<NestedZoomEffect>(l); }, {}},
+        {"ParticleEffect", [](ImageLibrary& l) { return make<ParticleEffect>(requireImage(l, "particle.pcx")); }, {}},
+        {"WipeEffect", [](ImageLibrary& l) { return make<WipeEffect>(&l, "wipe1.pcx"); },
+         {SignalValue(70, kSourceId), SignalValue(71, kTargetId)}},
+        {"MosaicGlowEffect", [](ImageLibrary& l) { return make<MosaicGlowEffect>(&l); }, {SignalValue(70, kSourceId)}},
+        {"AddCaptureEffect", [](ImageLibrary& l) { return make<AddCaptureEffect>(&l); }, {SignalValue(70, kSourceId)}},
+        {"SwirlEffect", [](ImageLibrary& l) { return make<SwirlEffect>(&l); }, {SignalValue(70, kSourceId)}},
+        {"ZoomBlurEffect", [](ImageLibrary& l) { return make<ZoomBlurEffect>(&l); }, {SignalValue(70, kSourceId)}},
+        {"PictureInPictureEffect", [](ImageLibrary& l) { return make<PictureInPictureEffect>(&l); },
+         {SignalValue(70, kSourceId)}},
     };
 }
 
@@ -106,7 +125,7 @@ void writePictures(const std::filesystem::path& dir) {
     const File files[] = {{"kake1.jpg", 640, 480},     {"vantor.pcx", 512, 256},   {"stjernebk - morkere.jpg", 1024, 512},
                           {"horisbig1.jpg", 1024, 512}, {"horisbig2.jpg", 1024, 512}, {"bakgrscroll3.jpg", 1024, 512},
                           {"zoom0.jpg", 512, 512},     {"zoom1.jpg", 512, 512},    {"zoom2.jpg", 512, 512},
-                          {"zoom3.jpg", 512, 512}};
+                          {"zoom3.jpg", 512, 512},     {"particle.pcx", 64, 64},   {"wipe1.pcx", 256, 256}};
     for (const File& f : files) {
         const std::string name = f.name;
         writePicture((dir / name).string(), f.w, f.h, name.size() > 3 && name.substr(name.size() - 3) == "pcx");
@@ -230,10 +249,13 @@ int main(int argc, char** argv) {
 
     EffectTable& table = EffectTable::instance();
     table.clear();
-    ImageSequenceEffect source(&library, requireImage(library, "kake1.jpg"));
+    ParticleEffect source(makeParticleSprite(requireImage(library, "particle.pcx")));
     table.set(kSourceId, &source);
     source.init(0);
     source.start();
+    ImageSequenceEffect target(&library, requireImage(library, "kake1.jpg"));
+    table.set(kTargetId, &target);
+    target.init(0);
 
     struct Result {
         std::string name;

@@ -21,8 +21,7 @@ struct SpriteImage {
                 const float d = std::hypot(x - 7.5f, y - 7.5f) / 8.0f;
                 std::memset(image->image + 3 * (16 * y + x), d < 1 ? int(255 * (1 - d)) : 0, 3);
             }
-        kpx_convert_32(image);
-        kpx_swap_colors(image);
+        makeParticleSprite(image);
     }
     ~SpriteImage() { kpx_free(image); }
     kpximage* image;
