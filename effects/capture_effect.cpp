@@ -10,7 +10,11 @@ void CaptureEffect::post() {}
 
 void CaptureEffect::signal(SignalValue value) {
     LayerEffect::signal(value);
-    if (value.code == kSourceCode) source = EffectTable::instance().get(value.intValue);
+    if (value.code == kSourceCode) {
+        source = EffectTable::instance().get(value.intValue);
+        // An effect capturing itself would run itself without end.
+        if (source == this) source = nullptr;
+    }
 }
 
 void CaptureEffect::capture(int captureWidth, int captureHeight, GLuint target, int time) {

@@ -21,7 +21,7 @@ public:
     void init(int time) override;
     void post() override;
     // The layer codes, then 70: source = the table's effect with that id
-    // (none for an empty slot or an id outside 0..31).
+    // (none for an empty slot, an id outside 0..31 or the effect itself).
     void signal(SignalValue value) override;
 
     // Runs the source for `time` into the width x height corner and copies it
