@@ -39,7 +39,10 @@ void WipeEffect::stop() {
 void WipeEffect::signal(SignalValue value) {
     CaptureEffect::signal(value);
     switch (value.code) {
-    case kTargetCode: target_ = EffectTable::instance().get(value.intValue); break;
+    case kTargetCode:
+        target_ = EffectTable::instance().get(value.intValue);
+        if (target_ == this) target_ = nullptr;  // it would run itself without end
+        break;
     case 90: progress_ = static_cast<float>(value.intValue); break;
     case 91: loadMap(value.text.c_str()); break;
     default: break;

@@ -16,7 +16,8 @@
 // its first 65536 pixels, a smaller one only the values it covers.
 //
 // Signals, after the layer codes and 70:
-//   71  target = the table's effect with that id (none when empty)
+//   71  target = the table's effect with that id (none when empty, or
+//       when it is the wipe itself)
 //   90  threshold = value
 //   91  reload the map from the image named by the text (a missing image
 //       leaves the map as it was)

@@ -19,6 +19,8 @@ namespace {
 
 class OverlayCaptureTest : public CaptureTest {
 protected:
+    static constexpr int kOwnId = 6;
+
     // Mean of red, green, blue at (x, y) from the top.
     static int grey(int x, int y) {
         const auto p = pixel(x, y);
@@ -33,7 +35,9 @@ TEST_F(OverlayCaptureTest, NoSourceOrAnEmptySlotDrawsNothingOfIt) {
     ZoomBlurEffect zoom(nullptr);
     CaptureEffect* overlays[] = {&mosaic, &add, &swirl, &zoom};
     for (CaptureEffect* overlay : overlays) {
-        for (int id : {-1, kEmptyId, 32}) {
+        // Itself as source would run itself without end: refused.
+        EffectTable::instance().set(kOwnId, overlay);
+        for (int id : {-1, kEmptyId, 32, kOwnId}) {
             overlay->signal(SignalValue(70, kSourceId));
             ASSERT_EQ(overlay->source, &source);
             overlay->signal(SignalValue(70, id));  // clears the source

@@ -119,6 +119,12 @@ TEST_F(WipeTest, StopSwitchesTheTargetsBlendingOffAgain) {
 
     wipe.stop();
     EXPECT_FALSE(wipe.running);
+    // Neither the first effect nor the target can be the wipe itself.
+    EffectTable::instance().set(6, &wipe);
+    wipe.signal(SignalValue(70, 6));
+    wipe.signal(SignalValue(71, 6));
+    EXPECT_EQ(wipe.source, nullptr);
+    EXPECT_EQ(wipe.target(), nullptr);
     EXPECT_FALSE(target.blendOn);
     // Drawn on its own now, the target covers everything whatever the
     // frame buffer's alpha.
