@@ -4,6 +4,7 @@
 #include "content/images/canvas.h"
 #include "content/images/field.h"
 #include "content/images/noise.h"
+#include "content/images/parallel_rows.h"
 #include "content/images/picture_files.h"
 #include "content/images/picture_set.h"
 
@@ -35,7 +36,7 @@ Field panorama() {
     Field field(w, h);
     const Colour deep = colourOf(look::kDeepBackground), deep2 = colourOf(look::kDeepBackground2);
     const Colour cool = colourOf(look::kCoolLight), warm = colourOf(look::kWarmAccent), hot = colourOf(look::kHotAccent);
-    for (int y = 0; y < h; ++y) {
+    forEachRow(h, [&](int y) {
         for (int x = 0; x < w; ++x) {
             const double limb = limbY(x);
             const double sunDx = (x - kSunX) * kSqueeze, sunDy = y - limb;
@@ -74,7 +75,7 @@ Field panorama() {
             }
             field.at(x, y) = c;
         }
-    }
+    });
     Rng rng(45);
     for (int i = 0; i < 2200; ++i) {
         const double x = rng.range(0, w), y = rng.range(0, h);

@@ -7,6 +7,7 @@
 #include <exception>
 #include <filesystem>
 #include <string>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -28,11 +29,13 @@ const char* const kUsage =
 void quietImageLibrary() {
     std::fflush(stdout);
     const int saved = dup(STDOUT_FILENO);
-    if (!std::freopen("/dev/null", "w", stdout)) return;
-    quietImageLibrary();
+    const int nothing = open("/dev/null", O_WRONLY);
+    if (saved >= 0 && nothing >= 0) dup2(nothing, STDOUT_FILENO);
+    kpx_verbose_off();
     std::fflush(stdout);
-    dup2(saved, STDOUT_FILENO);
-    close(saved);
+    if (saved >= 0) dup2(saved, STDOUT_FILENO);
+    if (saved >= 0) close(saved);
+    if (nothing >= 0) close(nothing);
 }
 
 }  // namespace

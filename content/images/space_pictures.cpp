@@ -3,6 +3,7 @@
 #include "content/images/canvas.h"
 #include "content/images/field.h"
 #include "content/images/noise.h"
+#include "content/images/parallel_rows.h"
 #include "content/images/picture_files.h"
 #include "content/images/picture_set.h"
 
@@ -44,26 +45,38 @@ void scatterStars(Field& field, Rng& rng, int count, double aspectX, double brig
 
 // 1024 x 512, shown one image width across the 640 x 480 screen (so squeezed
 // to two thirds sideways) and scrolling with wrap-around: the nebula noise
-// repeats across the width and stars wrap, so the left and right edges join.
+// repeats across the width, the faint band of the galaxy's plane follows a
+// curve with the same period, and stars wrap, so the left and right edges join.
 void makeStarField(const std::string& out) {
     const int w = 1024, h = 512;
     Field field(w, h);
     const Colour deep = colourOf(look::kDeepBackground);
     const Colour blue = colourOf(look::kNightBlue), indigo = colourOf(look::kIndigo);
-    for (int y = 0; y < h; ++y) {
+    // Distance from the middle of the band, in pixels.
+    auto band = [&](double x, double y) { return y - (h * 0.55 + 70 * std::sin(2 * kPi * x / w)); };
+    forEachRow(h, [&](int y) {
         for (int x = 0; x < w; ++x) {
             const double u = x * 6.0 / w, v = y * 3.0 / h;
             const double n = fractalNoise(u, v, 6, 0.55, 6, 0, 11);
-            const double m = fractalNoise(u * 0.7 + 3.1, v * 0.7, 4, 0.5, 0, 0, 12);  // hue drift (not periodic)
             const double hue = 0.5 + 0.5 * gradientNoise(x * 3.0 / w, v * 0.8, 3, 0, 13);
-            const double cloud = std::pow(std::max(0.0, n * 0.9 + 0.25), 2.0);
-            Colour c = mix(deep, mix(blue, indigo, static_cast<float>(hue)), static_cast<float>(cloud * 0.7));
-            (void)m;
-            field.at(x, y) = {c.r * 0.8f, c.g * 0.8f, c.b * 0.8f};
+            const double d = band(x, y);
+            const double glow = std::exp(-d * d / (2 * 60.0 * 60.0));
+            const double cloud = std::pow(std::max(0.0, n * 0.9 + 0.25), 2.0) * (0.5 + glow);
+            const Colour c = mix(deep, mix(blue, indigo, static_cast<float>(hue)), static_cast<float>(cloud * 0.6));
+            field.at(x, y) = {c.r * 0.7f, c.g * 0.7f, c.b * 0.7f};
         }
-    }
+    });
     Rng rng(7);
-    scatterStars(field, rng, 2600, 1.5, 0.8, true);
+    scatterStars(field, rng, 1100, 1.5, 0.55, true);
+    // Faint dust stars, crowding into the band.
+    for (int placed = 0; placed < 2600;) {
+        const double x = rng.range(0, w), y = rng.range(0, h);
+        const double d = band(x, y);
+        if (rng.uniform() > 0.15 + 0.85 * std::exp(-d * d / (2 * 45.0 * 45.0))) continue;
+        const float k = static_cast<float>(0.03 + 0.07 * rng.uniform());
+        field.splat(x, y, 0.6, 0.45, colourOf(look::kChrome, k), true);
+        ++placed;
+    }
     Canvas canvas(w, h);
     field.paint(canvas, 1.2, 71);
     writePicture(canvas, FileKind::Jpeg, out);
@@ -116,8 +129,7 @@ void makeGalaxy(const std::string& out) {
 void makePlanet(const std::string& out) {
     const int w = 1024, h = 512;
     Field field(w, h);
-    Rng rng(31);
-    for (int y = 0; y < h; ++y) {
+    forEachRow(h, [&](int y) {
         const double lat = (y + 0.5) / h * kPi - kPi / 2;
         for (int x = 0; x < w; ++x) {
             const double u = x * 8.0 / w, v = y * 4.0 / h;
@@ -139,7 +151,7 @@ void makePlanet(const std::string& out) {
             c = mix(c, colourOf(look::kNightBlue, 1.4f), cl);
             field.at(x, y) = c;
         }
-    }
+    });
     Canvas canvas(w, h);
     field.paint(canvas, 1.2, 34);
     writePicture(canvas, FileKind::Jpeg, out);

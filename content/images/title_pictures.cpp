@@ -76,7 +76,7 @@ void makeLoadingStage(int stage, const std::string& out) {
                                           "aligning the visor",  "tuning the horizon",   "ready for flight"};
     Canvas canvas(kScreenW, kScreenH);
     paintBackdrop(canvas, 0.5, 0.45, 100, 1.0);
-    drawTitleLetters(canvas, stage, 262, 104, 22);
+    drawTitleLetters(canvas, stage, 258, 88, 20);
 
     cairo_t* cr = canvas.cr();
     // Progress line: a faint track and the filled part glowing.
@@ -106,10 +106,10 @@ void makeLogo(const std::string& out) {
     canvas.fill(0, 0, 0);
     GlowText t;
     t.text = kTitle;
-    t.size = 118;
+    t.size = 92;
     t.cx = kScreenW / 2.0;
-    t.baseline = 282;
-    t.spacing = 18;
+    t.baseline = 272;
+    t.spacing = 16;
     t.glowRadius = 12;
     t.glowStrength = 1.2;
     drawGlowText(canvas, t);
@@ -261,7 +261,8 @@ void makeFrame(const std::string& out) {
     cairo_arc(cr, 32, 50, 6, 0, 2 * 3.14159265358979);
     cairo_fill(cr);
     setColour(cr, look::kCoolLight, 0.85);
-    textPath(cr, "FEED 02  /  VANTOR", 300, s - 38, 2);
+    const std::string caption = "FEED 02 / VANTOR";
+    textPath(cr, caption, s - 44 - textWidth(cr, caption, 2), s - 38, 2);
     cairo_fill(cr);
     writePicture(canvas, FileKind::Jpeg, out);
 }

@@ -4,6 +4,7 @@
 // drawn at four times the detail.
 #include "content/images/canvas.h"
 #include "content/images/field.h"
+#include "content/images/parallel_rows.h"
 #include "content/images/picture_files.h"
 #include "content/images/picture_set.h"
 
@@ -28,12 +29,18 @@ double escape(double cx, double cy) {
     // Points in the main cardioid or the period-2 bulb never escape.
     const double q = (cx - 0.25) * (cx - 0.25) + cy * cy;
     if (q * (q + (cx - 0.25)) <= 0.25 * cy * cy || (cx + 1) * (cx + 1) + cy * cy <= 0.0625) return -1;
-    double x = 0, y = 0;
+    double x = 0, y = 0, seenX = 0, seenY = 0;
     for (int i = 0; i < kMaxIterations; ++i) {
         const double xx = x * x, yy = y * y;
         if (xx + yy > 1e6) return i + 1 - std::log2(0.5 * std::log(xx + yy));
         y = 2 * x * y + cy;
         x = xx - yy + cx;
+        // An orbit that comes back to a point seen before is periodic: inside.
+        if (std::abs(x - seenX) < 1e-13 && std::abs(y - seenY) < 1e-13) return -1;
+        if ((i & (i + 1)) == 0) {
+            seenX = x;
+            seenY = y;
+        }
     }
     return -1;
 }
@@ -64,7 +71,7 @@ void fillZoom(int level, std::vector<Field>& fields) {
     static const double offsets[4][2] = {{0.125, 0.375}, {0.625, 0.125}, {0.875, 0.625}, {0.375, 0.875}};
     Field& field = fields[static_cast<std::size_t>(level)];
     const int q = kSize / 4, origin = (kSize - q) / 2;
-    for (int y = 0; y < kSize; ++y) {
+    forEachRow(kSize, [&](int y) {
         for (int x = 0; x < kSize; ++x) {
             Colour sum{0, 0, 0};
             if (level > 0 && x >= origin && x < origin + q && y >= origin && y < origin + q) {
@@ -84,7 +91,7 @@ void fillZoom(int level, std::vector<Field>& fields) {
             }
             field.at(x, y) = sum;
         }
-    }
+    });
 }
 
 // All four levels, deepest first, made once for the four files.

@@ -104,5 +104,30 @@ TEST_F(KpxTool, FailuresAndUsage) {
     EXPECT_EQ(runTool("").status, 2);
 }
 
+TEST_F(KpxTool, MontagePutsEveryImageOnOneSheet) {
+    const std::string sheet = dir.file("sheet.png");
+    ASSERT_EQ(runTool("montage " + sheet + " " + tga + " " + pcx + " " + tga).status, 0);
+    const std::string png = readFile(sheet);
+    ASSERT_GE(png.size(), 24u);
+    EXPECT_EQ(png.substr(1, 3), "PNG");
+    auto be32 = [&](std::size_t at) {
+        return static_cast<unsigned>(static_cast<unsigned char>(png[at])) << 24 |
+               static_cast<unsigned>(static_cast<unsigned char>(png[at + 1])) << 16 |
+               static_cast<unsigned>(static_cast<unsigned char>(png[at + 2])) << 8 |
+               static_cast<unsigned>(static_cast<unsigned char>(png[at + 3]));
+    };
+    // Three cells side by side in one row, each with room for its labels.
+    EXPECT_GT(be32(16), 3u * 200);
+    EXPECT_GT(be32(20), 180u);
+    EXPECT_LT(be32(20), be32(16));
+
+    // An unreadable image fails the whole sheet; a sheet that is not a PNG
+    // name or has no images is a usage error.
+    const std::string broken = dir.write("broken.pcx", "not a picture");
+    EXPECT_EQ(runTool("montage " + dir.file("b.png") + " " + tga + " " + broken).status, 1);
+    EXPECT_EQ(runTool("montage " + dir.file("b.jpg") + " " + tga).status, 2);
+    EXPECT_EQ(runTool("montage " + dir.file("b.png")).status, 2);
+}
+
 }  // namespace
 }  // namespace vantor::test

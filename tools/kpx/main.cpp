@@ -1,6 +1,7 @@
 // kpx: looks at and converts images the way the demo's image cache reads them.
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
+#include "tools/kpx/montage.h"
 #include "tools/kpx/netpbm.h"
 
 #include <cstdio>
@@ -15,6 +16,7 @@ namespace {
 const char* const kUsage =
     "usage: kpx info FILE...\n"
     "       kpx convert IN OUT [--quality N] [--rle]\n"
+    "       kpx montage OUT.png FILE...\n"
     "\n"
     "Reads PCX, GIF, TGA and JPEG images with the reader the demo's image cache\n"
     "picks for the name (extension \"pcx\", \"gif\", \"tga\" or \"jpg\", all lower or\n"
@@ -24,6 +26,8 @@ const char* const kUsage =
     "            the reader's error\n"
     "  convert   writes OUT by its extension: .jpg, .pcx, .tga, and for\n"
     "            inspection .ppm (P6) and .pam (P7, RGB_ALPHA)\n"
+    "  montage   a contact sheet: every FILE as a thumbnail with its name and\n"
+    "            size under it (transparency over a checkerboard), as a PNG\n"
     "\n"
     "options:\n"
     "  --quality N  JPEG quality 0 to 100 (default 75)\n"
@@ -181,6 +185,8 @@ int main(int argc, char** argv) {
         status = info(std::vector<std::string>(args.begin() + 1, args.end()), out);
     } else if (command == "convert" && args.size() == 3) {
         status = convert(args[1], args[2], quality, rle);
+    } else if (command == "montage" && args.size() >= 3 && lowerExtension(args[1]) == "png") {
+        status = writeMontage(args[1], std::vector<std::string>(args.begin() + 2, args.end()));
     } else {
         std::fputs(kUsage, stderr);
     }

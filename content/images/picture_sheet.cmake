@@ -1,0 +1,16 @@
+# Run by the picture_sheet target: the contact sheet of every generated
+# picture (as `vantor-images --list` names them, read from DEMO_DIR) into OUT.
+execute_process(COMMAND ${IMAGES} --list OUTPUT_VARIABLE listing RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "vantor-images --list failed (${result})")
+endif()
+string(REGEX REPLACE "\n$" "" listing "${listing}")
+string(REPLACE "\n" ";" paths "${listing}")
+set(files)
+foreach(path IN LISTS paths)
+  list(APPEND files ${DEMO_DIR}/${path})
+endforeach()
+execute_process(COMMAND ${KPX} montage ${OUT} ${files} RESULT_VARIABLE result)
+if(NOT result EQUAL 0)
+  message(FATAL_ERROR "kpx montage failed (${result})")
+endif()
