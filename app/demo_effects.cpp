@@ -2,7 +2,21 @@
 
 #include "effects/required_image.h"
 
+#include <iterator>
+
 DemoEffects::DemoEffects(EffectTable& table, ImageLibrary& images, FrameTarget& target)
     : table_(table), images_(images), target_(target) {}
 
 kpximage* DemoEffects::image(const char* name) { return requireImage(images_, name); }
+
+StartupStep DemoEffects::appendLoadingImages() {
+    for (std::size_t i = 1; i < std::size(kLoadingImages); ++i) loadingScreen.append(image(kLoadingImages[i]));
+    return {};
+}
+
+StartupStep DemoEffects::showLoadingScreen(bool advance) {
+    if (advance) loadingScreen.advance();
+    loadingScreen.post();
+    target_.swapBuffers();
+    return {};
+}

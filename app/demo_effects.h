@@ -8,6 +8,11 @@
 // which ends the program naming the file when it cannot be loaded. Between
 // groups a StartupStep member does the work that has no effect of its own.
 //
+// The loading screen (id 1, "kake1.jpg" to "kake6.jpg") is drawn after group
+// 0 and after each of groups 1 to 5, outside the table's frame passes: its
+// post, then a swap of the target; from group 1 on it first advances to the
+// next image. Nothing is cleared in between: each picture covers the screen.
+//
 // Ids without a row here stay empty in the table.
 #pragma once
 
@@ -17,9 +22,15 @@
 #include "effects/add_capture_effect.h"
 #include "effects/fade_effect.h"
 #include "effects/flash_effect.h"
+#include "effects/horizon_scroll_effect.h"
+#include "effects/image_sequence_effect.h"
+#include "effects/logo_effect.h"
 #include "effects/mosaic_glow_effect.h"
+#include "effects/nested_zoom_effect.h"
+#include "effects/noise_effect.h"
 #include "effects/picture_in_picture_effect.h"
 #include "effects/scratch_effect.h"
+#include "effects/starfield_effect.h"
 #include "effects/swirl_effect.h"
 #include "effects/zoom_blur_effect.h"
 
@@ -39,6 +50,16 @@ struct DemoEffects {
     static constexpr int kAddCaptureId = 14;
     static constexpr int kSwirlId = 13;
     static constexpr int kPictureInPictureId = 24;
+    static constexpr int kLoadingScreenId = 1;
+    static constexpr int kPictureId = 0;
+    static constexpr int kSecondPictureId = 25;
+    static constexpr int kNoiseId = 28;
+    static constexpr int kStarfieldId = 7;
+    static constexpr int kLogoId = 22;
+    static constexpr int kHorizonId = 5;
+    static constexpr int kNestedZoomId = 6;
+    static constexpr const char* kLoadingImages[] = {"kake1.jpg", "kake2.jpg", "kake3.jpg",
+                                                     "kake4.jpg", "kake5.jpg", "kake6.jpg"};
 
     // Builds the effects group by group and registers each right after its
     // construction; the loading screen between groups is drawn into target.
@@ -56,26 +77,46 @@ private:
     // cannot be loaded ends the program with a message naming it.
     kpximage* image(const char* name);
 
+    // The rest of the loading screen's images, appended in order.
+    StartupStep appendLoadingImages();
+    // One loading-screen frame: advance (from group 1 on), post, swap.
+    StartupStep showLoadingScreen(bool advance);
+
 public:
     // ---- Group 0 -------------------------------------------------------
+    RegisteredEffect<ImageSequenceEffect> loadingScreen{table_, kLoadingScreenId, &images_, image(kLoadingImages[0])};
+    StartupStep loadingImagesAppended = appendLoadingImages();
+    StartupStep group0Shown = showLoadingScreen(false);
 
     // ---- Group 1 -------------------------------------------------------
+    RegisteredEffect<ImageSequenceEffect> picture{table_, kPictureId, &images_, image("rotule.pcx")};
     RegisteredEffect<FlashEffect> flash{table_, kFlashId};
     RegisteredEffect<FadeEffect> fade{table_, kFadeId, FadeColor{}};
     RegisteredEffect<ScratchEffect> scratch{table_, kScratchId};
+    RegisteredEffect<NoiseEffect> noise{table_, kNoiseId};
+    RegisteredEffect<ImageSequenceEffect> secondPicture{table_, kSecondPictureId, &images_, image("rotule.pcx")};
+    RegisteredEffect<StarfieldEffect> starfield{table_, kStarfieldId, &images_, image("stjernebk - morkere.jpg")};
     RegisteredEffect<MosaicGlowEffect> mosaicGlow{table_, kMosaicGlowId, &images_};
+    StartupStep group1Shown = showLoadingScreen(true);
 
     // ---- Group 2 -------------------------------------------------------
     RegisteredEffect<ZoomBlurEffect> zoomBlur{table_, kZoomBlurId, &images_};
     RegisteredEffect<AddCaptureEffect> addCapture{table_, kAddCaptureId, &images_};
+    StartupStep group2Shown = showLoadingScreen(true);
 
     // ---- Group 3 -------------------------------------------------------
     RegisteredEffect<SwirlEffect> swirl{table_, kSwirlId, &images_};
+    RegisteredEffect<LogoEffect> logo{table_, kLogoId, &images_, image("vantor.pcx")};
     RegisteredEffect<PictureInPictureEffect> pictureInPicture{table_, kPictureInPictureId, &images_};
+    RegisteredEffect<HorizonScrollEffect> horizon{table_, kHorizonId, images_};
+    RegisteredEffect<NestedZoomEffect> nestedZoom{table_, kNestedZoomId, images_};
+    StartupStep group3Shown = showLoadingScreen(true);
 
     // ---- Group 4 -------------------------------------------------------
+    StartupStep group4Shown = showLoadingScreen(true);
 
     // ---- Group 5 -------------------------------------------------------
+    StartupStep group5Shown = showLoadingScreen(true);
 
     // ---- Group 6 -------------------------------------------------------
 };

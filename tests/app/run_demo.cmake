@@ -1,18 +1,25 @@
 # Runs the vantor program itself, the way a user does: from a folder holding
-# soundtrack.mp3 and the password-protected vantor.ppd with the timeline script
-# inside. The script starts shortly before the end, so the demo ends by itself.
-# Then the same folder without the archive: the program must fail with the
-# script error and exit code 1.
+# soundtrack.mp3 and the password-protected vantor.ppd with the build's
+# generated data and a timeline script of its own inside. The script starts
+# shortly before the end, so the demo ends by itself. Then the same folder
+# without the archive: the program must fail naming the first image it cannot
+# load, with exit code 1.
 #
-# cmake -DVANTOR=... -DPPD=... -DWITH_XVFB=... -DSOUNDTRACK=... -DWORK=... -P run_demo.cmake
-foreach(var VANTOR PPD WITH_XVFB SOUNDTRACK WORK)
+# cmake -DVANTOR=... -DPPD=... -DWITH_XVFB=... -DSOUNDTRACK=... -DDEMO_DIR=... -DWORK=... -P run_demo.cmake
+foreach(var VANTOR PPD WITH_XVFB SOUNDTRACK DEMO_DIR WORK)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "run_demo.cmake needs -D${var}=")
   endif()
 endforeach()
 
 file(REMOVE_RECURSE ${WORK})
-file(MAKE_DIRECTORY ${WORK}/data)
+file(MAKE_DIRECTORY ${WORK})
+file(COPY ${DEMO_DIR}/data DESTINATION ${WORK})
+set(root_members)
+if(EXISTS ${DEMO_DIR}/celpalette.pcx)
+  file(COPY_FILE ${DEMO_DIR}/celpalette.pcx ${WORK}/celpalette.pcx)
+  set(root_members celpalette.pcx)
+endif()
 file(COPY_FILE ${SOUNDTRACK} ${WORK}/soundtrack.mp3)
 file(WRITE ${WORK}/data/script.scr
   "// the last second of the demo\n"
@@ -25,12 +32,17 @@ file(WRITE ${WORK}/data/script.scr
   "239300 SIGNAL 31 4 239900\n"
   "239300 START 31\n"
   "LINETIME\n")
-execute_process(COMMAND ${PPD} pack --password quorbel vantor.ppd data/script.scr
+# Stored, not compressed: the packer has tests of its own, and this keeps the
+# test quick.
+execute_process(COMMAND ${PPD} pack --store --password quorbel vantor.ppd data ${root_members}
                 WORKING_DIRECTORY ${WORK} RESULT_VARIABLE packed ERROR_VARIABLE packErrors)
 if(NOT packed EQUAL 0)
   message(FATAL_ERROR "packing the test archive failed: ${packErrors}")
 endif()
 file(REMOVE_RECURSE ${WORK}/data)
+if(root_members)
+  file(REMOVE ${WORK}/${root_members})
+endif()
 
 string(TIMESTAMP started "%s")
 execute_process(COMMAND ${WITH_XVFB} 1024x768x24 ${VANTOR}
@@ -52,7 +64,7 @@ file(REMOVE ${WORK}/vantor.ppd)
 execute_process(COMMAND ${WITH_XVFB} 1024x768x24 ${VANTOR}
                 WORKING_DIRECTORY ${WORK} RESULT_VARIABLE result ERROR_VARIABLE errors
                 TIMEOUT 60)
-if(NOT result EQUAL 1 OR NOT errors MATCHES "\\[error\\] could not parse script")
+if(NOT result EQUAL 1 OR NOT errors MATCHES "\\[error\\] could not load image kake1.jpg")
   message(FATAL_ERROR "without its archive vantor gave '${result}':\n${errors}")
 endif()
 

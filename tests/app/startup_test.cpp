@@ -1,9 +1,10 @@
-// The demo's own start-up on loose files under Xvfb: a generated soundtrack, a
-// small timeline script, the real window, music player and overlays, and the
-// loop playing the timeline in real time.
+// The demo's own start-up on loose files under Xvfb: a generated soundtrack,
+// the build's generated data files, a small timeline script, the real window,
+// music player and effects, and the loop playing the timeline in real time.
 #include "app/demo.h"
 #include "app/demo_window.h"
 #include "app/fatal_error.h"
+#include "kpx/kpx.h"
 #include "platform/gl_api.h"
 #include "tests/support/temp_dir.h"
 
@@ -12,6 +13,7 @@
 #include <array>
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 namespace vantor::test {
@@ -23,10 +25,20 @@ std::string soundtrack() {
     return readFile(std::string(VANTOR_TEST_AUDIO_DIR) + "/tone44100.mp3");
 }
 
-// A working directory holding what the start-up reads, loose.
+// A working directory holding what the start-up reads, loose: the build's
+// generated data (linked, except the script) and celpalette.pcx at the root.
 class StartupTest : public ::testing::Test {
 protected:
-    void SetUp() override { dir.enter(); }
+    void SetUp() override {
+        dir.enter();
+        namespace fs = std::filesystem;
+        const fs::path demo = VANTOR_DEMO_DIR;
+        fs::create_directories("data");
+        for (const auto& entry : fs::directory_iterator(demo / "data"))
+            if (entry.path().filename() != "script.scr")
+                fs::create_directory_symlink(entry.path(), fs::path("data") / entry.path().filename());
+        if (fs::exists(demo / "celpalette.pcx")) fs::create_symlink(demo / "celpalette.pcx", "celpalette.pcx");
+    }
     void writeDemo(const std::string& script) {
         dir.write("soundtrack.mp3", soundtrack());
         dir.write("data/script.scr", script);
@@ -35,7 +47,7 @@ protected:
 };
 
 // The demo window, noting the centre pixel of every finished frame just
-// before it is shown.
+// before it is shown (and the whole frame when asked to).
 class ProbingWindow : public DemoWindow {
 public:
     ProbingWindow() : DemoWindow(false, "Vantor", 640, 480) {}
@@ -43,10 +55,59 @@ public:
         glReadBuffer(GL_BACK);
         glPixelStorei(GL_PACK_ALIGNMENT, 1);
         glReadPixels(320, 240, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, centre.data());
+        if (keepFrames) {
+            std::vector<GLubyte> rgb(640 * 480 * 3);
+            glReadPixels(0, 0, 640, 480, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+            frames.push_back(std::move(rgb));
+        }
         DemoWindow::swapBuffers();
     }
     std::array<GLubyte, 4> centre{};
+    bool keepFrames = false;
+    std::vector<std::vector<GLubyte>> frames;  // RGB, bottom row first
 };
+
+// Pixels of a 640 x 480 frame that differ from a 640 x 480 RGB image by more
+// than a little in some channel.
+int differingPixels(const std::vector<GLubyte>& frame, const kpximage& image) {
+    int count = 0;
+    for (int y = 0; y < 480; ++y)
+        for (int x = 0; x < 640; ++x) {
+            const GLubyte* f = &frame[(static_cast<std::size_t>(479 - y) * 640 + x) * 3];
+            const unsigned char* p = image.image + (static_cast<std::size_t>(y) * 640 + x) * 3;
+            count += std::abs(f[0] - p[0]) > 6 || std::abs(f[1] - p[1]) > 6 || std::abs(f[2] - p[2]) > 6;
+        }
+    return count;
+}
+
+TEST_F(StartupTest, TheSixLoadingImagesAppearInOrderOnePerSwapBeforeTheScriptPhase) {
+    writeDemo("DEMOSTART 0\nSETUP\nTIMELINE\n100 START 29\nLINETIME\n");
+    std::vector<kpximage*> kake;
+    for (int i = 1; i <= 6; ++i) {
+        kake.push_back(kpx_load_jpg(("data/images/kake" + std::to_string(i) + ".jpg").c_str()));
+        ASSERT_NE(kake.back(), nullptr) << i;
+        ASSERT_EQ(kake.back()->bpp, 24);
+        ASSERT_EQ(kake.back()->width, 640);
+        ASSERT_EQ(kake.back()->height, 480);
+    }
+    ProbingWindow window;
+    window.keepFrames = true;
+    Demo demo(window, kLooseDemoFiles);
+    ASSERT_EQ(window.frames.size(), 6u) << "one swap after group 0 and after each of groups 1 to 5";
+    for (std::size_t swap = 0; swap < 6; ++swap)
+        for (std::size_t image = 0; image < 6; ++image) {
+            const int differing = differingPixels(window.frames[swap], *kake[image]);
+            if (image == swap)
+                EXPECT_LE(differing, 10) << "frame " << swap << " shows kake" << image + 1 << ".jpg whole";
+            else
+                EXPECT_GT(differing, 100) << "frame " << swap << " looks like kake" << image + 1 << ".jpg";
+        }
+    // The script phase shows nothing by itself.
+    window.keepFrames = false;
+    demo.loop().scriptPhase();
+    EXPECT_EQ(window.frames.size(), 6u);
+    for (kpximage* image : kake) kpx_free(image);
+}
 
 struct Sample {
     int time;
@@ -182,6 +243,13 @@ TEST_F(StartupTest, StartUpFailuresEndWithTheirMessages) {
         unsetenv("SDL_AUDIODRIVER");
     else
         setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+
+    // A data file the effects need ends the start-up naming it.
+    std::filesystem::remove("data/images");
+    std::filesystem::create_directories("data/images");
+    EXPECT_EQ(failureOf(), "could not load image kake1.jpg");
+    dir.write("data/images/kake1.jpg", "no picture");
+    EXPECT_EQ(failureOf(), "could not load image kake1.jpg");
 }
 
 }  // namespace
