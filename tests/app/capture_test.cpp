@@ -18,6 +18,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -70,10 +71,22 @@ protected:
         writeArchive(kScript);
     }
 
+    // The build's generated data (stored, for speed) with the test's script.
     void writeArchive(const std::string& script) {
+        namespace fs = std::filesystem;
         ppd_pack::PackOptions options;
         options.password = "quorbel";
-        const auto archive = ppd_pack::packArchive({{"data/script.scr", bytesOf(script)}}, options);
+        options.store = true;
+        std::vector<ppd_pack::Member> members{{"data/script.scr", bytesOf(script)}};
+        const fs::path demo = VANTOR_DEMO_DIR;
+        for (const auto& entry : fs::recursive_directory_iterator(demo / "data")) {
+            const std::string name = fs::relative(entry.path(), demo).generic_string();
+            if (entry.is_regular_file() && name != "data/script.scr")
+                members.push_back({name, bytesOf(readFile(entry.path().string()))});
+        }
+        if (fs::exists(demo / "celpalette.pcx"))
+            members.push_back({"celpalette.pcx", bytesOf(readFile((demo / "celpalette.pcx").string()))});
+        const auto archive = ppd_pack::packArchive(members, options);
         dir.write("vantor.ppd", std::string(archive.begin(), archive.end()));
     }
 
@@ -205,7 +218,8 @@ TEST_F(CaptureTest, ProfileTableNamesEveryEffectWithTheFramesItRanIn) {
     std::string line;
     std::vector<std::string> lines;
     while (std::getline(table, line)) lines.push_back(line);
-    ASSERT_EQ(lines.size(), 6u) << result.out;  // header, 29, 30, 31, frame, summary
+    // Header, one row per registered effect (29, 30 and 31 among them), frame, summary.
+    ASSERT_GE(lines.size(), 6u) << result.out;
 
     // A row: [id] name frames mean max; the frame total has no id.
     auto row = [&](const std::string& name, int& id, long long& frames, double& mean, double& max) {
