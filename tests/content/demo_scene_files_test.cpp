@@ -1,0 +1,193 @@
+// The demo's scene files as the build writes them: a second run gives the same
+// bytes; each loads through the demo's reader and passes meshcaster dump; each
+// has what the effects that play it need; and every camera shows something at
+// times across the whole show, at the rate the show plays the scene.
+//
+// Textures are stand-ins of the sizes the shared look lists (the picture
+// generator draws the real ones): the test also checks that every texture a
+// scene names is on that list.
+#include "content/common/demo_look.h"
+#include "content/scenes/scenes.h"
+#include "imglib/image_library.h"
+#include "kpx/kpx.h"
+#include "libs/ppd/ppd.h"
+#include "platform/gl_api.h"
+#include "scene/mesh_object.h"
+#include "scene/scene_chunk_decoder.h"
+#include "scene/scene_error.h"
+#include "scene/scene_file_reader.h"
+#include "tests/support/gl_fixture.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <set>
+#include <sys/wait.h>
+
+namespace vantor::test {
+namespace {
+
+std::vector<unsigned char> readBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string built(const char* file) { return std::string(DEMO_DATA_DIR) + "/" + file; }
+
+class DemoSceneFiles : public GlTest {
+protected:
+    static void SetUpTestSuite() {
+        if (kpx_verbose()) kpx_verbose_off();
+        textures_ = new TempDir;
+        for (const auto& t : look::kSceneTextures) {
+            kpximage* img = kpx_create(std::uint16_t(t.width), std::uint16_t(t.height), 24, 0);
+            for (int i = 0; i < t.width * t.height; ++i) {
+                const bool line = (i % t.width) % 32 < 2 || (i / t.width) % 32 < 2;
+                img->image[3 * i] = line ? 250 : 120, img->image[3 * i + 1] = 140, img->image[3 * i + 2] = line ? 90 : 170;
+            }
+            kpx_save_jpg(textures_->file(t.name).c_str(), img);  // tells failures only through its error list
+            ASSERT_TRUE(std::filesystem::file_size(textures_->file(t.name)) > 0) << t.name;
+            kpx_free(img);
+        }
+        setSceneErrorSink([](const std::string& text) { throw std::runtime_error(text); });
+    }
+    static void TearDownTestSuite() {
+        delete textures_;
+        textures_ = nullptr;
+    }
+
+    std::unique_ptr<Scene> load(const char* file) {
+        images_ = std::make_unique<ImageLibrary>();
+        keepTexturePaths = false;
+        SceneFileReader reader;
+        return std::unique_ptr<Scene>(
+            reader.load(built(file).c_str(), (textures_->path().string() + "/").c_str(), images_.get()));
+    }
+
+    static TempDir* textures_;
+    std::unique_ptr<ImageLibrary> images_;
+};
+TempDir* DemoSceneFiles::textures_ = nullptr;
+
+TEST_F(DemoSceneFiles, ASecondRunWritesTheSameBytes) {
+    TempDir dir;
+    const std::string command = std::string("'" SCENES_TOOL "' '") + dir.path().string() + "'";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+    for (const auto& scene : demoscenes::kDemoScenes) {
+        const auto first = readBytes(built(scene.file));
+        ASSERT_FALSE(first.empty()) << scene.file;
+        EXPECT_TRUE(first == readBytes(dir.file(scene.file))) << scene.file << " differs between runs";
+    }
+}
+
+TEST_F(DemoSceneFiles, EachPassesDumpAndNamesOnlyTheAgreedTextures) {
+    std::set<std::string> agreed;
+    for (const auto& t : look::kSceneTextures) agreed.insert(t.name);
+    for (const auto& scene : demoscenes::kDemoScenes) {
+        const std::string command = std::string("'" MESHCASTER_PATH "' dump '") + built(scene.file) + "' >/dev/null";
+        const int status = std::system(command.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << scene.file;
+
+        ppd_file* file = ppd_open(built(scene.file).c_str());
+        ASSERT_TRUE(file) << scene.file;
+        ppp::ChunkDecoder decoder(file);
+        ASSERT_TRUE(decoder.readLeadWord());
+        ppp::Chunk chunk;
+        ppp::ChunkDecoder::Result result;
+        while ((result = decoder.next(chunk)) == ppp::ChunkDecoder::Result::Chunk && chunk.type != ppp::kEndChunk)
+            if (chunk.type == ppp::kMaterialChunk) {
+                for (const std::string& name : chunk.material.textures) {
+                    if (!name.empty()) {
+                        EXPECT_TRUE(agreed.count(name)) << scene.file << " names " << name;
+                    }
+                }
+            }
+        EXPECT_EQ(chunk.type, std::uint32_t(ppp::kEndChunk)) << scene.file << ": " << decoder.error();
+        ppd_close(file);
+    }
+}
+
+// What the effects need of their scenes.
+TEST_F(DemoSceneFiles, EachHasWhatItsEffectNeeds) {
+    for (const auto& entry : demoscenes::kDemoScenes) {
+        auto scene = load(entry.file);
+        ASSERT_TRUE(scene) << entry.file;
+        int cameras = 0;
+        for (SceneObject* c = scene->cameras; c; c = c->next) ++cameras;
+        EXPECT_GE(cameras, 2) << entry.file;
+        EXPECT_TRUE(scene->lights) << entry.file;
+    }
+    {
+        auto scene = load("metamove.ppp");
+        EXPECT_TRUE(scene->findObject(6)) << "the surface's carrier";
+    }
+    {
+        auto scene = load("sphere.ppp");
+        auto* sphere = dynamic_cast<MeshObject*>(scene->findObject(1));
+        ASSERT_TRUE(sphere);
+        ASSERT_FALSE(sphere->faces().empty());
+        for (const Face& f : sphere->faces()) ASSERT_TRUE(f.material);
+    }
+    {
+        auto scene = load("steiner.ppp");
+        for (int id : {2, 5, 6, 7}) {
+            SceneObject* stone = scene->findObject(id);
+            ASSERT_TRUE(stone) << id;
+            bool root = false;
+            for (SceneObject* o = scene->objects; o; o = o->next) root = root || o == stone;
+            EXPECT_TRUE(root) << "object " << id << " is placed in the world frame";
+            EXPECT_EQ(stone->scale().x, 1.0f);
+            EXPECT_EQ(stone->scale().y, 1.0f);
+            EXPECT_EQ(stone->scale().z, 1.0f);
+        }
+        auto* cut = dynamic_cast<MeshObject*>(scene->findObject(2));
+        ASSERT_TRUE(cut && !cut->faces().empty() && cut->faces()[0].material);
+        Texture* base = cut->faces()[0].material->baseTexture();
+        ASSERT_TRUE(base && base->image());
+        EXPECT_EQ(base->image()->width, look::kHoleMapWidth);
+        EXPECT_EQ(base->image()->height, look::kHoleMapHeight);
+    }
+}
+
+// Share of pixels brighter than black in a frame.
+double litShare(const std::vector<std::uint8_t>& rgba) {
+    std::size_t lit = 0;
+    for (std::size_t i = 0; i < rgba.size(); i += 4) lit += (rgba[i] + rgba[i + 1] + rgba[i + 2]) > 24;
+    return double(lit) / double(rgba.size() / 4);
+}
+
+TEST_F(DemoSceneFiles, EveryCameraShowsTheSceneThroughoutTheShow) {
+    const int musicMs[] = {0, 2000, 15000, 60000, 150000, 239000};
+    for (const auto& entry : demoscenes::kDemoScenes) {
+        auto scene = load(entry.file);
+        scene->setCulling(entry.culling);
+        for (SceneObject* c = scene->cameras; c; c = c->next) {
+            scene->selectCamera(c->id);
+            for (int ms : musicMs) {
+                glViewport(0, 0, kWidth, kHeight);
+                glMatrixMode(GL_PROJECTION);
+                glLoadIdentity();
+                gluPerspective(45.0, double(kWidth) / kHeight, 0.1, 20000.0);
+                glMatrixMode(GL_MODELVIEW);
+                glLoadIdentity();
+                glEnable(GL_DEPTH_TEST);
+                glDepthFunc(GL_LEQUAL);
+                glClearColor(0, 0, 0, 1);
+                glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+                scene->update(float(ms) / float(entry.speed));
+                scene->draw();
+                glFinish();
+                EXPECT_GT(litShare(frame()), 0.05) << entry.file << " camera " << c->id << " at " << ms << " ms";
+            }
+        }
+    }
+}
+
+}  // namespace
+}  // namespace vantor::test
