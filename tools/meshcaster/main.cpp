@@ -4,7 +4,9 @@
 #include "libs/ppd/ppd.h"
 #include "tools/meshcaster/scene_dump.h"
 #include "tools/meshcaster/scene_render.h"
+#include "tools/meshcaster/scene_sheet.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -19,12 +21,16 @@ const char* const kUsage =
     "       meshcaster render FILE.ppp OUT.png [--time T] [--camera ID] [--size WxH]\n"
     "                 [--textures DIR] [--cel ID]... [--no-culling]\n"
     "                 [--archive FILE.ppd [--password PW]] [--verbose]\n"
+    "       meshcaster sheet OUT.png FILE.ppp... [--seconds S,S,...] [--speed NAME=MS]...\n"
+    "                 [--no-culling NAME]... [--cell WxH] [--textures DIR]\n"
     "\n"
     "  dump     the objects as an indented tree (kind, id, name, vertex, coordinate\n"
     "           and face counts, position, rotation quaternion, scale), the cameras,\n"
     "           lights, materials and animation controllers\n"
     "  render   draws the scene at scene time T in an offscreen OpenGL context,\n"
     "           as the demo draws it, and writes OUT.png\n"
+    "  sheet    previews of several scenes on one PNG: a row for each scene and\n"
+    "           camera, a column for each moment, every cell labelled\n"
     "\n"
     "options of render:\n"
     "  --time T        scene time in the exporter's frame units (default 0; the\n"
@@ -40,7 +46,16 @@ const char* const kUsage =
     "  --no-culling    draw back faces too, as the scene effects' signal 123 with 0\n"
     "  --verbose       show the image cache's lines on standard output\n"
     "\n"
-    "options of both:\n"
+    "options of sheet:\n"
+    "  --seconds S,... music seconds after the scene's start, one column each\n"
+    "                  (default 0,4,20,90)\n"
+    "  --speed NAME=MS music ms per scene frame for the file with base name NAME\n"
+    "                  (default 10, as the scene effects play; may be repeated)\n"
+    "  --no-culling NAME  draw that file's back faces too (may be repeated)\n"
+    "  --cell WxH      size of one preview (default 256x192)\n"
+    "  --textures DIR  as for render\n"
+    "\n"
+    "options of dump and render:\n"
     "  --archive FILE  read the scene and its images as members of this packed\n"
     "                  archive (as the demo reads \"vantor.ppd\"), with the demo's\n"
     "                  password unless --password gives another\n"
@@ -150,6 +165,59 @@ int parse(int argc, char** argv, bool isRender, Command& c) {
     return 0;
 }
 
+// Parses the arguments of sheet. Returns 0 when the line is good, else the usage status.
+int parseSheet(int argc, char** argv, SheetOptions& options) {
+    int positional = 0;
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+        if (arg == "--seconds") {
+            const char* v = value();
+            if (!v) return usageError("--seconds needs a list of numbers");
+            options.seconds.clear();
+            std::string list = v;
+            for (std::size_t start = 0; start <= list.size();) {
+                const std::size_t comma = std::min(list.find(',', start), list.size());
+                float seconds = 0;
+                if (!parseFloat(list.substr(start, comma - start).c_str(), seconds) || seconds < 0 || seconds > 1e6f)
+                    return usageError("--seconds needs numbers from 0, separated by commas");
+                options.seconds.push_back(seconds);
+                start = comma + 1;
+            }
+        } else if (arg == "--speed") {
+            const char* v = value();
+            const std::string text = v ? v : "";
+            const std::size_t equals = text.find('=');
+            float speed = 0;
+            if (equals == std::string::npos || equals == 0 ||
+                !parseFloat(text.substr(equals + 1).c_str(), speed) || !(speed > 0))
+                return usageError("--speed needs NAME=MS with MS above 0");
+            options.speed[text.substr(0, equals)] = speed;
+        } else if (arg == "--no-culling") {
+            const char* v = value();
+            if (!v) return usageError("--no-culling needs a file name");
+            options.noCulling.push_back(v);
+        } else if (arg == "--cell") {
+            const char* v = value();
+            if (!v || !parseSize(v, options.cellWidth, options.cellHeight))
+                return usageError("--cell needs WxH, each side 1 to 8192");
+        } else if (arg == "--textures") {
+            const char* v = value();
+            if (!v) return usageError("--textures needs a directory");
+            options.textures = v;
+            if (!options.textures.empty() && options.textures.back() != '/') options.textures += '/';
+        } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
+            return usageError("unknown option " + arg);
+        } else if (positional++ == 0) {
+            options.output = arg;
+        } else {
+            options.scenes.push_back(arg);
+        }
+    }
+    if (options.scenes.empty()) return usageError("sheet needs OUT.png and at least one FILE.ppp");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -160,6 +228,11 @@ int main(int argc, char** argv) {
         }
     if (argc < 2) return usageError("no command given");
     const std::string command = argv[1];
+    if (command == "sheet") {
+        SheetOptions sheet;
+        if (const int status = parseSheet(argc, argv, sheet)) return status;
+        return renderSheet(sheet);
+    }
     if (command != "dump" && command != "render") return usageError("unknown command " + command);
     const bool isRender = command == "render";
     Command parsed;

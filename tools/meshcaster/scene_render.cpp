@@ -7,9 +7,7 @@
 #include "scene/scene_error.h"
 #include "scene/scene_file_reader.h"
 #include "tools/png/png_writer.h"
-
-#include <fcntl.h>
-#include <unistd.h>
+#include "tools/meshcaster/quiet_stdout.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -22,42 +20,6 @@ int fail(const std::string& text) {
     return 1;
 }
 
-// Scene errors end the tool with the message on stderr, never with a box.
-void reportSceneError(const std::string& message) {
-    std::string text = message;
-    while (!text.empty() && text.back() == '\n') text.pop_back();
-    std::fflush(stdout);
-    std::fprintf(stderr, "meshcaster: %s\n", text.c_str());
-    std::exit(1);
-}
-
-// Sends standard output to /dev/null while it lives: the image cache prints a
-// line for every image it loads.
-class QuietStdout {
-public:
-    QuietStdout() {
-        std::fflush(stdout);
-        saved_ = dup(STDOUT_FILENO);
-        const int null = open("/dev/null", O_WRONLY);
-        if (null >= 0) {
-            dup2(null, STDOUT_FILENO);
-            close(null);
-        }
-    }
-    ~QuietStdout() {
-        std::fflush(stdout);
-        if (saved_ >= 0) {
-            dup2(saved_, STDOUT_FILENO);
-            close(saved_);
-        }
-    }
-    QuietStdout(const QuietStdout&) = delete;
-    QuietStdout& operator=(const QuietStdout&) = delete;
-
-private:
-    int saved_ = -1;
-};
-
 }  // namespace
 
 int renderScene(const RenderOptions& options) {
@@ -65,7 +27,7 @@ int renderScene(const RenderOptions& options) {
     const std::unique_ptr<vantor::platform::OffscreenGL> gl =
         vantor::platform::OffscreenGL::create(options.width, options.height, &error);
     if (!gl) return fail("cannot create an offscreen GL context: " + error);
-    setSceneErrorSink(reportSceneError);
+    setSceneErrorSink(reportSceneErrorAndExit);
 
     std::unique_ptr<QuietStdout> quiet;
     if (!options.verbose) {
