@@ -120,7 +120,7 @@ void makeHorizonOverlay(const std::string& out) {
             const double centre = 150 + 60 * std::sin(u * 7.0) + 40 * gradientNoise(u * 4, 0.5, 0, 0, 51);
             const double curtain = std::exp(-std::pow((y - centre) / 55.0, 2.0));
             const double rays = std::max(0.0, gradientNoise(x * 0.05, 0.3, 0, 0, 52) * 0.5 + 0.5);
-            const double a = curtain * (0.3 + 0.7 * rays * rays) * 0.5 * fadeOut;
+            const double a = curtain * (0.3 + 0.7 * rays * rays) * 0.75 * fadeOut;
             const float t = static_cast<float>(std::clamp((centre - y) / 80.0 + 0.5, 0.0, 1.0));
             const Colour c = mix(cool, hot, t * 0.8f);
             const float k = a > 0.01 ? static_cast<float>(a) : 0.0f;

@@ -169,12 +169,14 @@ void makeStone(const std::string& out) {
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x) {
             const double u = x * 4.0 / w, v = y * 4.0 / h;
-            const double rock = fractalNoise(u, v, 6, 0.55, 4, 4, 230);
-            const double vein = 1 - std::abs(fractalNoise(u * 0.5, v * 0.5, 4, 0.5, 2, 2, 231));
-            const double line = std::pow(std::max(0.0, vein), 28.0);
-            Colour c = mix(colourOf(look::kDeepBackground), colourOf(look::kIndigo), static_cast<float>(0.45 + 0.45 * rock));
-            c = mix(c, colourOf(look::kNightBlue, 1.3f), static_cast<float>(std::max(0.0, rock) * 0.4));
-            c = mix(c, colourOf(look::kCoolLight), static_cast<float>(line * 0.9));
+            const double rock = fractalNoise(u, v, 6, 0.6, 4, 4, 230);
+            const double grain = gradientNoise(x * 0.5, y * 0.5, w / 2, h / 2, 233);
+            const double vein = 1 - std::abs(fractalNoise(u * 0.5, v * 0.5, 5, 0.5, 2, 2, 231));
+            const double line = std::pow(std::max(0.0, vein), 70.0), halo = std::pow(std::max(0.0, vein), 10.0);
+            Colour c = mix(colourOf(look::kDeepBackground, 1.5f), colourOf(look::kNightBlue, 0.9f),
+                           static_cast<float>(std::clamp(0.45 + 0.55 * rock + 0.12 * grain, 0.0, 1.0)));
+            c = mix(c, colourOf(look::kIndigo), static_cast<float>(std::max(0.0, -rock) * 0.6));
+            c = mix(c, colourOf(look::kCoolLight), static_cast<float>(line * 0.75 + halo * 0.1));
             field.at(x, y) = c;
         }
     Canvas canvas(w, h);

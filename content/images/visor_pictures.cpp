@@ -105,6 +105,31 @@ void makeVisorFront(const std::string& out) {
     cairo_reset_clip(cr);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
 
+    // The frame ring round the glass: gunmetal, lit from above, with bolts.
+    cairo_pattern_t* metal = cairo_pattern_create_linear(0, kOpenCy - kOpenRy - 20, 0, kOpenCy + kOpenRy + 20);
+    cairo_pattern_add_color_stop_rgb(metal, 0.0, 0.42, 0.47, 0.58);
+    cairo_pattern_add_color_stop_rgb(metal, 0.35, 0.16, 0.19, 0.28);
+    cairo_pattern_add_color_stop_rgb(metal, 1.0, 0.05, 0.06, 0.11);
+    cairo_set_source(cr, metal);
+    cairo_set_line_width(cr, 16);
+    openingPath(cr, 9);
+    cairo_stroke(cr);
+    cairo_pattern_destroy(metal);
+    for (int i = 0; i < 16; ++i) {
+        const double a = (i + 0.5) * 2 * kPi / 16;
+        const double bx = kOpenCx + std::cos(a) * (kOpenRx + 9), by = kOpenCy + std::sin(a) * (kOpenRy + 9);
+        cairo_arc(cr, bx, by, 2.6, 0, 2 * kPi);
+        cairo_set_source_rgb(cr, 0.03, 0.04, 0.08);
+        cairo_fill(cr);
+        cairo_arc(cr, bx - 0.6, by - 0.6, 1.4, 0, 2 * kPi);
+        setColour(cr, look::kChrome, 0.7);
+        cairo_fill(cr);
+    }
+    setColour(cr, look::kChrome, 0.35);
+    cairo_set_line_width(cr, 1);
+    openingPath(cr, 17);
+    cairo_stroke(cr);
+
     // Chrome edge of the frame: bright on top, dark below.
     cairo_pattern_t* edge = cairo_pattern_create_linear(0, kOpenCy - kOpenRy, 0, kOpenCy + kOpenRy);
     cairo_pattern_add_color_stop_rgba(edge, 0.0, 1, 1, 1, 1);
@@ -169,8 +194,8 @@ void makeVisorFront(const std::string& out) {
     setColour(cr, look::kCoolLight, 0.8);
     textPath(cr, "ALT  0412.7", 120, 150, 2);
     textPath(cr, "VEL  7.84", 120, 166, 2);
-    textPath(cr, "O2   96%", 466, 150, 2);
-    textPath(cr, "HDG  271", 466, 166, 2);
+    textPath(cr, "O2   96%", 440, 150, 2);
+    textPath(cr, "HDG  271", 440, 166, 2);
     cairo_fill(cr);
     setColour(cr, look::kHotAccent, 0.85);
     textPath(cr, "LINK", 300, 380, 3);
