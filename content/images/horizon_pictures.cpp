@@ -49,21 +49,26 @@ Field panorama() {
                 const double n = fractalNoise(x * 5.0 / w * 2, y * 4.0 / h, 5, 0.55, 0, 0, 41);
                 c = mix(c, colourOf(look::kIndigo), static_cast<float>(std::max(0.0, n) * 0.5 * up));
                 const double haze = std::exp(-(limb - y) / 14.0);
-                const double dawn = std::exp(-sunDist / 260.0);
-                c.r += static_cast<float>(cool.r * haze * 0.55 + warm.r * dawn * 0.45 + hot.r * std::exp(-sunDist / 520.0) * 0.12);
-                c.g += static_cast<float>(cool.g * haze * 0.55 + warm.g * dawn * 0.45 + hot.g * std::exp(-sunDist / 520.0) * 0.12);
-                c.b += static_cast<float>(cool.b * haze * 0.55 + warm.b * dawn * 0.45 + hot.b * std::exp(-sunDist / 520.0) * 0.12);
+                // Dawn: a tight warm glow round the sun inside a wide rose one.
+                const double dawn = std::exp(-sunDist / 150.0), rose = std::exp(-sunDist / 420.0) * std::exp(-(limb - y) / 220.0);
+                c.r += static_cast<float>(cool.r * haze * 0.55 + warm.r * dawn * 0.5 + hot.r * rose * 0.22);
+                c.g += static_cast<float>(cool.g * haze * 0.55 + warm.g * dawn * 0.5 + hot.g * rose * 0.22);
+                c.b += static_cast<float>(cool.b * haze * 0.55 + warm.b * dawn * 0.5 + hot.b * rose * 0.22);
             } else {
                 // The planet's night side: dark land and sea, clouds, city lights.
                 const double depth = (y - limb) / (h - limb + 1);
-                const double u = x * 9.0 / w, v = (y - limb) * 20.0 / h + 3;
+                // Foreshortened towards the limb: ground features flatten as they recede.
+                const double u = x * 9.0 / w, v = 3 + 9.0 * std::sqrt(depth);
                 const double land = fractalNoise(u, v, 6, 0.5, 0, 0, 42);
                 c = mix(deep, land > 0 ? deep2 : deep, 0.9f);
                 const double cloud = std::max(0.0, fractalNoise(u * 1.3, v * 2.5, 5, 0.5, 0, 0, 43) - 0.05);
                 c = mix(c, colourOf(look::kNightBlue), static_cast<float>(cloud * 0.8 * (1 - depth * 0.5)));
+                // City lights: fine specks, only where a coarser noise says a
+                // city lies, and mostly near the coasts.
                 const double speck = gradientNoise(x * 0.6, y * 1.1, 0, 0, 44);
-                if (land > 0 && land < 0.3 && speck > 0.3) {
-                    const float k = static_cast<float>((speck - 0.3) * 2.5 * std::exp(-land * 10.0) * (0.4 + depth));
+                const double urban = std::clamp((fractalNoise(u * 4, v * 2, 3, 0.5, 0, 0, 47) - 0.1) * 4.0, 0.0, 1.0);
+                if (land > 0 && land < 0.3 && speck > 0.3 && urban > 0) {
+                    const float k = static_cast<float>((speck - 0.3) * 3.0 * urban * std::exp(-land * 10.0) * (0.4 + depth));
                     c = {c.r + warm.r * k, c.g + warm.g * k, c.b + warm.b * k};
                 }
                 // The lit rim just under the limb, and the sun's reflection.

@@ -48,8 +48,12 @@ double escape(double cx, double cy) {
 // Palette along the escape count: a slow cycle through the demo's colours.
 Colour shade(double n) {
     if (n < 0) return colourOf(look::kDeepBackground);
-    static const look::Rgb stops[] = {look::kDeepBackground, look::kNightBlue, look::kCoolLight, look::kChrome,
-                                      look::kIndigo,         look::kHotAccent, look::kWarmAccent, look::kDeepBackground2};
+    // Dark stops between the bright ones, so wide smooth regions outside the
+    // set stay mostly dark and the light gathers in bands near its edge.
+    static const Colour stops[] = {colourOf(look::kDeepBackground),  colourOf(look::kNightBlue),
+                                   mix(colourOf(look::kNightBlue), colourOf(look::kCoolLight), 0.6f), colourOf(look::kDeepBackground2),
+                                   colourOf(look::kIndigo),           colourOf(look::kHotAccent, 0.9f),
+                                   colourOf(look::kDeepBackground2),  colourOf(look::kWarmAccent, 0.8f)};
     constexpr int count = sizeof(stops) / sizeof(stops[0]);
     // Counts below about 8 (far outside) stay deep; the cycle then runs once
     // every 85-fold growth of the count.
@@ -58,7 +62,7 @@ Colour shade(double n) {
     const int i = static_cast<int>(f);
     const float u = static_cast<float>(f - i);
     const float smooth = u * u * (3 - 2 * u);
-    return mix(colourOf(stops[i]), colourOf(stops[(i + 1) % count]), smooth);
+    return mix(stops[i], stops[(i + 1) % count], smooth);
 }
 
 
