@@ -28,10 +28,12 @@
 #include "effects/mosaic_glow_effect.h"
 #include "effects/nested_zoom_effect.h"
 #include "effects/noise_effect.h"
+#include "effects/particle_effect.h"
 #include "effects/picture_in_picture_effect.h"
 #include "effects/scratch_effect.h"
 #include "effects/starfield_effect.h"
 #include "effects/swirl_effect.h"
+#include "effects/wipe_effect.h"
 #include "effects/zoom_blur_effect.h"
 
 class ImageLibrary;
@@ -50,6 +52,8 @@ struct DemoEffects {
     static constexpr int kAddCaptureId = 14;
     static constexpr int kSwirlId = 13;
     static constexpr int kPictureInPictureId = 24;
+    static constexpr int kWipeId = 12;
+    static constexpr int kParticleId = 21;
     static constexpr int kLoadingScreenId = 1;
     static constexpr int kPictureId = 0;
     static constexpr int kSecondPictureId = 25;
@@ -101,6 +105,7 @@ public:
 
     // ---- Group 2 -------------------------------------------------------
     RegisteredEffect<ZoomBlurEffect> zoomBlur{table_, kZoomBlurId, &images_};
+    RegisteredEffect<WipeEffect> wipe{table_, kWipeId, &images_, "wipe1.pcx"};
     RegisteredEffect<AddCaptureEffect> addCapture{table_, kAddCaptureId, &images_};
     StartupStep group2Shown = showLoadingScreen(true);
 
@@ -108,6 +113,8 @@ public:
     RegisteredEffect<SwirlEffect> swirl{table_, kSwirlId, &images_};
     RegisteredEffect<LogoEffect> logo{table_, kLogoId, &images_, image("vantor.pcx")};
     RegisteredEffect<PictureInPictureEffect> pictureInPicture{table_, kPictureInPictureId, &images_};
+    // The sprite is brought to 32 bits and channel-swapped in the cache.
+    RegisteredEffect<ParticleEffect> particles{table_, kParticleId, makeParticleSprite(image("particle.pcx"))};
     RegisteredEffect<HorizonScrollEffect> horizon{table_, kHorizonId, images_};
     RegisteredEffect<NestedZoomEffect> nestedZoom{table_, kNestedZoomId, images_};
     StartupStep group3Shown = showLoadingScreen(true);
