@@ -18,10 +18,8 @@ trap 'rm -f "$log"' EXIT
 cd "$demo"
 status=0
 ./vantor 2>"$log" || status=$?
-if ! grep -q "no display" "$log"; then
-    cat "$log" >&2
-    exit "$status"
-fi
+cat "$log" >&2
+grep -q "no display" "$log" || exit "$status"
 
 echo "No display here: rendering the demo with vantor-capture instead (this takes a while)." >&2
 "$capture" vantor.mp4
