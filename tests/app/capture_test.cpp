@@ -196,6 +196,7 @@ TEST_F(CaptureTest, PicturesEqualTheLoopDrivenDirectlyAndShowTheFlashAsScripted)
 TEST_F(CaptureTest, TwoSecondsOfVideoHaveTheirFramesSizeAndSound) {
     const Result result = capture("--quiet --fps 30 --size 320x240 --from 1000 --to 3000 clip.mp4");
     ASSERT_EQ(result.code, 0) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file(".partial-clip.mp4"))) << "the video was completed under its name";
     const Result video = run("ffprobe -v error -select_streams v:0 -count_frames "
                              "-show_entries stream=width,height,nb_read_frames -of default=nw=1 clip.mp4");
     ASSERT_EQ(video.code, 0) << video.err;
@@ -220,6 +221,7 @@ TEST_F(CaptureTest, ProfileTableNamesEveryEffectWithTheFramesItRanIn) {
     while (std::getline(table, line)) lines.push_back(line);
     // Header, one row per registered effect (29, 30 and 31 among them), frame, summary.
     ASSERT_GE(lines.size(), 6u) << result.out;
+    EXPECT_NE(lines.front().find("id"), std::string::npos) << lines.front();
 
     // A row: [id] name frames mean max; the frame total has no id.
     auto row = [&](const std::string& name, int& id, long long& frames, double& mean, double& max) {
@@ -277,6 +279,12 @@ TEST_F(CaptureTest, CommandLineErrorsAndMissingPieces) {
     EXPECT_NE(noFfmpeg.err.find("ffmpeg"), std::string::npos) << noFfmpeg.err;
     EXPECT_NE(noFfmpeg.err.find("install"), std::string::npos) << noFfmpeg.err;
     EXPECT_NE(noFfmpeg.err.find("PNG"), std::string::npos) << noFfmpeg.err;
+
+    // ffmpeg cannot write there: the capture fails and leaves no video behind.
+    const Result unwritable = capture("--quiet --to 2000 missing/clip.mp4");
+    EXPECT_EQ(unwritable.code, 1);
+    EXPECT_NE(unwritable.err.find("vantor-capture: ffmpeg"), std::string::npos) << unwritable.err;
+    EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));
 
     // Pictures before DEMOSTART do not exist.
     const Result early = capture("--quiet --at 100 shots/");

@@ -27,6 +27,12 @@ std::string decimal(double value, int digits) {
 
 }  // namespace
 
+std::string VideoSink::partialPath(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    return path.substr(0, nameStart) + ".partial-" + path.substr(nameStart);
+}
+
 bool programOnPath(const std::string& name) {
     const char* path = std::getenv("PATH");
     if (!path) return false;
@@ -64,7 +70,7 @@ std::vector<std::string> VideoSink::arguments(const VideoSettings& s) {
                                        "-c:a", "aac", "-b:a", "192k"};
     args.insert(args.end(), codecs.begin(), codecs.end());
     if (endsWith(s.path, ".mp4")) args.insert(args.end(), {"-movflags", "+faststart"});
-    args.push_back("file:" + s.path);
+    args.push_back("file:" + partialPath(s.path));
     return args;
 }
 
@@ -95,6 +101,7 @@ std::unique_ptr<VideoSink> VideoSink::start(const VideoSettings& settings, std::
         return nullptr;
     }
     std::unique_ptr<VideoSink> sink(new VideoSink);
+    sink->path_ = settings.path;
     sink->pipe_ = fds[1];
     sink->child_ = child;
     return sink;
@@ -113,6 +120,7 @@ bool VideoSink::write(int time, const std::vector<std::uint8_t>& rgba, std::stri
         const ssize_t n = ::write(pipe_, data, left);
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) {
+            failed_ = true;
             if (error) *error = "ffmpeg stopped taking frames";
             return false;
         }
@@ -132,7 +140,11 @@ bool VideoSink::finish(std::string* error) {
         waited = waitpid(child_, &status, 0);
     } while (waited < 0 && errno == EINTR);
     child_ = -1;
-    if (waited > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0) return true;
-    if (error) *error = "ffmpeg failed to write the video";
+    const std::string partial = partialPath(path_);
+    if (waited > 0 && WIFEXITED(status) && WEXITSTATUS(status) == 0 && !failed_ &&
+        std::rename(partial.c_str(), path_.c_str()) == 0)
+        return true;
+    std::remove(partial.c_str());
+    if (error) *error = "ffmpeg failed to write the video " + path_;
     return false;
 }

@@ -1,6 +1,10 @@
 // Frames into a video file through ffmpeg: raw RGBA frames on a pipe, encoded
 // with H.264 (.mp4, .mkv) or VP9 (.webm), and the soundtrack muxed in from the
 // music time of the first frame for exactly as long as the frames last.
+//
+// ffmpeg writes ".partial-NAME" next to the video; only a video completed
+// without error takes the name asked for, so an interrupted or failed capture
+// never leaves a cut-off file that looks finished.
 #pragma once
 
 #include "tools/vantor_capture/frame_sink.h"
@@ -33,9 +37,13 @@ public:
 
     // ffmpeg's arguments for these settings (without the program name).
     static std::vector<std::string> arguments(const VideoSettings& settings);
+    // Where ffmpeg writes until the video is complete.
+    static std::string partialPath(const std::string& path);
 
 private:
     VideoSink() = default;
+    std::string path_;
+    bool failed_ = false;
     int pipe_ = -1;
     pid_t child_ = -1;
 };
