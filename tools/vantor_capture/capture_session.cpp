@@ -9,6 +9,7 @@
 #include "tools/vantor_capture/frame_times.h"
 #include "tools/vantor_capture/png_folder_sink.h"
 #include "tools/vantor_capture/progress_line.h"
+#include "tools/vantor_capture/silenced_stdout.h"
 #include "tools/vantor_capture/video_sink.h"
 
 #include <cstdio>
@@ -108,6 +109,7 @@ int runCapture(const CaptureOptions& o) {
         return failure("ffmpeg is needed to write a video but is not installed (Debian: apt-get install ffmpeg); "
                        "or write PNG files instead: vantor-capture [options] DIR/");
 
+    SilencedStdout silenced;
     std::string error;
     auto gl = vantor::platform::OffscreenGL::create(o.width, o.height, &error);
     if (!gl) return failure("no offscreen OpenGL context: " + error);
@@ -145,6 +147,7 @@ int runCapture(const CaptureOptions& o) {
         }
         result = captureSequence(o, *gl, demo, *sink, first, end);
     }
+    silenced.restore();
     if (result == 0 && demo.profiler()) demo.profiler()->printTable(stdout);
     return result;
 }
