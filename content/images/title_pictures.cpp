@@ -66,6 +66,20 @@ void drawTitleLetters(Canvas& canvas, int lit, double baseline, double size, dou
     }
 }
 
+// A thin horizontal rule centred on the screen, fading out to both sides,
+// white in its middle.
+void drawRule(cairo_t* cr, double y, double halfWidth, look::Rgb tint) {
+    const double cx = kScreenW / 2.0;
+    cairo_pattern_t* rule = cairo_pattern_create_linear(cx - halfWidth, 0, cx + halfWidth, 0);
+    cairo_pattern_add_color_stop_rgba(rule, 0.0, tint.rf(), tint.gf(), tint.bf(), 0);
+    cairo_pattern_add_color_stop_rgba(rule, 0.5, 1, 1, 1, 0.9);
+    cairo_pattern_add_color_stop_rgba(rule, 1.0, tint.rf(), tint.gf(), tint.bf(), 0);
+    cairo_set_source(cr, rule);
+    cairo_rectangle(cr, cx - halfWidth, y, 2 * halfWidth, 1.5);
+    cairo_fill(cr);
+    cairo_pattern_destroy(rule);
+}
+
 }  // namespace
 
 // Loading screen, stage 1..6 of 6: the title assembles letter by letter over
@@ -113,16 +127,8 @@ void makeLogo(const std::string& out) {
     t.glowRadius = 12;
     t.glowStrength = 1.2;
     drawGlowText(canvas, t);
-    cairo_t* cr = canvas.cr();
     // A thin rule under the word, fading out to both sides.
-    cairo_pattern_t* rule = cairo_pattern_create_linear(80, 0, 560, 0);
-    cairo_pattern_add_color_stop_rgba(rule, 0.0, look::kCoolLight.rf(), look::kCoolLight.gf(), look::kCoolLight.bf(), 0);
-    cairo_pattern_add_color_stop_rgba(rule, 0.5, 1, 1, 1, 0.9);
-    cairo_pattern_add_color_stop_rgba(rule, 1.0, look::kCoolLight.rf(), look::kCoolLight.gf(), look::kCoolLight.bf(), 0);
-    cairo_set_source(cr, rule);
-    cairo_rectangle(cr, 80, 306, 480, 1.5);
-    cairo_fill(cr);
-    cairo_pattern_destroy(rule);
+    drawRule(canvas.cr(), 306, 240, look::kCoolLight);
     writePicture(canvas, FileKind::Pcx24, out);
 }
 
@@ -141,6 +147,7 @@ struct CardLine {
 struct CardDesign {
     std::string name;
     std::vector<CardLine> lines;
+    double rule = 0;  // height of a thin fading rule between the lines (0: none)
 };
 
 // The cards of the picture sequences. Drawn on pure black: the sequence gives
@@ -150,34 +157,42 @@ const std::vector<CardDesign>& cards() {
     static const std::vector<CardDesign> designs = {
         {"rotule.pcx",
          {{"VANTOR", Face::Bold, 30, 226, 16, kChrome, kCoolLight},
-          {"presents", Face::CondensedBold, 18, 262, 8, kCoolLight, kCoolLight}}},
+          {"presents", Face::CondensedBold, 18, 262, 8, kCoolLight, kCoolLight}},
+         241},
         {"title.pcx",
          {{"NIGHT FLIGHT", Face::Bold, 56, 250, 10, kChrome, kCoolLight},
-          {"a four minute journey through space machinery", Face::CondensedBold, 14, 290, 3, kCoolLight, kCoolLight}}},
+          {"a four minute journey through space machinery", Face::CondensedBold, 14, 290, 3, kCoolLight, kCoolLight}},
+         268},
         {"credits1.pcx",
          {{"code", Face::CondensedBold, 18, 210, 8, kCoolLight, kCoolLight},
-          {"RAZORBYTE", Face::Bold, 48, 268, 10, kChrome, kCoolLight}}},
+          {"RAZORBYTE", Face::Bold, 48, 268, 10, kChrome, kCoolLight}},
+         220},
         {"credits2.pcx",
          {{"music", Face::CondensedBold, 18, 210, 8, kCoolLight, kCoolLight},
-          {"MOONSHIFT", Face::Bold, 48, 268, 10, kChrome, kHotAccent}}},
+          {"MOONSHIFT", Face::Bold, 48, 268, 10, kChrome, kHotAccent}},
+         220},
         {"credits3.pcx",
          {{"graphics", Face::CondensedBold, 18, 210, 8, kCoolLight, kCoolLight},
-          {"PALEHAWK", Face::Bold, 48, 268, 10, kChrome, kWarmAccent}}},
+          {"PALEHAWK", Face::Bold, 48, 268, 10, kChrome, kWarmAccent}},
+         220},
         {"greets1.pcx",
          {{"greetings to", Face::CondensedBold, 18, 150, 8, kCoolLight, kCoolLight},
           {"POLARFRONT", Face::Bold, 30, 205, 8, kChrome, kCoolLight},
           {"HEXADROME", Face::Bold, 30, 250, 8, kChrome, kCoolLight},
           {"GLASSWORK UNION", Face::Bold, 30, 295, 8, kChrome, kCoolLight},
-          {"TIDAL CORTEX", Face::Bold, 30, 340, 8, kChrome, kCoolLight}}},
+          {"TIDAL CORTEX", Face::Bold, 30, 340, 8, kChrome, kCoolLight}},
+         162},
         {"greets2.pcx",
          {{"and to", Face::CondensedBold, 18, 150, 8, kCoolLight, kCoolLight},
           {"NULLPUNKT", Face::Bold, 30, 205, 8, kChrome, kHotAccent},
           {"COBALT ORCHARD", Face::Bold, 30, 250, 8, kChrome, kHotAccent},
           {"VELVET ION", Face::Bold, 30, 295, 8, kChrome, kHotAccent},
-          {"SIGNAL ATELIER", Face::Bold, 30, 340, 8, kChrome, kHotAccent}}},
+          {"SIGNAL ATELIER", Face::Bold, 30, 340, 8, kChrome, kHotAccent}},
+         162},
         {"theend.pcx",
          {{"VANTOR", Face::Bold, 64, 240, 20, kChrome, kCoolLight},
-          {"thanks for watching", Face::CondensedBold, 16, 286, 6, kCoolLight, kCoolLight}}},
+          {"thanks for watching", Face::CondensedBold, 16, 286, 6, kCoolLight, kCoolLight}},
+         260},
     };
     return designs;
 }
@@ -203,6 +218,7 @@ void makeCard(const std::string& name, const std::string& out) {
             t.glowStrength = line.size > 25 ? 1.0 : 0.6;
             drawGlowText(canvas, t);
         }
+        if (card.rule > 0) drawRule(canvas.cr(), card.rule, 150, card.lines.back().glow);
         writePicture(canvas, FileKind::Pcx24, out);
         return;
     }
