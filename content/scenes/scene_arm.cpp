@@ -91,7 +91,8 @@ std::vector<PositionKey> cycleJaw(float side) {
 }  // namespace
 
 void buildArm(SceneBuilder& b) {
-    b.material(kPlates, litTexture(kPanel, colour(look::kWarmAccent, 1.0f)));
+    // The hull plates are a dark picture: a colour above 1 brightens them under the lights.
+    b.material(kPlates, litTexture(kPanel, {2.6f, 2.3f, 1.9f}));
     b.material(kChrome, chrome());
     b.material(kDark, litColour(colour(look::kNightBlue, 0.9f), 0.5f, 0.9f));
     b.material(kWarning, litColour(colour(look::kHotAccent), 0.6f, 1.0f));
@@ -174,7 +175,7 @@ void buildArm(SceneBuilder& b) {
     b.camera(kCameraWide, {120, 70, 130}, kLookAt);
     b.positionKeys(kCameraWide, pathKeys(0, kEnd, 300, [](float f) {
         const float a = 0.75f + f / 4200.0f;
-        return Vec3{175 * std::sin(a), 75 + 15 * std::sin(f / 1900.0f), 175 * std::cos(a)};
+        return Vec3{135 * std::sin(a), 65 + 15 * std::sin(f / 1900.0f), 135 * std::cos(a)};
     }));
     // 2: low, near the floor, looking up at the working hand.
     b.camera(kCameraLow, {-40, 8, 85}, kLookAtHand);

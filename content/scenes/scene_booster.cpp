@@ -32,11 +32,11 @@ constexpr float kBodyRadius = 30;
 }  // namespace
 
 void buildBooster(SceneBuilder& b) {
-    b.material(kBody, litTexture(kPanel, {0.95f, 0.95f, 1.0f}));
+    b.material(kBody, panelChrome());
     b.material(kChrome, chrome());
     b.material(kFin, litColour(colour(look::kNightBlue, 1.1f), 0.5f, 1.0f));
     b.material(kBell, panelChrome());
-    b.material(kPlume, glow(kFlare, colour(look::kWarmAccent)));
+    b.material(kPlume, glow(kFlare, {1.0f, 0.95f, 0.9f}));
     b.material(kFlareMaterial, glow(kFlare, {1, 1, 1}));
     b.material(kStars, glow(kFlare, colour(look::kChrome)));
 
@@ -83,7 +83,9 @@ void buildBooster(SceneBuilder& b) {
     for (int i = 0; i < 3; ++i) {
         Mesh plume = cone(11, 110, 16);
         plume.transform(Affine::rotation({1, 0, 0}, 180));
-        cylindricalMap(plume, 1.0f / 110);
+        // The flare's bright middle sits on the nozzle and fades down the plume.
+        planarMap(plume, {0.5f / 11, 0, 0}, {0, 0.5f / 55, 0}, 1);
+        for (Vec2& uv : plume.uvs) uv = Vec2(uv.u + 0.5f, 0.75f - uv.v / 2);
         plume.setMaterial(kPlume);
         const int id = kPlumeFirst + i;
         b.mesh(id, kStage, "plume", plume, {nozzles[i] + Vec3{0, -199, 0}});
@@ -122,10 +124,12 @@ void buildBooster(SceneBuilder& b) {
         const float a = 0.8f + f / 5000.0f;
         return Vec3{460 * std::sin(a), 60 * std::sin(f / 2100.0f), 460 * std::cos(a)};
     }));
-    b.camera(kCameraBelow, {300, -600, 400}, kLookLow);
+    // 2: low at the side, looking up past the engines (the flares stay
+    // against the dark: a billboard is drawn as an opaque square).
+    b.camera(kCameraBelow, {300, -300, 300}, kLookLow);
     b.positionKeys(kCameraBelow, pathKeys(0, kEnd, 400, [](float f) {
-        const float a = -f / 6000.0f;
-        return Vec3{300 * std::sin(a), -480, 300 * std::cos(a)};
+        const float a = 2.0f - f / 6000.0f;
+        return Vec3{430 * std::sin(a), -300, 430 * std::cos(a)};
     }));
     b.camera(kCameraChase, {-200, 350, 550}, kLookAt);
     b.positionKeys(kCameraChase, pathKeys(0, kEnd, 400, [](float f) {
@@ -133,7 +137,7 @@ void buildBooster(SceneBuilder& b) {
         return Vec3{420 * std::sin(a), 260 + 50 * std::sin(f / 1500.0f), 420 * std::cos(a)};
     }));
 
-    b.light(kSunLight, {-2000, 900, 1500}, {1.0f, 0.96f, 0.9f});
+    b.light(kSunLight, {-2000, 900, 1500}, {1.0f, 0.98f, 0.95f});
     b.light(kRimLight, {1500, 300, -2000}, colour(look::kCoolLight));
     b.light(kFireLight, {0, -400, 0}, colour(look::kWarmAccent, 0.8f));
 }

@@ -68,7 +68,7 @@ void buildMetamove(SceneBuilder& b) {
     Mesh pillars;
     Mesh lamps;
     for (int i = 0; i < 4; ++i) {
-        const Affine place = Affine::rotation({0, 1, 0}, 45.0f + 90.0f * i) * Affine::translation({0, 0, 95});
+        const Affine place = Affine::rotation({0, 1, 0}, 45.0f + 90.0f * i) * Affine::translation({0, 0, 150});
         Mesh p = lathe({{{{0, kFloorY}, {5, kFloorY}}}, {{{5, kFloorY}, {4, 30}}}, {{{4, 30}, {0, 30}}}}, 12);
         cylindricalMap(p, 1.0f / 30, 1);
         p.setMaterial(kPillar);
@@ -86,12 +86,12 @@ void buildMetamove(SceneBuilder& b) {
     b.camera(kCameraOrbit, {0, 30, 150}, kLookAt);
     b.positionKeys(kCameraOrbit, pathKeys(0, kEnd, 400, [](float f) {
         const float a = f / 3500.0f;
-        return Vec3{150 * std::sin(a), 28 + 12 * std::sin(f / 1700.0f), 150 * std::cos(a)};
+        return Vec3{130 * std::sin(a), 28 + 12 * std::sin(f / 1700.0f), 130 * std::cos(a)};
     }));
     b.camera(kCameraLow, {-120, -45, 90}, kLookAt);
     b.positionKeys(kCameraLow, pathKeys(0, kEnd, 400, [](float f) {
         const float a = -2.2f - f / 5000.0f;
-        return Vec3{140 * std::sin(a), -42, 140 * std::cos(a)};
+        return Vec3{120 * std::sin(a), -42, 120 * std::cos(a)};
     }));
     b.camera(kCameraHigh, {40, 150, 60}, kLookAt);
     b.positionKeys(kCameraHigh, pathKeys(0, kEnd, 400, [](float f) {

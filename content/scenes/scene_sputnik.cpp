@@ -116,7 +116,7 @@ void buildSputnik(SceneBuilder& b) {
     b.camera(kCameraFar, {0, 160, 760}, kLookPlanet);
     b.positionKeys(kCameraFar, pathKeys(0, kEnd, 500, [](float f) {
         const float a = f / 9000.0f;
-        return Vec3{720 * std::sin(a), 180 + 60 * std::sin(f / 3000.0f), 720 * std::cos(a)};
+        return Vec3{560 * std::sin(a), 150 + 60 * std::sin(f / 3000.0f), 560 * std::cos(a)};
     }));
     // 2: riding along behind and above the satellite, the planet beyond it.
     b.camera(kCameraRide, orbit(0), kLookSatellite);
@@ -126,10 +126,13 @@ void buildSputnik(SceneBuilder& b) {
         out.normalize();
         return Sample{back + out * 22.0f + (back - p) * 0.1f};
     }));
-    // 3: low over the limb, the satellite passing overhead.
-    b.camera(kCameraLimb, {0, 230, 40}, kLookSatellite);
-    b.positionKeys(kCameraLimb, pathKeys(0, kEnd, 500, [](float f) {
-        return rotate(turn({1, 0, 0}, 25), Vec3{kPlanetRadius * 0.5f * std::sin(f / 1113.0f), kPlanetRadius * 1.06f, 40}) ;
+    // 3: beside the satellite, outside its orbit, the planet's limb behind it.
+    b.camera(kCameraLimb, orbit(0), kLookSatellite);
+    b.samples(kCameraLimb, kInterval, sampleTrack(count, kInterval, [](float f) {
+        const Vec3 p = orbit(f), ahead = orbit(f + 60);
+        Vec3 out = p;
+        out.normalize();
+        return Sample{ahead + out * 14.0f + rotate(turn({1, 0, 0}, 25), Vec3{0, 9, 0})};
     }));
 
     b.light(kSun, {-1500, 600, 1200}, {1.0f, 0.97f, 0.9f});

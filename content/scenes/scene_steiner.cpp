@@ -54,8 +54,12 @@ Vec3 ringPlace(int i, float f) {
 }  // namespace
 
 void buildSteiner(SceneBuilder& b) {
-    b.material(kCutStone, litTexture(kStone, {1, 1, 1}));
-    b.material(kStoneMaterial, litTexture(kStone, {0.9f, 0.92f, 1.0f}));
+    {
+        MaterialSpec stone = litTexture(kStone, {1, 1, 1});
+        stone.ambient = {0.9f, 0.9f, 1.0f};
+        b.material(kCutStone, stone);
+        b.material(kStoneMaterial, stone);
+    }
     b.material(kCore, glow(kFlare, colour(look::kCoolLight)));
     b.material(kCoreRing, chrome());
 
@@ -63,7 +67,7 @@ void buildSteiner(SceneBuilder& b) {
         const int id = stoneId(i);
         bool glowing = false;
         for (int g : kGlowing) glowing = glowing || g == id;
-        Mesh stone = rock(glowing ? 9.0f : 6.0f + (i % 3) * 1.2f, std::uint32_t(100 + i));
+        Mesh stone = rock(glowing ? 11.0f : 7.0f + (i % 3) * 1.5f, std::uint32_t(100 + i));
         stone.setMaterial(id == 2 ? kCutStone : kStoneMaterial);
         b.mesh(id, 0, "stone", stone, {ringPlace(i, 0)});
         b.positionKeys(id, pathKeys(0, kEnd, 50, [i](float f) { return ringPlace(i, f); }));
@@ -79,10 +83,10 @@ void buildSteiner(SceneBuilder& b) {
     b.rotationKeys(kCoreHalo, spinKeys(0, kEnd, {0, 1, 0}, 0.6f, turn({1, 0, 0}, 70)));
 
     b.target(kLookAt, {0, 0, 0});
-    b.camera(kCameraOrbit, {0, 45, 175}, kLookAt);
+    b.camera(kCameraOrbit, {0, 40, 140}, kLookAt);
     b.positionKeys(kCameraOrbit, pathKeys(0, kEnd, 100, [](float f) {
         const float a = -f / 1500.0f;
-        return Vec3{175 * std::sin(a), 45 + 15 * std::sin(f / 500.0f), 175 * std::cos(a)};
+        return Vec3{140 * std::sin(a), 40 + 15 * std::sin(f / 500.0f), 140 * std::cos(a)};
     }));
     b.camera(kCameraLow, {90, -12, 110}, kLookAt);
     b.positionKeys(kCameraLow, pathKeys(0, kEnd, 100, [](float f) {

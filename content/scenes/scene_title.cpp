@@ -74,7 +74,7 @@ void buildTitleChrome(SceneBuilder& b) {
         // Each letter starts far behind and off to a side, turned over, and
         // eases into its place; later letters arrive later.
         const int arrive = 260 + int(i) * 45;
-        const Vec3 from{random.range(-160, 160), random.range(-90, 110), random.range(-700, -450)};
+        const Vec3 from{random.range(-130, 130), random.range(-60, 80), random.range(-260, -160)};
         const Vec3 mid = Vec3::lerp(from, row[i].place, 0.6f) + Vec3{0, random.range(-30, 30), 0};
         // Tension 1 at the arrival stops the spline there; the last key holds
         // the place for the rest of the show.
@@ -115,7 +115,8 @@ void buildTitleChrome(SceneBuilder& b) {
     // 2: low and to the side, sweeping along the word.
     b.camera(41, {-150, -25, 90}, 31);
     b.positionKeys(41, pathKeys(0, 26000, 400, [](float f) {
-        return Vec3{-130 * std::cos(f / 3000.0f) - 20, -28 + 6 * std::sin(f / 900.0f), 95 + 30 * std::sin(f / 3000.0f)};
+        const float a = -0.5f + 0.3f * std::sin(f / 3000.0f);  // a swing along the front, from the left
+        return Vec3{170 * std::sin(a), -26 + 6 * std::sin(f / 900.0f), 170 * std::cos(a)};
     }));
     // 3: close over the top of the letters.
     b.camera(42, {60, 60, 70}, 30);
@@ -171,7 +172,7 @@ void buildTitleLit(SceneBuilder& b) {
     b.mesh(21, 20, "gate lights", joints);
 
     b.target(30, {0, 0, 0});
-    b.target(31, {25, 5, 0});
+    b.target(31, {10, 0, 0});
     b.camera(40, {0, 0, 200}, 30);
     b.positionKeys(40, [] {
         std::vector<PositionKey> k{{0, {0, -40, 230}, 0, 0.4f}, {500, {0, 0, 165}, 0.7f, 0}};
@@ -181,7 +182,7 @@ void buildTitleLit(SceneBuilder& b) {
     b.camera(41, {120, 30, 110}, 31);
     b.positionKeys(41, pathKeys(0, 26000, 400, [](float f) {
         const float a = 0.9f * std::sin(f / 2800.0f + 0.6f);  // a swing across the front
-        return Vec3{110 * std::sin(a), 25 + 10 * std::sin(f / 1300.0f), 110 * std::cos(a) + 20};
+        return Vec3{150 * std::sin(a), 25 + 10 * std::sin(f / 1300.0f), 150 * std::cos(a) + 20};
     }));
 
     b.light(50, {-150, 120, 220}, {1.0f, 0.95f, 0.9f});
