@@ -169,6 +169,38 @@ TEST_F(MeshcasterTest, RenderDrawsTheSceneAtTheGivenTime) {
                                std::filesystem::copy_options::overwrite_existing);
 }
 
+TEST_F(MeshcasterTest, SheetHasACellForEveryCameraAndMoment) {
+    writeDemoScene();
+    ToolRun r = run("sheet sheet.png demo.ppp --seconds 0,0.00999 --cell 160x120 --speed demo.ppp=1", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    const Picture sheet = readPng(dir.file("sheet.png"));
+    // Two cameras by two moments, cells 160 x 120 with 4-pixel margins.
+    ASSERT_EQ(sheet.width, 4 + 2 * 164);
+    ASSERT_EQ(sheet.height, 4 + 2 * 124);
+    auto at = [&](int row, int column, int x, int y) { return sheet.brightness(4 + column * 164 + x, 4 + row * 124 + y); };
+    // A quarter of the 640 x 480 picture: the right cube at (80 + 27, 60) at rest ...
+    EXPECT_GT(at(0, 0, 107, 60), 100);
+    EXPECT_EQ(at(0, 0, 107, 33), 0);
+    // ... and 1.5 higher at frame 9.99 (9.99 ms at 1 ms a frame).
+    EXPECT_GT(at(0, 1, 107, 33), 100);
+    // The second camera looks from behind: the textured cube is on the right.
+    EXPECT_GT(at(1, 0, 107, 60), 60);
+    EXPECT_EQ(at(1, 0, 53, 85), 0);
+    // The margins stay the sheet's grey.
+    EXPECT_GT(sheet.at(2, 2)[0], 20);
+
+    r = run("sheet sheet.png", dir);
+    EXPECT_EQ(r.status, 2);
+    r = run("sheet sheet.png demo.ppp --speed demo.ppp", dir);
+    EXPECT_EQ(r.status, 2);
+    r = run("sheet sheet.png demo.ppp --seconds 1,x", dir);
+    EXPECT_EQ(r.status, 2);
+    r = run("sheet sheet.png demo.ppp missing.ppp", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "meshcaster: Error in parsing missing.ppp: could not open file\n");
+}
+
 TEST_F(MeshcasterTest, CelShadingAndCullingCanBePreviewed) {
     writeDemoScene();
     // The right cube (object 3) in cel shading: its outline is black.
