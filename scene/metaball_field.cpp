@@ -1,5 +1,6 @@
 #include "scene/metaball_field.h"
 
+#include <algorithm>
 #include <cmath>
 
 #if defined(__SSE2__)
@@ -31,7 +32,7 @@ inline void addBall(const Ball& b, float px, float py, float pz, float& value, V
 }  // namespace
 
 MetaballField::MetaballField()
-    : values_(kGridPoints), gradients_(kGridPoints), inside_(kGridPoints) {
+    : values_(kGridPoints), gradients_(kGridPoints), inside_(kGridPoints), far_(kBlocksI * kBlocksJ * kBlocksK) {
     needed_.reserve(kGridPoints);
 }
 
@@ -59,6 +60,7 @@ void MetaballField::compute(const Ball (&balls)[kBallCount]) {
 #if defined(__SSE2__)
 
 void MetaballField::computeValues(const Ball (&balls)[kBallCount]) {
+    findFarBlocks(balls);
     const __m128 minimum = _mm_set1_ps(kMinimumDistance);
     __m128 ballX[kBallCount], strength[kBallCount];
     for (int b = 0; b < kBallCount; ++b) {
@@ -77,7 +79,12 @@ void MetaballField::computeValues(const Ball (&balls)[kBallCount]) {
                 dz2[b] = _mm_set1_ps(dz * dz);
             }
             float* row = &values_[gridIndex(i, j, 0)];
+            const std::uint8_t* farBlocks = &far_[((i / kBlockI) * kBlocksJ + j / kBlockJ) * kBlocksK];
             for (int k = 0; k < kGridSide; k += 4) {
+                if (farBlocks[k / kBlockK]) {
+                    std::fill(row + k, row + std::min(k + 4, kGridSide), 0.0f);
+                    continue;
+                }
                 const float x0 = float(k - kGridCentre);
                 const __m128 px = _mm_setr_ps(x0, x0 + 1, x0 + 2, x0 + 3);
                 __m128 value = _mm_setzero_ps();
@@ -167,24 +174,65 @@ void MetaballField::computeGradients(const Ball (&balls)[kBallCount]) {
 
 #endif
 
+// A block of points is far when even the nearest point of the block, grown
+// by one point on every side, to every ball leaves the sum below the level:
+// the block's points and all their neighbours are then outside, no crossing
+// edge ends in the block, and the polygoniser reads nothing of its values but
+// that they are outside. The bound is taken in double precision with a margin
+// far above the rounding of the single-precision sum.
+void MetaballField::findFarBlocks(const Ball (&balls)[kBallCount]) {
+    constexpr double kMargin = 0.99;
+    auto nearest = [](double centre, int first, int last) {
+        const double lo = double(first - kGridCentre), hi = double(last - kGridCentre);
+        return centre < lo ? lo - centre : (centre > hi ? centre - hi : 0.0);
+    };
+    for (int bi = 0; bi < kBlocksI; ++bi)
+        for (int bj = 0; bj < kBlocksJ; ++bj)
+            for (int bk = 0; bk < kBlocksK; ++bk) {
+                double bound = 0;
+                for (const Ball& b : balls) {
+                    const double dz = nearest(b.z, bi * kBlockI - 1, (bi + 1) * kBlockI);
+                    const double dy = nearest(b.y, bj * kBlockJ - 1, (bj + 1) * kBlockJ);
+                    const double dx = nearest(b.x, bk * kBlockK - 1, (bk + 1) * kBlockK);
+                    bound += b.strength / std::max(std::sqrt(dx * dx + dy * dy + dz * dz), double(kMinimumDistance));
+                }
+                far_[(bi * kBlocksJ + bj) * kBlocksK + bk] = bound < kIsoLevel * kMargin;
+            }
+}
+
 // A point's gradient is read only when it ends a grid edge whose other end
-// lies on the other side of the level.
+// lies on the other side of the level. Rows are compared whole with their
+// neighbour rows; a missing neighbour row (at the grid's side) is the row
+// itself, which differs in nothing.
 void MetaballField::findCrossingEnds() {
     for (int p = 0; p < kGridPoints; ++p) inside_[p] = values_[p] > kIsoLevel;
     needed_.clear();
     constexpr int kStepJ = kGridSide, kStepI = kGridSide * kGridSide;
+    std::uint8_t differs[kGridSide];
     for (int i = 0; i < kGridSide; ++i)
-        for (int j = 0; j < kGridSide; ++j)
+        for (int j = 0; j < kGridSide; ++j) {
+            const int first = gridIndex(i, j, 0);
+            const std::uint8_t* __restrict row = &inside_[first];
+            const std::uint8_t* __restrict below = j > 0 ? row - kStepJ : row;
+            const std::uint8_t* __restrict above = j + 1 < kGridSide ? row + kStepJ : row;
+            const std::uint8_t* __restrict before = i > 0 ? row - kStepI : row;
+            const std::uint8_t* __restrict after = i + 1 < kGridSide ? row + kStepI : row;
+            std::uint8_t any = 0;
             for (int k = 0; k < kGridSide; ++k) {
-                const int p = gridIndex(i, j, k);
-                const std::uint8_t here = inside_[p];
-                const bool crossing = (k > 0 && inside_[p - 1] != here) || (k + 1 < kGridSide && inside_[p + 1] != here) ||
-                                      (j > 0 && inside_[p - kStepJ] != here) ||
-                                      (j + 1 < kGridSide && inside_[p + kStepJ] != here) ||
-                                      (i > 0 && inside_[p - kStepI] != here) ||
-                                      (i + 1 < kGridSide && inside_[p + kStepI] != here);
-                if (crossing) needed_.push_back(p);
+                const std::uint8_t here = row[k];
+                differs[k] = (below[k] ^ here) | (above[k] ^ here) | (before[k] ^ here) | (after[k] ^ here);
+                any |= differs[k];
             }
+            for (int k = 0; k + 1 < kGridSide; ++k) {
+                const std::uint8_t step = row[k] ^ row[k + 1];
+                differs[k] |= step;
+                differs[k + 1] |= step;
+                any |= step;
+            }
+            if (!any) continue;
+            for (int k = 0; k < kGridSide; ++k)
+                if (differs[k]) needed_.push_back(first + k);
+        }
 }
 
 }  // namespace metaball

@@ -33,10 +33,12 @@ class MetaballField {
 public:
     MetaballField();
 
-    // Every value, and the gradient wherever the polygoniser can read it: at
-    // both ends of every grid edge that crosses the iso level. Other gradients
-    // keep whatever they held. Values and those gradients are bit for bit
-    // what computeEverywhere gives.
+    // What the polygoniser reads, bit for bit as computeEverywhere gives it:
+    // every value, except in blocks of points so far from every ball that
+    // they and their neighbours are certainly below the level (those hold 0),
+    // and
+    // the gradient at both ends of every grid edge that crosses the level
+    // (other gradients keep whatever they held).
     void compute(const Ball (&balls)[kBallCount]);
     // Every value and every gradient, point by point and ball by ball.
     void computeEverywhere(const Ball (&balls)[kBallCount]);
@@ -51,6 +53,7 @@ public:
 
 private:
     void computeValues(const Ball (&balls)[kBallCount]);
+    void findFarBlocks(const Ball (&balls)[kBallCount]);
     void findCrossingEnds();
     void computeGradients(const Ball (&balls)[kBallCount]);
 
@@ -58,6 +61,12 @@ private:
     std::vector<Vec3> gradients_;
     std::vector<std::uint8_t> inside_;
     std::vector<std::int32_t> needed_;
+    // Blocks of 4 x 4 x 8 points (i, j, k) whose values need not be computed.
+    static constexpr int kBlockI = 4, kBlockJ = 4, kBlockK = 8;
+    static constexpr int kBlocksI = (kGridSide + kBlockI - 1) / kBlockI;
+    static constexpr int kBlocksJ = (kGridSide + kBlockJ - 1) / kBlockJ;
+    static constexpr int kBlocksK = (kGridSide + kBlockK - 1) / kBlockK;
+    std::vector<std::uint8_t> far_;
 };
 
 }  // namespace metaball

@@ -30,7 +30,7 @@ void MetaballObject::updateSelf(float sceneTime) {
 }
 
 void MetaballObject::computeField() {
-    paths_.place(balls_);
+    placeBalls();
     field_.compute(balls_);
 }
 

@@ -37,7 +37,9 @@ public:
     void bakeTransform() override {}
 
     // ---- the steps of a draw, one by one ---------------------------------------
-    // The balls at the current offsets and angles, then their field.
+    // The balls at the current offsets and angles.
+    void placeBalls() { paths_.place(balls_); }
+    // placeBalls, then the field of the balls.
     void computeField();
     // The surface of the current field into the vertex and normal lists.
     int polygonise();

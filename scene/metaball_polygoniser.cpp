@@ -39,14 +39,20 @@ int Polygoniser::run(const float* values, const Vec3* gradients, Vec3* vertices,
     const auto& table = triangleTable();
     std::uint8_t* inside = inside_.data();
     for (int p = 0; p < kGridPoints; ++p) inside[p] = values[p] > kIsoLevel;
+    // The four corners of the square at (i, j, k) to (i, j + 1, k + 1) as bits
+    // 0 to 3: a cube's index is its lower square's code and its upper one's
+    // shifted by four.
+    std::uint8_t* square = squares_.data();
+    for (int p = 0; p + kGridSide + 1 < kGridPoints; ++p)
+        square[p] = std::uint8_t(inside[p] | inside[p + 1] << 1 | inside[p + kGridSide] << 2 |
+                                 inside[p + kGridSide + 1] << 3);
 
     int count = 0;
     for (int j = 0; j <= kLastCube; ++j)
         for (int k = 0; k <= kLastCube; ++k)
             for (int i = kLastCube; i >= 0; --i) {
                 const int base = gridIndex(i, j, k);
-                int index = 0;
-                for (int n = 0; n < 8; ++n) index |= inside[base + kCornerOffsets[n]] << n;
+                const int index = square[base] | square[base + kGridSide * kGridSide] << 4;
                 const TriangleRow& row = table[tableRow(index)];
                 if (row[0] < 0) continue;  // index 0 or 255: no surface in this cube
 

@@ -18,7 +18,7 @@ namespace metaball {
 
 class Polygoniser {
 public:
-    Polygoniser() : inside_(kGridPoints) {}
+    Polygoniser() : inside_(kGridPoints), squares_(kGridPoints) {}
 
     // Fills vertices and normals (each with room for capacity entries) from
     // the grid's values and gradients and returns the number of vertices, a
@@ -27,7 +27,8 @@ public:
     int run(const float* values, const Vec3* gradients, Vec3* vertices, Vec3* normals, int capacity);
 
 private:
-    std::vector<std::uint8_t> inside_;  // per grid point: strictly above the level
+    std::vector<std::uint8_t> inside_;   // per grid point: strictly above the level
+    std::vector<std::uint8_t> squares_;  // per grid point: the inside bits of a face square
 };
 
 // The point on the edge from p1 (value v1) to p2 (value v2) where the field
