@@ -2,6 +2,7 @@
 // render draws a written scene into a PNG whose pixels are checked (the last
 // picture is kept as meshcaster_render_test.png in the test's directory).
 #include "app/startup_files.h"
+#include "kpx/kpx.h"
 #include "libs/ppd/pack/pack.h"
 #include "tests/scene/scene_fixture.h"
 
@@ -221,6 +222,53 @@ TEST_F(MeshcasterTest, CelShadingAndCullingCanBePreviewed) {
     r = run("render demo.ppp cel.png --cel 99", dir);
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.err, "meshcaster: demo.ppp: no object with id 99\n");
+}
+
+TEST_F(MeshcasterTest, TheMetaballSurfaceCanBePreviewedUnderObject6) {
+    std::filesystem::create_directories(dir.path() / "data" / "textures");
+    SceneFileWriter w;
+    w.dummy({6, 0, {0, 0, 0}, {0, 0, 0, 1}, {1, 1, 1}});
+    w.target({3, {0, 0, -19}});
+    w.camera({4, {0, 0, 60}, 3});
+    w.light({5, {0, 0, 80}, {1, 1, 1}});
+    w.end();
+    ASSERT_TRUE(w.save(dir.file("metamove.ppp")));
+
+    // The surface needs its two textures.
+    ToolRun r = run("render metamove.ppp blob.png --metaballs", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "meshcaster: could not load image data/textures/blank metall.jpg\n");
+
+    for (const char* name : {"galakse.jpg", "blank metall.jpg"}) {
+        kpximage* img = kpx_create(64, 64, 24, 0);
+        for (int i = 0; i < 64 * 64; ++i) img->image[3 * i + 1] = img->image[3 * i + 2] = 150;
+        kpx_save_jpg(dir.file(std::string("data/textures/") + name).c_str(), img);
+        kpx_free(img);
+    }
+    r = run("render metamove.ppp blob.png --metaballs --time 300", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    const Picture blob = readPng(dir.file("blob.png"));
+    int lit = 0;
+    for (int y = 0; y < 480; y += 4)
+        for (int x = 0; x < 640; x += 4) lit += blob.brightness(x, y) > 100;
+    EXPECT_GT(lit, 500);
+    EXPECT_LT(blob.brightness(2, 2), 30);
+    std::filesystem::copy_file(dir.file("blob.png"), "meshcaster_metaballs_test.png",
+                               std::filesystem::copy_options::overwrite_existing);
+    // Without the flag the scene holds nothing to see.
+    r = run("render metamove.ppp empty.png --time 300", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_LT(readPng(dir.file("empty.png")).brightness(320, 240), 30);
+
+    SceneFileWriter without6;
+    without6.dummy({7, 0, {0, 0, 0}, {0, 0, 0, 1}, {1, 1, 1}});
+    without6.camera({4, {0, 0, 60}, 7});
+    without6.end();
+    ASSERT_TRUE(without6.save(dir.file("other.ppp")));
+    r = run("render other.ppp out.png --metaballs", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "meshcaster: other.ppp: no object with id 6 to carry the metaballs\n");
 }
 
 TEST_F(MeshcasterTest, ReadsSceneAndTexturesFromThePackedArchive) {

@@ -19,7 +19,7 @@ namespace {
 const char* const kUsage =
     "usage: meshcaster dump FILE.ppp [--archive FILE.ppd [--password PW]]\n"
     "       meshcaster render FILE.ppp OUT.png [--time T] [--camera ID] [--size WxH]\n"
-    "                 [--textures DIR] [--cel ID]... [--no-culling]\n"
+    "                 [--textures DIR] [--cel ID]... [--no-culling] [--metaballs]\n"
     "                 [--archive FILE.ppd [--password PW]] [--verbose]\n"
     "       meshcaster sheet OUT.png FILE.ppp... [--seconds S,S,...] [--speed NAME=MS]...\n"
     "                 [--no-culling NAME]... [--cell WxH] [--textures DIR]\n"
@@ -44,6 +44,9 @@ const char* const kUsage =
     "                  ID, its descendants and later siblings, as the scene effects'\n"
     "                  signal 122 does (may be repeated)\n"
     "  --no-culling    draw back faces too, as the scene effects' signal 123 with 0\n"
+    "  --metaballs     hang the metamove effect's metaball surface under object 6\n"
+    "                  (textures \"galakse.jpg\" and \"blank metall.jpg\" from the\n"
+    "                  texture directory), posed at scene time T as the effect does\n"
     "  --verbose       show the image cache's lines on standard output\n"
     "\n"
     "options of sheet:\n"
@@ -139,6 +142,8 @@ int parse(int argc, char** argv, bool isRender, Command& c) {
             options.celObjects.push_back(id);
         } else if (isRender && arg == "--no-culling") {
             options.noCulling = true;
+        } else if (isRender && arg == "--metaballs") {
+            options.metaballs = true;
         } else if (isRender && arg == "--verbose") {
             options.verbose = true;
         } else if (!arg.empty() && arg[0] == '-' && arg != "-") {

@@ -4,6 +4,7 @@
 #include "kpx/kpx.h"
 #include "platform/gl_api.h"
 #include "platform/offscreen_gl.h"
+#include "scene/metaball_object.h"
 #include "scene/scene_error.h"
 #include "scene/scene_file_reader.h"
 #include "tools/png/png_writer.h"
@@ -14,6 +15,9 @@
 #include <memory>
 
 namespace {
+
+// The object the metamove effect hangs its surface under.
+constexpr int kMetaballCarrier = 6;
 
 int fail(const std::string& text) {
     std::fprintf(stderr, "meshcaster: %s\n", text.c_str());
@@ -41,6 +45,19 @@ int renderScene(const RenderOptions& options) {
     keepTexturePaths = false;
     SceneFileReader reader;
     std::unique_ptr<Scene> scene(reader.load(options.scene.c_str(), options.textures.c_str(), &images));
+    // The metamove effect's surface, hung where the effect hangs it; the
+    // scene owns it from here on.
+    MetaballObject* metaballs = nullptr;
+    if (options.metaballs) {
+        SceneObject* carrier = scene->findObject(kMetaballCarrier);
+        if (!carrier) {
+            quiet.reset();
+            return fail(options.scene + ": no object with id " + std::to_string(kMetaballCarrier) +
+                        " to carry the metaballs");
+        }
+        metaballs = new MetaballObject(images, options.textures.c_str());
+        carrier->addChild(metaballs);
+    }
     quiet.reset();
 
     for (int id : options.celObjects) {
@@ -72,6 +89,8 @@ int renderScene(const RenderOptions& options) {
     glColor4f(1, 1, 1, 1);
 
     scene->update(options.time);
+    // The surface turns about its own axes as the metamove effect turns it.
+    if (metaballs) metaballs->setEulerDegrees(options.time, 2 * options.time, 1.44f * options.time);
     scene->draw();
     glFinish();
 

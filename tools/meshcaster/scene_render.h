@@ -17,6 +17,7 @@ struct RenderOptions {
     bool verbose = false;  // let the image cache's lines through to stdout
     std::vector<int> celObjects;  // objects drawn with cel shading, as a scene effect's signal asks
     bool noCulling = false;       // back faces drawn, as a scene effect's signal asks
+    bool metaballs = false;       // the metamove effect's surface hung under object 6
 };
 
 // The exit status: 0 on success, 1 with a message on stderr otherwise.
