@@ -1,6 +1,9 @@
 #include "app/demo_effects.h"
 
+#include "app/startup_files.h"
 #include "effects/required_image.h"
+#include "imglib/image_library.h"
+#include "scene/texture.h"
 
 #include <iterator>
 
@@ -18,5 +21,21 @@ StartupStep DemoEffects::showLoadingScreen(bool advance) {
     if (advance) loadingScreen.advance();
     loadingScreen.post();
     target_.swapBuffers();
+    return {};
+}
+
+StartupStep DemoEffects::beginScenes() {
+    images_.setPath("");
+    keepTexturePaths = false;
+    return {};
+}
+
+StartupStep DemoEffects::endScenes() {
+    images_.setPath(kDemoFiles.imagePath);
+    return {};
+}
+
+StartupStep DemoEffects::cullingOff(SceneEffect& effect) {
+    effect.signal(SignalValue(SceneEffect::kCullingCode, 0));
     return {};
 }

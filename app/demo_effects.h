@@ -35,6 +35,9 @@
 #include "effects/swirl_effect.h"
 #include "effects/wipe_effect.h"
 #include "effects/zoom_blur_effect.h"
+#include "scene/effects/glow_scene_effect.h"
+#include "scene/effects/scene_effect.h"
+#include "scene/effects/visor_effect.h"
 
 class ImageLibrary;
 struct kpximage;
@@ -64,6 +67,14 @@ struct DemoEffects {
     static constexpr int kNestedZoomId = 6;
     static constexpr const char* kLoadingImages[] = {"kake1.jpg", "kake2.jpg", "kake3.jpg",
                                                      "kake4.jpg", "kake5.jpg", "kake6.jpg"};
+    static constexpr int kVantor2SceneId = 15;
+    static constexpr int kArmSceneId = 23;
+    static constexpr int kModuleSceneId = 16;
+    static constexpr int kBoostSceneId = 17;
+    static constexpr int kVantorSceneId = 18;
+    static constexpr int kSputnikSceneId = 26;
+    static constexpr int kVisorId = 19;
+    static constexpr int kGlowSceneId = 20;
 
     // Builds the effects group by group and registers each right after its
     // construction; the loading screen between groups is drawn into target.
@@ -85,6 +96,16 @@ private:
     StartupStep appendLoadingImages();
     // One loading-screen frame: advance (from group 1 on), post, swap.
     StartupStep showLoadingScreen(bool advance);
+
+    // Before the first scene: scene files name their images with their own
+    // paths, so the cache's base directory is emptied, and textures are looked
+    // up by base name in the scenes' texture directory.
+    StartupStep beginScenes();
+    // After the last scene: images are named under "data/images/" again.
+    StartupStep endScenes();
+    // Culling off for a scene seen from inside (signal 123 with 0, sent
+    // straight to the effect, not through the timeline).
+    static StartupStep cullingOff(SceneEffect& effect);
 
 public:
     // ---- Group 0 -------------------------------------------------------
@@ -120,10 +141,25 @@ public:
     StartupStep group3Shown = showLoadingScreen(true);
 
     // ---- Group 4 -------------------------------------------------------
+    StartupStep sceneLookup = beginScenes();
+    RegisteredEffect<SceneEffect> vantor2Scene{table_, kVantor2SceneId, "data/vantor2.ppp", images_};
+    StartupStep vantor2Culling = cullingOff(vantor2Scene);
+    RegisteredEffect<SceneEffect> armScene{table_, kArmSceneId, "data/arm.ppp", images_};
     StartupStep group4Shown = showLoadingScreen(true);
 
     // ---- Group 5 -------------------------------------------------------
+    RegisteredEffect<SceneEffect> moduleScene{table_, kModuleSceneId, "data/modul2.ppp", images_};
+    RegisteredEffect<SceneEffect> boostScene{table_, kBoostSceneId, "data/boost.ppp", images_};
+    RegisteredEffect<SceneEffect> vantorScene{table_, kVantorSceneId, "data/vantor.ppp", images_};
+    StartupStep vantorCulling = cullingOff(vantorScene);
+    // Id 2, the metamove scene ("data/metamove.ppp"), joins here.
     StartupStep group5Shown = showLoadingScreen(true);
 
     // ---- Group 6 -------------------------------------------------------
+    RegisteredEffect<SceneEffect> sputnikScene{table_, kSputnikSceneId, "data/sputnik.ppp", images_};
+    RegisteredEffect<VisorEffect> visor{table_, kVisorId, "data/sphere.ppp", images_};
+    RegisteredEffect<GlowSceneEffect> glowScene{table_, kGlowSceneId, "data/steiner.ppp", "data/images/holemap.jpg",
+                                                images_};
+    // Group 6 is not followed by a loading-screen frame.
+    StartupStep imageDirectory = endScenes();
 };
