@@ -9,6 +9,7 @@
 #include "libs/ppd/ppd.h"
 #include "scene/texture.h"
 #include "tests/support/gl_fixture.h"
+#include "tools/png/png_writer.h"
 
 #include <cstdlib>
 #include <filesystem>
@@ -57,6 +58,14 @@ protected:
         glDepthFunc(GL_LEQUAL);
     }
 
+    // With VANTOR_TEST_FRAMES set, writes the frame as <that folder>/<name>.png.
+    static void saveFrame(const std::string& name) {
+        const char* folder = std::getenv("VANTOR_TEST_FRAMES");
+        if (!folder) return;
+        std::string error;
+        EXPECT_TRUE(writePng(std::string(folder) + "/" + name + ".png", kWidth, kHeight, frame(), &error)) << error;
+    }
+
     ImageLibrary images;
     NullTarget target;
 
@@ -98,17 +107,26 @@ TEST_F(StartupSceneGroupsTest, ScenesAreRegisteredAndPlayFromTheArchive) {
     EXPECT_TRUE(holeMapByFullName);
     EXPECT_NE(images.getImage("holemap.jpg"), nullptr);
 
-    // One frame of each scene effect on the real scenes.
-    for (int id : {15, 23, 16, 17, 18, 26, 19, 20}) {
+    // One frame of each scene effect on the real scenes (the visor without a
+    // source, then with the first scene as its source); something is drawn in each.
+    for (int id : {15, 23, 16, 17, 18, 26, 19, 20, -19}) {
         SCOPED_TRACE(id);
-        Effect* effect = table.get(id);
+        if (id == -19) effects.visor.signal(SignalValue(VisorEffect::kSourceCode, DemoEffects::kVantor2SceneId));
+        Effect* effect = table.get(id < 0 ? -id : id);
+        glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         demoProjection();
         effect->init(0);
         effect->prepare(5000);
         effect->run(5000);
         effect->post();
+        glFinish();
+        saveFrame("startup_scene_" + std::to_string(id));
         EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+        int lit = 0;
+        for (int y = 0; y < kHeight; y += 8)
+            for (int x = 0; x < kWidth; x += 8) lit += pixel(x, y)[0] + pixel(x, y)[1] + pixel(x, y)[2] > 30;
+        EXPECT_GT(lit, 100) << "an empty frame";
     }
 }
 
