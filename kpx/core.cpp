@@ -14,6 +14,13 @@ unsigned char* zeroedBytes(std::size_t count) {
 
 }  // namespace
 
+bool kpx_size_allowed(std::size_t width, std::size_t height, std::size_t bytesPerPixel) {
+    // Each factor is at most 65535 (or a small pixel size), so the product of
+    // two cannot overflow; the third is checked by division.
+    const std::size_t pixels = width * height;
+    return bytesPerPixel == 0 || pixels <= kpx_max_image_bytes / bytesPerPixel;
+}
+
 std::size_t kpx_bytes_per_pixel(std::uint16_t bpp) {
     return (static_cast<std::size_t>(bpp) + 7) / 8;
 }
@@ -41,7 +48,7 @@ kpximage* kpx_create(std::uint16_t width, std::uint16_t height, std::uint16_t bp
             return nullptr;
         }
     }
-    img->image = zeroedBytes(kpx_image_size(img));
+    img->image = kpx_size_allowed(width, height, kpx_bytes_per_pixel(bpp)) ? zeroedBytes(kpx_image_size(img)) : nullptr;
     if (!img->image) {
         if (colors > 0) std::free(img->palette);
         std::free(img);
@@ -90,7 +97,7 @@ int kpx_set_attributes(std::uint16_t width, std::uint16_t height, std::uint16_t 
             return 0;
         }
     }
-    img->image = zeroedBytes(kpx_image_size(img));
+    img->image = kpx_size_allowed(width, height, kpx_bytes_per_pixel(bpp)) ? zeroedBytes(kpx_image_size(img)) : nullptr;
     if (!img->image) {
         kpx_error("KPX: Not enough memory for kpximage->image");
         return 0;

@@ -1,5 +1,6 @@
 // GIF reader: GIF87a and GIF89a, the first image of the file as an 8-bit
-// record with the global colour table as its palette.
+// record. Its palette is the first image's own (local) colour table when it
+// has one — the colours it is painted in — else the global colour table.
 //
 // Extensions are skipped, later images of an animated file are decoded and
 // thrown away, interlaced images are put in natural row order.
@@ -7,6 +8,7 @@
 // clear code must be a root code; the code table never grows past 4096
 // entries; output beyond the width x height raster is counted but not
 // written. The end of the file after the first image counts as the trailer.
+// Images whose raster would exceed kpx_max_image_bytes are refused.
 #include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"
 
@@ -152,6 +154,7 @@ struct GifLoad {
     unsigned char* descriptor = nullptr;
     unsigned char* header = nullptr;
     unsigned char* globalTable = nullptr;
+    unsigned char* localTable = nullptr;
     unsigned char* raster = nullptr;
     LzwTables* tables = nullptr;
     ppd_file* file = nullptr;
@@ -160,6 +163,7 @@ struct GifLoad {
         std::free(descriptor);
         std::free(header);
         std::free(globalTable);
+        std::free(localTable);
         std::free(raster);
         std::free(tables);
         if (file) ppd_close(file);
@@ -172,7 +176,8 @@ struct GifLoad {
 
 int le16(const unsigned char* p) { return p[0] | (p[1] << 8); }
 
-// Skips a local colour table announced by a descriptor's packed byte.
+// Skips the local colour table of a later image, announced by its descriptor's
+// packed byte.
 void skipLocalTable(ppd_file* file, unsigned char packed) {
     if (packed & 0x80) ppd_seek(file, 3 * (1 << ((packed & 7) + 1)), 1);
 }
@@ -225,6 +230,7 @@ kpximage* kpx_load_gif(const char* path) {
     if (!load.tables) return load.fail("GIF: Not enough memory for raster");
 
     bool haveImage = false;
+    int localEntries = 0;
     int width = 0, height = 0;
     bool interlaced = false;
     for (;;) {
@@ -238,10 +244,17 @@ kpximage* kpx_load_gif(const char* path) {
         } else if (introducer == kImage && !haveImage) {
             if (kpx_verbose()) std::printf("GIF: Found image descriptor\n");
             if (ppd_read(load.descriptor, 9, 1, load.file) != 1) return load.fail("GIF: Couldn't read gifimage");
-            skipLocalTable(load.file, load.descriptor[8]);
+            if (load.descriptor[8] & 0x80) {
+                localEntries = 1 << ((load.descriptor[8] & 7) + 1);
+                load.localTable = static_cast<unsigned char*>(std::malloc(3 * localEntries));
+                if (!load.localTable) return load.fail("GIF: Not enough memory for palette");
+                if (ppd_read(load.localTable, 3 * localEntries, 1, load.file) != 1)
+                    return load.fail("GIF: Couldn't read palette");
+            }
             width = le16(load.descriptor + 4);
             height = le16(load.descriptor + 6);
             const std::size_t size = static_cast<std::size_t>(width) * height;
+            if (!kpx_size_allowed(width, height, 1)) return load.fail("GIF: Not enough memory for raster");
             load.raster = static_cast<unsigned char*>(std::calloc(size ? size : 1, 1));
             if (!load.raster) return load.fail("GIF: Not enough memory for raster");
             if (!decodeLzw(load.file, load.raster, size, *load.tables)) return load.fail("GIF: Decoding error");
@@ -257,6 +270,8 @@ kpximage* kpx_load_gif(const char* path) {
             if (ppd_read(descriptor, 9, 1, load.file) != 1) return load.fail("GIF: Couldn't read gifimagetemp");
             skipLocalTable(load.file, descriptor[8]);
             const std::size_t size = static_cast<std::size_t>(le16(descriptor + 4)) * le16(descriptor + 6);
+            if (!kpx_size_allowed(le16(descriptor + 4), le16(descriptor + 6), 1))
+                return load.fail("GIF: Not enough memory for rastertemp");
             auto* rastertemp = static_cast<unsigned char*>(std::calloc(size ? size : 1, 1));
             if (!rastertemp) return load.fail("GIF: Not enough memory for rastertemp");
             const bool ok = decodeLzw(load.file, rastertemp, size, *load.tables);
@@ -267,10 +282,14 @@ kpximage* kpx_load_gif(const char* path) {
     }
     if (!haveImage) return load.fail("GIF: No image found before the end of the file");
 
+    const int colors = load.localTable ? localEntries : entries;
     kpximage* img = kpx_create(static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), 8,
-                               static_cast<std::uint16_t>(entries));
+                               static_cast<std::uint16_t>(colors));
     if (!img) return load.fail("GIF: Not enough memory for kpximage");
-    if (hasGlobalTable) std::memcpy(img->palette, load.globalTable, 3 * entries);
+    if (load.localTable)
+        std::memcpy(img->palette, load.localTable, 3 * localEntries);
+    else if (hasGlobalTable)
+        std::memcpy(img->palette, load.globalTable, 3 * entries);
     if (interlaced) {
         std::printf("GIF: Converting interlaced image\n");
         deinterlace(load.raster, img->image, width, height);

@@ -68,6 +68,14 @@ kpximage* kpx_load_jpg(const char* path) {
     cinfo.src = nullptr;
     kpx_jpeg_memory_src(&cinfo, load.file);
     jpeg_read_header(&cinfo, TRUE);
+    // The output size is known from the header: a declared size beyond the
+    // library's limit is refused before libjpeg or the reader allocate for it.
+    jpeg_calc_output_dimensions(&cinfo);
+    if (!kpx_size_allowed(cinfo.output_width, cinfo.output_height, cinfo.out_color_components)) {
+        release(load, cinfo);
+        kpx_error("JPG: Not enough memory for buffer");
+        return nullptr;
+    }
     jpeg_start_decompress(&cinfo);
 
     const std::size_t stride = static_cast<std::size_t>(cinfo.output_width) * cinfo.output_components;

@@ -39,6 +39,14 @@ kpximage* kpx_duplicate(const kpximage* img);
 int kpx_set_attributes(std::uint16_t width, std::uint16_t height, std::uint16_t bpp,
                        std::uint16_t colors, kpximage* img);
 
+// The largest pixel buffer the library allocates (256 MiB). Readers refuse a
+// declared size beyond it with their own "Not enough memory for ..." message
+// before they allocate anything for the pixels; kpx_create and
+// kpx_set_attributes refuse it like a failed allocation.
+constexpr std::size_t kpx_max_image_bytes = std::size_t(256) << 20;
+// True when width x height pixels of bytesPerPixel bytes fit within kpx_max_image_bytes.
+bool kpx_size_allowed(std::size_t width, std::size_t height, std::size_t bytesPerPixel);
+
 // Bytes per pixel for a depth: (bpp + 7) / 8, so 1..8 bits take one byte.
 std::size_t kpx_bytes_per_pixel(std::uint16_t bpp);
 // Size of the record's pixel buffer in bytes.

@@ -6,6 +6,7 @@
 // header is refused. Runs that would carry the output past the decoded image
 // are cut at its end. Other plane counts and depths are decoded but not
 // reordered; each record row receives at most what one decoded row holds.
+// A decoded image or record beyond kpx_max_image_bytes is refused.
 #include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"
 
@@ -99,6 +100,12 @@ kpximage* kpx_load_pcx(const char* path) {
     const auto depth = static_cast<std::uint16_t>(planes * bitsPerPlane);
     if (kpx_verbose()) std::printf("PCX: Image is %ibit...\n", static_cast<int>(depth));
 
+    // A declared size beyond the library's limit is refused before anything
+    // is allocated for it, however few bytes the file holds.
+    if (!kpx_size_allowed(rowLength, static_cast<std::size_t>(height), 1))
+        return load.fail("PCX: Not enough memory for data");
+    if (!kpx_size_allowed(static_cast<std::size_t>(width), static_cast<std::size_t>(height), kpx_bytes_per_pixel(depth)))
+        return load.fail("PCX: Not enough memory for kpximage");
     load.data = static_cast<unsigned char*>(std::calloc(total ? total : 1, 1));
     if (!load.data) return load.fail("PCX: Not enough memory for data");
     load.buffer = static_cast<unsigned char*>(std::calloc(total ? total : 1, 1));

@@ -7,6 +7,7 @@
 // Limits: colour-mapped files need 8-bit indices and a map of at most 65535
 // entries (counting the leading black entries); a run-length packet that runs
 // past the last pixel is cut there, and its leftover pixels die with the load.
+// A declared size whose record would exceed kpx_max_image_bytes is refused.
 #include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"
 
@@ -246,6 +247,7 @@ bool readImage(TgaLoad& load) {
     const bool natural = topDown && !rightToLeft && size == kpx_image_size(load.result);
     unsigned char* pixelData = load.result->image;
     if (!natural) {
+        if (!kpx_size_allowed(width, height, pixelBytes)) return load.fail("TGA: Not enough memory for data");
         load.data = static_cast<unsigned char*>(std::calloc(size ? size : 1, 1));
         if (!load.data) return load.fail("TGA: Not enough memory for data");
         pixelData = load.data;
@@ -343,6 +345,10 @@ kpximage* kpx_load_tga(const char* path) {
     }
     ppd_seek(load.file, load.header[0], 1);
 
+    if (!kpx_size_allowed(le16(load.header + 12), le16(load.header + 14), kpx_bytes_per_pixel(load.header[16]))) {
+        kpx_error("TGA: Not enough memory for kpximage");
+        return nullptr;
+    }
     load.result = kpx_create(static_cast<std::uint16_t>(le16(load.header + 12)),
                              static_cast<std::uint16_t>(le16(load.header + 14)), load.header[16], 0);
     if (!load.result) {

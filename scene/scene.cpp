@@ -26,31 +26,20 @@ Scene::~Scene() {
 }
 
 void Scene::addObject(SceneObject* object) {
-    if (!objects) {
-        objects = object;
-        object->next = object->previous = nullptr;
-    } else {
-        objects->append(object);
-    }
+    objectsTail_.append(objects, object);
 }
 
 void Scene::addCamera(CameraObject* camera) {
-    if (!cameras) {
-        cameras = camera;
-        currentCamera = camera;
-        camera->next = camera->previous = nullptr;
-    } else {
-        cameras->append(camera);
-    }
+    SceneObject* head = cameras;
+    camerasTail_.append(head, camera);
+    if (!cameras) currentCamera = camera;
+    cameras = static_cast<CameraObject*>(head);
 }
 
 void Scene::addLight(LightObject* light) {
-    if (!lights) {
-        lights = light;
-        light->next = light->previous = nullptr;
-    } else {
-        lights->append(light);
-    }
+    SceneObject* head = lights;
+    lightsTail_.append(head, light);
+    lights = static_cast<LightObject*>(head);
     light->lightNumber = lightCount;
     light->sendColours();
     light->setEnabled(true);
@@ -58,12 +47,8 @@ void Scene::addLight(LightObject* light) {
 }
 
 void Scene::addMaterial(Material* material) {
-    if (!materials) {
-        materials = material;
-        material->next = material->previous = nullptr;
-    } else {
-        materials->append(material);
-    }
+    materialsTail_.append(materials, material);
+    materialIndex_.emplace(material->id, material);  // the first material with an id stays
 }
 
 SceneObject* Scene::findObject(std::int32_t id) const {
@@ -74,9 +59,10 @@ SceneObject* Scene::findObject(std::int32_t id) const {
 }
 
 Material* Scene::findMaterial(std::int32_t id) const {
-    for (Material* m = materials; m; m = m->next)
-        if (m->id == id) return m;
-    return nullptr;
+    // Materials enter the list only through addMaterial, so the index holds
+    // the first material of the list with each id.
+    const auto found = materialIndex_.find(id);
+    return found == materialIndex_.end() ? nullptr : found->second;
 }
 
 void Scene::nextCamera() {

@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <unordered_map>
 
 class ImageLibrary;
 
@@ -27,6 +28,7 @@ public:
     void addCamera(CameraObject* camera);
     // Numbers the light, sends its colours to OpenGL and switches it on.
     void addLight(LightObject* light);
+    // Materials enter the list only here (findMaterial relies on it).
     void addMaterial(Material* material);
 
     // ---- look-ups ------------------------------------------------------------
@@ -60,4 +62,11 @@ public:
     // The image cache the reader made for this scene when it was given none;
     // its records back the scene's textures, so it lives as long as the scene.
     std::unique_ptr<ImageLibrary> ownedImages;
+
+private:
+    // The ends of the lists, so that building a scene of n items takes time in n.
+    ListTail<SceneObject> objectsTail_, camerasTail_, lightsTail_;
+    ListTail<Material> materialsTail_;
+    // The first material of the list with each id.
+    std::unordered_map<std::int32_t, Material*> materialIndex_;
 };

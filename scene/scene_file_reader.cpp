@@ -45,7 +45,10 @@ Scene* SceneFileReader::load(const char* fileName, const char* textureDirectory,
 
     textureDirectory_ = textureDirectory ? textureDirectory : "";
     fileName_ = fileName ? fileName : "";
-    depth_.clear();
+    places_.clear();
+    childCount_.clear();
+    firstWithId_.clear();
+    for (std::uint32_t& count : forestCount_) count = 0;
     file_ = ppd_open(fileName_.c_str());
     FileCloser closer{file_};
     if (!file_) parseError("could not open file");
@@ -83,19 +86,57 @@ Scene* SceneFileReader::load(const char* fileName, const char* textureDirectory,
     return scene_.release();
 }
 
+void SceneFileReader::enter(SceneObject* item, const SceneObject* parent, Forest forest) {
+    std::uint32_t& count = parent ? childCount_[parent] : forestCount_[static_cast<int>(forest)];
+    const int depth = parent ? places_.at(parent).depth + 1 : 0;
+    places_[item] = Place{parent, forest, count++, depth};
+    auto [entry, added] = firstWithId_.emplace(item->id, item);
+    if (!added && searchedBefore(item, entry->second)) entry->second = item;
+}
+
+bool SceneFileReader::searchedBefore(const SceneObject* a, const SceneObject* b) const {
+    const Place* pa = &places_.at(a);
+    const Place* pb = &places_.at(b);
+    // Bring both to the same depth; an ancestor is met before its descendants.
+    while (pa->depth > pb->depth) {
+        if (pa->parent == b) return false;
+        a = pa->parent;
+        pa = &places_.at(a);
+    }
+    while (pb->depth > pa->depth) {
+        if (pb->parent == a) return true;
+        b = pb->parent;
+        pb = &places_.at(b);
+    }
+    // Climb to the first pair of items in one list; their order decides.
+    while (pa->parent != pb->parent) {
+        a = pa->parent;
+        pa = &places_.at(a);
+        b = pb->parent;
+        pb = &places_.at(b);
+    }
+    if (!pa->parent && pa->forest != pb->forest) return pa->forest < pb->forest;
+    return pa->ordinal < pb->ordinal;
+}
+
+SceneObject* SceneFileReader::find(std::int32_t id) const {
+    if (id == 0) return scene_->objects;  // id 0: the first root object
+    const auto found = firstWithId_.find(id);
+    return found == firstWithId_.end() ? nullptr : found->second;
+}
+
 void SceneFileReader::link(SceneObject* object, std::int32_t parentId, const char* missingParent) {
     if (parentId == 0) {
         scene_->addObject(object);
+        enter(object, nullptr, Forest::Objects);
         return;
     }
-    SceneObject* parent = scene_->findObject(parentId);
+    SceneObject* parent = find(parentId);
     if (!parent) parseError(formatIds(missingParent, object->id, parentId));
-    const auto found = depth_.find(parent);
-    const int depth = (found == depth_.end() ? 0 : found->second) + 1;
-    if (depth > kMaximumDepth)
+    if (places_.at(parent).depth + 1 > kMaximumDepth)
         parseError(formatIds("object %lld is nested more than %lld levels deep", object->id, kMaximumDepth));
-    depth_[object] = depth;
     parent->addChild(object);
+    enter(object, parent, Forest::Objects);
 }
 
 void SceneFileReader::addMesh(const Chunk& chunk) {
@@ -138,7 +179,8 @@ void SceneFileReader::addTarget(const Chunk& chunk) {
     auto target = std::make_unique<TargetObject>();
     target->id = chunk.target.id;
     target->setPosition(chunk.target.position);
-    scene_->addObject(target.release());
+    scene_->addObject(target.get());
+    enter(target.release(), nullptr, Forest::Objects);
 }
 
 void SceneFileReader::addCamera(const Chunk& chunk) {
@@ -146,7 +188,8 @@ void SceneFileReader::addCamera(const Chunk& chunk) {
     camera->setPosition(chunk.camera.eye);
     camera->id = chunk.camera.id;
     camera->targetId = chunk.camera.targetId;
-    scene_->addCamera(camera.release());
+    scene_->addCamera(camera.get());
+    enter(camera.release(), nullptr, Forest::Cameras);
 }
 
 void SceneFileReader::addLight(const Chunk& chunk) {
@@ -157,7 +200,8 @@ void SceneFileReader::addLight(const Chunk& chunk) {
     light->specular = r.colour;
     light->ambient = r.colour * 0.3f;
     light->id = r.id;
-    scene_->addLight(light.release());
+    scene_->addLight(light.get());
+    enter(light.release(), nullptr, Forest::Lights);
 }
 
 Texture* SceneFileReader::sceneTexture(const std::string& stored) {
@@ -208,7 +252,7 @@ void SceneFileReader::addMaterial(const Chunk& chunk) {
 
 void SceneFileReader::addController(const Chunk& chunk) {
     const ControllerRecord& r = chunk.controller;
-    SceneObject* owner = scene_->findObject(r.ownerId);
+    SceneObject* owner = find(r.ownerId);
     if (!owner) parseError("could not find owner for controller object");
 
     if (r.controllerClass == kKeyFramedClass && r.kind == kPositionTrack) {

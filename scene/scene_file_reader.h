@@ -6,6 +6,10 @@
 // earlier than their controllers; materials may come anywhere, since faces are
 // bound to them after the whole file is read.
 //
+// Parents and owners are found through an index of the ids read so far that
+// gives exactly what Scene::findObject's search would give at that point, so
+// reading takes time in proportion to the file.
+//
 // Every failure ends the program through SceneError with the message
 // "Error in parsing <file>: <text>\n" (a face without its material: "face
 // material not found: <id>\n" on its own).
@@ -59,9 +63,32 @@ private:
     // The texture for a material's texture name; none for an empty name.
     Texture* sceneTexture(const std::string& name);
 
+    // ---- the id index of the scene under construction ----------------------
+    // Where findObject's search meets an item: its list (the root list, the
+    // lights, the cameras — searched in that order — or a children list), its
+    // place in that list, and how deep it hangs.
+    enum class Forest { Objects, Lights, Cameras };
+    struct Place {
+        const SceneObject* parent;  // none for the items of the scene's own lists
+        Forest forest;              // for items of the scene's own lists
+        std::uint32_t ordinal;      // 0 for the first item of its list
+        int depth;                  // 0 for the items of the scene's own lists
+    };
+    // Records a new item, linked last in its list, and lets it take the
+    // index entry of its id when the search would meet it first.
+    void enter(SceneObject* item, const SceneObject* parent, Forest forest);
+    // True when Scene::findObject's search meets a before b.
+    bool searchedBefore(const SceneObject* a, const SceneObject* b) const;
+    // What Scene::findObject gives for the id on the scene built so far.
+    SceneObject* find(std::int32_t id) const;
+
     std::string textureDirectory_;
     std::string fileName_;
     ppd_file* file_ = nullptr;
     std::unique_ptr<Scene> scene_;
-    std::unordered_map<const SceneObject*, int> depth_;
+    std::unordered_map<const SceneObject*, Place> places_;
+    // Items in each list so far; the scene's own lists are keyed by none.
+    std::unordered_map<const SceneObject*, std::uint32_t> childCount_;
+    std::uint32_t forestCount_[3] = {0, 0, 0};
+    std::unordered_map<std::int32_t, SceneObject*> firstWithId_;
 };

@@ -1,6 +1,7 @@
 // The list link at the start of every scene item (objects, cameras, lights,
 // materials): a name, an id and the neighbours in the item's list. Lists are
-// doubly linked without wrap-around; appending walks to the last node.
+// doubly linked without wrap-around. Appending through a node walks to the
+// last node; the owners of long lists append through a ListTail instead.
 #pragma once
 
 #include <cstdint>
@@ -21,6 +22,35 @@ struct SceneNode {
         item->previous = last;
         item->next = nullptr;
     }
+};
+
+// The end of one list, remembered so that appends take constant time however
+// long the list grows. The tail is only a starting point: an append still
+// walks on from it to the real last node, and starts over from the head when
+// the list has a different head than the one the tail was taken from.
+template <class Item>
+class ListTail {
+public:
+    // Links item at the end of the list that starts at head; an empty list
+    // gets it as its head.
+    void append(Item*& head, Item* item) {
+        item->next = nullptr;
+        if (!head) {
+            head = item;
+            item->previous = nullptr;
+        } else {
+            Item* last = (head == head_ && last_) ? last_ : head;
+            while (last->next) last = last->next;
+            last->next = item;
+            item->previous = last;
+        }
+        head_ = head;
+        last_ = item;
+    }
+
+private:
+    const Item* head_ = nullptr;
+    Item* last_ = nullptr;
 };
 
 // Deletes every item of a list, starting at its first node.

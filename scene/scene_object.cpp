@@ -9,12 +9,7 @@ SceneObject::~SceneObject() {
 }
 
 void SceneObject::addChild(SceneObject* child) {
-    if (!firstChild_) {
-        firstChild_ = child;
-        child->next = child->previous = nullptr;
-    } else {
-        firstChild_->append(child);
-    }
+    childrenTail_.append(firstChild_, child);
 }
 
 void SceneObject::prepareGeometry() {

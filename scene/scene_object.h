@@ -86,6 +86,7 @@ private:
     Vec3 position_;
     Vec3 scale_{1, 1, 1};
     SceneObject* firstChild_ = nullptr;
+    ListTail<SceneObject> childrenTail_;
     AnimationTracks tracks_;
     bool visible_ = true;
 };

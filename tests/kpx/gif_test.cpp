@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -75,6 +76,66 @@ TEST_F(GifReader, InterlacedAnimatedAndExtensions) {
     spec.frames.back().localTableSize = 2;
     spec.frames.push_back(frame(37, 29, 256, 5, true));
     expectMatchesOracle(gifFile(spec));
+}
+
+// A table of `entries` colours unlike the global table's.
+std::vector<std::uint8_t> localColours(int entries) {
+    std::vector<std::uint8_t> table;
+    for (int i = 0; i < entries; ++i) {
+        table.push_back(static_cast<std::uint8_t>(250 - i * 9));
+        table.push_back(static_cast<std::uint8_t>(i * 13 + 5));
+        table.push_back(static_cast<std::uint8_t>(128 + i));
+    }
+    return table;
+}
+
+TEST_F(GifReader, TheFirstImagesOwnColourTableIsThePalette) {
+    // 16 local colours over a 256-entry global table: the record carries the
+    // local table, and the pixels come out in its colours.
+    GifSpec spec;
+    spec.graphicControl = true;
+    spec.frames.push_back(frame(23, 11, 16, 21));
+    spec.frames.back().localTableSize = 3;
+    spec.frames.back().localTable = localColours(16);
+    expectMatchesOracle(gifFile(spec));
+    KpxPtr img = load(gifFile(spec));
+    ASSERT_TRUE(img);
+    EXPECT_EQ(img->colors, 16);
+    const std::vector<std::uint8_t> table = localColours(16);
+    EXPECT_TRUE(std::equal(table.begin(), table.end(), img->palette));
+
+    // Interlaced and followed by a second image with a table of its own: the
+    // first image's table still wins, the second image is only decoded.
+    spec.frames.back().interlaced = true;
+    spec.frames.push_back(frame(9, 30, 4, 22));
+    spec.frames.back().localTableSize = 1;
+    spec.frames.back().localTable = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
+    expectMatchesOracle(gifFile(spec));
+}
+
+TEST_F(GifReader, ALaterImagesColourTableLeavesTheGlobalPalette) {
+    GifSpec spec;
+    spec.tableSizeCode = 5;
+    spec.frames.push_back(frame(14, 12, 64, 23));
+    spec.frames.push_back(frame(14, 12, 8, 24));
+    spec.frames.back().localTableSize = 2;
+    spec.frames.back().localTable = localColours(8);
+    expectMatchesOracle(gifFile(spec));
+    KpxPtr img = load(gifFile(spec));
+    ASSERT_TRUE(img);
+    EXPECT_EQ(img->colors, 64);
+    const std::vector<std::uint8_t> global = gifPalette(64);
+    EXPECT_TRUE(std::equal(global.begin(), global.end(), img->palette));
+}
+
+TEST_F(GifReader, ATruncatedLocalTableIsReported) {
+    GifSpec spec;
+    spec.frames.push_back(frame(4, 4, 4, 25));
+    spec.frames.back().localTableSize = 7;
+    const std::string bytes = gifFile(spec);
+    const std::size_t descriptorEnd = 13 + 3 * 256 + 10;
+    EXPECT_FALSE(load(bytes.substr(0, descriptorEnd + 100)));
+    EXPECT_STREQ(kpx_error_last(), "GIF: Couldn't read palette");
 }
 
 TEST_F(GifReader, InterlacedRowsGoToTheirPasses) {

@@ -1,5 +1,6 @@
 #include "tests/kpx/image_files.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -180,7 +181,11 @@ std::string gifFile(const GifSpec& spec) {
         int packed = f.interlaced ? 0x40 : 0;
         if (f.localTableSize >= 0) packed |= 0x80 | f.localTableSize;
         out += static_cast<char>(packed);
-        if (f.localTableSize >= 0) out += std::string(3u << (f.localTableSize + 1), '\x55');
+        if (f.localTableSize >= 0) {
+            std::string table(3u << (f.localTableSize + 1), '\x55');
+            std::copy_n(f.localTable.begin(), std::min(f.localTable.size(), table.size()), table.begin());
+            out += table;
+        }
         std::vector<std::uint8_t> raster;
         if (f.interlaced) {
             static const int start[4] = {0, 4, 2, 1};

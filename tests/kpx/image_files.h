@@ -45,7 +45,8 @@ struct GifFrame {
     int width = 0, height = 0;
     std::vector<std::uint8_t> indices;  // natural row order
     bool interlaced = false;
-    int localTableSize = -1;           // table size code of a local table to skip; -1: none
+    int localTableSize = -1;           // table size code of a local table; -1: none
+    std::vector<std::uint8_t> localTable;  // its entries; empty: every byte 0x55
 };
 struct GifSpec {
     bool gif89 = true;
