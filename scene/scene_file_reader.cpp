@@ -205,7 +205,7 @@ void SceneFileReader::addLight(const Chunk& chunk) {
 }
 
 Texture* SceneFileReader::sceneTexture(const std::string& stored) {
-    if (stored.empty()) return nullptr;
+    if (stored.empty() || !loadTextures_) return nullptr;
     std::string name = stored;
     const char* directory = nullptr;
     if (!keepTexturePaths) {

@@ -45,6 +45,11 @@ public:
     // Ends the program with "Error in parsing <file>: <text>\n".
     [[noreturn]] void parseError(const std::string& text) const;
 
+    // Off: materials are read without their texture files (they get no
+    // textures and the shading mode of an untextured material); for tools
+    // that check a scene without the files it names. On by default.
+    void setLoadTextures(bool load) { loadTextures_ = load; }
+
     // Objects may be nested at most this deep below a root object.
     static constexpr int kMaximumDepth = ppp::kMaximumNesting;
 
@@ -82,6 +87,7 @@ private:
     // What Scene::findObject gives for the id on the scene built so far.
     SceneObject* find(std::int32_t id) const;
 
+    bool loadTextures_ = true;
     std::string textureDirectory_;
     std::string fileName_;
     ppd_file* file_ = nullptr;

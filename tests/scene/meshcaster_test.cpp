@@ -136,6 +136,52 @@ TEST_F(MeshcasterTest, DumpShowsWhatTheWriterWrote) {
         << out;
 }
 
+// The last line of the listing: what the demo's reader says of the file.
+std::string lastLine(const std::string& out) {
+    const std::size_t end = out.size() && out.back() == '\n' ? out.size() - 1 : out.size();
+    const std::size_t start = out.rfind('\n', end ? end - 1 : 0);
+    return out.substr(start == std::string::npos ? 0 : start + 1, end - (start == std::string::npos ? 0 : start + 1));
+}
+
+TEST_F(MeshcasterTest, DumpEndsWithWhatTheDemosReaderSays) {
+    writeDemoScene();
+    ToolRun r = run("dump demo.ppp", dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(lastLine(r.out), "ok");
+    EXPECT_EQ(r.err, "");
+    // Texture files are checked where --textures says they are.
+    r = run("dump demo.ppp --textures data/textures", dir);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(lastLine(r.out), "ok");
+    r = run("dump demo.ppp --textures nowhere", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(lastLine(r.out), "Error in parsing demo.ppp: could not load texture checker.tga");
+    EXPECT_EQ(r.err, "meshcaster: Error in parsing demo.ppp: could not load texture checker.tga\n");
+
+    // Files the chunk decoder reads whole, but the demo refuses: the listing
+    // is printed, then the reader's message, and the status is 1.
+    SceneFileWriter orphan;
+    orphan.mesh(cubeMesh(1));
+    orphan.material(plainMaterial(1, {1, 1, 1}));
+    orphan.positionKeys(42, {ppp::PositionKeyRecord{}});
+    orphan.end();
+    ASSERT_TRUE(orphan.save(dir.file("orphan.ppp")));
+    r = run("dump orphan.ppp", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("controllers:\n  controller owner 42"), std::string::npos) << r.out;
+    EXPECT_EQ(lastLine(r.out), "Error in parsing orphan.ppp: could not find owner for controller object");
+    EXPECT_EQ(r.err, "meshcaster: Error in parsing orphan.ppp: could not find owner for controller object\n");
+
+    SceneFileWriter bare;
+    bare.mesh(cubeMesh(1, 1.0f, 7));
+    bare.end();
+    ASSERT_TRUE(bare.save(dir.file("bare.ppp")));
+    r = run("dump bare.ppp", dir);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.out.find("  mesh 1"), std::string::npos) << r.out;
+    EXPECT_EQ(lastLine(r.out), "face material not found: 7");
+}
+
 TEST_F(MeshcasterTest, RenderDrawsTheSceneAtTheGivenTime) {
     writeDemoScene();
     std::filesystem::copy_file(dir.file("celpalette.pcx"), dir.file("data/celpalette.pcx"));

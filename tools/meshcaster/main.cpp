@@ -2,6 +2,7 @@
 // them the way the demo draws them.
 #include "app/startup_files.h"
 #include "libs/ppd/ppd.h"
+#include "tools/meshcaster/scene_check.h"
 #include "tools/meshcaster/scene_dump.h"
 #include "tools/meshcaster/scene_render.h"
 #include "tools/meshcaster/scene_sheet.h"
@@ -17,7 +18,7 @@
 namespace {
 
 const char* const kUsage =
-    "usage: meshcaster dump FILE.ppp [--archive FILE.ppd [--password PW]]\n"
+    "usage: meshcaster dump FILE.ppp [--textures DIR] [--archive FILE.ppd [--password PW]]\n"
     "       meshcaster render FILE.ppp OUT.png [--time T] [--camera ID] [--size WxH]\n"
     "                 [--textures DIR] [--cel ID]... [--no-culling] [--metaballs]\n"
     "                 [--archive FILE.ppd [--password PW]] [--verbose]\n"
@@ -26,11 +27,18 @@ const char* const kUsage =
     "\n"
     "  dump     the objects as an indented tree (kind, id, name, vertex, coordinate\n"
     "           and face counts, position, rotation quaternion, scale), the cameras,\n"
-    "           lights, materials and animation controllers\n"
+    "           lights, materials and animation controllers; then reads the file\n"
+    "           as the demo does and ends with \"ok\" or the reader's message\n"
+    "           (exit 1 when the demo would refuse the file). Texture files are\n"
+    "           checked when --textures or --archive says where they are\n"
     "  render   draws the scene at scene time T in an offscreen OpenGL context,\n"
     "           as the demo draws it, and writes OUT.png\n"
     "  sheet    previews of several scenes on one PNG: a row for each scene and\n"
     "           camera, a column for each moment, every cell labelled\n"
+    "\n"
+    "options of dump:\n"
+    "  --textures DIR  check that every texture loads from DIR (with --archive:\n"
+    "                  \"data/textures/\" inside the archive unless given)\n"
     "\n"
     "options of render:\n"
     "  --time T        scene time in the exporter's frame units (default 0; the\n"
@@ -98,6 +106,7 @@ struct Command {
     std::string archive;
     std::string password = kDemoFiles.password;
     bool hasArchive = false;
+    bool hasTextures = false;
     int positional = 0;
 };
 
@@ -130,10 +139,11 @@ int parse(int argc, char** argv, bool isRender, Command& c) {
             const char* v = value();
             if (!v || !parseSize(v, options.width, options.height))
                 return usageError("--size needs WxH, each side 1 to 8192");
-        } else if (isRender && arg == "--textures") {
+        } else if (arg == "--textures") {
             const char* v = value();
             if (!v) return usageError("--textures needs a directory");
             options.textures = v;
+            c.hasTextures = true;
             if (!options.textures.empty() && options.textures.back() != '/') options.textures += '/';
         } else if (isRender && arg == "--cel") {
             const char* v = value();
@@ -243,5 +253,19 @@ int main(int argc, char** argv) {
     Command parsed;
     if (const int status = parse(argc, argv, isRender, parsed)) return status;
     if (isRender) return renderScene(parsed.render);
-    return dumpScene(parsed.render.scene, stdout, stderr) ? 0 : 1;
+    if (!dumpScene(parsed.render.scene, stdout, stderr)) return 1;
+    // The listing ends with what the demo's reader says of the file.
+    const bool texturesKnown = parsed.hasTextures || parsed.hasArchive;
+    std::string message;
+    const bool accepted =
+        checkScene(parsed.render.scene, texturesKnown ? parsed.render.textures.c_str() : nullptr, &message);
+    std::fflush(stdout);
+    if (accepted) {
+        std::printf("ok\n");
+        return 0;
+    }
+    std::printf("%s\n", message.c_str());
+    std::fflush(stdout);
+    std::fprintf(stderr, "meshcaster: %s\n", message.c_str());
+    return 1;
 }
