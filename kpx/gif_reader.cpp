@@ -38,10 +38,12 @@ void skipSubBlocks(ppd_file* file) {
     }
 }
 
-// Decodes one image's LZW data into a raster of `rasterSize` bytes. Returns
-// false on a code the table cannot hold. The data's sub-blocks are consumed
-// up to their terminator in every case.
-bool decodeLzw(ppd_file* file, unsigned char* raster, std::size_t rasterSize, LzwTables& t) {
+// Decodes one image's LZW data into a raster of `rasterSize` bytes (or only
+// counts the output when raster is null); *written receives how many raster
+// bytes were written. Returns false on a code the table cannot hold. The
+// data's sub-blocks are consumed up to their terminator in every case.
+bool decodeLzw(ppd_file* file, unsigned char* raster, std::size_t rasterSize, LzwTables& t,
+               std::size_t* written = nullptr) {
     const int minSize = ppd_getc(file);
     if (minSize < 1 || minSize > 11) {
         if (minSize >= 0) skipSubBlocks(file);
@@ -61,7 +63,7 @@ bool decodeLzw(ppd_file* file, unsigned char* raster, std::size_t rasterSize, Lz
 
     std::size_t produced = 0;
     auto emit = [&](unsigned char value) {
-        if (produced < rasterSize) raster[produced] = value;
+        if (raster && produced < rasterSize) raster[produced] = value;
         ++produced;
     };
 
@@ -147,6 +149,7 @@ bool decodeLzw(ppd_file* file, unsigned char* raster, std::size_t rasterSize, Lz
         std::printf("GIF: WARNING: wrong rastersize: %ld bytes\n", static_cast<long>(produced));
         std::printf("GIF:          instead of %ld bytes\n", static_cast<long>(rasterSize));
     }
+    if (written) *written = produced < rasterSize ? produced : rasterSize;
     return ok;
 }
 
@@ -183,14 +186,15 @@ void skipLocalTable(ppd_file* file, unsigned char packed) {
 }
 
 // Raster row r holds image row interlacedRow(r): rows 0, 8, 16...; then 4, 12...;
-// then 2, 6...; then 1, 3, 5...
-void deinterlace(const unsigned char* raster, unsigned char* image, int width, int height) {
+// then 2, 6...; then 1, 3, 5... Only the first `rows` raster rows hold
+// decoded pixels; the image is zero already where the others go.
+void deinterlace(const unsigned char* raster, unsigned char* image, int width, int height, std::size_t rows) {
     static const int start[4] = {0, 4, 2, 1};
     static const int step[4] = {8, 8, 4, 2};
     const std::size_t w = static_cast<std::size_t>(width);
     std::size_t r = 0;
     for (int pass = 0; pass < 4; ++pass)
-        for (int y = start[pass]; y < height; y += step[pass], ++r)
+        for (int y = start[pass]; y < height && r < rows; y += step[pass], ++r)
             std::memcpy(image + y * w, raster + r * w, w);
 }
 
@@ -231,6 +235,7 @@ kpximage* kpx_load_gif(const char* path) {
 
     bool haveImage = false;
     int localEntries = 0;
+    std::size_t decoded = 0;  // raster bytes the first image's codes filled
     int width = 0, height = 0;
     bool interlaced = false;
     for (;;) {
@@ -257,7 +262,8 @@ kpximage* kpx_load_gif(const char* path) {
             if (!kpx_size_allowed(width, height, 1)) return load.fail("GIF: Not enough memory for raster");
             load.raster = static_cast<unsigned char*>(std::calloc(size ? size : 1, 1));
             if (!load.raster) return load.fail("GIF: Not enough memory for raster");
-            if (!decodeLzw(load.file, load.raster, size, *load.tables)) return load.fail("GIF: Decoding error");
+            if (!decodeLzw(load.file, load.raster, size, *load.tables, &decoded))
+                return load.fail("GIF: Decoding error");
             if (kpx_verbose()) std::printf("GIF: GIF read\n");
             interlaced = (load.descriptor[8] & 0x40) != 0;
             haveImage = true;
@@ -272,11 +278,10 @@ kpximage* kpx_load_gif(const char* path) {
             const std::size_t size = static_cast<std::size_t>(le16(descriptor + 4)) * le16(descriptor + 6);
             if (!kpx_size_allowed(le16(descriptor + 4), le16(descriptor + 6), 1))
                 return load.fail("GIF: Not enough memory for rastertemp");
-            auto* rastertemp = static_cast<unsigned char*>(std::calloc(size ? size : 1, 1));
-            if (!rastertemp) return load.fail("GIF: Not enough memory for rastertemp");
-            const bool ok = decodeLzw(load.file, rastertemp, size, *load.tables);
-            std::free(rastertemp);
-            if (!ok) return load.fail("GIF: Decoding error");
+            // Decoded to check its codes and counted, but its pixels are
+            // thrown away, so they are never stored: a small file of many
+            // large images costs no more than its codes.
+            if (!decodeLzw(load.file, nullptr, size, *load.tables)) return load.fail("GIF: Decoding error");
         }
         // any other byte is skipped
     }
@@ -292,9 +297,15 @@ kpximage* kpx_load_gif(const char* path) {
         std::memcpy(img->palette, load.globalTable, 3 * entries);
     if (interlaced) {
         std::printf("GIF: Converting interlaced image\n");
-        deinterlace(load.raster, img->image, width, height);
+        const std::size_t rows = width ? (decoded + width - 1) / width : 0;
+        deinterlace(load.raster, img->image, width, height, rows);
     } else {
-        std::memcpy(img->image, load.raster, static_cast<std::size_t>(width) * height);
+        // The raster is the picture in natural order: the record takes it
+        // over instead of a copy (a large declared image that few codes fill
+        // then never touches its untouched pages).
+        std::free(img->image);
+        img->image = load.raster;
+        load.raster = nullptr;
     }
     return img;
 }

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -136,6 +138,49 @@ TEST_F(GifReader, ATruncatedLocalTableIsReported) {
     const std::size_t descriptorEnd = 13 + 3 * 256 + 10;
     EXPECT_FALSE(load(bytes.substr(0, descriptorEnd + 100)));
     EXPECT_STREQ(kpx_error_last(), "GIF: Couldn't read palette");
+}
+
+// Found by fuzzing: a 202-byte file declaring a 17993 x 14648 first image
+// (just below the size limit) that a few codes fill, followed by a run of
+// further image descriptors. The record takes the raster over instead of a
+// copy and later images are only counted, so the load touches no more memory
+// than the codes fill.
+TEST_F(GifReader, ALargeDeclaredImageThatFewCodesFill) {
+    std::ifstream in(VANTOR_TEST_DATA_DIR "/kpx/sparse_huge_first_image.gif", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(bytes.size(), 202u);
+    KpxPtr img = load(bytes);
+    ASSERT_TRUE(img) << kpx_error_last();
+    EXPECT_EQ(img->width, 17993);
+    EXPECT_EQ(img->height, 14648);
+    EXPECT_EQ(img->colors, 4);
+    const std::size_t size = kpx_image_size(img.get());
+    for (std::size_t i = size / 2; i < size; i += 4099) ASSERT_EQ(img->image[i], 0) << i;
+}
+
+TEST_F(GifReader, AnInterlacedImageCutShortKeepsTheRowsItHas) {
+    // Two rows of codes for an interlaced image of 16: raster rows 0 and 1
+    // are image rows 0 and 8; every other row stays 0.
+    GifSpec spec;
+    spec.tableSizeCode = 1;
+    spec.minCodeSize = 2;
+    GifFrame f;
+    f.width = 4;
+    f.height = 2;
+    f.indices = {1, 2, 3, 1, 2, 2, 3, 3};
+    spec.frames.push_back(f);
+    std::string bytes = gifFile(spec);
+    const std::size_t descriptor = 13 + 3 * 4 + 1;
+    bytes[descriptor + 6] = 16;
+    bytes[descriptor + 8] = 0x40;
+    KpxPtr img = load(bytes);
+    ASSERT_TRUE(img) << kpx_error_last();
+    ASSERT_EQ(img->height, 16);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 0; x < 4; ++x) {
+            const int expected = y == 0 ? f.indices[x] : y == 8 ? f.indices[4 + x] : 0;
+            ASSERT_EQ(img->image[y * 4 + x], expected) << x << "," << y;
+        }
 }
 
 TEST_F(GifReader, InterlacedRowsGoToTheirPasses) {
