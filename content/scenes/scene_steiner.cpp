@@ -1,10 +1,14 @@
-// steiner.ppp: rough stones floating in a slowly turning ring round a dim
-// core. The glow effect plays it at one frame per 50 ms of music, turns
+// steiner.ppp: rough stones floating in a slowly turning ring round a dark
+// chrome gyre. The glow effect plays it at one frame per 50 ms of music, turns
 // objects 2, 5, 6 and 7 itself and makes them glow: these four are root
 // objects (the effect reads their position as a world point) of scale 1 (it
 // scales them to 1.4 and back to 1 every frame). Object 2's first face's
 // material has the base texture the hole map is cut into, of the hole map's
 // size; it is that object's own material.
+//
+// The effect captures a wide square round each glowing stone with the whole
+// scene in it and blows it up additively, so everything but the four stones is
+// kept dark: the other stones are dim, the centre is a thin chrome ring.
 #include "content/scenes/kit/mapping.h"
 #include "content/scenes/kit/primitives.h"
 #include "content/scenes/kit/rotation.h"
@@ -19,8 +23,8 @@ namespace {
 using namespace scenekit;
 namespace look = vantor::look;
 
-enum Material { kCutStone = 1, kStoneMaterial, kCore, kCoreRing };
-enum Object { kCoreObject = 30, kCoreHalo, kLookAt = 60, kCameraOrbit = 70, kCameraLow, kCameraHigh, kKeyLight = 80, kRimLight, kCoreLight };
+enum Material { kCutStone = 1, kGlowStone, kStoneMaterial, kCoreRing };
+enum Object { kCoreHalo = 31, kCoreInner, kLookAt = 60, kCameraOrbit = 70, kCameraLow, kCameraHigh, kKeyLight = 80, kRimLight, kCoreLight };
 
 constexpr int kEnd = 6500;          // 325 s at 50 ms a frame
 constexpr int kStones = 12;
@@ -55,38 +59,43 @@ Vec3 ringPlace(int i, float f) {
 
 void buildSteiner(SceneBuilder& b) {
     {
-        MaterialSpec stone = litTexture(kStone, {1, 1, 1});
-        stone.ambient = {0.9f, 0.9f, 1.0f};
+        // Dimmer than they could be: the glows add a dozen copies of each.
+        MaterialSpec stone = litTexture(kStone, {0.75f, 0.75f, 0.85f});
+        stone.ambient = {0.35f, 0.35f, 0.45f};
         b.material(kCutStone, stone);
-        b.material(kStoneMaterial, stone);
+        b.material(kGlowStone, stone);
+        MaterialSpec dim = litTexture(kStone, {0.3f, 0.3f, 0.38f});
+        dim.ambient = {0.06f, 0.06f, 0.08f};
+        dim.specular = {0.3f, 0.3f, 0.3f};
+        b.material(kStoneMaterial, dim);
     }
-    b.material(kCore, glow(kFlare, colour(look::kCoolLight)));
-    b.material(kCoreRing, chrome());
+    b.material(kCoreRing, litColour(colour(look::kNightBlue, 0.6f), 0.7f, 0.5f));
 
     for (int i = 0; i < kStones; ++i) {
         const int id = stoneId(i);
         bool glowing = false;
         for (int g : kGlowing) glowing = glowing || g == id;
         Mesh stone = rock(glowing ? 11.0f : 7.0f + (i % 3) * 1.5f, std::uint32_t(100 + i));
-        stone.setMaterial(id == 2 ? kCutStone : kStoneMaterial);
+        stone.setMaterial(id == 2 ? kCutStone : glowing ? kGlowStone : kStoneMaterial);
         b.mesh(id, 0, "stone", stone, {ringPlace(i, 0)});
         b.positionKeys(id, pathKeys(0, kEnd, 50, [i](float f) { return ringPlace(i, f); }));
         if (!glowing) b.rotationKeys(id, spinKeys(0, kEnd, {float(i % 2), 1, float(i % 3) - 1}, 0.4f + 0.1f * (i % 4)));
     }
 
-    Mesh core = sphere(10, 12, 18);
-    core.setMaterial(kCore);
-    b.mesh(kCoreObject, 0, "core", core);
     Mesh halo = torus(22, 0.8f, 40, 6);
     halo.setMaterial(kCoreRing);
     b.mesh(kCoreHalo, 0, "core ring", halo, {{0, 0, 0}, turn({1, 0, 0}, 70)});
     b.rotationKeys(kCoreHalo, spinKeys(0, kEnd, {0, 1, 0}, 0.6f, turn({1, 0, 0}, 70)));
+    Mesh inner = torus(14, 0.6f, 32, 6);
+    inner.setMaterial(kCoreRing);
+    b.mesh(kCoreInner, 0, "inner ring", inner);
+    b.rotationKeys(kCoreInner, spinKeys(0, kEnd, {1, 0, 0}, -0.9f));
 
     b.target(kLookAt, {0, 0, 0});
-    b.camera(kCameraOrbit, {0, 40, 140}, kLookAt);
+    b.camera(kCameraOrbit, {0, 50, 195}, kLookAt);
     b.positionKeys(kCameraOrbit, pathKeys(0, kEnd, 100, [](float f) {
         const float a = -f / 1500.0f;
-        return Vec3{140 * std::sin(a), 40 + 15 * std::sin(f / 500.0f), 140 * std::cos(a)};
+        return Vec3{195 * std::sin(a), 50 + 15 * std::sin(f / 500.0f), 195 * std::cos(a)};
     }));
     b.camera(kCameraLow, {90, -12, 110}, kLookAt);
     b.positionKeys(kCameraLow, pathKeys(0, kEnd, 100, [](float f) {
@@ -101,7 +110,7 @@ void buildSteiner(SceneBuilder& b) {
 
     b.light(kKeyLight, {-200, 200, 150}, {1.0f, 0.95f, 0.9f});
     b.light(kRimLight, {200, 40, -200}, colour(look::kCoolLight));
-    b.light(kCoreLight, {0, 0, 0}, colour(look::kIndigo, 1.5f));
+    b.light(kCoreLight, {0, -120, 0}, colour(look::kIndigo, 1.5f));
 }
 
 }  // namespace demoscenes
