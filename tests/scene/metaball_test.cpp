@@ -233,6 +233,37 @@ TEST_F(MetaballTest, AtSceneTimeZeroTheVerticesLieOnTheLevel350) {
     EXPECT_EQ(object->balls()[1].y, -6.0f);
 }
 
+// Turns (x, y, z) about one axis by degrees, as a row vector: about x,
+// y' = y cos a - z sin a, z' = y sin a + z cos a; likewise about y and z.
+void turn(double (&v)[3], int axis, double degrees) {
+    const double a = degrees * 3.1415927 / 180, c = std::cos(a), s = std::sin(a);
+    const int p = axis == 0 ? 1 : (axis == 1 ? 2 : 0), q = axis == 0 ? 2 : (axis == 1 ? 0 : 1);
+    const double vp = v[p], vq = v[q];
+    v[p] = vp * c - vq * s;
+    v[q] = vp * s + vq * c;
+}
+
+TEST_F(MetaballTest, BallsTurnAboutXThenYThenZByAnglesGrowingWithTheSceneTime) {
+    const float s = 123;
+    object->update(s);
+    object->placeBalls();
+    const double u = s / 5;
+    const double base[3][3] = {{6, 7, 8}, {-5, -6, -9}, {7, -3, 3}};
+    const double factors[3][3] = {{0, 1.5, 1.5}, {1, 1.5, 0}, {1.5, -1, 0}};
+    for (int b = 0; b < 3; ++b) {
+        double v[3] = {base[b][0], base[b][1], base[b][2]};
+        turn(v, 0, factors[b][0] * 2.5 * u);
+        turn(v, 1, factors[b][1] * 2.0 * u);
+        turn(v, 2, factors[b][2] * 3.0 * u);
+        EXPECT_NEAR(object->balls()[b].x, v[0], 1e-4) << b;
+        EXPECT_NEAR(object->balls()[b].y, v[1], 1e-4) << b;
+        EXPECT_NEAR(object->balls()[b].z, v[2], 1e-4) << b;
+    }
+    // Ball 3 swings along x and turns about x only.
+    EXPECT_NEAR(object->balls()[3].x, 10 * std::sin(u / 2.5), 1e-4);
+    EXPECT_EQ(object->balls()[3].strength, 400.0f);
+}
+
 TEST_F(MetaballTest, OneBallAloneGivesAClosedSurface) {
     metaball::Ball balls[metaball::kBallCount];
     balls[0] = {0.3f, -0.2f, 0.1f, 800};
