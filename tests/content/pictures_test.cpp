@@ -7,6 +7,7 @@
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"
+#include "scene/scene_chunk_decoder.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
@@ -187,6 +188,42 @@ TEST_F(DemoPictures, MapsHoldTheLevelsTheEffectsReadAsData) {
     }
     EXPECT_GE(shades.size(), 3u);
     EXPECT_LE(shades.size(), 8u);
+}
+
+// The base texture name of object 2's first face in the glow scene, as the
+// scene reader picks it (the third texture replaces the first); empty when
+// the scene is not packed.
+std::string glowSceneCutTexture() {
+    ppd_file* file = ppd_open("data/steiner.ppp");
+    if (!file) return {};
+    ppp::ChunkDecoder decoder(file);
+    std::int32_t material = -1;
+    std::map<std::int32_t, std::string> baseNames;
+    if (decoder.readLeadWord()) {
+        for (ppp::Chunk chunk; decoder.next(chunk) == ppp::ChunkDecoder::Result::Chunk && chunk.type != 1;
+             chunk = ppp::Chunk()) {
+            if (!chunk.mesh.faces.empty() && chunk.mesh.id == 2 && material < 0) material = chunk.mesh.faces[0].materialId;
+            const auto& textures = chunk.material.textures;
+            if (!textures[0].empty() || !textures[2].empty())
+                baseNames[chunk.material.id] = textures[2].empty() ? textures[0] : textures[2];
+        }
+    }
+    ppd_close(file);
+    const std::string name = baseNames[material];
+    const std::size_t slash = name.find_last_of('\\');
+    return slash == std::string::npos ? name : name.substr(slash + 1);
+}
+
+TEST_F(DemoPictures, HoleMapFitsTheTextureOfTheGlowScenesCutObject) {
+    const std::string texture = glowSceneCutTexture();
+    if (texture.empty()) GTEST_SKIP() << "data/steiner.ppp is not packed";
+    const kpximage* stone = load("data/textures/" + texture);
+    const kpximage* holes = load("data/images/holemap.jpg");
+    ASSERT_NE(stone, nullptr);
+    ASSERT_NE(holes, nullptr);
+    EXPECT_EQ(holes->width, stone->width) << texture;
+    EXPECT_EQ(holes->height, stone->height) << texture;
+    EXPECT_EQ(kpx_image_size(holes), static_cast<std::size_t>(stone->width) * stone->height);
 }
 
 TEST_F(DemoPictures, VisorImagesAreSeeThroughWhereTheViewPasses) {
