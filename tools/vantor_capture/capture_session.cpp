@@ -68,7 +68,10 @@ int captureSequence(const CaptureOptions& o, vantor::platform::OffscreenGL& gl, 
     for (long long n = 0; n < end; ++n) {
         const int time = frameTime(demo.demoStart(), n, o.fps);
         if (!demo.draw(time)) break;
-        if (n >= first && !sink.write(time, gl.readPixels(), &error)) return failure(error);
+        if (n >= first && !sink.write(time, gl.readPixels(), &error)) {
+            progress.finish();
+            return failure(error);
+        }
         progress.update(n + 1, time);
     }
     progress.finish();
@@ -85,14 +88,18 @@ int capturePictures(const CaptureOptions& o, vantor::platform::OffscreenGL& gl, 
                        std::to_string(start));
     ProgressLine progress(o.quiet, firstFrameAt(start, o.at.back(), o.fps) + 1);
     std::string error;
+    auto fail = [&](const std::string& text) {
+        progress.finish();
+        return failure(text);
+    };
     long long n = 0, drawn = 0;
     for (int at : o.at) {
         for (; frameTime(start, n, o.fps) < at; ++n) {
-            if (!demo.draw(frameTime(start, n, o.fps))) return failure("the demo ended before " + std::to_string(at));
+            if (!demo.draw(frameTime(start, n, o.fps))) return fail("the demo ended before " + std::to_string(at));
             progress.update(++drawn, frameTime(start, n, o.fps));
         }
-        if (!demo.draw(at)) return failure("the demo ended before " + std::to_string(at));
-        if (!sink.write(at, gl.readPixels(), &error)) return failure(error);
+        if (!demo.draw(at)) return fail("the demo ended before " + std::to_string(at));
+        if (!sink.write(at, gl.readPixels(), &error)) return fail(error);
         progress.update(++drawn, at);
         // A time on the rate's grid was that frame itself.
         if (frameTime(start, n, o.fps) == at) ++n;
