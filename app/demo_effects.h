@@ -36,6 +36,7 @@
 #include "effects/wipe_effect.h"
 #include "effects/zoom_blur_effect.h"
 #include "scene/effects/glow_scene_effect.h"
+#include "scene/effects/metamove_effect.h"
 #include "scene/effects/scene_effect.h"
 #include "scene/effects/visor_effect.h"
 
@@ -72,6 +73,7 @@ struct DemoEffects {
     static constexpr int kModuleSceneId = 16;
     static constexpr int kBoostSceneId = 17;
     static constexpr int kVantorSceneId = 18;
+    static constexpr int kMetamoveId = 2;
     static constexpr int kSputnikSceneId = 26;
     static constexpr int kVisorId = 19;
     static constexpr int kGlowSceneId = 20;
@@ -152,7 +154,7 @@ public:
     RegisteredEffect<SceneEffect> boostScene{table_, kBoostSceneId, "data/boost.ppp", images_};
     RegisteredEffect<SceneEffect> vantorScene{table_, kVantorSceneId, "data/vantor.ppp", images_};
     StartupStep vantorCulling = cullingOff(vantorScene);
-    // Id 2, the metamove scene ("data/metamove.ppp"), joins here.
+    RegisteredEffect<MetamoveEffect> metamoveScene{table_, kMetamoveId, "data/metamove.ppp", images_};
     StartupStep group5Shown = showLoadingScreen(true);
 
     // ---- Group 6 -------------------------------------------------------

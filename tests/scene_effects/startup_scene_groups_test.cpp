@@ -84,7 +84,8 @@ TEST_F(StartupSceneGroupsTest, ScenesAreRegisteredAndPlayFromTheArchive) {
     };
     const Row scenes[] = {{15, "data/vantor2.ppp", false}, {23, "data/arm.ppp", true},
                           {16, "data/modul2.ppp", true},   {17, "data/boost.ppp", true},
-                          {18, "data/vantor.ppp", false},  {26, "data/sputnik.ppp", true}};
+                          {18, "data/vantor.ppp", false},  {2, "data/metamove.ppp", true},
+                          {26, "data/sputnik.ppp", true}};
     for (const Row& row : scenes) {
         SCOPED_TRACE(row.id);
         auto* scene = dynamic_cast<SceneEffect*>(table.get(row.id));
@@ -109,7 +110,7 @@ TEST_F(StartupSceneGroupsTest, ScenesAreRegisteredAndPlayFromTheArchive) {
 
     // One frame of each scene effect on the real scenes (the visor without a
     // source, then with the first scene as its source); something is drawn in each.
-    for (int id : {15, 23, 16, 17, 18, 26, 19, 20, -19}) {
+    for (int id : {15, 23, 16, 17, 18, 2, 26, 19, 20, -19}) {
         SCOPED_TRACE(id);
         if (id == -19) effects.visor.signal(SignalValue(VisorEffect::kSourceCode, DemoEffects::kVantor2SceneId));
         Effect* effect = table.get(id < 0 ? -id : id);
@@ -128,6 +129,9 @@ TEST_F(StartupSceneGroupsTest, ScenesAreRegisteredAndPlayFromTheArchive) {
             for (int x = 0; x < kWidth; x += 8) lit += pixel(x, y)[0] + pixel(x, y)[1] + pixel(x, y)[2] > 30;
         EXPECT_GT(lit, 100) << "an empty frame";
     }
+    // The metaball surface hangs in the metamove scene and was drawn.
+    EXPECT_EQ(table.get(DemoEffects::kMetamoveId), &effects.metamoveScene);
+    EXPECT_GT(effects.metamoveScene.metaballs().vertexCount(), 300);
 }
 
 }  // namespace
