@@ -2,7 +2,7 @@
 // letter under a logo dummy, so each letter can fly into its place.
 //   vantor2.ppp: chrome letters tumble in from the dark and lock into a row
 //                over a glowing floor grid, a chrome ring turning behind them.
-//   vantor.ppp:  hull-plate letters with chrome edges rise one by one,
+//   vantor.ppp:  lit pale letters with hot-coloured sides rise one by one,
 //                turning about their upright, in front of a lit ring gate.
 #include "content/scenes/kit/glyphs.h"
 #include "content/scenes/kit/mapping.h"
@@ -129,8 +129,8 @@ void buildTitleChrome(SceneBuilder& b) {
 }
 
 void buildTitleLit(SceneBuilder& b) {
-    b.material(1, panelChrome());
-    b.material(2, litColour(colour(look::kCoolLight, 0.8f), 0.7f, 1.0f));
+    b.material(1, litColour(colour(look::kChrome, 0.9f), 0.8f, 1.0f));
+    b.material(2, litColour(colour(look::kHotAccent, 0.9f), 0.7f, 1.0f));
     b.material(3, litColour(colour(look::kIndigo), 0.4f, 0.8f));
     b.material(4, glow(kFlare, colour(look::kHotAccent)));
 

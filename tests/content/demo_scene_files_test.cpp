@@ -155,6 +155,17 @@ TEST_F(DemoSceneFiles, EachHasWhatItsEffectNeeds) {
     }
 }
 
+// Triangles of every mesh in a list and below it (billboards draw one quad).
+std::size_t triangles(const SceneObject* o) {
+    std::size_t n = 0;
+    for (; o; o = o->next) {
+        if (auto* mesh = dynamic_cast<const MeshObject*>(o); mesh && !dynamic_cast<const BillboardObject*>(o))
+            n += mesh->faces().size();
+        n += triangles(o->firstChild());
+    }
+    return n;
+}
+
 // Share of pixels brighter than black in a frame.
 double litShare(const std::vector<std::uint8_t>& rgba) {
     std::size_t lit = 0;
@@ -167,6 +178,7 @@ TEST_F(DemoSceneFiles, EveryCameraShowsTheSceneThroughoutTheShow) {
     for (const auto& entry : demoscenes::kDemoScenes) {
         auto scene = load(entry.file);
         scene->setCulling(entry.culling);
+        EXPECT_LE(triangles(scene->objects), 20000u) << entry.file << ": too heavy for immediate mode";
         for (SceneObject* c = scene->cameras; c; c = c->next) {
             scene->selectCamera(c->id);
             for (int ms : musicMs) {
