@@ -86,7 +86,13 @@ int capturePictures(const CaptureOptions& o, vantor::platform::OffscreenGL& gl, 
     if (o.at.front() < start)
         return failure("--at " + std::to_string(o.at.front()) + " lies before the script's DEMOSTART " +
                        std::to_string(start));
-    ProgressLine progress(o.quiet, firstFrameAt(start, o.at.back(), o.fps) + 1);
+    // The frames of the rate up to the last picture, and one more for each
+    // picture between two of them.
+    long long total = firstFrameAt(start, o.at.back(), o.fps);
+    for (int at : o.at)
+        if (frameTime(start, firstFrameAt(start, at, o.fps), o.fps) != at) ++total;
+    if (frameTime(start, firstFrameAt(start, o.at.back(), o.fps), o.fps) == o.at.back()) ++total;
+    ProgressLine progress(o.quiet, total);
     std::string error;
     auto fail = [&](const std::string& text) {
         progress.finish();
