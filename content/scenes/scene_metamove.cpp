@@ -2,9 +2,10 @@
 // surface. Object 6 is the carrier the surface hangs under: a transform at the
 // chamber's centre. The surface fills a box of 38 units on its carrier's axes
 // (x and y from -19, z from 0 back to -38) and the effect turns it about the
-// carrier's origin, so it can reach about 40 units from it in any direction.
-// The gyroscope rings, the floor and the pillars stay outside that sphere;
-// the cameras keep it in frame from 130 to 170 units away.
+// carrier's origin. The carrier is scaled by 1.8, so the surface swings up
+// to about 50 units from the chamber's centre; the gyroscope rings, the floor
+// and the pillars stay outside that sphere, and the cameras keep it in frame
+// from 120 to 160 units away.
 #include "content/scenes/kit/mapping.h"
 #include "content/scenes/kit/primitives.h"
 #include "content/scenes/kit/rotation.h"
@@ -26,7 +27,8 @@ enum Object {
 };
 
 constexpr int kEnd = 26000;
-constexpr float kFloorY = -62;
+constexpr float kFloorY = -75;
+constexpr float kCarrierScale = 1.8f;
 
 }  // namespace
 
@@ -45,16 +47,16 @@ void buildMetamove(SceneBuilder& b) {
     b.mesh(kFloor, 0, "floor", floor);
 
     // The carrier of the surface, bobbing gently at the chamber's centre.
-    b.dummy(kCarrier, 0, {{0, 0, 0}});
+    b.dummy(kCarrier, 0, {{0, 0, 0}, {0, 0, 0, 1}, {kCarrierScale, kCarrierScale, kCarrierScale}});
     b.positionKeys(kCarrier, pathKeys(0, kEnd, 400, [](float f) { return Vec3{0, 3 * std::sin(f / 800.0f), 0}; }));
 
     // Gyroscope: two rings on crossing axes, spinning at different rates.
-    Mesh outer = torus(58, 2.6f, 48, 8);
+    Mesh outer = torus(76, 2.8f, 48, 8);
     cylindricalMap(outer, 1.0f / 8, 8);
     outer.setMaterial(kRingPlates);
     b.mesh(kOuterRing, 0, "outer ring", outer);
     b.rotationKeys(kOuterRing, spinKeys(0, kEnd, {0, 0, 1}, 0.08f, turn({1, 0, 0}, 90)));
-    Mesh inner = torus(50, 1.8f, 48, 8);
+    Mesh inner = torus(68, 2.0f, 48, 8);
     inner.setMaterial(kRingChrome);
     b.mesh(kInnerRing, kOuterRing, "inner ring", inner);
     b.rotationKeys(kInnerRing, spinKeys(0, kEnd, {1, 0, 0}, -0.13f));
@@ -68,7 +70,7 @@ void buildMetamove(SceneBuilder& b) {
     Mesh pillars;
     Mesh lamps;
     for (int i = 0; i < 4; ++i) {
-        const Affine place = Affine::rotation({0, 1, 0}, 45.0f + 90.0f * i) * Affine::translation({0, 0, 150});
+        const Affine place = Affine::rotation({0, 1, 0}, 45.0f + 90.0f * i) * Affine::translation({0, 0, 200});
         Mesh p = lathe({{{{0, kFloorY}, {5, kFloorY}}}, {{{5, kFloorY}, {4, 30}}}, {{{4, 30}, {0, 30}}}}, 12);
         cylindricalMap(p, 1.0f / 30, 1);
         p.setMaterial(kPillar);
@@ -83,20 +85,20 @@ void buildMetamove(SceneBuilder& b) {
     b.mesh(kLamps, 0, "pillar lamps", lamps);
 
     b.target(kLookAt, {0, -6, 0});
-    b.camera(kCameraOrbit, {0, 30, 150}, kLookAt);
+    b.camera(kCameraOrbit, {0, 30, 160}, kLookAt);
     b.positionKeys(kCameraOrbit, pathKeys(0, kEnd, 400, [](float f) {
         const float a = f / 3500.0f;
-        return Vec3{130 * std::sin(a), 28 + 12 * std::sin(f / 1700.0f), 130 * std::cos(a)};
+        return Vec3{160 * std::sin(a), 30 + 12 * std::sin(f / 1700.0f), 160 * std::cos(a)};
     }));
-    b.camera(kCameraLow, {-120, -45, 90}, kLookAt);
+    b.camera(kCameraLow, {-120, -50, 90}, kLookAt);
     b.positionKeys(kCameraLow, pathKeys(0, kEnd, 400, [](float f) {
         const float a = -2.2f - f / 5000.0f;
-        return Vec3{120 * std::sin(a), -42, 120 * std::cos(a)};
+        return Vec3{140 * std::sin(a), -50, 140 * std::cos(a)};
     }));
     b.camera(kCameraHigh, {40, 150, 60}, kLookAt);
     b.positionKeys(kCameraHigh, pathKeys(0, kEnd, 400, [](float f) {
         const float a = 1.0f + f / 4000.0f;
-        return Vec3{70 * std::sin(a), 150, 70 * std::cos(a)};
+        return Vec3{80 * std::sin(a), 165, 80 * std::cos(a)};
     }));
 
     b.light(kKeyLight, {-200, 220, 200}, {1.0f, 0.96f, 0.9f});
