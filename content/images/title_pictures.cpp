@@ -80,6 +80,41 @@ void drawRule(cairo_t* cr, double y, double halfWidth, look::Rgb tint) {
     cairo_pattern_destroy(rule);
 }
 
+// A floor grid running to a horizon low on the screen, lines fading with
+// distance, in the cool accent; `lit` of 6 sets how bright it has become.
+void drawFloorGrid(Canvas& canvas, int lit) {
+    const double horizon = 400, vanishX = kScreenW / 2.0, bottom = kScreenH;
+    Canvas lines(canvas.width(), canvas.height());
+    cairo_t* g = lines.cr();
+    cairo_set_line_width(g, 1.0);
+    for (int i = -14; i <= 14; ++i) {
+        // Lines towards the vanishing point.
+        cairo_move_to(g, vanishX + i * 12.0, horizon);
+        cairo_line_to(g, vanishX + i * 150.0, bottom + 40);
+    }
+    for (int k = 1; k < 12; ++k) {
+        // Cross lines, closer together towards the horizon.
+        const double y = horizon + (bottom - horizon) * (1.0 / (1.0 + (12 - k) * 0.45)) ;
+        cairo_move_to(g, 0, y);
+        cairo_line_to(g, kScreenW, y);
+    }
+    setColour(g, look::kCoolLight, 0.25 + 0.07 * lit);
+    cairo_stroke(g);
+    // Fade towards the horizon.
+    cairo_pattern_t* fade = cairo_pattern_create_linear(0, horizon, 0, bottom);
+    cairo_pattern_add_color_stop_rgba(fade, 0, 0, 0, 0, 1);
+    cairo_pattern_add_color_stop_rgba(fade, 1, 0, 0, 0, 0.2);
+    cairo_set_operator(g, CAIRO_OPERATOR_DEST_OUT);
+    cairo_set_source(g, fade);
+    cairo_paint(g);
+    cairo_pattern_destroy(fade);
+    cairo_set_operator(canvas.cr(), CAIRO_OPERATOR_ADD);
+    cairo_set_source_surface(canvas.cr(), lines.surface(), 0, 0);
+    cairo_paint(canvas.cr());
+    cairo_set_operator(canvas.cr(), CAIRO_OPERATOR_OVER);
+    addGlow(canvas, lines, 3, 0.8);
+}
+
 }  // namespace
 
 // Loading screen, stage 1..6 of 6: the title assembles letter by letter over
@@ -90,6 +125,7 @@ void makeLoadingStage(int stage, const std::string& out) {
                                           "aligning the visor",  "tuning the horizon",   "ready for flight"};
     Canvas canvas(kScreenW, kScreenH);
     paintBackdrop(canvas, 0.5, 0.45, 100, 1.0);
+    drawFloorGrid(canvas, stage);
     drawTitleLetters(canvas, stage, 258, 88, 20);
 
     cairo_t* cr = canvas.cr();
