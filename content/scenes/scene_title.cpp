@@ -104,7 +104,7 @@ void buildTitleChrome(SceneBuilder& b) {
     b.rotationKeys(21, spinKeys(0, 26000, {0, 1, 0}, 0.05f, turn({1, 0, 0}, 90)));
 
     b.target(30, {0, 0, 0});
-    b.target(31, {-40, 0, 0});
+    b.target(31, {-12, 0, 0});
     // 1: from the front, pulling back as the letters arrive, then drifting.
     b.camera(40, {0, 10, 140}, 30);
     b.positionKeys(40, [] {

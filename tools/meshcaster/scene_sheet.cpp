@@ -130,7 +130,7 @@ int renderSheet(const SheetOptions& options) {
             }
             cairo_surface_mark_dirty(surface);
             drawLabel(cr, x0 + 5, y0 + 14,
-                      baseName(l.file) + "  camera " + std::to_string(camera) + "  " +
+                      baseName(l.file) + "  cam " + std::to_string(camera) + "  " +
                           clock(options.seconds[c]));
             cairo_surface_flush(surface);
         }
