@@ -267,14 +267,18 @@ bool readImage(TgaLoad& load) {
     }
     if (read == 0 && pixels > 0) return load.fail("TGA: Could not read from file");
 
+    // Only the pixels the file delivered are turned and placed: the others
+    // are zero in both buffers and stay zero through every step below, so a
+    // short file that declares a large picture costs no more than its bytes.
+    const std::size_t delivered = static_cast<std::size_t>(read);
     if (pixelBytes >= 3)
-        for (unsigned char* p = pixelData; p < pixelData + size; p += pixelBytes) std::swap(p[0], p[2]);
+        for (unsigned char* p = pixelData; p < pixelData + delivered * pixelBytes; p += pixelBytes) std::swap(p[0], p[2]);
 
     // 1-5-5-5 (and plain 5-5-5) little-endian pixels to 5-6-5 high byte first,
     // green doubled into six bits, the alpha bit dropped.
     const bool fiveFiveFive = colourBits == 15 && (alphaBits == 1 || (alphaBits == 0 && trueColour));
     if (fiveFiveFive) {
-        for (std::size_t i = 0; i < pixels; ++i) {
+        for (std::size_t i = 0; i < delivered; ++i) {
             unsigned char* p = pixelData + 2 * i;
             const unsigned v = p[0] | (p[1] << 8);
             p[0] = static_cast<unsigned char>((v >> 7) & 0xFF);
@@ -285,9 +289,10 @@ bool readImage(TgaLoad& load) {
 
     if (!natural && size == kpx_image_size(load.result)) {
         const std::size_t rowBytes = static_cast<std::size_t>(width) * pixelBytes;
-        for (int y = 0; y < height; ++y) {
-            const unsigned char* src = load.data + (topDown ? y : height - 1 - y) * rowBytes;
-            unsigned char* dst = load.result->image + y * rowBytes;
+        const std::size_t rows = width > 0 ? (delivered + width - 1) / static_cast<std::size_t>(width) : 0;
+        for (std::size_t r = 0; r < rows; ++r) {
+            const unsigned char* src = load.data + r * rowBytes;
+            unsigned char* dst = load.result->image + (topDown ? r : height - 1 - r) * rowBytes;
             if (rightToLeft) {
                 for (int x = 0; x < width; ++x)
                     std::memcpy(dst + x * pixelBytes, src + (width - 1 - x) * pixelBytes, pixelBytes);

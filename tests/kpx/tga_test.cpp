@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -178,6 +180,49 @@ TEST_F(TgaReader, RefusalsAndTruncation) {
     ASSERT_TRUE(partial);
     EXPECT_EQ(partial->image[3 * 63], 7);
     for (int i = 3 * 64; i < 3 * 128; ++i) ASSERT_EQ(partial->image[i], 0) << i;
+}
+
+TEST_F(TgaReader, AShortFileFillsOnlyTheRowsItHolds) {
+    // Bottom-up 24-bit files (mirrored or not) cut after five of 4 x 4
+    // pixels: what arrived (file row 0, the picture's bottom row, and the
+    // first stored pixel of file row 1) is where the whole file puts it,
+    // everything else stays zero.
+    const Picture picture = testPicture(4, 4, 3, 31);
+    for (bool rightToLeft : {false, true}) {
+        SCOPED_TRACE(rightToLeft);
+        TgaSpec spec;
+        spec.rightToLeft = rightToLeft;
+        spec.footer = false;
+        const std::string file = tgaFile(spec, 4, 4, picture.pixels);
+        KpxPtr whole = load(file);
+        const std::size_t pixelsStart = 18 + static_cast<unsigned char>(file[0]);  // after the ID field
+        KpxPtr cut = load(file.substr(0, pixelsStart + 5 * 3));
+        ASSERT_TRUE(whole && cut) << kpx_error_last();
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 4; ++x) {
+                const int fileRow = 3 - y;
+                const int storedX = rightToLeft ? 3 - x : x;
+                const bool arrived = fileRow == 0 || (fileRow == 1 && storedX == 0);
+                for (int c = 0; c < 3; ++c) {
+                    const int i = (y * 4 + x) * 3 + c;
+                    ASSERT_EQ(cut->image[i], arrived ? whole->image[i] : 0) << x << "," << y << "," << c;
+                }
+            }
+    }
+}
+
+// Found by fuzzing: 136 bytes of run-length data declaring 1280 x 32848 at
+// 28 bits. Only the pixels its packets deliver are turned and placed.
+TEST_F(TgaReader, AFewPacketsOfALargeDeclaredImage) {
+    std::ifstream in(VANTOR_TEST_DATA_DIR "/kpx/short_rle_large_declared.tga", std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(bytes.size(), 136u);
+    KpxPtr img = load(bytes);
+    ASSERT_TRUE(img) << kpx_error_last();
+    EXPECT_EQ(img->width, 1280);
+    EXPECT_EQ(img->height, 32848);
+    const std::size_t size = kpx_image_size(img.get());
+    for (std::size_t i = 0; i < size / 2; i += 4099) ASSERT_EQ(img->image[i], 0) << i;
 }
 
 TEST_F(TgaReader, EmptyImageLoadsAsEmptyRecord) {
