@@ -50,23 +50,24 @@ struct PcxLoad {
 };
 
 // Decodes runs until `total` bytes are produced or the file ends; a run that
-// reaches past the end of the buffer is cut there.
-void decodeRuns(ppd_file* file, unsigned char* out, std::size_t total) {
+// reaches past the end of the buffer is cut there. Returns the bytes produced.
+std::size_t decodeRuns(ppd_file* file, unsigned char* out, std::size_t total) {
     std::size_t produced = 0;
     while (produced < total) {
         const int b = ppd_getc(file);
-        if (b < 0) return;
+        if (b < 0) return produced;
         std::size_t run = 1;
         int value = b;
         if ((b & 0xC0) == 0xC0) {
             run = static_cast<std::size_t>(b & 0x3F);
             value = ppd_getc(file);
-            if (value < 0) return;
+            if (value < 0) return produced;
         }
         if (run > total - produced) run = total - produced;
         std::memset(out + produced, value, run);
         produced += run;
     }
+    return produced;
 }
 
 }  // namespace
@@ -111,7 +112,12 @@ kpximage* kpx_load_pcx(const char* path) {
     load.buffer = static_cast<unsigned char*>(std::calloc(total ? total : 1, 1));
     if (!load.buffer) return load.fail("PCX: Not enough memory for buffer");
 
-    decodeRuns(load.file, load.data, total);
+    // Rows the file's runs never reached are zero in every buffer, so only
+    // the rows that hold decoded bytes are reordered and copied: a short file
+    // that declares a large picture costs no more than its bytes.
+    const std::size_t produced = decodeRuns(load.file, load.data, total);
+    const long decodedRows =
+        rowLength ? static_cast<long>((produced + rowLength - 1) / rowLength) : 0;
 
     load.result = kpx_create(static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), depth, 0);
     if (!load.result) return load.fail("PCX: Not enough memory for kpximage");
@@ -121,7 +127,7 @@ kpximage* kpx_load_pcx(const char* path) {
     const unsigned char* rows = load.data;
     if (planes == 3 && bitsPerPlane == 8) {
         const auto bpl = static_cast<std::size_t>(bytesPerLine);
-        for (long y = 0; y < height; ++y) {
+        for (long y = 0; y < decodedRows; ++y) {
             const unsigned char* src = load.data + y * rowLength;
             unsigned char* dst = load.buffer + y * rowLength;
             for (std::size_t x = 0; x < bpl; ++x) {
@@ -139,7 +145,7 @@ kpximage* kpx_load_pcx(const char* path) {
     std::size_t copy = static_cast<std::size_t>(width) * planes;
     if (copy > rowLength) copy = rowLength;
     if (copy > recordRow) copy = recordRow;
-    for (long y = 0; y < height && copy > 0; ++y)
+    for (long y = 0; y < decodedRows && copy > 0; ++y)
         std::memcpy(load.result->image + y * recordRow, rows + y * rowLength, copy);
 
     ppd_seek(load.file, -769, 2);

@@ -87,6 +87,21 @@ TEST_F(PcxReader, ThreePlanesBecomeRgbPixels) {
     EXPECT_EQ(std::vector<int>(img->image, img->image + 9), (std::vector<int>{10, 20, 30, 11, 21, 30, 12, 22, 30}));
 }
 
+TEST_F(PcxReader, AShortFileOfALargeDeclaredPictureKeepsWhatItDecoded) {
+    // 2000 x 3000 in three planes, but the runs fill only part of the first
+    // row's red plane (189 bytes of 50, then the 800 zero bytes that carry
+    // the file past the palette test): every other byte of the record is 0.
+    const std::string data = run(63, 50) + run(63, 50) + run(63, 50) + std::string(800, '\0');
+    KpxPtr img = load(header(2000, 3000, 3, 2000) + data);
+    ASSERT_TRUE(img) << kpx_error_last();
+    ASSERT_EQ(img->bpp, 24);
+    const std::size_t size = kpx_image_size(img.get());
+    for (std::size_t i = 0; i < size; ++i) {
+        const bool red = i % 3 == 0 && i / 3 < 189;
+        if (img->image[i] != (red ? 50 : 0)) FAIL() << "byte " << i << " is " << int(img->image[i]);
+    }
+}
+
 TEST_F(PcxReader, NoMarkerMeansNoPaletteAndShortFilesFail) {
     std::string body = header(2, 1, 1, 2) + run(2, 4);
     KpxPtr noPalette = load(body + std::string(769, '\x0B'));
