@@ -46,6 +46,9 @@ public:
     bool soundReady() const override { return soundReady_; }
     // The soundtrack's sample rate (0 before openMusic).
     int rate() const { return decoder_.rate(); }
+    // Sample frames the output has taken from the soundtrack since the last
+    // seek: the sound's own progress, which the clock follows.
+    std::int64_t framesTaken() const { return output_.framesConsumed(); }
 
 private:
     vantor::platform::AudioOutput output_;
