@@ -76,9 +76,9 @@ void buildTitleChrome(SceneBuilder& b) {
         const int arrive = 260 + int(i) * 45;
         const Vec3 from{random.range(-130, 130), random.range(-60, 80), random.range(-260, -160)};
         const Vec3 mid = Vec3::lerp(from, row[i].place, 0.6f) + Vec3{0, random.range(-30, 30), 0};
-        // Tension 1 at the arrival stops the spline there; the last key holds
-        // the place for the rest of the show.
-        b.positionKeys(id, {{0, from, 0, 0.3f}, {arrive - 90, mid}, {arrive, row[i].place, 0.9f, 0, 1}, {26000, row[i].place}});
+        // Tension 1 at the arrival and at the last key gives both zero
+        // tangents: the letter stops dead and holds its place to the end.
+        b.positionKeys(id, {{0, from, 0, 0.3f}, {arrive - 90, mid}, {arrive, row[i].place, 0.9f, 0, 1}, {26000, row[i].place, 0, 0, 1}});
         // The tumble unwinds with the flight, slowing as the letter settles.
         const float ax = random.range(-150, 150), ay = random.range(-170, 170), az = random.range(-80, 80);
         std::vector<RotationKey> unwind;
@@ -142,7 +142,7 @@ void buildTitleLit(SceneBuilder& b) {
         // Rise from below, one after another, turning once about the upright.
         const int start = int(i) * 40, arrive = start + 320;
         const Vec3 below = row[i].place + Vec3{0, -140, 40};
-        b.positionKeys(id, {{start, below, 0, 0.2f}, {arrive, row[i].place, 0.9f, 0, 1}, {26000, row[i].place}});
+        b.positionKeys(id, {{start, below, 0, 0.2f}, {arrive, row[i].place, 0.9f, 0, 1}, {26000, row[i].place, 0, 0, 1}});
         std::vector<RotationKey> spin;
         if (start > 0) spin.push_back({0, turn({0, 1, 0}, 180)});
         for (int k = 0; k <= 4; ++k) spin.push_back({start + k * 80, turn({0, 1, 0}, 180 + 45 * k)});

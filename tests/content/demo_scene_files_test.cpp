@@ -7,6 +7,8 @@
 // generator draws the real ones): the test also checks that every texture a
 // scene names is on that list.
 #include "content/common/demo_look.h"
+#include "content/scenes/kit/primitives.h"
+#include "content/scenes/kit/rotation.h"
 #include "content/scenes/scenes.h"
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
@@ -21,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -110,6 +113,60 @@ TEST_F(DemoSceneFiles, EachPassesDumpAndNamesOnlyTheAgreedTextures) {
             }
         EXPECT_EQ(chunk.type, std::uint32_t(ppp::kEndChunk)) << scene.file << ": " << decoder.error();
         ppd_close(file);
+    }
+}
+
+// The kit's tracks, read back and played by the demo's own scene code, move
+// objects the way the kit describes them: a path through spline keys, a
+// spin, a sampled orbit, and an eased arrival that stops dead at its key (the
+// titles' letters) instead of overshooting on the way to a later hold key.
+TEST_F(DemoSceneFiles, KitTracksPlayBackAsDescribed) {
+    using namespace scenekit;
+    SceneBuilder b("tracks");
+    b.material(1, {});
+    Mesh cube = box({1, 1, 1});
+    cube.setMaterial(1);
+    auto circle = [](float f) { return Vec3{50 * std::sin(f / 300), 0, 50 * std::cos(f / 300)}; };
+    b.mesh(2, 0, "path", cube);
+    b.positionKeys(2, pathKeys(0, 3000, 60, circle));
+    b.mesh(3, 0, "spin", cube);
+    b.rotationKeys(3, spinKeys(0, 3000, {0, 1, 0}, 0.7f));
+    b.mesh(4, 0, "orbit", cube);
+    b.samples(4, 20, sampleTrack(151, 20, [&](float f) { return Sample{circle(f), turn({0, 0, 1}, f / 10)}; }));
+    b.mesh(5, 0, "arrival", cube);
+    b.positionKeys(5, {{0, {0, 0, -200}, 0, 0.3f}, {200, {0, 20, -80}}, {300, {10, 0, 0}, 0.9f, 0, 1}, {3000, {10, 0, 0}, 0, 0, 1}});
+    b.camera(6, {0, 0, 100}, 2);
+    b.camera(7, {0, 100, 0}, 2);
+    b.light(8, {0, 50, 50}, {1, 1, 1});
+    const auto bytes = b.finish();
+    TempDir dir;
+    {
+        std::ofstream out(dir.file("tracks.ppp"), std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+    ImageLibrary images;
+    SceneFileReader reader;
+    std::unique_ptr<Scene> scene(reader.load(dir.file("tracks.ppp").c_str(), "", &images));
+    for (float f = 0; f < 2990; f += 37) {
+        scene->update(f);
+        const Vec3 p = scene->findObject(2)->position(), want = circle(f);
+        EXPECT_NEAR(p.x, want.x, 0.2) << f;
+        EXPECT_NEAR(p.z, want.z, 0.2) << f;
+        const Vec3 x = scene->findObject(3)->rotation().rotate({1, 0, 0});
+        const Vec3 spun = rotate(turn({0, 1, 0}, 0.7f * f), {1, 0, 0});
+        EXPECT_NEAR(x.x, spun.x, 1e-3) << f;
+        EXPECT_NEAR(x.z, spun.z, 1e-3) << f;
+        const Vec3 o = scene->findObject(4)->position();
+        EXPECT_NEAR(o.x, want.x, 0.1) << f;
+        const Vec3 up = scene->findObject(4)->rotation().rotate({1, 0, 0});
+        EXPECT_NEAR(up.y, std::sin(f / 10 * 3.14159265f / 180), 2e-3) << f;
+        const Vec3 a = scene->findObject(5)->position();
+        if (f >= 300) {
+            EXPECT_NEAR(a.x, 10, 1e-3) << f;
+            EXPECT_NEAR(a.z, 0, 1e-3) << f;
+        } else {
+            EXPECT_LE(a.z, 0.01f) << "no overshoot before the arrival, frame " << f;
+        }
     }
 }
 
