@@ -1,22 +1,14 @@
 #include "effects/additive_overlay.h"
 
+#include "effects/ortho_matrices.h"
+
 void drawAdditiveOverlay(float alpha, float topCoordinate) {
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    const float left = static_cast<float>(viewport[0]);
-    const float top = static_cast<float>(viewport[1]);
-    const float right = static_cast<float>(viewport[2]);
-    const float bottom = static_cast<float>(viewport[3]);
+    const Viewport v = currentViewport();
+    const float left = v.x, top = v.y, right = v.width, bottom = v.height;
 
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(left, right, bottom, top, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushOrthoMatrices(left, right, bottom, top);
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
     glColor4f(1, 1, 1, alpha);
@@ -31,9 +23,6 @@ void drawAdditiveOverlay(float alpha, float topCoordinate) {
     glVertex2f(left, top);
     glEnd();
     glDisable(GL_BLEND);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    popModelviewThenProjection();
     glEnable(GL_DEPTH_TEST);
 }

@@ -35,6 +35,15 @@ public:
 protected:
     explicit CaptureEffect(ImageLibrary* library);
     ~CaptureEffect() = default;
+
+    // What the swirl and the zoom blur draw their copies of the capture in:
+    // face culling and depth test off, `texture` bound on unit 0, a w x h
+    // projection with y downwards and an identity modelview (both pushed),
+    // blending by source alpha onto what is there.
+    void beginAdditiveCopies(float w, float h) const;
+    // Blending and alpha test off, the modelview popped, then the projection;
+    // depth test on.
+    static void endAdditiveCopies();
     CaptureEffect(const CaptureEffect&) = default;
     CaptureEffect& operator=(const CaptureEffect&) = default;
 };

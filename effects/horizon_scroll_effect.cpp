@@ -10,8 +10,6 @@
 
 namespace {
 
-void viewportOf(GLint viewport[4]) { glGetIntegerv(GL_VIEWPORT, viewport); }
-
 void panoramaQuad(GLuint texture, double left, double right, double top, double bottom) {
     glBindTexture(GL_TEXTURE_2D, texture);
     glBegin(GL_QUADS);
@@ -46,29 +44,20 @@ GLuint HorizonScrollEffect::loadPanorama(const char* name) {
 }
 
 void HorizonScrollEffect::init(int time) {
-    GLint viewport[4];
-    viewportOf(viewport);
-    scrollRange = 3.0 * viewport[2];
+    scrollRange = 3.0 * currentViewport().width;
     startTime = time;
 }
 
 void HorizonScrollEffect::run(int time) {
-    GLint viewport[4];
-    viewportOf(viewport);
-    const double left = viewport[0];
-    const double top = viewport[1];
-    const double w = viewport[2];
-    const double h = viewport[3];
+    const Viewport v = currentViewport();
+    const double left = v.x;
+    const double top = v.y;
+    const double w = v.width;
+    const double h = v.height;
 
     glDisable(GL_CULL_FACE);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(left, w, h, top, -1, 1);
+    pushOrthoMatrices(left, w, h, top);
     scrollRange = 3.0 * w;
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
     applyBlend();
     glDisable(GL_DEPTH_TEST);
 
@@ -86,7 +75,7 @@ void HorizonScrollEffect::run(int time) {
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
-    popMatrices();
+    popProjectionThenModelview();
 }
 
 void HorizonScrollEffect::post() {}

@@ -116,7 +116,7 @@ void ImageSequenceEffect::post() {
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
-    popMatrices();
+    popProjectionThenModelview();
 }
 
 void ImageSequenceEffect::signal(SignalValue value) {

@@ -1,6 +1,7 @@
 #include "effects/layer_effect.h"
 
 #include "app/fatal_error.h"
+#include "effects/ortho_matrices.h"
 
 #include <vector>
 
@@ -94,21 +95,8 @@ void LayerEffect::applyBlend() const {
 }
 
 void LayerEffect::pushLayerMatrices() const {
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, static_cast<double>(bufferWidth) / textureWidth, static_cast<double>(bufferHeight) / textureHeight, 0,
-            -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-}
-
-void LayerEffect::popMatrices() {
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    pushOrthoMatrices(0, static_cast<double>(bufferWidth) / textureWidth,
+                      static_cast<double>(bufferHeight) / textureHeight, 0);
 }
 
 void LayerEffect::bindOnUnit0(GLuint name) {
@@ -144,5 +132,5 @@ void LayerEffect::drawLayer() {
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
-    popMatrices();
+    popProjectionThenModelview();
 }

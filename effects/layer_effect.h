@@ -18,6 +18,7 @@
 #pragma once
 
 #include "app/effect.h"
+#include "effects/ortho_matrices.h"
 #include "platform/gl_api.h"
 
 class LayerEffect : public Effect {
@@ -70,9 +71,9 @@ protected:
     LayerEffect& operator=(const LayerEffect&) = default;
 
     // The projection in which the buffer's area spans the viewport, with an
-    // identity modelview; both matrices pushed (popMatrices undoes it).
+    // identity modelview; both matrices pushed (popProjectionThenModelview
+    // undoes it).
     void pushLayerMatrices() const;
-    static void popMatrices();
     // Texturing on unit 0 with `name` bound; unit 1 off, unit 0 left selected.
     static void bindOnUnit0(GLuint name);
 };

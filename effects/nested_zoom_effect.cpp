@@ -34,13 +34,7 @@ void NestedZoomEffect::init(int time) {
 void NestedZoomEffect::run(int time) {
     scale = std::pow(0.99f, (static_cast<float>(time) - static_cast<float>(startTime)) / parameter) * zoomStart;
 
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(-1, 1, 1, -1, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushOrthoMatrices(-1, 1, 1, -1);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     glDisable(GL_BLEND);
@@ -64,7 +58,7 @@ void NestedZoomEffect::run(int time) {
     }
     glDisable(GL_TEXTURE_2D);
     glEnable(GL_DEPTH_TEST);
-    popMatrices();
+    popProjectionThenModelview();
 }
 
 void NestedZoomEffect::post() {}

@@ -34,20 +34,9 @@ void NoiseEffect::run(int time) {
 }
 
 void NoiseEffect::post() {
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    const float left = static_cast<float>(viewport[0]);
-    const float top = static_cast<float>(viewport[1]);
-    const float right = static_cast<float>(viewport[2]);
-    const float bottom = static_cast<float>(viewport[3]);
-
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(left, right, bottom, top, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    const Viewport v = currentViewport();
+    const float left = v.x, top = v.y, right = v.width, bottom = v.height;
+    pushOrthoMatrices(left, right, bottom, top);
     glDisable(GL_CULL_FACE);
     glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
@@ -65,11 +54,12 @@ void NoiseEffect::post() {
     glTexCoord2f(0, 1);
     glVertex2f(left, bottom);
     glEnd();
+    // Texturing stays on: the overlays drawn after the noise switch it off
+    // themselves.
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
-    glDisable(GL_TEXTURE_2D);
-    popMatrices();
+    popProjectionThenModelview();
 }
 
 void NoiseEffect::signal(SignalValue value) {

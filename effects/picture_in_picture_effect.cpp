@@ -60,22 +60,13 @@ void PictureInPictureEffect::run(int time) {
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     bindOnUnit0(captureTexture_);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, 1, 0, 1, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushOrthoMatrices(0, 1, 0, 1);
     applyBlend();
     drawQuad();
     if (frameTexture_ != kNoFrame) {
         bindOnUnit0(frameTexture_);
         drawQuad();
     }
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    popModelviewThenProjection();
     glEnable(GL_DEPTH_TEST);
 }

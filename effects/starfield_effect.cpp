@@ -16,13 +16,7 @@ void StarfieldEffect::run(int time) {
 }
 
 void StarfieldEffect::post() {
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, 1, 1, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushOrthoMatrices(0, 1, 1, 0);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     applyBlend();
@@ -44,5 +38,5 @@ void StarfieldEffect::post() {
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
-    popMatrices();
+    popProjectionThenModelview();
 }

@@ -18,18 +18,7 @@ void SwirlEffect::run(int time) {
 }
 
 void SwirlEffect::drawSwirl(int count, float w, float h) {
-    glDisable(GL_CULL_FACE);
-    bindOnUnit0(texture);
-    glDisable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, w, h, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    beginAdditiveCopies(w, h);
 
     phase_ += kPhaseStep;
     float copyAlpha = 0.8f;
@@ -57,11 +46,5 @@ void SwirlEffect::drawSwirl(int count, float w, float h) {
         inset += 15.0f;
     }
 
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glEnable(GL_DEPTH_TEST);
+    endAdditiveCopies();
 }

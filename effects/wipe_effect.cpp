@@ -64,20 +64,10 @@ void WipeEffect::run(int time) {
 }
 
 void WipeEffect::drawMask(int time) {
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    const float left = static_cast<float>(viewport[0]);
-    const float top = static_cast<float>(viewport[1]);
-    const float right = static_cast<float>(viewport[2]);
-    const float bottom = static_cast<float>(viewport[3]);
+    const Viewport v = currentViewport();
+    const float left = v.x, top = v.y, right = v.width, bottom = v.height;
 
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, right, bottom, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushOrthoMatrices(0, right, bottom, 0);
     glDepthMask(GL_FALSE);
 
     progress_ += static_cast<float>(time - startTime_) / parameter;
@@ -101,8 +91,5 @@ void WipeEffect::drawMask(int time) {
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 
     glDepthMask(GL_TRUE);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    popModelviewThenProjection();
 }

@@ -37,18 +37,7 @@ void ZoomBlurEffect::run(int time) {
 }
 
 void ZoomBlurEffect::drawZoomBlur(int count, float w, float h) {
-    glDisable(GL_CULL_FACE);
-    bindOnUnit0(texture);
-    glDisable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, w, h, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE);
+    beginAdditiveCopies(w, h);
 
     float copyAlpha = 0.25f;
     float e = 0.0f;
@@ -68,11 +57,5 @@ void ZoomBlurEffect::drawZoomBlur(int count, float w, float h) {
     }
     glEnd();
 
-    glDisable(GL_BLEND);
-    glDisable(GL_ALPHA_TEST);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glEnable(GL_DEPTH_TEST);
+    endAdditiveCopies();
 }
