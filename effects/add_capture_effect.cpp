@@ -18,10 +18,7 @@ void AddCaptureEffect::prepare(int time) {
     glGetIntegerv(GL_VIEWPORT, viewport);
     glViewport(0, 0, kCaptureSize, kCaptureSize);
     source->run(time);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, kCaptureSize, kCaptureSize, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    copyCorner(kCaptureSize, kCaptureSize, texture);
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
 }
 

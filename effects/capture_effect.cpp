@@ -33,6 +33,13 @@ void CaptureEffect::endAdditiveCopies() {
     glEnable(GL_DEPTH_TEST);
 }
 
+void CaptureEffect::copyCorner(int width, int height, GLuint target) {
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, target);
+    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, width, height, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
 void CaptureEffect::capture(int captureWidth, int captureHeight, GLuint target, int time) {
     // The subclasses check for a source first; a capture without one would
     // copy whatever the corner holds, so it is refused here as well.
@@ -44,11 +51,7 @@ void CaptureEffect::capture(int captureWidth, int captureHeight, GLuint target, 
     glEnable(GL_SCISSOR_TEST);
 
     source->run(time);
-
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, target);
-    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, captureWidth, captureHeight, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    copyCorner(captureWidth, captureHeight, target);
 
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
     glDisable(GL_SCISSOR_TEST);

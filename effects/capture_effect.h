@@ -44,6 +44,10 @@ protected:
     // Blending and alpha test off, the modelview popped, then the projection;
     // depth test on.
     static void endAdditiveCopies();
+    // Copies the width x height corner of the frame buffer into `target`
+    // (texturing on, target bound) and clears colour and depth, within the
+    // scissor when one is set.
+    static void copyCorner(int width, int height, GLuint target);
     CaptureEffect(const CaptureEffect&) = default;
     CaptureEffect& operator=(const CaptureEffect&) = default;
 };

@@ -92,19 +92,6 @@ void ImageSequenceEffect::glide(int time) {
 
 void ImageSequenceEffect::run(int time) { glide(time); }
 
-void ImageSequenceEffect::texturedQuad(float left, float top, float right, float bottom) {
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(left, top);
-    glTexCoord2f(1, 0);
-    glVertex2f(right, top);
-    glTexCoord2f(1, 1);
-    glVertex2f(right, bottom);
-    glTexCoord2f(0, 1);
-    glVertex2f(left, bottom);
-    glEnd();
-}
-
 void ImageSequenceEffect::post() {
     pushLayerMatrices();
     glDisable(GL_DEPTH_TEST);

@@ -63,8 +63,6 @@ public:
 protected:
     // The glide of x, y and alpha for the music time.
     void glide(int time);
-    // The quad from (left, top) to (right, bottom) with the whole texture.
-    static void texturedQuad(float left, float top, float right, float bottom);
 
     ImageLibrary* imageLibrary_;
 };

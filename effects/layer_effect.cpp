@@ -107,6 +107,19 @@ void LayerEffect::bindOnUnit0(GLuint name) {
     glBindTexture(GL_TEXTURE_2D, name);
 }
 
+void LayerEffect::texturedQuad(float left, float top, float right, float bottom) {
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(left, top);
+    glTexCoord2f(1, 0);
+    glVertex2f(right, top);
+    glTexCoord2f(1, 1);
+    glVertex2f(right, bottom);
+    glTexCoord2f(0, 1);
+    glVertex2f(left, bottom);
+    glEnd();
+}
+
 void LayerEffect::drawLayer() {
     pushLayerMatrices();
     glDisable(GL_DEPTH_TEST);
@@ -118,16 +131,7 @@ void LayerEffect::drawLayer() {
     if (pixels)
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, bufferWidth, bufferHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
 
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(x, y);
-    glTexCoord2f(1, 0);
-    glVertex2f(x + width, y);
-    glTexCoord2f(1, 1);
-    glVertex2f(x + width, y + height);
-    glTexCoord2f(0, 1);
-    glVertex2f(x, y + height);
-    glEnd();
+    texturedQuad(x, y, x + width, y + height);
 
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);

@@ -44,16 +44,7 @@ void NoiseEffect::post() {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     bindOnUnit0(texture);
     glColor4f(1, 1, 1, alpha);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(left, top);
-    glTexCoord2f(1, 0);
-    glVertex2f(right, top);
-    glTexCoord2f(1, 1);
-    glVertex2f(right, bottom);
-    glTexCoord2f(0, 1);
-    glVertex2f(left, bottom);
-    glEnd();
+    texturedQuad(left, top, right, bottom);
     // Texturing stays on: the overlays drawn after the noise switch it off
     // themselves.
     glDepthMask(GL_TRUE);

@@ -43,16 +43,7 @@ void PictureInPictureEffect::setFrame(const char* name) {
 }
 
 void PictureInPictureEffect::drawQuad() const {
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(pictureX_, pictureY_);
-    glTexCoord2f(1, 0);
-    glVertex2f(pictureX_ + pictureWidth_, pictureY_);
-    glTexCoord2f(1, 1);
-    glVertex2f(pictureX_ + pictureWidth_, pictureY_ + pictureHeight_);
-    glTexCoord2f(0, 1);
-    glVertex2f(pictureX_, pictureY_ + pictureHeight_);
-    glEnd();
+    texturedQuad(pictureX_, pictureY_, pictureX_ + pictureWidth_, pictureY_ + pictureHeight_);
 }
 
 void PictureInPictureEffect::run(int time) {

@@ -13,16 +13,11 @@ void ZoomBlurEffect::prepare(int time) {
     glEnable(GL_SCISSOR_TEST);
 
     source->run(time);
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, kCaptureSize, kCaptureSize, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    copyCorner(kCaptureSize, kCaptureSize, texture);
 
     // Blur the capture once inside the corner and take it again.
     drawZoomBlur(kCaptureCopies, static_cast<float>(viewport[2]), static_cast<float>(viewport[3]));
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, kCaptureSize, kCaptureSize, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    copyCorner(kCaptureSize, kCaptureSize, texture);
 
     glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
     glDisable(GL_SCISSOR_TEST);
