@@ -203,7 +203,10 @@ TEST_F(NestedZoom, ZoomsOutFromInsideTheLastImageToTheWholeFirst) {
     EXPECT_NEAR(zoom.scale, 1.0f, 0.001f);
     EXPECT_TRUE(pixelIs(5, 5, 200, 0, 0, 4));
     EXPECT_TRUE(pixelIs(634, 474, 200, 0, 0, 4));
+    // The second spans 160 x 120 pixels, the third 40 x 30.
+    EXPECT_TRUE(pixelIs(320 - 88, 240, 200, 0, 0, 4));
     EXPECT_TRUE(pixelIs(320 - 70, 240, 0, 200, 0, 4));
+    EXPECT_TRUE(pixelIs(320 - 26, 240, 0, 200, 0, 4));
     EXPECT_TRUE(pixelIs(320 - 18, 240 + 12, 0, 0, 200, 4));
     EXPECT_TRUE(pixelIs(320, 240, 220, 220, 220, 4));
     // Beyond: the first image shrinks and leaves the background at the edge.

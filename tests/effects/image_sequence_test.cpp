@@ -127,7 +127,9 @@ TEST_F(ImageSequence, TheGlideReachesItsTargetAtParameterMilliseconds) {
     sequence.signal(SignalValue(51, 100));
     sequence.signal(SignalValue(55, 0));
     sequence.signal(SignalValue(5, 10000));
-    sequence.run(10200);
+    sequence.run(10100);
+    EXPECT_FLOAT_EQ(sequence.y, 0.5f);
+    sequence.run(10300);  // 1.5 of the remaining half would overshoot
     EXPECT_FLOAT_EQ(sequence.y, 0.0f);
 
     // Drawn at x 0.5 with alpha 0.2 over black: the left half stays black.
@@ -135,6 +137,14 @@ TEST_F(ImageSequence, TheGlideReachesItsTargetAtParameterMilliseconds) {
     sequence.post();
     EXPECT_TRUE(pixelIs(100, 240, 0, 0, 0));
     EXPECT_TRUE(pixelIs(500, 240, 51, 51, 51, 2));
+
+    // Upwards the glide stops at its target too.
+    sequence.signal(SignalValue(54, 100));
+    sequence.signal(SignalValue(5, 20000));
+    sequence.run(20100);
+    EXPECT_FLOAT_EQ(sequence.x, 0.75f);
+    sequence.run(20300);
+    EXPECT_FLOAT_EQ(sequence.x, 1.0f);
 }
 
 TEST_F(ImageSequence, SignalsFetchImagesByName) {
