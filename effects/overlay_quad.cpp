@@ -1,15 +1,10 @@
 #include "effects/overlay_quad.h"
 
+#include "effects/ortho_matrices.h"
 #include "platform/gl_api.h"
 
 void drawOverlayQuad(float red, float green, float blue, float alpha) {
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, 1, 0, 1, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushOrthoMatrices(0, 1, 0, 1);
 
     glColor4f(red, green, blue, alpha);
     glBegin(GL_QUADS);
@@ -19,8 +14,5 @@ void drawOverlayQuad(float red, float green, float blue, float alpha) {
     glVertex2f(0, 1);
     glEnd();
 
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    popProjectionThenModelview();
 }

@@ -1,5 +1,6 @@
 #include "effects/scratch_effect.h"
 
+#include "effects/ortho_matrices.h"
 #include "platform/gl_api.h"
 
 #include <cstdint>
@@ -28,13 +29,7 @@ void ScratchEffect::run(int time) {
     const float w = static_cast<float>(viewport[2]);
     const float h = static_cast<float>(viewport[3]);
 
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(x, w, h, y, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushOrthoMatrices(x, w, h, y);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_CULL_FACE);
     glDisable(GL_DEPTH_TEST);
@@ -59,8 +54,5 @@ void ScratchEffect::run(int time) {
 
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    popProjectionThenModelview();
 }
