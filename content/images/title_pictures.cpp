@@ -316,7 +316,15 @@ void makeFrame(const std::string& out) {
     const std::string caption = "FEED 02 / VANTOR";
     textPath(cr, caption, s - 44 - textWidth(cr, caption, 2), s - 38, 2);
     cairo_fill(cr);
-    writePicture(canvas, FileKind::Jpeg, out);
+    // The inset draws the frame's first stored row at the bottom of its
+    // rectangle (texture row 0 at the bottom), so the file holds it upside down.
+    Canvas stored(s, s);
+    cairo_t* flip = stored.cr();
+    cairo_translate(flip, 0, s);
+    cairo_scale(flip, 1, -1);
+    cairo_set_source_surface(flip, canvas.surface(), 0, 0);
+    cairo_paint(flip);
+    writePicture(stored, FileKind::Jpeg, out);
 }
 
 }  // namespace vantor::pictures

@@ -271,6 +271,24 @@ TEST_F(DemoPictures, AdditivePicturesAreBlackWhereTheyAddNothing) {
     }
 }
 
+// The inset draws the frame's first stored row at the bottom of its rectangle,
+// so the recording mark that shows at the top left lies in the last rows.
+TEST_F(DemoPictures, PictureFrameIsStoredUpsideDown) {
+    const kpximage* img = load(std::string("data/images/") + look::kPictureFrame);
+    ASSERT_NE(img, nullptr);
+    const auto hotPixelsInRows = [img](int from, int to) {
+        int count = 0;
+        for (int y = from; y < to; ++y)
+            for (int x = 0; x < img->width / 4; ++x) {
+                const auto* p = pixel(img, x, y);
+                count += p[0] > 180 && p[1] < 120 && p[2] > 90;
+            }
+        return count;
+    };
+    EXPECT_EQ(hotPixelsInRows(0, 96), 0);
+    EXPECT_GT(hotPixelsInRows(img->height - 96, img->height), 20);
+}
+
 TEST(PictureGenerator, DrawsTheSameBytesOnEveryRun) {
     TempDir dir;
     const std::string command = std::string("\"") + VANTOR_IMAGES_TOOL + "\" \"" + dir.path().string() + "\"";
