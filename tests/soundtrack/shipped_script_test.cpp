@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <set>
 
@@ -79,7 +80,9 @@ TEST_F(ShippedScript, CutsOnBarsAndFlashesOnBeats) {
     for (const ScriptEvent& event : script->timelineEvents()) {
         if (event.kind == ScriptEvent::Start) {
             firstStart = std::min(firstStart, event.time);
-            if (event.time > 1) EXPECT_EQ(event.time % barMs, 0) << "a cut off the bar at " << event.time;
+            if (event.time > 1) {
+                EXPECT_EQ(event.time % barMs, 0) << "a cut off the bar at " << event.time;
+            }
         }
         if (event.effectId == kFlashId && event.kind == ScriptEvent::Signal) {
             ++flashes;
