@@ -172,13 +172,18 @@ TEST_F(StartupTest, TheLoopPlaysAFlashAndAFadeAtTheirScriptTimes) {
         if (s.time < 5000) {
             EXPECT_FALSE(s.fadeRunning);
         }
-        if (s.time >= 5000 && !s.flashRunning) {
+        // On a slow machine the 20 flash frames may reach past the fade's
+        // start: the fade's level follows the music clock regardless; its
+        // colour is checked once the flash no longer covers it.
+        if (s.time >= 5000) {
             EXPECT_TRUE(s.fadeRunning);
             const float level = std::min(1.0f, (s.time - 5000) / 1000.0f);
             EXPECT_NEAR(s.fadeLevel, (s.time - 5000) / 1000.0f, 1e-3);
-            EXPECT_NEAR(s.centre[0], 255 * level, 3) << "red follows the fade level";
-            EXPECT_LE(s.centre[1], 2);
-            sawHalfFade = sawHalfFade || (level > 0.3f && level < 0.7f);
+            if (!s.flashRunning) {
+                EXPECT_NEAR(s.centre[0], 255 * level, 3) << "red follows the fade level";
+                EXPECT_LE(s.centre[1], 2);
+            }
+            sawHalfFade = sawHalfFade || (level > 0.1f && level < 0.9f);
             sawFullFade = sawFullFade || s.time >= 6000;
         }
     }
