@@ -7,7 +7,7 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/release}
-times=${2:-3000,30800,45000,57600,61460,61700,150000,230500}
+times=${2:-24000,40000,50000,66000,104000,134000,142000,188000,222000}
 capture=$build/tools/vantor_capture/vantor-capture
 out=$root/docs/gallery
 if [ ! -x "$capture" ] || [ ! -f "$build/demo/vantor.ppd" ]; then
