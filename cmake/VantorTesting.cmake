@@ -7,6 +7,15 @@
 set(VANTOR_WITH_XVFB ${PROJECT_SOURCE_DIR}/tests/support/with_xvfb.sh)
 set(VANTOR_TEST_ENVIRONMENT "VANTOR_HEADLESS=1;SDL_AUDIODRIVER=dummy;SDL_NO_SIGNAL_HANDLERS=1")
 
+# vantor_reader_test_executable(target)
+#
+# Marks a test executable as one whose tests carry the `readers` label: the
+# target vantor_reader_tests builds exactly these, so the sanitizer build
+# (asan preset) compiles what its tests run and not the whole demo.
+function(vantor_reader_test_executable target)
+  set_property(GLOBAL APPEND PROPERTY VANTOR_READER_TEST_TARGETS ${target})
+endfunction()
+
 function(vantor_add_gtest name)
   cmake_parse_arguments(T "" "SCREEN" "SOURCES;LIBS;LABELS" ${ARGN})
   if(NOT VANTOR_BUILD_TESTS)
@@ -28,4 +37,7 @@ function(vantor_add_gtest name)
     ENVIRONMENT "${VANTOR_TEST_ENVIRONMENT}"
     TIMEOUT 600
     LABELS "${T_LABELS}")
+  if("readers" IN_LIST T_LABELS)
+    vantor_reader_test_executable(${name})
+  endif()
 endfunction()
