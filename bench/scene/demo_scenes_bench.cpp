@@ -10,7 +10,7 @@
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
 #include "platform/gl_api.h"
-#include "platform/offscreen_gl.h"
+#include "bench/scene/offscreen_frame.h"
 #include "scene/mesh_object.h"
 #include "scene/scene_file_reader.h"
 
@@ -22,30 +22,6 @@
 #include <string>
 
 namespace {
-
-vantor::platform::OffscreenGL& context() {
-    static std::unique_ptr<vantor::platform::OffscreenGL> gl = [] {
-        std::string error;
-        auto created = vantor::platform::OffscreenGL::create(640, 480, &error);
-        if (!created) {
-            std::fprintf(stderr, "demo_scenes_bench: no offscreen GL context: %s\n", error.c_str());
-            std::exit(1);
-        }
-        return created;
-    }();
-    return *gl;
-}
-
-void frameState() {
-    glViewport(0, 0, 640, 480);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, 640.0 / 480.0, 0.1, 20000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-}
 
 struct Loaded {
     std::unique_ptr<ImageLibrary> images;
@@ -70,7 +46,7 @@ Loaded& scene(int index) {
     static std::map<int, Loaded> loaded;
     auto found = loaded.find(index);
     if (found != loaded.end()) return found->second;
-    context();
+    vantor::bench::offscreenContext("demo_scenes_bench");
     if (kpx_verbose()) kpx_verbose_off();
     Loaded l;
     l.images = std::make_unique<ImageLibrary>();
@@ -101,7 +77,7 @@ void BM_DemoScene(benchmark::State& state) {
         if (frame % 20 == 0) l.scene->nextCamera();
         const int ms = int((frame * 250) % 240000);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        frameState();
+        vantor::bench::perspectiveFrameState();
         l.scene->update(float(ms) / float(entry.speed));
         l.scene->draw();
         glFinish();
@@ -117,7 +93,7 @@ void BM_BareTriangles(benchmark::State& state) {
     state.SetLabel(demoscenes::kDemoScenes[index].file);
     for (auto _ : state) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        frameState();
+        vantor::bench::perspectiveFrameState();
         gluLookAt(0, 0, 200, 0, 0, 0, 0, 1, 0);
         glEnable(GL_LIGHTING);
         glEnable(GL_LIGHT0);

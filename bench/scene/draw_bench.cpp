@@ -6,7 +6,7 @@
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
 #include "platform/gl_api.h"
-#include "platform/offscreen_gl.h"
+#include "bench/scene/offscreen_frame.h"
 #include "scene/scene.h"
 
 #include <benchmark/benchmark.h>
@@ -19,30 +19,6 @@
 namespace {
 
 constexpr int kRings = 100, kSegments = 100;  // 2 x 100 x 100 = 20000 triangles
-
-vantor::platform::OffscreenGL& context() {
-    static std::unique_ptr<vantor::platform::OffscreenGL> gl = [] {
-        std::string error;
-        auto created = vantor::platform::OffscreenGL::create(640, 480, &error);
-        if (!created) {
-            std::fprintf(stderr, "scene_bench: no offscreen GL context: %s\n", error.c_str());
-            std::exit(1);
-        }
-        return created;
-    }();
-    return *gl;
-}
-
-void frameState() {
-    glViewport(0, 0, 640, 480);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, 640.0 / 480.0, 0.1, 20000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-}
 
 // A torus of kRings x kSegments quads with texture coordinates.
 MeshObject* torus() {
@@ -80,7 +56,7 @@ struct Fixture {
     std::unique_ptr<Texture> texture;
 
     Fixture() {
-        context();
+        vantor::bench::offscreenContext("scene_bench");
         kpx_verbose_off();
         setTextureLibrary(&images);
         scene = std::make_unique<Scene>();
@@ -121,7 +97,7 @@ void BM_SceneDraw(benchmark::State& state) {
     f.scene->findMaterial(1)->setShading(mode);
     for (auto _ : state) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        frameState();
+        vantor::bench::perspectiveFrameState();
         f.scene->update(0);
         f.scene->draw();
         glFinish();
@@ -136,7 +112,7 @@ void BM_BareImmediateMode(benchmark::State& state) {
     auto* mesh = static_cast<MeshObject*>(f.scene->objects);
     for (auto _ : state) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        frameState();
+        vantor::bench::perspectiveFrameState();
         gluLookAt(0, 4, 6, 0, 0, 0, 0, 1, 0);
         glEnable(GL_LIGHTING);
         glEnable(GL_LIGHT0);

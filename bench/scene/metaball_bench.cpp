@@ -6,7 +6,7 @@
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
 #include "platform/gl_api.h"
-#include "platform/offscreen_gl.h"
+#include "bench/scene/offscreen_frame.h"
 #include "scene/metaball_object.h"
 
 #include <benchmark/benchmark.h>
@@ -26,26 +26,13 @@ constexpr int kFrames = 64;
 // Scene times of frames spread over four minutes at 10 ms a unit.
 float frameTime(int n) { return 24000.0f * float(n % kFrames) / kFrames; }
 
-vantor::platform::OffscreenGL& context() {
-    static std::unique_ptr<vantor::platform::OffscreenGL> gl = [] {
-        std::string error;
-        auto created = vantor::platform::OffscreenGL::create(640, 480, &error);
-        if (!created) {
-            std::fprintf(stderr, "metaball_bench: no offscreen GL context: %s\n", error.c_str());
-            std::exit(1);
-        }
-        return created;
-    }();
-    return *gl;
-}
-
 struct Fixture {
     std::filesystem::path folder;
     ImageLibrary images;
     std::unique_ptr<MetaballObject> object;
 
     Fixture() {
-        context();
+        vantor::bench::offscreenContext("metaball_bench");
         kpx_verbose_off();
         folder = std::filesystem::temp_directory_path() / ("metaball_bench_" + std::to_string(::getpid()));
         std::filesystem::create_directories(folder);

@@ -10,7 +10,7 @@
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
 #include "platform/gl_api.h"
-#include "platform/offscreen_gl.h"
+#include "bench/scene/offscreen_frame.h"
 #include "scene/effects/glow_scene_effect.h"
 #include "scene/effects/scene_effect.h"
 #include "scene/effects/visor_effect.h"
@@ -29,28 +29,8 @@ namespace {
 
 namespace fs = std::filesystem;
 
-vantor::platform::OffscreenGL& context() {
-    static std::unique_ptr<vantor::platform::OffscreenGL> gl = [] {
-        std::string error;
-        auto created = vantor::platform::OffscreenGL::create(640, 480, &error);
-        if (!created) {
-            std::fprintf(stderr, "scene_effect_bench: no offscreen GL context: %s\n", error.c_str());
-            std::exit(1);
-        }
-        return created;
-    }();
-    return *gl;
-}
-
 void frameState() {
-    glViewport(0, 0, 640, 480);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, 640.0 / 480.0, 0.1, 20000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
+    vantor::bench::perspectiveFrameState();
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
@@ -161,7 +141,7 @@ struct Fixture {
     std::unique_ptr<VisorEffect> visor;
 
     Fixture() {
-        context();
+        vantor::bench::offscreenContext("scene_effect_bench");
         kpx_verbose_off();
         images.setPath((files.dir.string() + "/").c_str());
         plain = std::make_unique<SceneEffect>("data/ring.ppp", images);
