@@ -107,19 +107,6 @@ void LayerEffect::bindOnUnit0(GLuint name) {
     glBindTexture(GL_TEXTURE_2D, name);
 }
 
-void LayerEffect::texturedQuad(float left, float top, float right, float bottom) {
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(left, top);
-    glTexCoord2f(1, 0);
-    glVertex2f(right, top);
-    glTexCoord2f(1, 1);
-    glVertex2f(right, bottom);
-    glTexCoord2f(0, 1);
-    glVertex2f(left, bottom);
-    glEnd();
-}
-
 void LayerEffect::drawLayer() {
     pushLayerMatrices();
     glDisable(GL_DEPTH_TEST);

@@ -19,6 +19,7 @@
 
 #include "app/effect.h"
 #include "effects/ortho_matrices.h"
+#include "effects/textured_quad.h"
 #include "platform/gl_api.h"
 
 class LayerEffect : public Effect {
@@ -76,9 +77,6 @@ protected:
     void pushLayerMatrices() const;
     // Texturing on unit 0 with `name` bound; unit 1 off, unit 0 left selected.
     static void bindOnUnit0(GLuint name);
-    // One quad with the whole texture: texture (0, 0) at (left, top), (1, 0)
-    // at (right, top), (1, 1) at (right, bottom), (0, 1) at (left, bottom).
-    static void texturedQuad(float left, float top, float right, float bottom);
 };
 
 // The GL blend factor for a script's factor value 10..14; 0 for any other.

@@ -17,12 +17,14 @@
 #include "effects/logo_effect.h"
 #include "effects/mosaic_glow_effect.h"
 #include "effects/nested_zoom_effect.h"
+#include "effects/ortho_matrices.h"
 #include "effects/noise_effect.h"
 #include "effects/particle_effect.h"
 #include "effects/picture_in_picture_effect.h"
 #include "effects/required_image.h"
 #include "effects/starfield_effect.h"
 #include "effects/swirl_effect.h"
+#include "effects/textured_quad.h"
 #include "effects/wipe_effect.h"
 #include "effects/zoom_blur_effect.h"
 #include "imglib/image_library.h"
@@ -173,32 +175,14 @@ double timePeer(int frames) {
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     const double ms = timeFrames(frames, [texture](int) {
-        glMatrixMode(GL_PROJECTION);
-        glPushMatrix();
-        glLoadIdentity();
-        glOrtho(0, 640.0 / 1024, 480.0 / 512, 0, -1, 1);
-        glMatrixMode(GL_MODELVIEW);
-        glPushMatrix();
-        glLoadIdentity();
+        pushOrthoMatrices(0, 640.0 / 1024, 480.0 / 512, 0);
         glDisable(GL_DEPTH_TEST);
         glEnable(GL_TEXTURE_2D);
         glBindTexture(GL_TEXTURE_2D, texture);
-        glBegin(GL_QUADS);
-        glTexCoord2f(0, 0);
-        glVertex2f(0, 0);
-        glTexCoord2f(1, 0);
-        glVertex2f(1, 0);
-        glTexCoord2f(1, 1);
-        glVertex2f(1, 1);
-        glTexCoord2f(0, 1);
-        glVertex2f(0, 1);
-        glEnd();
+        texturedQuad(0, 0, 1, 1);
         glDisable(GL_TEXTURE_2D);
         glEnable(GL_DEPTH_TEST);
-        glMatrixMode(GL_PROJECTION);
-        glPopMatrix();
-        glMatrixMode(GL_MODELVIEW);
-        glPopMatrix();
+        popProjectionThenModelview();
     });
     glDeleteTextures(1, &texture);
     return ms;

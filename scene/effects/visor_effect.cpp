@@ -1,7 +1,9 @@
 #include "scene/effects/visor_effect.h"
 
 #include "app/effect_table.h"
+#include "effects/ortho_matrices.h"
 #include "effects/required_image.h"
+#include "effects/textured_quad.h"
 #include "kpx/kpx.h"
 #include "platform/gl_api.h"
 
@@ -94,31 +96,13 @@ void VisorEffect::run(int time) {
 void VisorEffect::drawVisorImage(const Texture& texture) const {
     const kpximage* image = texture.image();
     const double w = image->width, h = image->height;
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, w / referenceWidth_, h / referenceHeight_, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushOrthoMatrices(0, w / referenceWidth_, h / referenceHeight_, 0);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     glActiveTextureARB(GL_TEXTURE0_ARB);
     glEnable(GL_TEXTURE_2D);
     texture.bind();
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(0, 0);
-    glTexCoord2f(1, 0);
-    glVertex2f(1, 0);
-    glTexCoord2f(1, 1);
-    glVertex2f(1, 1);
-    glTexCoord2f(0, 1);
-    glVertex2f(0, 1);
-    glEnd();
+    texturedQuad(0, 0, 1, 1);
     glEnable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
+    popProjectionThenModelview();
 }
