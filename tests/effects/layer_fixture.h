@@ -5,7 +5,7 @@
 
 #include "effects/layer_effect.h"
 #include "platform/gl_api.h"
-#include "tests/support/gl_fixture.h"
+#include "tests/effects/matrix_balance_fixture.h"
 
 #include <array>
 #include <cstdint>
@@ -13,22 +13,9 @@
 
 namespace vantor::test {
 
-class LayerTest : public GlTest {
+// The effect must pop every matrix it pushes (see MatrixBalanceTest).
+class LayerTest : public MatrixBalanceTest {
 protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &projectionDepth_);
-        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &modelviewDepth_);
-    }
-    void TearDown() override {
-        GLint projection = 0, modelview = 0;
-        glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &projection);
-        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &modelview);
-        EXPECT_EQ(projection, projectionDepth_);
-        EXPECT_EQ(modelview, modelviewDepth_);
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    }
-
     static void clearTo(float r, float g, float b) {
         glClearColor(r, g, b, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -58,10 +45,6 @@ protected:
         return ::testing::AssertionFailure() << "at " << x << "," << y << ": " << int(p[0]) << " " << int(p[1])
                                              << " " << int(p[2]) << ", expected " << r << " " << g << " " << b;
     }
-
-private:
-    GLint projectionDepth_ = 0;
-    GLint modelviewDepth_ = 0;
 };
 
 // A layer whose run does nothing: post draws its buffer.

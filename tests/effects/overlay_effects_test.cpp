@@ -5,7 +5,7 @@
 #include "effects/flash_effect.h"
 #include "effects/scratch_effect.h"
 #include "platform/gl_api.h"
-#include "tests/support/gl_fixture.h"
+#include "tests/effects/matrix_balance_fixture.h"
 
 #include <cmath>
 #include <vector>
@@ -13,23 +13,9 @@
 namespace vantor::test {
 namespace {
 
-class OverlayTest : public GlTest {
+// Every overlay pushes and pops both matrices around its own set-up.
+class OverlayTest : public MatrixBalanceTest {
 protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &projectionDepth_);
-        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &modelviewDepth_);
-    }
-    void TearDown() override {
-        // Every overlay pushes and pops both matrices around its own set-up.
-        GLint projection = 0, modelview = 0;
-        glGetIntegerv(GL_PROJECTION_STACK_DEPTH, &projection);
-        glGetIntegerv(GL_MODELVIEW_STACK_DEPTH, &modelview);
-        EXPECT_EQ(projection, projectionDepth_);
-        EXPECT_EQ(modelview, modelviewDepth_);
-        EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
-    }
-
     static void clearTo(float r, float g, float b) {
         glClearColor(r, g, b, 1);
         glClear(GL_COLOR_BUFFER_BIT);
@@ -51,10 +37,6 @@ protected:
                 << " expected " << r << " " << g << " " << b;
         }
     }
-
-private:
-    GLint projectionDepth_ = 0;
-    GLint modelviewDepth_ = 0;
 };
 
 TEST_F(OverlayTest, FadeToBlackFollowsMusicTimeAndHalfLevelOverWhiteIsMidGrey) {

@@ -21,6 +21,21 @@ std::string SceneEffectTest::saveScene(const SceneFileWriter& writer, const std:
     return path;
 }
 
+void SceneEffectTest::writeTwoCubes(SceneFileWriter& w) {
+    w.material(plainMaterial(1, {1, 0, 0}));
+    w.material(plainMaterial(2, {0, 1, 0}));
+    ppp::MeshRecord red = cubeMesh(1, 1, 1), green = cubeMesh(2, 1, 2);
+    red.position = {-3, 0, 0};
+    green.position = {3, 0, 0};
+    w.mesh(red);
+    w.mesh(green);
+    w.target({7, {-3, 0, 0}});
+    w.target({8, {3, 0, 0}});
+    w.camera({5, {-3, 0, 8}, 7});
+    w.camera({6, {3, 0, 8}, 8});
+    w.light({9, {0, 0, 20}, {1, 1, 1}});
+}
+
 void SceneEffectTest::writeSceneTexture(const std::string& name, int width, int height, Rgb colour) {
     kpximage* img = kpx_create(static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), 24, 0);
     for (int i = 0; i < width * height; ++i) {

@@ -18,6 +18,11 @@ protected:
     // Writes a 24-bit TGA of one colour below "data/textures/".
     void writeSceneTexture(const std::string& name, int width, int height, Rgb colour);
 
+    // Red cube 1 at x = -3 seen by camera 5, green cube 2 at x = +3 seen by
+    // camera 6, each in the middle of its view, and a white light 9; the
+    // caller adds what else it needs and ends the file.
+    static void writeTwoCubes(SceneFileWriter& w);
+
     static void clear() {
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

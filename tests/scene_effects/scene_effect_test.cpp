@@ -21,18 +21,7 @@ protected:
     // camera 6; object 1 moves along y by position keys, 10 units every 100 frames from 0 to 300.
     static SceneFileWriter twoCubes() {
         SceneFileWriter w;
-        w.material(plainMaterial(1, {1, 0, 0}));
-        w.material(plainMaterial(2, {0, 1, 0}));
-        ppp::MeshRecord red = cubeMesh(1, 1, 1), green = cubeMesh(2, 1, 2);
-        red.position = {-3, 0, 0};
-        green.position = {3, 0, 0};
-        w.mesh(red);
-        w.mesh(green);
-        w.target({7, {-3, 0, 0}});
-        w.target({8, {3, 0, 0}});
-        w.camera({5, {-3, 0, 8}, 7});
-        w.camera({6, {3, 0, 8}, 8});
-        w.light({9, {0, 0, 20}, {1, 1, 1}});
+        writeTwoCubes(w);
         std::vector<ppp::PositionKeyRecord> keys(4);
         for (int i = 0; i < 4; ++i) keys[i].frame = 100 * i, keys[i].position = {-3, 10.0f * i, 0};
         w.positionKeys(1, keys);

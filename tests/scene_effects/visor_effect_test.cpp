@@ -81,18 +81,7 @@ protected:
     // x = +3 seen by camera 6, each in the middle of its view.
     std::string sourceScene() {
         SceneFileWriter w;
-        w.material(plainMaterial(1, {1, 0, 0}));
-        w.material(plainMaterial(2, {0, 1, 0}));
-        ppp::MeshRecord red = cubeMesh(1, 1, 1), green = cubeMesh(2, 1, 2);
-        red.position = {-3, 0, 0};
-        green.position = {3, 0, 0};
-        w.mesh(red);
-        w.mesh(green);
-        w.target({7, {-3, 0, 0}});
-        w.target({8, {3, 0, 0}});
-        w.camera({5, {-3, 0, 8}, 7});
-        w.camera({6, {3, 0, 8}, 8});
-        w.light({9, {0, 0, 20}, {1, 1, 1}});
+        writeTwoCubes(w);
         w.end();
         return saveScene(w, "source.ppp");
     }
