@@ -56,7 +56,14 @@ inline constexpr SceneTexture kSceneTextures[] = {
     {"stone.jpg", kHoleMapWidth, kHoleMapHeight, "dark rock with cool veins (the glow scene's stones)"},
     {"grid.jpg", 512, 512, "a glowing floor grid fading into the dark"},
     {"flare.jpg", 128, 128, "a soft exhaust flare, black where it adds nothing (additive billboards)"},
+    {"dimstone.tga", kHoleMapWidth, kHoleMapHeight,
+     "the glow scene's stone at alpha kUnglowingAlpha: its other stones and rings, left out of the glows"},
 };
+
+// The glow scene captures its glowing objects with an alpha test that passes
+// only alpha above 0.9 (229 of 255); everything else in that scene has
+// textures of this alpha, so the captures see only the glowing objects.
+inline constexpr int kUnglowingAlpha = 200;
 
 // Pictures of the show, drawn by the picture generator into "data/images/"
 // (640 x 480 cards are light on pure black: a picture sequence takes each

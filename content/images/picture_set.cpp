@@ -57,7 +57,7 @@ std::vector<PictureFile> pictureFiles() {
         void (*make)(const std::string&);
     } textures[] = {{"galakse.jpg", makeGalaxy}, {"blank metall.jpg", makeChrome}, {"panel.jpg", makePanel},
                     {"planet.jpg", makePlanet},  {"solar.jpg", makeSolar},         {"stone.jpg", makeStone},
-                    {"grid.jpg", makeGrid},      {"flare.jpg", makeFlare}};
+                    {"grid.jpg", makeGrid},      {"flare.jpg", makeFlare},         {"dimstone.tga", makeDimStone}};
     // Every texture the scenes name must have its maker here.
     for (const look::SceneTexture& scene : look::kSceneTextures) {
         bool found = false;

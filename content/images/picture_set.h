@@ -39,6 +39,7 @@ void makeChrome(const std::string& out);
 void makePanel(const std::string& out);
 void makeSolar(const std::string& out);
 void makeStone(const std::string& out);
+void makeDimStone(const std::string& out);
 void makeGrid(const std::string& out);
 
 }  // namespace vantor::pictures

@@ -161,9 +161,11 @@ void makeSolar(const std::string& out) {
     writePicture(canvas, FileKind::Jpeg, out);
 }
 
-// The glow scene's stone, as large as its hole map: dark rock with thin cool
+namespace {
+
+// The glow scene's rock, as large as its hole map: dark rock with thin cool
 // veins, repeating on all sides.
-void makeStone(const std::string& out) {
+void drawStone(Canvas& canvas) {
     const int w = look::kHoleMapWidth, h = look::kHoleMapHeight;
     Field field(w, h);
     for (int y = 0; y < h; ++y)
@@ -179,9 +181,34 @@ void makeStone(const std::string& out) {
             c = mix(c, colourOf(look::kCoolLight), static_cast<float>(line * 0.75 + halo * 0.1));
             field.at(x, y) = c;
         }
-    Canvas canvas(w, h);
     field.paint(canvas, 1.0, 232);
+}
+
+}  // namespace
+
+// The glowing stones' texture (opaque; the glow effect cuts its hole map into
+// the alpha of one of them).
+void makeStone(const std::string& out) {
+    Canvas canvas(look::kHoleMapWidth, look::kHoleMapHeight);
+    drawStone(canvas);
     writePicture(canvas, FileKind::Jpeg, out);
+}
+
+// The same rock for everything else in the glow scene, at alpha
+// kUnglowingAlpha: the glow capture's alpha test leaves it out, while the
+// scene's own opaque drawing shows it as usual.
+void makeDimStone(const std::string& out) {
+    Canvas canvas(look::kHoleMapWidth, look::kHoleMapHeight);
+    drawStone(canvas);
+    canvas.flush();
+    for (int y = 0; y < canvas.height(); ++y)
+        for (int x = 0; x < canvas.width(); ++x) {
+            Pixel p = canvas.get(x, y);
+            p.a = static_cast<std::uint8_t>(look::kUnglowingAlpha);
+            canvas.set(x, y, p);
+        }
+    canvas.markDirty();
+    writePicture(canvas, FileKind::Tga32, out);
 }
 
 // 512 x 512 floor grid: cool lines every 64 pixels with a glow, brightest in

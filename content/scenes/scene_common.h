@@ -20,6 +20,7 @@ inline constexpr const char* kSolar = "solar.jpg";
 inline constexpr const char* kStone = "stone.jpg";
 inline constexpr const char* kGrid = "grid.jpg";
 inline constexpr const char* kFlare = "flare.jpg";
+inline constexpr const char* kDimStone = "dimstone.tga";
 
 // Longest stretch of music one scene may play, in music ms (the whole show).
 inline constexpr int kShowMs = 240000;

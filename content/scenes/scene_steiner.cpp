@@ -6,9 +6,14 @@
 // material has the base texture the hole map is cut into, of the hole map's
 // size; it is that object's own material.
 //
-// The effect captures a wide square round each glowing stone with the whole
-// scene in it and blows it up additively, so everything but the four stones is
-// kept dark: the other stones are dim, the centre is a thin chrome ring.
+// The effect captures a square round each glowing stone, half the capture
+// view wide, with the whole scene drawn under an alpha test that passes only
+// alpha above 0.9, and blows it up additively. So everything but the four
+// stones is textured at alpha kUnglowingAlpha (the other stones and the
+// centre's two thin rings): the captures hold the stone alone on black. And
+// every camera keeps the four stones' centres within half the view from its
+// middle for as long as the show plays the scene, so the square never reaches
+// past the capture view.
 #include "content/scenes/kit/mapping.h"
 #include "content/scenes/kit/primitives.h"
 #include "content/scenes/kit/rotation.h"
@@ -28,7 +33,7 @@ enum Object { kCoreHalo = 31, kCoreInner, kLookAt = 60, kCameraOrbit = 70, kCame
 
 constexpr int kEnd = 6500;          // 325 s at 50 ms a frame
 constexpr int kStones = 12;
-constexpr float kRingRadius = 70;
+constexpr float kRingRadius = 52;
 constexpr int kGlowing[] = {2, 5, 6, 7};
 
 // The object id of stone i: the four glowing ids spread evenly round the ring.
@@ -64,12 +69,16 @@ void buildSteiner(SceneBuilder& b) {
         stone.ambient = {0.35f, 0.35f, 0.45f};
         b.material(kCutStone, stone);
         b.material(kGlowStone, stone);
-        MaterialSpec dim = litTexture(kStone, {0.3f, 0.3f, 0.38f});
+        MaterialSpec dim = litTexture(kDimStone, {0.3f, 0.3f, 0.38f});
         dim.ambient = {0.06f, 0.06f, 0.08f};
         dim.specular = {0.3f, 0.3f, 0.3f};
         b.material(kStoneMaterial, dim);
     }
-    b.material(kCoreRing, litColour(colour(look::kNightBlue, 0.6f), 0.7f, 0.5f));
+    {
+        MaterialSpec ring = litTexture(kDimStone, colour(look::kChrome, 0.8f));
+        ring.shininess = 0.7f;
+        b.material(kCoreRing, ring);
+    }
 
     for (int i = 0; i < kStones; ++i) {
         const int id = stoneId(i);
@@ -83,29 +92,33 @@ void buildSteiner(SceneBuilder& b) {
     }
 
     Mesh halo = torus(22, 0.8f, 40, 6);
+    sphericalMap(halo);
     halo.setMaterial(kCoreRing);
     b.mesh(kCoreHalo, 0, "core ring", halo, {{0, 0, 0}, turn({1, 0, 0}, 70)});
     b.rotationKeys(kCoreHalo, spinKeys(0, kEnd, {0, 1, 0}, 0.6f, turn({1, 0, 0}, 70)));
     Mesh inner = torus(14, 0.6f, 32, 6);
+    sphericalMap(inner);
     inner.setMaterial(kCoreRing);
     b.mesh(kCoreInner, 0, "inner ring", inner);
     b.rotationKeys(kCoreInner, spinKeys(0, kEnd, {1, 0, 0}, -0.9f));
 
     b.target(kLookAt, {0, 0, 0});
-    b.camera(kCameraOrbit, {0, 50, 195}, kLookAt);
+    // Far enough out that the whole ring stays within half the view (at 45
+    // degrees and 4:3) from every side the cameras take.
+    b.camera(kCameraOrbit, {0, 50, 205}, kLookAt);
     b.positionKeys(kCameraOrbit, pathKeys(0, kEnd, 100, [](float f) {
         const float a = -f / 1500.0f;
-        return Vec3{195 * std::sin(a), 50 + 15 * std::sin(f / 500.0f), 195 * std::cos(a)};
+        return Vec3{205 * std::sin(a), 50 + 15 * std::sin(f / 500.0f), 205 * std::cos(a)};
     }));
-    b.camera(kCameraLow, {90, -12, 110}, kLookAt);
+    b.camera(kCameraLow, {132, -16, 157}, kLookAt);
     b.positionKeys(kCameraLow, pathKeys(0, kEnd, 100, [](float f) {
         const float a = 0.7f + f / 1200.0f;
-        return Vec3{120 * std::sin(a), -14, 120 * std::cos(a)};
+        return Vec3{205 * std::sin(a), -16, 205 * std::cos(a)};
     }));
-    b.camera(kCameraHigh, {0, 190, 40}, kLookAt);
+    b.camera(kCameraHigh, {0, 200, 140}, kLookAt);
     b.positionKeys(kCameraHigh, pathKeys(0, kEnd, 100, [](float f) {
         const float a = f / 1800.0f;
-        return Vec3{50 * std::sin(a), 190, 50 * std::cos(a)};
+        return Vec3{140 * std::sin(a), 200, 140 * std::cos(a)};
     }));
 
     b.light(kKeyLight, {-200, 200, 150}, {1.0f, 0.95f, 0.9f});

@@ -49,12 +49,21 @@ protected:
         if (kpx_verbose()) kpx_verbose_off();
         textures_ = new TempDir;
         for (const auto& t : look::kSceneTextures) {
-            kpximage* img = kpx_create(std::uint16_t(t.width), std::uint16_t(t.height), 24, 0);
+            // TGA textures carry alpha; the stand-ins take the glow scene's
+            // see-through alpha, the only one the look uses for them.
+            const bool tga = std::string(t.name).find(".tga") != std::string::npos;
+            const int depth = tga ? 4 : 3;
+            kpximage* img = kpx_create(std::uint16_t(t.width), std::uint16_t(t.height), std::uint16_t(8 * depth), 0);
             for (int i = 0; i < t.width * t.height; ++i) {
                 const bool line = (i % t.width) % 32 < 2 || (i / t.width) % 32 < 2;
-                img->image[3 * i] = line ? 250 : 120, img->image[3 * i + 1] = 140, img->image[3 * i + 2] = line ? 90 : 170;
+                unsigned char* px = img->image + depth * i;
+                px[0] = line ? 250 : 120, px[1] = 140, px[2] = line ? 90 : 170;
+                if (tga) px[3] = std::uint8_t(look::kUnglowingAlpha);
             }
-            kpx_save_jpg(textures_->file(t.name).c_str(), img);  // tells failures only through its error list
+            if (tga)
+                kpx_save_tga(textures_->file(t.name).c_str(), img, 1);
+            else
+                kpx_save_jpg(textures_->file(t.name).c_str(), img);  // tells failures only through its error list
             ASSERT_TRUE(std::filesystem::file_size(textures_->file(t.name)) > 0) << t.name;
             kpx_free(img);
         }
@@ -256,6 +265,67 @@ TEST_F(DemoSceneFiles, EveryCameraShowsTheSceneThroughoutTheShow) {
             }
         }
     }
+}
+
+// The glow effect's capture pass draws the whole steiner scene under an alpha
+// test passing only alpha above 0.9, shows one glowing stone at a time and
+// copies the half-view square round its screen position. For clean glows the
+// test must leave out everything but the stones, the stones must pass it, and
+// every camera must keep each stone's centre within half the view from the
+// middle (or the square reaches past the capture view) for the longest the
+// show plays the scene from one start.
+TEST_F(DemoSceneFiles, GlowSceneCapturesHoldOnlyTheirStoneInsideTheView) {
+    constexpr int kGlowIds[] = {2, 5, 6, 7};
+    constexpr float kLongestPlayMs = 16000;
+    float speed = 0;
+    for (const auto& entry : demoscenes::kDemoScenes)
+        if (std::string(entry.file) == "steiner.ppp") speed = float(entry.speed);
+    ASSERT_GT(speed, 0);
+    auto scene = load("steiner.ppp");
+    scene->setCulling(true);
+    auto stone = [&](int id) { return scene->findObject(id); };
+    auto captureDraw = [&](int shown) {
+        glViewport(0, 0, kWidth, kHeight);
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        gluPerspective(45.0, double(kWidth) / kHeight, 0.1, 20000.0);
+        glMatrixMode(GL_MODELVIEW);
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LEQUAL);
+        glClearColor(0, 0, 0, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        glColor4f(1, 1, 1, 1);
+        glEnable(GL_ALPHA_TEST);
+        glAlphaFunc(GL_GREATER, 0.9f);
+        for (int id : kGlowIds) stone(id)->setVisible(id == shown);
+        scene->draw();
+        glDisable(GL_ALPHA_TEST);
+        glFinish();
+        return litShare(frame());
+    };
+    for (SceneObject* c = scene->cameras; c; c = c->next) {
+        scene->selectCamera(c->id);
+        for (float ms = 0; ms <= kLongestPlayMs; ms += 800) {
+            SCOPED_TRACE("camera " + std::to_string(c->id) + " at " + std::to_string(int(ms)) + " ms");
+            scene->update(ms / speed);
+            EXPECT_EQ(captureDraw(0), 0.0) << "something but a glowing stone passes the capture's alpha test";
+            EXPECT_GT(captureDraw(5), 0.001) << "a glowing stone fails the capture's alpha test";
+            GLdouble model[16], projection[16];
+            GLint viewport[4];
+            glGetDoublev(GL_MODELVIEW_MATRIX, model);
+            glGetDoublev(GL_PROJECTION_MATRIX, projection);
+            glGetIntegerv(GL_VIEWPORT, viewport);
+            for (int id : kGlowIds) {
+                const Vec3 p = stone(id)->position();
+                GLdouble x, y, z;
+                ASSERT_TRUE(gluProject(p.x, p.y, p.z, model, projection, viewport, &x, &y, &z));
+                EXPECT_LE(std::fabs(2 * x / kWidth - 1), 0.5) << "stone " << id << " across";
+                EXPECT_LE(std::fabs(2 * y / kHeight - 1), 0.5) << "stone " << id << " up";
+                EXPECT_LT(z, 1.0) << "stone " << id << " in front of the camera";
+            }
+        }
+    }
+    for (int id : kGlowIds) stone(id)->setVisible(true);
 }
 
 }  // namespace

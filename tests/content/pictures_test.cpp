@@ -92,8 +92,10 @@ TEST_F(DemoPictures, EveryPictureLoadsWithTheSizeAndDepthItsEffectNeeds) {
     for (int i = 1; i <= 6; ++i) expected["data/images/kake" + std::to_string(i) + ".jpg"] = {640, 480, 24};
     for (int i = 0; i <= 3; ++i) expected["data/images/zoom" + std::to_string(i) + ".jpg"] = {512, 512, 24};
     for (const look::ShowPicture& p : look::kShowPictures) expected[std::string("data/images/") + p.name] = {p.width, p.height, 24};
-    for (const look::SceneTexture& t : look::kSceneTextures)
-        expected[std::string("data/textures/") + t.name] = {t.width, t.height, 24};
+    for (const look::SceneTexture& t : look::kSceneTextures) {
+        const bool tga = std::string(t.name).find(".tga") != std::string::npos;
+        expected[std::string("data/textures/") + t.name] = {t.width, t.height, tga ? 32 : 24};
+    }
 
     std::set<std::string> generated;
     for (const pictures::PictureFile& f : pictures::pictureFiles()) generated.insert(f.path);
@@ -224,6 +226,22 @@ TEST_F(DemoPictures, HoleMapFitsTheTextureOfTheGlowScenesCutObject) {
     EXPECT_EQ(holes->width, stone->width) << texture;
     EXPECT_EQ(holes->height, stone->height) << texture;
     EXPECT_EQ(kpx_image_size(holes), static_cast<std::size_t>(stone->width) * stone->height);
+}
+
+// The glow scene's other stones and rings must fail its capture's alpha test
+// (above 0.9) everywhere, or they show as hard-edged squares in the glows.
+TEST_F(DemoPictures, GlowScenesDimStoneIsLeftOutOfTheGlowCaptures) {
+    const kpximage* img = load("data/textures/dimstone.tga");
+    ASSERT_NE(img, nullptr);
+    ASSERT_EQ(img->bpp, 32);
+    const std::size_t pixels = static_cast<std::size_t>(img->width) * img->height;
+    int highest = 0, lit = 0;
+    for (std::size_t i = 0; i < pixels; ++i) {
+        highest = std::max<int>(highest, img->image[4 * i + 3]);
+        lit += img->image[4 * i] + img->image[4 * i + 1] + img->image[4 * i + 2] > 30;
+    }
+    EXPECT_LE(highest, 229);
+    EXPECT_GT(lit, 0) << "the rock is drawn, not left black";
 }
 
 TEST_F(DemoPictures, VisorImagesAreSeeThroughWhereTheViewPasses) {
