@@ -6,11 +6,12 @@
 // per-vertex eye normals cost on top of pushing the triangles.
 //
 // Reads the scene files and textures the build wrote into demo/data.
+#include "bench/scene/offscreen_frame.h"
+#include "bench/scene/time_reporter.h"
 #include "content/scenes/scenes.h"
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
 #include "platform/gl_api.h"
-#include "bench/scene/offscreen_frame.h"
 #include "scene/mesh_object.h"
 #include "scene/scene_file_reader.h"
 
@@ -58,11 +59,6 @@ Loaded& scene(int index) {
     collect(l.scene->objects, l);
     for (SceneObject* c = l.scene->cameras; c; c = c->next) ++l.cameras;
     return loaded.emplace(index, std::move(l)).first->second;
-}
-
-std::map<std::string, double>& seconds() {
-    static std::map<std::string, double> s;
-    return s;
 }
 
 // One frame every 250 ms of music over the whole show, cameras taking turns
@@ -120,24 +116,16 @@ void scenes(benchmark::internal::Benchmark* b) {
 BENCHMARK(BM_DemoScene)->Apply(scenes)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 BENCHMARK(BM_BareTriangles)->Apply(scenes)->Unit(benchmark::kMillisecond)->MinTime(1.0);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) seconds()[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    vantor::bench::TimeReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     for (int i = 0; i < int(std::size(demoscenes::kDemoScenes)); ++i) {
         const std::string arg = "/" + std::to_string(i) + "/";
         double drawn = 0, bare = 0;
-        for (const auto& [name, time] : seconds()) {
+        for (const auto& [name, time] : reporter.times()) {
             if (name.rfind("BM_DemoScene" + arg, 0) == 0) drawn = time;
             if (name.rfind("BM_BareTriangles" + arg, 0) == 0) bare = time;
         }

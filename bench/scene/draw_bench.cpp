@@ -3,10 +3,11 @@
 // 5, next to the same triangles sent in bare immediate mode with fixed normals
 // and no material handling. The ratio is the scene library's own share: eye
 // normals per vertex and draw, the per-face recipes, the cel outline pass.
+#include "bench/scene/offscreen_frame.h"
+#include "bench/scene/time_reporter.h"
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
 #include "platform/gl_api.h"
-#include "bench/scene/offscreen_frame.h"
 #include "scene/scene.h"
 
 #include <benchmark/benchmark.h>
@@ -86,11 +87,6 @@ Fixture& fixture() {
     return f;
 }
 
-std::map<std::string, double>& seconds() {
-    static std::map<std::string, double> s;
-    return s;
-}
-
 void BM_SceneDraw(benchmark::State& state) {
     Fixture& f = fixture();
     const int mode = int(state.range(0));
@@ -132,26 +128,17 @@ void BM_BareImmediateMode(benchmark::State& state) {
 }
 BENCHMARK(BM_BareImmediateMode)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-// Records each run's time per frame for the ratio printed at the end.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) seconds()[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    vantor::bench::TimeReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     double peer = 0;
-    for (const auto& [name, time] : seconds())
+    for (const auto& [name, time] : reporter.times())
         if (name.rfind("BM_BareImmediateMode", 0) == 0) peer = time;
     if (peer > 0)
-        for (const auto& [name, time] : seconds())
+        for (const auto& [name, time] : reporter.times())
             if (name.rfind("BM_SceneDraw", 0) == 0)
                 std::printf("%s / bare immediate mode: %.2f\n", name.c_str(), time / peer);
     benchmark::Shutdown();

@@ -3,10 +3,10 @@
 // the straightforward evaluation (every point, every ball, every gradient) it
 // must equal; the ratio and the sum of field and polygoniser are printed at
 // the end. Frames cycle through scene times spread over the whole show.
+#include "bench/scene/offscreen_frame.h"
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
 #include "platform/gl_api.h"
-#include "bench/scene/offscreen_frame.h"
 #include "scene/metaball_object.h"
 
 #include <benchmark/benchmark.h>

@@ -6,11 +6,12 @@
 //     as its source, drawn twice (capture and foreground).
 // The scene is a ring of twelve spheres of 1536 triangles round a core, like
 // the demo's glow scene; the ratios say how many plain frames each costs.
+#include "bench/scene/offscreen_frame.h"
+#include "bench/scene/time_reporter.h"
 #include "app/effect_table.h"
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
 #include "platform/gl_api.h"
-#include "bench/scene/offscreen_frame.h"
 #include "scene/effects/glow_scene_effect.h"
 #include "scene/effects/scene_effect.h"
 #include "scene/effects/visor_effect.h"
@@ -162,11 +163,6 @@ Fixture& fixture() {
     return f;
 }
 
-std::map<std::string, double>& seconds() {
-    static std::map<std::string, double> s;
-    return s;
-}
-
 // Frames 20 ms apart, as at 50 frames a second.
 template <class Frame>
 void frames(benchmark::State& state, Frame frame) {
@@ -216,26 +212,18 @@ void BM_VisorFrame(benchmark::State& state) {
 }
 BENCHMARK(BM_VisorFrame)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) seconds()[run.benchmark_name()] = run.GetAdjustedRealTime();
-    }
-};
-
 }  // namespace
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    vantor::bench::TimeReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     const auto isPeer = [](const std::string& name) { return name.rfind("BM_SceneEffectFrame", 0) == 0; };
     double peer = 0;
-    for (const auto& [name, time] : seconds())
+    for (const auto& [name, time] : reporter.times())
         if (isPeer(name)) peer = time;
     if (peer > 0)
-        for (const auto& [name, time] : seconds())
+        for (const auto& [name, time] : reporter.times())
             if (!isPeer(name)) std::printf("%s / SceneEffect frame: %.2f\n", name.c_str(), time / peer);
     benchmark::Shutdown();
     return 0;
