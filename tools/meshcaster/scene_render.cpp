@@ -4,6 +4,7 @@
 #include "kpx/kpx.h"
 #include "platform/gl_api.h"
 #include "platform/offscreen_gl.h"
+#include "tools/meshcaster/demo_frame.h"
 #include "scene/metaball_object.h"
 #include "scene/scene_error.h"
 #include "scene/scene_file_reader.h"
@@ -74,19 +75,7 @@ int renderScene(const RenderOptions& options) {
         scene->selectCamera(options.camera);
     }
 
-    // The demo window's state: 45 degrees vertical field of view, near 0.1,
-    // far 20000, depth test GL_LEQUAL, a black frame.
-    glViewport(0, 0, options.width, options.height);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45.0, double(options.width) / options.height, 0.1, 20000.0);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glEnable(GL_DEPTH_TEST);
-    glDepthFunc(GL_LEQUAL);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glColor4f(1, 1, 1, 1);
+    beginDemoFrame(options.width, options.height);
 
     scene->update(options.time);
     // The surface turns about its own axes as the metamove effect turns it.

@@ -4,6 +4,7 @@
 #include "kpx/kpx.h"
 #include "platform/gl_api.h"
 #include "platform/offscreen_gl.h"
+#include "tools/meshcaster/demo_frame.h"
 #include "scene/scene_error.h"
 #include "scene/scene_file_reader.h"
 #include "tools/meshcaster/quiet_stdout.h"
@@ -102,17 +103,7 @@ int renderSheet(const SheetOptions& options) {
         scene->selectCamera(camera);
         for (int c = 0; c < columns; ++c) {
             if (progress) std::fprintf(stderr, "\rmeshcaster: drawing %d of %d", r * columns + c + 1, total);
-            glViewport(0, 0, options.cellWidth, options.cellHeight);
-            glMatrixMode(GL_PROJECTION);
-            glLoadIdentity();
-            gluPerspective(45.0, double(options.cellWidth) / options.cellHeight, 0.1, 20000.0);
-            glMatrixMode(GL_MODELVIEW);
-            glLoadIdentity();
-            glEnable(GL_DEPTH_TEST);
-            glDepthFunc(GL_LEQUAL);
-            glClearColor(0, 0, 0, 1);
-            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-            glColor4f(1, 1, 1, 1);
+            beginDemoFrame(options.cellWidth, options.cellHeight);
             scene->update(options.seconds[c] * 1000.0f / l.speed);
             scene->draw();
             glFinish();
