@@ -96,15 +96,7 @@ void BM_BareTriangles(benchmark::State& state) {
         glDisable(GL_TEXTURE_2D);
         glDisable(GL_TEXTURE_1D);
         glDisable(GL_BLEND);
-        for (const MeshObject* mesh : l.meshes)
-            for (const Face& face : mesh->faces()) {
-                glBegin(GL_TRIANGLES);
-                for (const Vertex* v : face.vertices) {
-                    glNormal3f(v->normal.x, v->normal.y, v->normal.z);
-                    glVertex3f(v->position.x, v->position.y, v->position.z);
-                }
-                glEnd();
-            }
+        for (const MeshObject* mesh : l.meshes) vantor::bench::drawMeshBare(*mesh);
         glFinish();
     }
     state.counters["triangles"] = double(l.triangles);

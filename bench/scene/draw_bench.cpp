@@ -114,14 +114,7 @@ void BM_BareImmediateMode(benchmark::State& state) {
         glEnable(GL_LIGHT0);
         glDisable(GL_TEXTURE_2D);
         glDisable(GL_TEXTURE_1D);
-        for (const Face& face : mesh->faces()) {
-            glBegin(GL_TRIANGLES);
-            for (const Vertex* v : face.vertices) {
-                glNormal3f(v->normal.x, v->normal.y, v->normal.z);
-                glVertex3f(v->position.x, v->position.y, v->position.z);
-            }
-            glEnd();
-        }
+        vantor::bench::drawMeshBare(*mesh);
         glFinish();
     }
     state.SetItemsProcessed(state.iterations() * 2 * kRings * kSegments);

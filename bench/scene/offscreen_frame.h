@@ -5,6 +5,7 @@
 
 #include "platform/gl_api.h"
 #include "platform/offscreen_gl.h"
+#include "scene/mesh_object.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,6 +39,19 @@ inline void perspectiveFrameState() {
     glLoadIdentity();
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
+}
+
+// The peer every scene bench compares with: a mesh's triangles sent in bare
+// immediate mode, a normal and a position a vertex, nothing else.
+inline void drawMeshBare(const MeshObject& mesh) {
+    for (const Face& face : mesh.faces()) {
+        glBegin(GL_TRIANGLES);
+        for (const Vertex* v : face.vertices) {
+            glNormal3f(v->normal.x, v->normal.y, v->normal.z);
+            glVertex3f(v->position.x, v->position.y, v->position.z);
+        }
+        glEnd();
+    }
 }
 
 }  // namespace vantor::bench
