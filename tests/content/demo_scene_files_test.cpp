@@ -23,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -265,6 +266,43 @@ TEST_F(DemoSceneFiles, EveryCameraShowsTheSceneThroughoutTheShow) {
             }
         }
     }
+}
+
+// A camera that rides through a beam fills the screen with the beam's inside.
+// Drawn with the far plane pulled in to kReach, only surfaces that close to
+// the camera cover pixels; at every half second of music across the show, at
+// each scene's rate, no camera may have most of its view that close.
+TEST_F(DemoSceneFiles, NoCameraRidesThroughTheScene) {
+    constexpr double kReach = 2.0;
+    constexpr int kSmall = 80;
+    for (const auto& entry : demoscenes::kDemoScenes) {
+        auto scene = load(entry.file);
+        scene->setCulling(entry.culling);
+        for (SceneObject* c = scene->cameras; c; c = c->next) {
+            scene->selectCamera(c->id);
+            for (int ms = 0; ms <= 240000; ms += 500) {
+                glViewport(0, 0, kSmall, kSmall);
+                glMatrixMode(GL_PROJECTION);
+                glLoadIdentity();
+                gluPerspective(45.0, 1.0, 0.1, kReach);
+                glMatrixMode(GL_MODELVIEW);
+                glLoadIdentity();
+                glEnable(GL_DEPTH_TEST);
+                glDepthFunc(GL_LEQUAL);
+                glClearDepth(1.0);
+                glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+                scene->update(float(ms) / float(entry.speed));
+                scene->draw();
+                std::vector<float> depth(kSmall * kSmall);
+                glReadPixels(0, 0, kSmall, kSmall, GL_DEPTH_COMPONENT, GL_FLOAT, depth.data());
+                const auto near = std::count_if(depth.begin(), depth.end(), [](float d) { return d < 1.0f; });
+                ASSERT_LT(double(near) / double(depth.size()), 0.5)
+                    << entry.file << " camera " << c->id << " at " << ms << " ms has a surface within " << kReach
+                    << " units across most of its view";
+            }
+        }
+    }
+    glViewport(0, 0, kWidth, kHeight);
 }
 
 // The glow effect's capture pass draws the whole steiner scene under an alpha
