@@ -6,6 +6,7 @@
 // Textures are stand-ins of the sizes the shared look lists (the picture
 // generator draws the real ones): the test also checks that every texture a
 // scene names is on that list.
+#include "app/demo_gl_state.h"
 #include "content/common/demo_look.h"
 #include "content/scenes/kit/primitives.h"
 #include "content/scenes/kit/rotation.h"
@@ -240,6 +241,15 @@ double litShare(const std::vector<std::uint8_t>& rgba) {
     return double(lit) / double(rgba.size() / 4);
 }
 
+// A frame set up as the demo sets up its own (the same GL state and
+// projection), on an opaque black background.
+void beginDemoFrame(int width, int height) {
+    setInitialGlState();
+    setDemoProjection(width, height);
+    glClearColor(0, 0, 0, 1);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
 TEST_F(DemoSceneFiles, EveryCameraShowsTheSceneThroughoutTheShow) {
     const int musicMs[] = {0, 2000, 15000, 60000, 150000, 239000};
     for (const auto& entry : demoscenes::kDemoScenes) {
@@ -249,16 +259,7 @@ TEST_F(DemoSceneFiles, EveryCameraShowsTheSceneThroughoutTheShow) {
         for (SceneObject* c = scene->cameras; c; c = c->next) {
             scene->selectCamera(c->id);
             for (int ms : musicMs) {
-                glViewport(0, 0, kWidth, kHeight);
-                glMatrixMode(GL_PROJECTION);
-                glLoadIdentity();
-                gluPerspective(45.0, double(kWidth) / kHeight, 0.1, 20000.0);
-                glMatrixMode(GL_MODELVIEW);
-                glLoadIdentity();
-                glEnable(GL_DEPTH_TEST);
-                glDepthFunc(GL_LEQUAL);
-                glClearColor(0, 0, 0, 1);
-                glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+                beginDemoFrame(kWidth, kHeight);
                 scene->update(float(ms) / float(entry.speed));
                 scene->draw();
                 glFinish();
@@ -281,16 +282,11 @@ TEST_F(DemoSceneFiles, NoCameraRidesThroughTheScene) {
         for (SceneObject* c = scene->cameras; c; c = c->next) {
             scene->selectCamera(c->id);
             for (int ms = 0; ms <= 240000; ms += 500) {
-                glViewport(0, 0, kSmall, kSmall);
+                beginDemoFrame(kSmall, kSmall);
                 glMatrixMode(GL_PROJECTION);
                 glLoadIdentity();
                 gluPerspective(45.0, 1.0, 0.1, kReach);
                 glMatrixMode(GL_MODELVIEW);
-                glLoadIdentity();
-                glEnable(GL_DEPTH_TEST);
-                glDepthFunc(GL_LEQUAL);
-                glClearDepth(1.0);
-                glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
                 scene->update(float(ms) / float(entry.speed));
                 scene->draw();
                 std::vector<float> depth(kSmall * kSmall);
@@ -323,15 +319,7 @@ TEST_F(DemoSceneFiles, GlowSceneCapturesHoldOnlyTheirStoneInsideTheView) {
     scene->setCulling(true);
     auto stone = [&](int id) { return scene->findObject(id); };
     auto captureDraw = [&](int shown) {
-        glViewport(0, 0, kWidth, kHeight);
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(45.0, double(kWidth) / kHeight, 0.1, 20000.0);
-        glMatrixMode(GL_MODELVIEW);
-        glEnable(GL_DEPTH_TEST);
-        glDepthFunc(GL_LEQUAL);
-        glClearColor(0, 0, 0, 1);
-        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        beginDemoFrame(kWidth, kHeight);
         glColor4f(1, 1, 1, 1);
         glEnable(GL_ALPHA_TEST);
         glAlphaFunc(GL_GREATER, 0.9f);
