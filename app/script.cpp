@@ -1,12 +1,12 @@
 // Reading the timeline script: the file through the data-file layer, then
 // three passes over its words (comments and DEFINEs out, substitution,
-// sections). Every error is fatal and names the entry's position within its
-// section.
+// sections). An error stops the reading and names the entry's position within
+// its section, and the line of the file it was found on; the demo ends on it,
+// author tools get it back.
 #include "app/script.h"
 
 #include "app/fatal_error.h"
 #include "app/script_numbers.h"
-#include "app/script_text.h"
 #include "libs/ppd/ppd.h"
 
 #include <string>
@@ -36,79 +36,109 @@ struct SectionMessages {
 constexpr SectionMessages kSetupMessages{kSetupNotANumber, kSetupValueMissing};
 constexpr SectionMessages kTimelineMessages{kTimelineNotANumber, kTimelineValueMissing};
 
-std::int32_t readPrefixedNumber(WordReader& reader, const SectionMessages& messages, int entry) {
-    const auto value = vantor::script_text::prefixedValue(reader.nextOrEmpty());
-    if (!value) fatalError(messages.notANumber, entry);
+// The error that stops a reading; caught in Script::parseText.
+struct SyntaxError {
+    ScriptDiagnostic diagnostic;
+};
+
+// The third pass: the words after substitution, read section by section, with
+// the line of the file each word came from.
+class SectionReader {
+public:
+    SectionReader(std::string_view words, const std::vector<int>& fileLines, std::vector<ScriptDiagnostic>& warnings)
+        : reader_(words), fileLines_(fileLines), warnings_(warnings) {}
+
+    std::int32_t readHeader(ScriptTiming& timing, int& demoStartLine);
+    void readSetup(std::vector<ScriptEvent>& events);
+    void readTimeline(std::vector<ScriptEvent>& events);
+
+private:
+    // The line of the file the last word read came from.
+    int line() const {
+        const auto index = static_cast<std::size_t>(reader_.line() - 1);
+        if (index < fileLines_.size()) return fileLines_[index];
+        return fileLines_.empty() ? 0 : fileLines_.back();
+    }
+    [[noreturn]] void fail(const char* message, int entry) const { throw SyntaxError{{message, entry, line()}}; }
+
+    std::int32_t readPrefixedNumber(const SectionMessages& messages, int entry);
+    std::string_view readValueWord(const SectionMessages& messages, int entry);
+
+    WordReader reader_;
+    const std::vector<int>& fileLines_;
+    std::vector<ScriptDiagnostic>& warnings_;
+};
+
+std::int32_t SectionReader::readPrefixedNumber(const SectionMessages& messages, int entry) {
+    const auto value = vantor::script_text::prefixedValue(reader_.nextOrEmpty());
+    if (!value) fail(messages.notANumber, entry);
     return *value;
 }
 
-std::string_view readValueWord(WordReader& reader, const SectionMessages& messages, int entry) {
+std::string_view SectionReader::readValueWord(const SectionMessages& messages, int entry) {
     std::string_view word;
-    if (!reader.next(word)) fatalError(messages.valueMissing, entry);
+    if (!reader_.next(word)) fail(messages.valueMissing, entry);
     return word;
 }
 
-ScriptEvent makeEvent(std::int32_t time, std::int32_t kind, std::int32_t effectId, SignalValue value = {}) {
+ScriptEvent makeEvent(std::int32_t time, std::int32_t kind, std::int32_t effectId, SignalValue value, int line) {
     ScriptEvent event;
     event.time = time;
     event.kind = kind;
     event.effectId = effectId;
     event.value = std::move(value);
+    event.line = line;
     return event;
 }
 
-// Header, up to SETUP: only DEMOSTART and its number matter.
-std::int32_t readHeader(WordReader& reader) {
+// Header, up to SETUP: the demo keeps only DEMOSTART and its number; the
+// timing words are read from a copy of the reader, so every word is still
+// read here exactly as the demo reads it.
+std::int32_t SectionReader::readHeader(ScriptTiming& timing, int& demoStartLine) {
     std::int32_t demoStart = 0;
     std::string_view word;
-    while (reader.next(word) && word != "SETUP") {
-        if (word != "DEMOSTART") continue;
-        const auto value = vantor::script_text::prefixedValue(reader.nextOrEmpty());
-        if (!value) fatalError(kDemoStartNotANumber, -1);
+    while (reader_.next(word) && word != "SETUP") {
+        if (word != "DEMOSTART") {
+            readTimingWord(word, reader_, line(), timing, warnings_);
+            continue;
+        }
+        const int wordLine = line();
+        const auto value = vantor::script_text::prefixedValue(reader_.nextOrEmpty());
+        if (!value) fail(kDemoStartNotANumber, -1);
         demoStart = *value;
+        demoStartLine = wordLine;
     }
     return demoStart;
 }
 
 // Setup entries, up to TIMELINE: 0 SIGNAL id code text.
-void readSetup(WordReader& reader, std::vector<ScriptEvent>& events) {
+void SectionReader::readSetup(std::vector<ScriptEvent>& events) {
     std::string_view word;
-    for (int entry = 1; reader.next(word) && word != "TIMELINE"; ++entry) {
+    for (int entry = 1; reader_.next(word) && word != "TIMELINE"; ++entry) {
+        const int entryLine = line();
         const std::int32_t time = vantor::script_text::decimalValue(word);
-        if (time != 0) fatalError(kSetupTimeNotZero, entry);
-        if (reader.nextOrEmpty() != "SIGNAL") fatalError(kSetupEventUnknown, entry);
-        const std::int32_t id = readPrefixedNumber(reader, kSetupMessages, entry);
-        const std::int32_t code = readPrefixedNumber(reader, kSetupMessages, entry);
-        const std::string_view value = readValueWord(reader, kSetupMessages, entry);
-        if (vantor::script_text::isIntegerWord(value)) fatalError(kSetupIntegerValue, entry);
+        if (time != 0) fail(kSetupTimeNotZero, entry);
+        if (reader_.nextOrEmpty() != "SIGNAL") fail(kSetupEventUnknown, entry);
+        const std::int32_t id = readPrefixedNumber(kSetupMessages, entry);
+        const std::int32_t code = readPrefixedNumber(kSetupMessages, entry);
+        const std::string_view value = readValueWord(kSetupMessages, entry);
+        if (vantor::script_text::isIntegerWord(value)) fail(kSetupIntegerValue, entry);
         if (events.size() < static_cast<std::size_t>(Script::kMaxSetupEvents))
-            events.push_back(makeEvent(time, ScriptEvent::Signal, id, SignalValue(code, std::string(value))));
+            events.push_back(
+                makeEvent(time, ScriptEvent::Signal, id, SignalValue(code, std::string(value)), entryLine));
     }
-}
-
-// A time word followed by any number of "+" word pairs: 1000 + 250 + 50 is
-// 1300. The plus sign is a word of its own; whatever follows it in the same
-// word is discarded with it.
-std::int32_t readTimeExpression(WordReader& reader, std::string_view first) {
-    std::int64_t time = vantor::script_text::decimalValue(first);
-    reader.skipSpace();
-    while (reader.peek() == '+') {
-        reader.nextOrEmpty();
-        time = vantor::script_text::clampToInt32(time + vantor::script_text::decimalValue(reader.nextOrEmpty()));
-        reader.skipSpace();
-    }
-    return static_cast<std::int32_t>(time);
 }
 
 // Timeline entries, up to LINETIME: time START|END|INIT id, or time SIGNAL id
 // code value.
-void readTimeline(WordReader& reader, std::vector<ScriptEvent>& events) {
+void SectionReader::readTimeline(std::vector<ScriptEvent>& events) {
     std::string_view word;
-    for (int entry = 1; reader.next(word) && word != "LINETIME"; ++entry) {
-        const std::int32_t time = readTimeExpression(reader, word);
-        if (time == 0) fatalError(kTimelineTimeZero, entry);
+    for (int entry = 1; reader_.next(word) && word != "LINETIME"; ++entry) {
+        const int entryLine = line();
+        const std::int32_t time = vantor::script_text::readTimeExpression(reader_, word);
+        if (time == 0) fail(kTimelineTimeZero, entry);
 
-        const std::string_view eventWord = reader.nextOrEmpty();
+        const std::string_view eventWord = reader_.nextOrEmpty();
         std::int32_t kind = 0;
         if (eventWord == "START")
             kind = ScriptEvent::Start;
@@ -119,48 +149,72 @@ void readTimeline(WordReader& reader, std::vector<ScriptEvent>& events) {
         else if (eventWord == "SIGNAL")
             kind = ScriptEvent::Signal;
         else
-            fatalError(kTimelineEventUnknown, entry);
+            fail(kTimelineEventUnknown, entry);
 
-        const std::int32_t id = readPrefixedNumber(reader, kTimelineMessages, entry);
+        const std::int32_t id = readPrefixedNumber(kTimelineMessages, entry);
         SignalValue value;
         if (kind == ScriptEvent::Signal) {
-            const std::int32_t code = readPrefixedNumber(reader, kTimelineMessages, entry);
-            const std::string_view valueWord = readValueWord(reader, kTimelineMessages, entry);
+            const std::int32_t code = readPrefixedNumber(kTimelineMessages, entry);
+            const std::string_view valueWord = readValueWord(kTimelineMessages, entry);
             if (vantor::script_text::isIntegerWord(valueWord))
                 value = SignalValue(code, vantor::script_text::decimalValue(valueWord));
             else
                 value = SignalValue(code, std::string(valueWord));
         }
         if (events.size() < static_cast<std::size_t>(Script::kMaxTimelineEvents))
-            events.push_back(makeEvent(time, kind, id, std::move(value)));
+            events.push_back(makeEvent(time, kind, id, std::move(value), entryLine));
     }
+}
+
+// The program's end for a reading that failed.
+[[noreturn]] void endWith(const ScriptDiagnostic& error) {
+    fatalError(error.message.c_str(), error.number);
 }
 
 }  // namespace
 
 Script::Script(const char* fileName) {
-    ppd_file* file = ppd_open(fileName);
-    if (!file) fatalError(kUnreadable, -1);
-    std::string text(file->size, '\0');
-    const std::size_t got = file->size ? ppd_read(text.data(), file->size, 1, file) : 1;
-    ppd_close(file);
-    if (got != 1) fatalError(kUnreadable, -1);
-    parse(text);
+    ScriptReadResult result = read(fileName);
+    if (result.error) endWith(*result.error);
+    *this = std::move(*result.script);
 }
 
 std::unique_ptr<Script> Script::fromText(std::string_view text) {
-    std::unique_ptr<Script> script(new Script());
-    script->parse(text);
-    return script;
+    ScriptReadResult result = parseText(text);
+    if (result.error) endWith(*result.error);
+    return std::move(result.script);
 }
 
-void Script::parse(std::string_view text) {
+ScriptReadResult Script::read(const char* fileName) {
+    ppd_file* file = ppd_open(fileName);
+    if (!file) return {nullptr, ScriptDiagnostic{kUnreadable, -1, 0}, {}};
+    std::string text(file->size, '\0');
+    const std::size_t got = file->size ? ppd_read(text.data(), file->size, 1, file) : 1;
+    ppd_close(file);
+    if (got != 1) return {nullptr, ScriptDiagnostic{kUnreadable, -1, 0}, {}};
+    return parseText(text);
+}
+
+ScriptReadResult Script::parseText(std::string_view text) {
+    ScriptReadResult result;
+    std::unique_ptr<Script> script(new Script());
+    try {
+        script->parse(text, result.warnings);
+        result.script = std::move(script);
+    } catch (const SyntaxError& error) {
+        result.error = error.diagnostic;
+    }
+    return result;
+}
+
+void Script::parse(std::string_view text, std::vector<ScriptDiagnostic>& warnings) {
     using namespace vantor::script_text;
-    const DefinesAndText pass1 = removeCommentsAndDefines(text, kMaxDefines);
+    DefinesAndText pass1 = removeCommentsAndDefines(text, kMaxDefines);
     const std::string words = substituteDefines(pass1.text, pass1.defines);
 
-    WordReader reader(words);
-    demoStart_ = readHeader(reader);
-    readSetup(reader, setup_);
-    readTimeline(reader, timeline_);
+    SectionReader reader(words, pass1.lines, warnings);
+    demoStart_ = reader.readHeader(timing_, demoStartLine_);
+    reader.readSetup(setup_);
+    reader.readTimeline(timeline_);
+    defines_ = std::move(pass1.defines);
 }

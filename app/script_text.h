@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -32,19 +33,32 @@ public:
     // consumed but not returned.
     std::string_view restOfLine();
 
+    // The line (counted from 1 by line feeds) the last word read stands on; 1
+    // before any word.
+    int line() const { return wordLine_; }
+
 private:
     std::string_view text_;
     std::size_t pos_ = 0;
+    int posLine_ = 1;   // the line of the read position
+    int wordLine_ = 1;  // the line of the last word read
 };
+
+// A time word followed by any number of "+" word pairs: 1000 + 250 + 50 is
+// 1300. The plus sign is a word of its own; whatever follows it in the same
+// word is discarded with it. Sums are clamped to the 32-bit range.
+std::int32_t readTimeExpression(WordReader& reader, std::string_view first);
 
 struct DefineRecord {
     std::string name;
     std::string replacement;
+    int line = 0;  // the line of the file the word DEFINE stands on
 };
 
 struct DefinesAndText {
     std::vector<DefineRecord> defines;  // in file order, at most maxDefines
     std::string text;                   // every other line, one line each
+    std::vector<int> lines;             // for each line of text, its line in the file
 };
 
 // Pass 1: removes comment lines ("//" as the first word) and DEFINE name
@@ -54,6 +68,9 @@ DefinesAndText removeCommentsAndDefines(std::string_view text, std::size_t maxDe
 
 // Pass 2: replaces every word that equals a DEFINE name (the first in file
 // order) by its replacement, once, and joins the words with single spaces.
+// Line ends are kept where the text had them, so the n-th line of the result
+// holds the words of the n-th line of the text; the words between them read
+// the same either way (a line feed is white space like any other).
 std::string substituteDefines(std::string_view text, const std::vector<DefineRecord>& defines);
 
 }  // namespace vantor::script_text

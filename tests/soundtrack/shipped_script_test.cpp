@@ -95,6 +95,19 @@ TEST_F(ShippedScript, CutsOnBarsAndFlashesOnBeats) {
     EXPECT_GE(flashesOnKicks * 10, flashes * 8) << flashesOnKicks << " of " << flashes << " flashes on a kick";
 }
 
+// The header's grid is the soundtrack's, and its marks fall on the first bars
+// of the score's sections, in order.
+TEST_F(ShippedScript, TimingWordsFollowTheScore) {
+    const ScriptTiming& timing = script->timing();
+    EXPECT_EQ(timing.bpm, synth::kBeatsPerMinute);
+    EXPECT_EQ(timing.beatsPerBar, synth::kBeatsPerBar);
+    const int barMs = static_cast<int>(timing.barMs());
+    const std::vector<int> sectionBars = {0, 16, 24, 28, 32, 64, 76, 80, 112};
+    ASSERT_EQ(timing.marks.size(), sectionBars.size());
+    for (std::size_t i = 0; i < sectionBars.size(); ++i)
+        EXPECT_EQ(timing.marks[i].time, sectionBars[i] * barMs) << timing.marks[i].name;
+}
+
 // The last fade reaches its full colour (black) exactly at the end.
 TEST_F(ShippedScript, EndsInAFadeToBlackAtTheEnd) {
     std::map<int, int> colour;
