@@ -3,11 +3,20 @@
 //
 // With no archive selected, paths are opened on disk. With an archive selected
 // (ppd_set_archive), every path names a member of that RAR archive, extracted
-// into memory with the stored password; there is no fall-back to loose files.
+// into memory with the stored password; loose files in the working directory
+// are not used.
+//
+// A data folder (ppd_set_folder) lies over either mode: a path is first looked
+// for below the folder, with the archive's name rule (case ignored, slash and
+// backslash alike), and only a path the folder lacks is opened as the mode
+// says. An
+// author edits a copy of some of the archive's members while the rest still
+// come from the archive.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 struct ppd_file {
     std::uint32_t size;  // bytes in the file
@@ -17,6 +26,13 @@ struct ppd_file {
 
 void ppd_set_archive(const char* archivePath, const char* password);
 void ppd_clear_archive();
+
+// Looks every path up below dir first (null or empty: no folder). Only regular
+// files count: a folder or anything else of that name is passed over.
+void ppd_set_folder(const char* dir);
+// Where path lies below the folder set with ppd_set_folder, or an empty
+// string when there is no folder or it has no regular file of that name.
+std::string ppd_folder_file(const char* path);
 
 ppd_file* ppd_open(const char* path);
 // Copies whole elements only; returns how many were copied.

@@ -1,5 +1,7 @@
 #include "libs/ppd/ppd.h"
 
+#include "libs/ppd/ppd_folder.h"
+
 #include "libs/ppd/unrarlib/unrarlib.h"
 
 #include <cstdio>
@@ -13,6 +15,8 @@ namespace {
 bool archiveMode = false;
 std::string archivePath;
 std::string archivePassword;
+// Data folder looked at before the mode's own source; empty: none.
+std::string dataFolder;
 
 ppd_file* openOnDisk(const char* path) {
     std::FILE* disk = std::fopen(path, "rb");
@@ -69,8 +73,20 @@ void ppd_clear_archive() {
     archiveMode = false;
 }
 
+void ppd_set_folder(const char* dir) {
+    dataFolder = dir ? dir : "";
+}
+
+std::string ppd_folder_file(const char* path) {
+    return path ? ppd_folder::find(dataFolder, path) : std::string();
+}
+
 ppd_file* ppd_open(const char* path) {
     if (!path) return nullptr;
+    if (!dataFolder.empty()) {
+        const std::string inFolder = ppd_folder::find(dataFolder, path);
+        if (!inFolder.empty()) return openOnDisk(inFolder.c_str());
+    }
     return archiveMode ? openInArchive(path) : openOnDisk(path);
 }
 

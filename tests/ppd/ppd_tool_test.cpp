@@ -43,6 +43,11 @@ TEST_F(PpdToolTest, PackListCatExtract) {
     ASSERT_EQ(run("extract --password quorbel -C x vantor.ppd"), 0) << err();
     EXPECT_EQ(readFile(dir.file("x/data/script.scr")), "SCRIPT\n");
     EXPECT_EQ(readFile(dir.file("x/data/images/a.pcx")), std::string(5000, 'p'));
+    // The folder may follow the archive; the demo's password is the default.
+    ASSERT_EQ(run("extract vantor.ppd show"), 0) << err();
+    EXPECT_EQ(readFile(dir.file("show/data/images/a.pcx")), std::string(5000, 'p'));
+    EXPECT_EQ(run("extract vantor.ppd show extra"), 1);
+    EXPECT_EQ(run("extract --password wrong vantor.ppd y"), 1);
 }
 
 TEST_F(PpdToolTest, CatReadsArchivesOfOtherArchivers) {

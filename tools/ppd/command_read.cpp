@@ -1,6 +1,7 @@
 // ppd list, cat and extract: thin wrappers over the archive reader. The
 // reader explains failures only in its log, so these commands listen to the
 // log messages and print the reason of a failure on stderr.
+#include "app/startup_files.h"
 #include "libs/ppd/unrarlib/debug_log.h"
 #include "libs/ppd/unrarlib/unrarlib.h"
 #include "tools/ppd/ppd_commands.h"
@@ -17,8 +18,10 @@ namespace ppd_tool {
 
 namespace {
 
+// Without --password the demo's own password is used: members that are not
+// encrypted ignore it, so every archive the demo can read opens as it is.
 struct ReadArgs {
-    std::string password;
+    std::string password = kDemoFiles.password;
     std::string directory = ".";
     std::vector<std::string> rest;
 };
@@ -182,7 +185,9 @@ int extractCommand(const Args& args) {
     ReadArgs a;
     std::string error;
     if (!parseReadArgs(args, true, a, error)) return fail(error);
-    if (a.rest.size() != 1) return fail("extract needs exactly one archive (see ppd --help)");
+    // The target folder may follow the archive instead of coming with -C.
+    if (a.rest.size() == 2) a.directory = a.rest[1];
+    if (a.rest.empty() || a.rest.size() > 2) return fail("extract needs one archive and at most one folder (see ppd --help)");
     const std::string& archive = a.rest[0];
     if (!fs::is_regular_file(archive)) return fail("cannot open " + archive);
 

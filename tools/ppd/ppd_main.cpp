@@ -24,8 +24,13 @@ const char* const kUsage =
     "        every member with sizes, method, version and flags\n"
     "  cat [--password P] ARCHIVE MEMBER\n"
     "        the member's bytes on stdout (names ignore case; / and \\ alike)\n"
+    "  extract [--password P] ARCHIVE [DIR]\n"
     "  extract [--password P] [-C DIR] ARCHIVE\n"
-    "        every member into DIR (default: the current folder)\n"
+    "        every member into DIR (default: the current folder), e.g. the\n"
+    "        shipped show into a folder to play and edit with vantor --data DIR\n"
+    "\n"
+    "cat and extract read encrypted members with the demo's password unless\n"
+    "--password gives another.\n"
     "\n"
     "Errors go to stderr and end with exit status 1.\n";
 
