@@ -13,8 +13,15 @@ public:
     virtual int musicTime() = 0;
     // Moves the play position to ms.
     virtual void seekMusic(int ms) = 0;
-    // Plays from the current position (also when already playing).
+    // Plays from the current position (also when already playing); after
+    // pauseMusic it goes on from where the position stood.
     virtual void playMusic() = 0;
+    // Stops the play position where it is, until the next playMusic. A seek
+    // while paused moves the position and stays paused.
+    virtual void pauseMusic() = 0;
+    // True while the position stands still: before the first playMusic and
+    // after pauseMusic.
+    virtual bool musicPaused() const = 0;
 
 protected:
     MusicClock() = default;
@@ -29,6 +36,8 @@ public:
     int musicTime() override { return time_; }
     void seekMusic(int ms) override { time_ = ms; }
     void playMusic() override { playing_ = true; }
+    void pauseMusic() override { playing_ = false; }
+    bool musicPaused() const override { return !playing_; }
 
     void set(int ms) { time_ = ms; }
     void advance(int ms) {

@@ -20,6 +20,8 @@ bool MusicPlayer::initSound() {
 }
 
 bool MusicPlayer::openMusic(const char* fileName) {
+    output_.pause(true);
+    paused_ = true;
     output_.setSource(nullptr);
     if (!decoder_.open(fileName)) return false;
     // The output runs at the file's rate so that counted frames are file frames.
@@ -34,22 +36,45 @@ bool MusicPlayer::openMusic(const char* fileName) {
 
 void MusicPlayer::seekMusic(int ms) {
     const std::int64_t target = std::max(ms, 0);
+    const int rate = decoder_.rate();
+    // The first frame at or after the target, so the clock reads back the
+    // target itself (a frame lasts less than a millisecond).
+    seekToFrame(rate > 0 ? (target * rate + 999) / 1000 : 0);
+    seekMs_ = target;
+}
+
+void MusicPlayer::seekToFrame(std::int64_t frame) {
     output_.locked([&] {
-        if (decoder_.isOpen()) decoder_.seekFrame(target * decoder_.rate() / 1000);
+        if (decoder_.isOpen()) decoder_.seekFrame(frame);
         output_.resetFramesConsumed();
-        seekMs_ = target;
+        seekFrame_ = frame;
     });
+    const int rate = decoder_.rate();
+    seekMs_ = rate > 0 ? frame * 1000 / rate : 0;
 }
 
 void MusicPlayer::playMusic() {
     if (!output_.isOpen() || !decoder_.isOpen()) fatalError(kCannotPlay, -1);
     output_.pause(false);
+    paused_ = false;
+}
+
+void MusicPlayer::pauseMusic() {
+    if (paused_) return;
+    // Once the output is paused it takes no more blocks; the decoder goes back
+    // to the frame the clock stands on, so play goes on with that sample.
+    output_.pause(true);
+    paused_ = true;
+    seekToFrame(positionFrames());
+}
+
+std::int64_t MusicPlayer::positionFrames() const {
+    return seekFrame_ + output_.framesPlayed();
 }
 
 int MusicPlayer::musicTime() {
     const int rate = decoder_.rate();
-    std::int64_t ms = seekMs_;
-    if (rate > 0) ms += output_.framesPlayed() * 1000 / rate;
+    const std::int64_t ms = rate > 0 ? positionFrames() * 1000 / rate : seekMs_;
     return static_cast<int>(std::min<std::int64_t>(ms, INT_MAX));
 }
 
@@ -59,4 +84,5 @@ void MusicPlayer::closeMusic() {
     decoder_.close();
     setFatalErrorSoundShutdown(nullptr);
     soundReady_ = false;
+    paused_ = true;
 }

@@ -9,8 +9,15 @@
 // silence) after the end of a file shorter than the demo, so the demo always
 // reaches its end.
 //
+// Seeks and pauses are exact to the sample: after a seek to T ms the first
+// sample played is the first one at or after T (sample ceil(T * rate / 1000)
+// of the whole file decoded from its start); a pause stops the output and
+// moves the decoder back to the sample the clock stands on, so play goes on
+// with exactly that sample and the clock stands still in between.
+//
 // Operations in the order the program uses them: initSound, openMusic,
-// seekMusic, playMusic, musicTime once a frame, closeMusic.
+// seekMusic, playMusic, musicTime once a frame, closeMusic; pauseMusic and
+// further seekMusic/playMusic at any time in between.
 #pragma once
 
 #include "app/demo_music.h"
@@ -39,6 +46,8 @@ public:
     // Plays from the current position; ends the program with "could not play
     // stream" when there is nothing to play or nothing to play it on.
     void playMusic() override;
+    void pauseMusic() override;
+    bool musicPaused() const override { return paused_; }
     int musicTime() override;
     // Closes the stream and shuts the sound output down.
     void closeMusic() override;
@@ -49,10 +58,20 @@ public:
     // Sample frames the output has taken from the soundtrack since the last
     // seek: the sound's own progress, which the clock follows.
     std::int64_t framesTaken() const { return output_.framesConsumed(); }
+    // The play position in sample frames of the soundtrack.
+    std::int64_t positionFrames() const;
+    // Sees every block the output takes, on the audio thread (see
+    // AudioOutput::setMonitor): for checking what is played.
+    void setMonitor(vantor::platform::AudioOutput::Monitor monitor) { output_.setMonitor(std::move(monitor)); }
 
 private:
+    // Moves the decoder and the clock to a sample frame.
+    void seekToFrame(std::int64_t frame);
+
     vantor::platform::AudioOutput output_;
     vantor::platform::Mp3Decoder decoder_;
     bool soundReady_ = false;
-    std::int64_t seekMs_ = 0;  // position of the last seek
+    bool paused_ = true;
+    std::int64_t seekFrame_ = 0;  // sample frame of the last seek
+    std::int64_t seekMs_ = 0;     // ms of the last seek, read back exactly until the clock moves on
 };

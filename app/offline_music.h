@@ -20,6 +20,8 @@ public:
     int musicTime() override { return clock_.musicTime(); }
     void seekMusic(int ms) override { clock_.seekMusic(ms); }
     void playMusic() override { clock_.playMusic(); }
+    void pauseMusic() override { clock_.pauseMusic(); }
+    bool musicPaused() const override { return clock_.musicPaused(); }
 
     VirtualClock& clock() { return clock_; }
     // Length of the opened soundtrack in ms (0 before openMusic).

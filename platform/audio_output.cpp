@@ -66,6 +66,10 @@ void AudioOutput::setSource(PcmSource* source) {
     locked([&] { source_ = source; });
 }
 
+void AudioOutput::setMonitor(Monitor monitor) {
+    locked([&] { monitor_ = std::move(monitor); });
+}
+
 void AudioOutput::pause(bool paused) {
     if (device_ != 0) SDL_PauseAudioDevice(device_, paused ? 1 : 0);
 }
@@ -92,6 +96,7 @@ void AudioOutput::fill(std::uint8_t* stream, int length) {
     const std::size_t filledBytes = got * kFrameBytes;
     if (filledBytes < static_cast<std::size_t>(length))
         std::memset(stream + filledBytes, 0, static_cast<std::size_t>(length) - filledBytes);
+    if (monitor_) monitor_(reinterpret_cast<const std::int16_t*>(stream), static_cast<std::size_t>(frames));
     publish(consumed_.load(std::memory_order_relaxed) + frames, frames, SDL_GetPerformanceCounter());
 }
 

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 
@@ -34,6 +35,12 @@ public:
 
     // Sets the source the device plays from (null: silence). Takes the lock.
     void setSource(PcmSource* source);
+
+    // Sees every block the device takes, as it goes out (silence included), on
+    // the audio thread: interleaved stereo frames and their count. Takes the
+    // lock. For checking what is played.
+    using Monitor = std::function<void(const std::int16_t* frames, std::size_t count)>;
+    void setMonitor(Monitor monitor);
     void pause(bool paused);
 
     // Runs `work` while the audio thread is held off (to move the source).
@@ -57,6 +64,7 @@ private:
     std::uint32_t device_ = 0;
     int rate_ = 0;
     PcmSource* source_ = nullptr;
+    Monitor monitor_;
     // Written by the audio thread under a sequence number (odd while writing),
     // so a reader sees the count, the block size and its time together.
     std::atomic<std::uint32_t> sequence_{0};

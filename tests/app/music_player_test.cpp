@@ -11,6 +11,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -190,6 +191,108 @@ TEST(MusicPlayer, ClockRunsAtRealSpeedForEveryRateAndNeverGoesBack) {
         EXPECT_GE(afterSeek, 500);
         EXPECT_LT(afterSeek, 600);
     }
+}
+
+// What the output takes, block by block, as the monitor sees it.
+class PlayedBlocks {
+public:
+    void attach(MusicPlayer& player) {
+        player.setMonitor([this](const std::int16_t* frames, std::size_t count) {
+            std::lock_guard<std::mutex> lock(mutex_);
+            blocks_.emplace_back(frames, frames + 2 * count);
+        });
+    }
+    std::size_t count() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return blocks_.size();
+    }
+    std::vector<std::int16_t> block(std::size_t index) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        return index < blocks_.size() ? blocks_[index] : std::vector<std::int16_t>();
+    }
+    // The samples of the blocks from `first` on, once they hold `frames`
+    // frames (or what there is after 20 s).
+    std::vector<std::int16_t> from(std::size_t first, std::size_t frames) {
+        const auto giveUp = Clock::now() + std::chrono::seconds(20);
+        for (;;) {
+            std::vector<std::int16_t> out;
+            {
+                std::lock_guard<std::mutex> lock(mutex_);
+                for (std::size_t i = first; i < blocks_.size(); ++i)
+                    out.insert(out.end(), blocks_[i].begin(), blocks_[i].end());
+            }
+            if (out.size() >= 2 * frames || Clock::now() > giveUp) return out;
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
+
+private:
+    std::mutex mutex_;
+    std::vector<std::vector<std::int16_t>> blocks_;
+};
+
+// The largest difference between `played` (its first `frames` frames) and the
+// whole decode from `frame` on; 65536 when either is too short.
+int differenceFrom(const std::vector<std::int16_t>& played, const std::vector<std::int16_t>& whole,
+                   std::int64_t frame, std::size_t frames) {
+    if (frame < 0 || played.size() < 2 * frames || whole.size() < 2 * (frame + frames)) return 65536;
+    int worst = 0;
+    for (std::size_t i = 0; i < 2 * frames; ++i) worst = std::max(worst, std::abs(played[i] - whole[2 * frame + i]));
+    return worst;
+}
+
+TEST(MusicPlayer, SeekAndPauseAreExactToTheSample) {
+    const Tone& tone = kTones[0];
+    Mp3Decoder decoder;
+    ASSERT_TRUE(decoder.open(tone.mp3()));
+    const auto whole = decodeAll(decoder);
+
+    MusicPlayer player;
+    PlayedBlocks played;
+    ASSERT_TRUE(player.initSound());
+    ASSERT_TRUE(player.openMusic(tone.mp3().c_str()));
+    played.attach(player);
+    EXPECT_TRUE(player.musicPaused());
+
+    // A seek while paused, then play: the first sample out is the first one at
+    // or after 2345 ms of the whole decode.
+    player.seekMusic(2345);
+    const std::int64_t atSeek = (std::int64_t{2345} * tone.rate + 999) / 1000;
+    EXPECT_EQ(player.positionFrames(), atSeek);
+    EXPECT_EQ(player.musicTime(), 2345);
+    player.playMusic();
+    EXPECT_FALSE(player.musicPaused());
+    EXPECT_LE(differenceFrom(played.from(0, 8192), whole, atSeek, 8192), 1);
+
+    // Pause: nothing more goes out, the clock stands still, and play goes on
+    // with the sample the clock stood on.
+    player.pauseMusic();
+    EXPECT_TRUE(player.musicPaused());
+    const std::int64_t atPause = player.positionFrames();
+    const int pausedMs = player.musicTime();
+    EXPECT_EQ(pausedMs, atPause * 1000 / tone.rate);
+    EXPECT_GE(atPause, atSeek + 8192 - 2 * 1024) << "the clock follows what went out";
+    const std::size_t blocksAtPause = played.count();
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(player.musicTime(), pausedMs);
+    EXPECT_EQ(played.count(), blocksAtPause);
+    player.pauseMusic();  // a second pause changes nothing
+    EXPECT_EQ(player.positionFrames(), atPause);
+    player.playMusic();
+    EXPECT_LE(differenceFrom(played.from(blocksAtPause, 4096), whole, atPause, 4096), 1);
+
+    // A seek while playing, backwards: from some block on, the output plays
+    // from the sample at 500 ms; every block before it still came from before.
+    const std::size_t blocksAtSeek = played.count();
+    player.seekMusic(500);
+    const std::int64_t at500 = (std::int64_t{500} * tone.rate + 999) / 1000;
+    played.from(blocksAtSeek, 8192);
+    std::size_t first = blocksAtSeek;
+    while (first < played.count() && differenceFrom(played.block(first), whole, at500, 256) > 1) ++first;
+    ASSERT_LT(first, played.count()) << "no block started at the seek position";
+    EXPECT_LE(first, blocksAtSeek + 1) << "the seek reached the output late";
+    EXPECT_LE(differenceFrom(played.from(first, 4096), whole, at500, 4096), 1);
+    player.closeMusic();
 }
 
 TEST(MusicPlayer, ClockRunsOnPastTheEndOfAShortSoundtrack) {
