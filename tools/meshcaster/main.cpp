@@ -1,7 +1,11 @@
 // meshcaster: looks at ".ppp" scene files — lists what they hold, and draws
 // them the way the demo draws them.
 #include "app/startup_files.h"
+#include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"
+#include "tools/meshcaster/import/model_reading.h"
+#include "tools/meshcaster/import/scene_import.h"
+#include "tools/meshcaster/quiet_stdout.h"
 #include "tools/meshcaster/scene_check.h"
 #include "tools/meshcaster/scene_dump.h"
 #include "tools/meshcaster/scene_render.h"
@@ -24,6 +28,7 @@ const char* const kUsage =
     "                 [--archive FILE.ppd [--password PW]] [--verbose]\n"
     "       meshcaster sheet OUT.png FILE.ppp... [--seconds S,S,...] [--speed NAME=MS]...\n"
     "                 [--no-culling NAME]... [--cell WxH] [--textures DIR]\n"
+    "       meshcaster import IN OUT.ppp [--textures DIR] [--scale S] [--fps N]\n"
     "\n"
     "  dump     the objects as an indented tree (kind, id, name, vertex, coordinate\n"
     "           and face counts, position, rotation quaternion, scale), the cameras,\n"
@@ -35,6 +40,11 @@ const char* const kUsage =
     "           as the demo draws it, and writes OUT.png\n"
     "  sheet    previews of several scenes on one PNG: a row for each scene and\n"
     "           camera, a column for each moment, every cell labelled\n"
+    "  import   makes a scene file from a model (glTF 2.0 .gltf/.glb, OBJ + MTL,\n"
+    "           Collada, 3DS, FBX): nodes, triangles, materials, textures, cameras\n"
+    "           (or two that frame the model), lights (or one key light) and the\n"
+    "           first animation; +y up, one unit a centimetre. What scene files\n"
+    "           cannot hold is one warning each; a broken file writes nothing\n"
     "\n"
     "options of dump:\n"
     "  --textures DIR  check that every texture loads from DIR (with --archive:\n"
@@ -65,6 +75,14 @@ const char* const kUsage =
     "  --no-culling NAME  draw that file's back faces too (may be repeated)\n"
     "  --cell WxH      size of one preview (default 256x192)\n"
     "  --textures DIR  as for render\n"
+    "\n"
+    "options of import:\n"
+    "  --textures DIR  where the textures go, as JPEG pictures named by base name\n"
+    "                  (default: \"textures/\" next to OUT.ppp, as the demo keeps\n"
+    "                  \"data/textures/\" next to its scenes)\n"
+    "  --scale S       size factor on top of the unit conversion (default 1)\n"
+    "  --fps N         samples a second for animation the scene file cannot keep\n"
+    "                  as keys (default 25)\n"
     "\n"
     "options of dump and render:\n"
     "  --archive FILE  read the scene and its images as members of this packed\n"
@@ -233,6 +251,37 @@ int parseSheet(int argc, char** argv, SheetOptions& options) {
     return 0;
 }
 
+// Parses the arguments of import. Returns 0 when the line is good, else the usage status.
+int parseImport(int argc, char** argv, meshimport::ImportOptions& options) {
+    int positional = 0;
+    for (int i = 2; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
+        if (arg == "--textures") {
+            const char* v = value();
+            if (!v || !*v) return usageError("--textures needs a directory");
+            options.textures = v;
+        } else if (arg == "--scale") {
+            const char* v = value();
+            if (!v || !parseFloat(v, options.scale) || !(options.scale > 0) || options.scale > 1e6f)
+                return usageError("--scale needs a number above 0");
+        } else if (arg == "--fps") {
+            const char* v = value();
+            if (!v || !parseInt(v, 1, 100, options.fps)) return usageError("--fps needs a whole number from 1 to 100");
+        } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
+            return usageError("unknown option " + arg);
+        } else if (positional == 0) {
+            options.input = arg, ++positional;
+        } else if (positional == 1) {
+            options.output = arg, ++positional;
+        } else {
+            return usageError("too many arguments");
+        }
+    }
+    if (positional != 2) return usageError("import needs IN and OUT.ppp");
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -247,6 +296,16 @@ int main(int argc, char** argv) {
         SheetOptions sheet;
         if (const int status = parseSheet(argc, argv, sheet)) return status;
         return renderSheet(sheet);
+    }
+    if (command == "import") {
+        meshimport::ImportOptions options;
+        if (const int status = parseImport(argc, argv, options)) return status;
+        {
+            QuietStdout quiet;  // the picture writer's progress lines
+            if (kpx_verbose()) kpx_verbose_off();
+        }
+        meshimport::limitReaderResources();
+        return meshimport::importScene(options, stderr);
     }
     if (command != "dump" && command != "render") return usageError("unknown command " + command);
     const bool isRender = command == "render";

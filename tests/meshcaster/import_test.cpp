@@ -1,0 +1,330 @@
+// meshcaster import on real files from the field (Debian's assimp-testmodels):
+// good files of every format become scene files the demo's reader loads,
+// with their objects, triangles, cameras, materials and textures; animation
+// replays as the file means it; broken and truncated files are refused with
+// a message and leave nothing behind.
+#include "scene/scene_chunk_decoder.h"
+#include "scene/scene_file_reader.h"
+#include "scene/scene_object.h"
+#include "libs/ppd/ppd.h"
+#include "tests/scene/scene_fixture.h"
+#include "tools/meshcaster/import/scene_import.h"
+
+#include <assimp/Importer.hpp>
+#include <assimp/scene.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+
+namespace vantor::test {
+namespace {
+
+namespace fs = std::filesystem;
+const std::string kModels = "/usr/share/assimp/models/";
+
+struct Counts {
+    int objects = 0, meshes = 0, triangles = 0, cameras = 0, lights = 0, materials = 0;
+    int keyed = 0, sampled = 0;
+    std::vector<std::string> textures;
+};
+
+// What the file holds, by the format's own decoder.
+Counts countChunks(const std::string& path) {
+    Counts c;
+    ppd_file* file = ppd_open(path.c_str());
+    if (!file) return c;
+    ppp::ChunkDecoder decoder(file);
+    ppp::Chunk chunk;
+    if (decoder.readLeadWord())
+        while (decoder.next(chunk) == ppp::ChunkDecoder::Result::Chunk && chunk.type != ppp::kEndChunk) {
+            switch (chunk.type) {
+            case ppp::kMeshChunk: ++c.objects, ++c.meshes, c.triangles += int(chunk.mesh.faces.size()); break;
+            case ppp::kDummyChunk: case ppp::kTargetChunk: ++c.objects; break;
+            case ppp::kCameraChunk: ++c.cameras; break;
+            case ppp::kLightChunk: ++c.lights; break;
+            case ppp::kMaterialChunk:
+                ++c.materials;
+                if (!chunk.material.textures[0].empty()) c.textures.push_back(chunk.material.textures[0]);
+                break;
+            case ppp::kControllerChunk:
+                ++(chunk.controller.controllerClass == ppp::kKeyFramedClass ? c.keyed : c.sampled);
+                break;
+            }
+        }
+    ppd_close(file);
+    return c;
+}
+
+bool haveModels() { return fs::exists(kModels + "glTF2"); }
+
+class ImportTest : public SceneTest {
+protected:
+    void SetUp() override {
+        SceneTest::SetUp();
+        if (!haveModels()) GTEST_SKIP() << "assimp-testmodels is not installed";
+    }
+
+    // Imports into the test's folder; the status and what went to stderr.
+    int import(const std::string& model, std::string* messages = nullptr, float scale = 1) {
+        meshimport::ImportOptions options;
+        options.input = model[0] == '/' ? model : kModels + model;
+        options.output = sceneFile();
+        options.textures = importedTextures();
+        options.scale = scale;
+        std::FILE* err = std::tmpfile();
+        const int status = meshimport::importScene(options, err);
+        std::rewind(err);
+        char buffer[4096];
+        std::string text;
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, err)) > 0;) text.append(buffer, n);
+        std::fclose(err);
+        if (messages) *messages = text;
+        return status;
+    }
+
+    // The imported scene, read by the demo's reader with its textures.
+    std::unique_ptr<Scene> loadImported() {
+        SceneFileReader reader;
+        return std::unique_ptr<Scene>(reader.load(sceneFile().c_str(), importedTextures().c_str(), images.get()));
+    }
+
+    std::string importedTextures() const { return dir.file("imported") + "/"; }
+};
+
+struct GoodFile {
+    const char* path;
+    int objects, triangles, cameras, lights, materials;
+    std::vector<std::string> textures;
+};
+
+TEST_F(ImportTest, GoodFilesOfEveryFormatLoadInTheDemosReader) {
+    const std::vector<GoodFile> files = {
+        // glTF: external image, embedded data URIs, binary container.
+        {"glTF2/BoxTextured-glTF/BoxTextured.gltf", 4, 12, 2, 1, 1, {"CesiumLogoFlat.jpg"}},
+        {"glTF2/BoxTextured-glTF-Embedded/BoxTextured.gltf", 4, 12, 2, 1, 1, {"BoxTextured-0.jpg"}},
+        {"glTF2/BoxTextured-glTF-Binary/BoxTextured.glb", 4, 12, 2, 1, 1, {"BoxTextured-0.jpg"}},
+        {"glTF2/cameras/Cameras.gltf", 7, 2, 2, 1, 1, {}},
+        // OBJ: textures named ".\name.jpg" relative to the MTL; material names with spaces.
+        {"OBJ/spider.obj", 22, 1312, 2, 1, 4,
+         {"wal67ar_small.jpg", "SpiderTex.jpg", "drkwood2.jpg", "engineflare1.jpg"}},
+        {"OBJ/box_mat_with_spaces.obj", 4, 12, 2, 1, 1, {}},
+        // Collada with its own camera and light, and a texture in TGA; a
+        // texture named by a relative Windows path.
+        {"Collada/duck.dae", 6, 4212, 1, 1, 1, {"duckCM.jpg"}},
+        {"Collada/teapots.DAE", 6, 2976, 2, 1, 3, {"earthSpherical.jpg"}},
+        // 3DS, animated.
+        {"3DS/RotatingCube.3DS", 4, 12, 2, 1, 1, {}},
+        // FBX: binary and text with an embedded picture.
+        {"FBX/phong_cube.fbx", 4, 12, 2, 1, 1, {}},
+        {"FBX/embedded_ascii/box.FBX", 4, 12, 2, 1, 1, {"uv_test.jpg"}},
+    };
+    for (const GoodFile& f : files) {
+        SCOPED_TRACE(f.path);
+        fs::remove_all(importedTextures());
+        std::string messages;
+        ASSERT_EQ(import(f.path, &messages), 0) << messages;
+        const Counts c = countChunks(sceneFile());
+        EXPECT_EQ(c.objects, f.objects);
+        EXPECT_EQ(c.triangles, f.triangles);
+        EXPECT_EQ(c.cameras, f.cameras);
+        EXPECT_EQ(c.lights, f.lights);
+        EXPECT_EQ(c.materials, f.materials);
+        std::vector<std::string> textures = c.textures, expected = f.textures;
+        std::sort(textures.begin(), textures.end());
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(textures, expected);
+        for (const std::string& t : expected) EXPECT_TRUE(fs::exists(importedTextures() + t)) << t;
+        // No temporary file is left next to what was written.
+        for (const auto& entry : fs::directory_iterator(dir.path()))
+            EXPECT_EQ(entry.path().filename().string().find(".part"), std::string::npos) << entry.path();
+        const std::unique_ptr<Scene> scene = loadImported();
+        ASSERT_TRUE(scene);
+        EXPECT_TRUE(scene->objects);
+        EXPECT_TRUE(scene->currentCamera);
+    }
+}
+
+// Every file the issue names as broken, and truncated copies of good ones:
+// the reader's message, status 1, no scene file and no textures.
+TEST_F(ImportTest, BrokenAndTruncatedFilesAreRefusedWithoutOutput) {
+    std::vector<std::string> broken;
+    for (const char* folder : {"invalid", "glTF2/wrongTypes", "glTF2/IndexOutOfRange", "glTF2/MissingBin"})
+        for (const auto& entry : fs::directory_iterator(kModels + folder)) {
+            const std::string name = entry.path().string();
+            const std::string ext = entry.path().extension().string();
+            // The huge-count file needs the tool's process bounds: see the next test.
+            if (ext == ".bin" || ext == ".png" || ext == ".txt" || name.find("OutOfMemory") != std::string::npos)
+                continue;
+            broken.push_back(name);
+        }
+    ASSERT_GE(broken.size(), 20u);
+    const std::string truncated = dir.file("cut");
+    for (const char* good : {"glTF2/BoxTextured-glTF-Binary/BoxTextured.glb", "Collada/duck.dae",
+                             "3DS/RotatingCube.3DS", "FBX/phong_cube.fbx", "FBX/embedded_ascii/box.FBX",
+                             "glTF2/BoxTextured-glTF-Embedded/BoxTextured.gltf"}) {
+        const std::string bytes = readFile(kModels + good);
+        for (int percent : {10, 50, 90}) {
+            const std::string path = truncated + "/" + std::to_string(percent) + "-" + fs::path(good).filename().string();
+            dir.write("cut/" + fs::path(path).filename().string(), bytes.substr(0, bytes.size() * percent / 100));
+            broken.push_back(path);
+        }
+    }
+    for (const std::string& file : broken) {
+        SCOPED_TRACE(file);
+        std::string messages;
+        EXPECT_EQ(import(file, &messages), 1);
+        EXPECT_EQ(messages.rfind("meshcaster: " + file + ": ", 0), 0u) << messages;
+        EXPECT_GT(messages.size(), file.size() + 16) << "no reason given";
+        EXPECT_FALSE(fs::exists(sceneFile()));
+        EXPECT_FALSE(fs::exists(importedTextures()));
+    }
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        EXPECT_EQ(entry.path().filename().string().find(".part"), std::string::npos) << entry.path();
+}
+
+int runTool(const std::string& arguments, std::string* err) {
+    const std::string errPath = fs::temp_directory_path() / ("import_test_" + std::to_string(getpid()) + ".err");
+    const int raw = std::system(("'" MESHCASTER_PATH "' " + arguments + " 2>'" + errPath + "' >/dev/null").c_str());
+    *err = readFile(errPath);
+    fs::remove(errPath);
+    return WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+}
+
+// A file that claims hundreds of billions of faces: the tool's memory bound
+// makes the reader fail at once instead of swapping the machine.
+TEST_F(ImportTest, TheToolBoundsWhatAFileMayAskFor) {
+    std::string err;
+    EXPECT_EQ(runTool("import " + kModels + "invalid/OutOfMemory.off '" + sceneFile() + "'", &err), 1);
+    EXPECT_NE(err.find("more memory than an import may take"), std::string::npos) << err;
+    EXPECT_FALSE(fs::exists(sceneFile()));
+    EXPECT_EQ(runTool("import a.gltf b.ppp --fps 0", &err), 2);
+    EXPECT_EQ(runTool("import a.gltf b.ppp --scale -1", &err), 2);
+}
+
+// What the format cannot hold is one warning each, however often it occurs.
+TEST_F(ImportTest, WhatScenesCannotHoldIsOneWarningEach) {
+    std::string messages;
+    ASSERT_EQ(import("glTF2/glTF-Sample-Models/AnimatedMorphCube-glTF/AnimatedMorphCube.gltf", &messages), 0);
+    EXPECT_EQ(messages, "meshcaster: warning: morph targets are not held by scene files: meshes are kept in their "
+                        "base shape\n");
+    ASSERT_EQ(import("FBX/huesitos.fbx", &messages), 0);
+    EXPECT_EQ(messages, "meshcaster: warning: skins are not held by scene files: skinned meshes are kept in their "
+                        "rest pose\n");
+    ASSERT_EQ(import("Collada/cube_with_2UVs.DAE", &messages), 0);
+    EXPECT_NE(messages.find("one set of texture coordinates"), std::string::npos);
+}
+
+std::string base64(const std::vector<float>& values) {
+    static const char digits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    const auto* bytes = reinterpret_cast<const unsigned char*>(values.data());
+    const std::size_t n = values.size() * sizeof(float);
+    std::string out;
+    for (std::size_t i = 0; i < n; i += 3) {
+        const unsigned v = bytes[i] << 16 | (i + 1 < n ? bytes[i + 1] << 8 : 0) | (i + 2 < n ? bytes[i + 2] : 0);
+        out += digits[v >> 18 & 63];
+        out += digits[v >> 12 & 63];
+        out += i + 1 < n ? digits[v >> 6 & 63] : '=';
+        out += i + 2 < n ? digits[v & 63] : '=';
+    }
+    return out;
+}
+
+// A glTF file with one triangle node "Mover" whose translation runs linearly
+// through three keys at the given times: (0,0,0), (1,0,0), (1,2,0).
+std::string moverGltf(float t0, float t1, float t2) {
+    const std::vector<float> data = {0, 0, 0, 1, 0, 0, 0, 1, 0, t0, t1, t2, 0, 0, 0, 1, 0, 0, 1, 2, 0};
+    return R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0]}],
+"nodes":[{"name":"Mover","mesh":0}],
+"meshes":[{"primitives":[{"attributes":{"POSITION":0}}]}],
+"buffers":[{"byteLength":84,"uri":"data:application/octet-stream;base64,)" + base64(data) + R"("}],
+"bufferViews":[{"buffer":0,"byteOffset":0,"byteLength":36},{"buffer":0,"byteOffset":36,"byteLength":12},
+{"buffer":0,"byteOffset":48,"byteLength":36}],
+"accessors":[{"bufferView":0,"componentType":5126,"count":3,"type":"VEC3","min":[0,0,0],"max":[1,1,0]},
+{"bufferView":1,"componentType":5126,"count":3,"type":"SCALAR","min":[)" + std::to_string(t0) + R"(],"max":[)" +
+           std::to_string(t2) + R"(]},
+{"bufferView":2,"componentType":5126,"count":3,"type":"VEC3"}],
+"animations":[{"channels":[{"sampler":0,"target":{"node":0,"path":"translation"}}],
+"samplers":[{"input":1,"output":2,"interpolation":"LINEAR"}]}]})";
+}
+
+SceneObject* findNamed(SceneObject* o, const std::string& name) {
+    for (; o; o = o->next) {
+        if (o->name == name) return o;
+        if (SceneObject* found = findNamed(o->firstChild(), name)) return found;
+    }
+    return nullptr;
+}
+
+// Linear keys become the format's spline keys and still run straight from
+// key to key, and hold the last key after the end; keys closer together than
+// a frame are sampled instead, and still give the file's path.
+TEST_F(ImportTest, PositionKeysRunStraightBetweenKeysAsInTheFile) {
+    struct Case {
+        float t1;
+        bool keyed;
+    };
+    for (const Case c : {Case{1.0f, true}, Case{0.004f, false}}) {
+        SCOPED_TRACE(c.t1);
+        const std::string model = dir.write("mover.gltf", moverGltf(0, c.t1, 3));
+        ASSERT_EQ(import(model), 0);
+        const Counts counts = countChunks(sceneFile());
+        EXPECT_EQ(counts.keyed > 0, c.keyed);
+        EXPECT_EQ(counts.sampled, c.keyed ? 0 : 1);
+        const std::unique_ptr<Scene> scene = loadImported();
+        SceneObject* mover = findNamed(scene->objects, "Mover");
+        ASSERT_TRUE(mover);
+        auto expected = [&](float s) -> Vec3 {
+            if (s <= c.t1) return {s / c.t1, 0, 0};
+            if (s >= 3) return {1, 2, 0};
+            return {1, 2 * (s - c.t1) / (3 - c.t1), 0};
+        };
+        for (float s : {0.3f, 0.5f, 0.9f, 1.5f, 2.0f, 2.95f, 3.5f, 6.0f}) {
+            if (!c.keyed && s < 0.1f) continue;
+            scene->update(s * 100);
+            const Vec3 want = expected(s);
+            EXPECT_NEAR(mover->position().x, want.x, 1e-3) << s;
+            EXPECT_NEAR(mover->position().y, want.y, 1e-3) << s;
+        }
+    }
+}
+
+// Rotation keys of a 3DS cube replay the file's spherical interpolation.
+TEST_F(ImportTest, RotationKeysGiveTheFilesOrientation) {
+    const std::string model = "3DS/RotatingCube.3DS";
+    ASSERT_EQ(import(model), 0);
+    EXPECT_GT(countChunks(sceneFile()).keyed, 0);
+    Assimp::Importer importer;
+    const aiScene* file = importer.ReadFile(kModels + model, 0);
+    ASSERT_TRUE(file && file->mNumAnimations > 0);
+    const aiAnimation& animation = *file->mAnimations[0];
+    const double tps = animation.mTicksPerSecond > 0 ? animation.mTicksPerSecond : 25;
+    const aiNodeAnim& channel = *animation.mChannels[0];
+    const std::unique_ptr<Scene> scene = loadImported();
+    SceneObject* object = findNamed(scene->objects, channel.mNodeName.C_Str());
+    ASSERT_TRUE(object);
+    for (double seconds : {0.13, 0.5, 1.07, 2.5, 5.0}) {
+        const double ticks = std::min(seconds * tps, animation.mDuration);
+        scene->update(float(seconds * 100));
+        unsigned k = 0;
+        while (k + 1 < channel.mNumRotationKeys && channel.mRotationKeys[k + 1].mTime <= ticks) ++k;
+        aiQuaternion expected = channel.mRotationKeys[k].mValue;
+        if (k + 1 < channel.mNumRotationKeys) {
+            const double span = channel.mRotationKeys[k + 1].mTime - channel.mRotationKeys[k].mTime;
+            aiQuaternion::Interpolate(expected, channel.mRotationKeys[k].mValue, channel.mRotationKeys[k + 1].mValue,
+                                      float((ticks - channel.mRotationKeys[k].mTime) / span));
+        }
+        const aiMatrix3x3 m = expected.Normalize().GetMatrix();
+        // The scene's matrix is column-major: element (column, row).
+        for (unsigned row = 0; row < 3; ++row)
+            for (unsigned column = 0; column < 3; ++column)
+                EXPECT_NEAR(object->rotation().get(int(column), int(row)), m[row][column], 0.03)
+                    << "at " << seconds << " s, row " << row << " column " << column;
+    }
+}
+
+}  // namespace
+}  // namespace vantor::test
