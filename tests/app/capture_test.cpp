@@ -193,6 +193,22 @@ TEST_F(CaptureTest, PicturesEqualTheLoopDrivenDirectlyAndShowTheFlashAsScripted)
     }
 }
 
+// The author overlay only when asked: it covers the top left of the frame
+// and leaves the rest as the demo drew it.
+TEST_F(CaptureTest, OverlayOnlyWhenAsked) {
+    ASSERT_EQ(capture("--quiet --fps 30 --size 320x240 --at 1500 plain/").code, 0);
+    const Result result = capture("--quiet --overlay --fps 30 --size 320x240 --at 1500 overlay/");
+    ASSERT_EQ(result.code, 0) << result.err;
+    int width = 0, height = 0;
+    const auto plain = readPngRgb(dir.file("plain/1500.png"), width, height);
+    const auto over = readPngRgb(dir.file("overlay/1500.png"), width, height);
+    ASSERT_EQ(plain.size(), over.size());
+    ASSERT_FALSE(plain.empty());
+    auto at = [&](const std::vector<std::uint8_t>& rgb, int x, int y) { return rgb[(std::size_t(y) * width + x) * 3]; };
+    EXPECT_LT(at(over, 12, 12), at(plain, 12, 12) / 2) << "the panel darkens the half-red fade";
+    EXPECT_EQ(at(over, width - 4, height - 4), at(plain, width - 4, height - 4));
+}
+
 TEST_F(CaptureTest, TwoSecondsOfVideoHaveTheirFramesSizeAndSound) {
     const Result result = capture("--quiet --fps 30 --size 320x240 --from 1000 --to 3000 clip.mp4");
     ASSERT_EQ(result.code, 0) << result.err;

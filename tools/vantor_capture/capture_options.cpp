@@ -31,6 +31,8 @@ const char* const kCaptureUsage =
     "                  before it are still drawn, so every frame looks as in the demo\n"
     "  --to MS         music time at which writing ends (default 240000)\n"
     "  --profile       print each effect's drawing time per frame on stdout\n"
+    "  --overlay       draw the author overlay (time, bar:beat, running effects,\n"
+    "                  last event) over every frame\n"
     "  --quiet         no progress line on stderr\n"
     "  --help          this text\n";
 
@@ -96,6 +98,10 @@ ParsedCommandLine parseCaptureCommandLine(int argc, const char* const* argv) {
         }
         if (arg == "--profile") {
             o.profile = true;
+            continue;
+        }
+        if (arg == "--overlay") {
+            o.overlay = true;
             continue;
         }
         if (arg == "--quiet") {

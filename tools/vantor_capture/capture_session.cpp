@@ -1,5 +1,7 @@
 #include "tools/vantor_capture/capture_session.h"
 
+#include "app/author/overlay.h"
+#include "app/author/overlay_source.h"
 #include "app/demo.h"
 #include "app/offline_music.h"
 #include "app/offscreen_target.h"
@@ -27,11 +29,17 @@ int failure(const std::string& text) {
 // The demo, started up offscreen, and the way frames are drawn in it.
 class OffscreenDemo {
 public:
-    OffscreenDemo(vantor::platform::OffscreenGL& gl, bool profile)
+    OffscreenDemo(vantor::platform::OffscreenGL& gl, const CaptureOptions& options)
         : target_(gl), demo_(target_, kDemoFiles, music_, messages_) {
-        if (profile) profiler_.emplace(demo_.table());
+        if (options.profile) profiler_.emplace(demo_.table());
         demo_.loop().scriptPhase();
-        demoStart_ = demo_.loop().script()->demoStart();
+        const Script& script = *demo_.loop().script();
+        demoStart_ = script.demoStart();
+        if (options.overlay) {
+            overlay_.emplace();
+            transport_.emplace(script.timing(), demoStart_, FrameLoop::kEndTime);
+            overlayState_.framesPerSecond = options.fps;
+        }
     }
 
     int demoStart() const { return demoStart_; }
@@ -46,6 +54,10 @@ public:
         while (loop.framesDrawn() == drawn)
             if (!loop.pass()) return false;
         if (profiler_) profiler_->endFrame();
+        if (overlay_) {
+            fillOverlayState(overlayState_, loop, demo_.table(), *transport_);
+            overlay_->draw(overlayState_);
+        }
         return true;
     }
 
@@ -58,6 +70,10 @@ private:
     Demo demo_;
     std::optional<EffectProfiler> profiler_;
     int demoStart_ = 0;
+    // The author overlay, drawn over each finished frame before it is read back.
+    std::optional<Overlay> overlay_;
+    std::optional<Transport> transport_;
+    OverlayState overlayState_;
 };
 
 // Frames of [first, end) at the rate go into sink; the ones before are drawn only.
@@ -126,7 +142,7 @@ int runCapture(const CaptureOptions& o) {
     std::string error;
     auto gl = vantor::platform::OffscreenGL::create(o.width, o.height, &error);
     if (!gl) return failure("no offscreen OpenGL context: " + error);
-    OffscreenDemo demo(*gl, o.profile);
+    OffscreenDemo demo(*gl, o);
 
     int result = 0;
     if (o.output == CaptureOptions::Output::Pictures) {

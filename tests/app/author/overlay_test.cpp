@@ -1,0 +1,189 @@
+// The author overlay: its lines and wrapping, and its drawing over bright and
+// dark frames, offscreen, leaving the GL state as the effects' contract has it.
+#include "app/author/overlay.h"
+#include "app/author/overlay_font.h"
+#include "app/author/overlay_source.h"
+#include "app/author/overlay_text.h"
+#include "app/script.h"
+#include "platform/gl_api.h"
+#include "tests/effects/matrix_balance_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace vantor::test {
+namespace {
+
+std::string text(const OverlayLine& line) {
+    std::string out;
+    for (const OverlaySpan& span : line.spans) out += span.text;
+    return out;
+}
+
+OverlayState busyState() {
+    OverlayState state;
+    state.musicTime = 61440;
+    state.position = {32, 1};
+    state.framesPerSecond = 59.94;
+    state.lastEvent = "61440 START 15";
+    state.lastEventLine = 312;
+    for (int id : {2, 15, 30}) state.running.push_back({id, "SceneEffect"});
+    return state;
+}
+
+TEST(OverlayText, PanelLinesShowWhatTheStateHolds) {
+    OverlayState state = busyState();
+    auto lines = overlayPanelLines(state, 10);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(text(lines[0]), "  61440 ms  32:1  59.9 fps");
+    EXPECT_EQ(text(lines[1]), "event  line 312  61440 START 15");
+    EXPECT_EQ(text(lines[2]), "running");
+    EXPECT_EQ(text(lines[3]), "   2  SceneEffect");
+
+    state.paused = true;
+    state.loop = LoopRange{61440, 69120};
+    state.lastEvent.clear();
+    state.running.assign(20, {7, "StarfieldEffect"});
+    lines = overlayPanelLines(state, 10);
+    EXPECT_EQ(text(lines[0]).substr(text(lines[0]).size() - 6), "PAUSED");
+    EXPECT_EQ(text(lines[1]), "loop   61440 - 69120 ms");
+    EXPECT_EQ(text(lines[2]), "event  none yet");
+    ASSERT_EQ(lines.size(), 4u + 10u) << "nine effects and a count of the rest";
+    EXPECT_EQ(text(lines.back()), "  and 11 more");
+}
+
+TEST(OverlayText, ErrorsWrapAtSpacesKeepTheirLinesAndAreCut) {
+    EXPECT_EQ(wrapOverlayText("data/script.scr:12: script: event not recognized", 20, 8),
+              (std::vector<std::string>{"data/script.scr:12: ", "script: event not ", "recognized"}));
+    EXPECT_EQ(wrapOverlayText("first\nsecond", 20, 8), (std::vector<std::string>{"first", "second"}));
+    EXPECT_EQ(wrapOverlayText(std::string(30, 'x'), 10, 8).size(), 3u) << "a word longer than a line is split";
+    const auto cut = wrapOverlayText(std::string(100, 'y'), 10, 2);
+    ASSERT_EQ(cut.size(), 2u);
+    EXPECT_EQ(cut[1], "yyyyyyy...");
+    EXPECT_EQ(wrapOverlayText("caf\xc3\xa9\t!", 20, 8), std::vector<std::string>{"caf??" "?!"});
+}
+
+struct PlainEffect : Effect {
+    void init(int) override {}
+    void run(int) override {}
+    void post() override {}
+    void signal(SignalValue) override {}
+};
+template <class T>
+struct Wrapped : T {};
+
+TEST(OverlayText, EventsAndClassNamesAsAuthorsWriteThem) {
+    EXPECT_EQ(effectClassName(PlainEffect()), "PlainEffect");
+    EXPECT_EQ(effectClassName(Wrapped<PlainEffect>()), "PlainEffect") << "the effect inside its registration";
+
+    ScriptEvent signal;
+    signal.time = 4000;
+    signal.kind = ScriptEvent::Signal;
+    signal.effectId = 22;
+    signal.value = SignalValue(90, 2);
+    EXPECT_EQ(describeEvent(signal), "4000 SIGNAL 22 90 2");
+    signal.value = SignalValue(110, std::string("kake2.jpg"));
+    EXPECT_EQ(describeEvent(signal), "4000 SIGNAL 22 110 kake2.jpg");
+    ScriptEvent end;
+    end.time = 9000;
+    end.kind = ScriptEvent::End;
+    end.effectId = 3;
+    EXPECT_EQ(describeEvent(end), "9000 END 3");
+}
+
+class OverlayDrawing : public MatrixBalanceTest {
+protected:
+    void fill(float level) {
+        glClearColor(level, level, level, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    }
+    static int brightness(int x, int y) {
+        const auto p = pixel(x, y);
+        return (p[0] + p[1] + p[2]) / 3;
+    }
+    // Pixels of the rectangle brighter than `level`.
+    static int brighterThan(int level, int x0, int y0, int x1, int y1) {
+        int count = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = x0; x < x1; ++x) count += brightness(x, y) > level;
+        return count;
+    }
+    Overlay overlay;
+};
+
+TEST_F(OverlayDrawing, APanelReadableOnBrightAndDarkFrames) {
+    const OverlayState state = busyState();
+    const int lineHeight = kOverlayFont.cellHeight + 2;
+
+    fill(1.0f);
+    overlay.draw(state);
+    EXPECT_LT(brightness(12, 10), 80) << "the panel darkens a white frame";
+    EXPECT_GT(brighterThan(160, 20, 10, 300, 10 + 3 * lineHeight), 100) << "and its letters stand out";
+    EXPECT_EQ(brightness(600, 240), 255) << "the frame outside the panel is untouched";
+    EXPECT_EQ(brightness(320, 470), 255) << "no error box without an error";
+
+    fill(0.0f);
+    overlay.draw(state);
+    EXPECT_GT(brighterThan(160, 20, 10, 300, 10 + 3 * lineHeight), 100) << "letters on a black frame";
+    EXPECT_EQ(brightness(600, 240), 0);
+}
+
+TEST_F(OverlayDrawing, AnErrorShowsAloneInABoxAtTheBottom) {
+    fill(1.0f);
+    overlay.drawError("data/script.scr:12: script: event not recognized in timeline line # 3");
+    EXPECT_EQ(brightness(20, 20), 255) << "no panel";
+    // The box: a dark field with a hot-accent edge and light letters.
+    const auto field = pixel(320, 470);
+    EXPECT_LT(field[1], 80);
+    int edge = 0;
+    for (int y = 380; y < 475; ++y) {
+        const auto p = pixel(9, y);
+        edge += p[0] > 200 && p[1] < 120 && p[2] > 120;
+    }
+    EXPECT_GT(edge, 10) << "hot-accent edge";
+    EXPECT_GT(brighterThan(160, 16, 420, 600, 478), 100) << "the message";
+    overlay.drawError("");  // nothing
+}
+
+TEST_F(OverlayDrawing, LeavesTheGlStateAsItFoundIt) {
+    // The state the effects' contract gives every call, plus an odd pixel
+    // store setting and a bound texture of someone else's.
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    glEnable(GL_CULL_FACE);
+    glMatrixMode(GL_MODELVIEW);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    GLuint texture = 0;
+    glGenTextures(1, &texture);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glColor4f(0.25f, 0.5f, 0.75f, 1.0f);
+
+    OverlayState state = busyState();
+    state.error = "an error";
+    overlay.draw(state);
+
+    EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
+    EXPECT_TRUE(glIsEnabled(GL_CULL_FACE));
+    EXPECT_FALSE(glIsEnabled(GL_BLEND));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    GLint value = 0;
+    glGetIntegerv(GL_DEPTH_FUNC, &value);
+    EXPECT_EQ(value, GL_LEQUAL);
+    glGetIntegerv(GL_MATRIX_MODE, &value);
+    EXPECT_EQ(value, GL_MODELVIEW);
+    glGetIntegerv(GL_UNPACK_ALIGNMENT, &value);
+    EXPECT_EQ(value, 4);
+    glGetIntegerv(GL_TEXTURE_BINDING_2D, &value);
+    EXPECT_EQ(static_cast<GLuint>(value), texture);
+    GLfloat colour[4];
+    glGetFloatv(GL_CURRENT_COLOR, colour);
+    EXPECT_FLOAT_EQ(colour[2], 0.75f);
+    glDisable(GL_CULL_FACE);
+    glDeleteTextures(1, &texture);
+}
+
+}  // namespace
+}  // namespace vantor::test
