@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <string>
@@ -18,6 +19,8 @@ const char* const kSeedScript =
     "DEFINE LOGO 22\n"
     "DEFINE GO START\n"
     "DEMOSTART 0x10\n"
+    "BPM 125 BEATS 4\n"
+    "MARK drop 61440 + 480\n"
     "SETUP\n"
     "0 SIGNAL 1 110 kake2.jpg\n"
     "0 SIGNAL 010 0x6e pic.pcx\n"
@@ -31,12 +34,41 @@ const char* const kSeedScript =
 
 const char* const kTokens[] = {"DEFINE", "SETUP", "TIMELINE", "LINETIME", "DEMOSTART", "SIGNAL", "START",
                                "END",    "INIT",  "//",       "+",        "0",         "0x",     "-0",
-                               "010",    "\n",    " ",        "\r\n",     "\t",        "99999999999"};
+                               "010",    "\n",    " ",        "\r\n",     "\t",        "99999999999",
+                               "BPM",    "BEATS", "MARK",     "127.5"};
 
 class ScriptFuzz : public ::testing::Test {
 protected:
+    // Reads the text as author tools do and checks that the lines it reports
+    // lie in the text and follow the file's order, and that the result agrees
+    // with the demo's reading.
+    void checkLines(const std::string& text, const std::string& fatalText) {
+        const ScriptReadResult result = Script::parseText(text);
+        ASSERT_EQ(result.error.has_value(), !fatalText.empty());
+        ASSERT_NE(result.script == nullptr, fatalText.empty());
+        const std::string scanned = text.substr(0, text.find('\0'));
+        const int lastLine = 1 + static_cast<int>(std::count(scanned.begin(), scanned.end(), '\n'));
+        if (result.error) {
+            ASSERT_EQ(result.error->text(), fatalText);
+            ASSERT_GE(result.error->line, 1);
+            ASSERT_LE(result.error->line, lastLine);
+            return;
+        }
+        for (const auto* events : {&result.script->setupEvents(), &result.script->timelineEvents()}) {
+            int previous = 1;
+            for (const ScriptEvent& e : *events) {
+                ASSERT_GE(e.line, previous);
+                ASSERT_LE(e.line, lastLine);
+                previous = e.line;
+            }
+        }
+        for (const ScriptMark& mark : result.script->timing().marks) ASSERT_LE(mark.line, lastLine);
+        for (const ScriptDiagnostic& warning : result.warnings) ASSERT_LE(warning.line, lastLine);
+    }
+
     // Parses and checks what a successful parse promises.
     void check(const std::string& text) {
+        std::string fatalText;
         ScopedFatalErrorCapture capture;
         try {
             auto script = Script::fromText(text);
@@ -57,10 +89,12 @@ protected:
             }
         } catch (const FatalError& error) {
             ++failed;
+            fatalText = error.what();
             const std::string message = error.what();
             ASSERT_TRUE(message.rfind("script: ", 0) == 0 || message.rfind("this is probably wrong", 0) == 0)
                 << message;
         }
+        checkLines(text, fatalText);
     }
 
     std::mt19937 random{20260815};
