@@ -20,23 +20,41 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 
 class Demo {
 public:
+    // What a start-up does when the effects cannot all be built and the
+    // error's sink throws instead of ending the program: pass the exception on
+    // (End), or keep it as effectsError() and start with an empty table (Keep,
+    // for an author who fixes the data while the demo runs).
+    enum class BuildErrors { End, Keep };
+
     // target: what frames (and the loading screen) are drawn into. music: the
     // soundtrack and the clock of the loop. messages: the window messages the
     // loop dispatches. All three must outlive the demo.
     Demo(FrameTarget& target, const StartupFiles& files, DemoMusic& music,
-         vantor::platform::MessageSource& messages);
+         vantor::platform::MessageSource& messages, BuildErrors errors = BuildErrors::End);
     // In the demo window: a music player on the sound output and the SDL
     // message queue, both owned by the demo.
-    Demo(FrameTarget& target, const StartupFiles& files);
+    Demo(FrameTarget& target, const StartupFiles& files, BuildErrors errors = BuildErrors::End);
     ~Demo();
     Demo(const Demo&) = delete;
     Demo& operator=(const Demo&) = delete;
 
     // Script phase, the main loop until it is left, shutdown. Returns 0.
     int run();
+
+    // Builds every effect anew, with a fresh image cache and without the
+    // loading screen, while the show goes on. When building fails (the
+    // error's sink throws), the table gets the old effects back, the old ones
+    // stay, and the exception goes on to the caller.
+    void rebuildEffects();
+    // False after a start-up whose effects could not all be built (only with
+    // an error sink that throws); the table is then empty.
+    bool effectsBuilt() const { return effects_ != nullptr; }
+    // Why the start-up's effects could not be built (BuildErrors::Keep).
+    const std::string& effectsError() const { return effectsError_; }
 
     // Closes the soundtrack and the sound output (once).
     void shutdown();
@@ -48,16 +66,18 @@ public:
 
 private:
     struct WindowIo;
-    Demo(FrameTarget& target, const StartupFiles& files, std::unique_ptr<WindowIo> io);
-    void startUp();
+    Demo(FrameTarget& target, const StartupFiles& files, std::unique_ptr<WindowIo> io, BuildErrors errors);
+    void startUp(BuildErrors errors);
 
     std::unique_ptr<WindowIo> ownIo_;  // only when the demo runs its own music and messages
     FrameTarget& target_;
     StartupFiles files_;
     DemoMusic& music_;
     vantor::platform::MessageSource& messages_;
-    std::optional<ImageLibrary> images_;
+    // Held by pointer: a rebuild makes both anew before the old ones go.
+    std::unique_ptr<ImageLibrary> images_;
     EffectTable& table_;
-    std::optional<DemoEffects> effects_;
+    std::unique_ptr<DemoEffects> effects_;
+    std::string effectsError_;
     std::optional<FrameLoop> loop_;
 };

@@ -7,8 +7,8 @@
 
 #include <iterator>
 
-DemoEffects::DemoEffects(EffectTable& table, ImageLibrary& images, FrameTarget& target)
-    : table_(table), images_(images), target_(target) {}
+DemoEffects::DemoEffects(EffectTable& table, ImageLibrary& images, FrameTarget& target, bool loadingScreen)
+    : table_(table), images_(images), target_(target), loadingScreen_(loadingScreen) {}
 
 kpximage* DemoEffects::image(const char* name) { return requireImage(images_, name); }
 
@@ -18,6 +18,7 @@ StartupStep DemoEffects::appendLoadingImages() {
 }
 
 StartupStep DemoEffects::showLoadingScreen(bool advance) {
+    if (!loadingScreen_) return {};
     if (advance) loadingScreen.advance();
     loadingScreen.post();
     target_.swapBuffers();

@@ -79,8 +79,9 @@ struct DemoEffects {
     static constexpr int kGlowSceneId = 20;
 
     // Builds the effects group by group and registers each right after its
-    // construction; the loading screen between groups is drawn into target.
-    DemoEffects(EffectTable& table, ImageLibrary& images, FrameTarget& target);
+    // construction; the loading screen between groups is drawn into target
+    // (not at all without loadingScreen: a rebuild while the show plays).
+    DemoEffects(EffectTable& table, ImageLibrary& images, FrameTarget& target, bool loadingScreen = true);
     DemoEffects(const DemoEffects&) = delete;
     DemoEffects& operator=(const DemoEffects&) = delete;
 
@@ -89,6 +90,7 @@ private:
     EffectTable& table_;
     ImageLibrary& images_;
     FrameTarget& target_;
+    bool loadingScreen_;
 
     // The cached image for name under the image directory; a file that
     // cannot be loaded ends the program with a message naming it.

@@ -21,14 +21,20 @@ bool FrameLoop::keyDown(int virtualKey) const {
 void FrameLoop::scriptPhase() {
     // The old script and its events go before the new one is read.
     script_.reset();
-    script_ = loadScript_();
-    if (!script_) fatalError(kScriptUnreadable, -1);
+    std::unique_ptr<Script> script = loadScript_();
+    if (!script) fatalError(kScriptUnreadable, -1);
+    startScript(std::move(script));
+    clock_.seekMusic(script_->demoStart());
+    clock_.playMusic();
+}
+
+void FrameLoop::startScript(std::unique_ptr<Script> script) {
+    script_ = std::move(script);
     nextEvent_ = 0;
+    if (!script_) return;
     for (const ScriptEvent& event : script_->setupEvents())
         if (Effect* effect = table_.get(event.effectId)) effect->signal(event.value);
     table_.initAll();
-    clock_.seekMusic(script_->demoStart());
-    clock_.playMusic();
 }
 
 void FrameLoop::windowProcedure(const WindowMessage& message) {
@@ -68,7 +74,10 @@ bool FrameLoop::pass() {
         if (keyDown(vk::Escape)) {
             quit_ = true;
         } else if (keyDown(vk::Control) && keyDown(vk::Shift)) {
-            reload();
+            if (reloadAction_)
+                reloadAction_();
+            else
+                reload();
             return true;
         } else {
             frame();
@@ -90,6 +99,7 @@ void FrameLoop::frame() {
     if (now_ >= kEndTime) quit_ = true;
     dispatchDueEvents();
     table_.runAll(now_);
+    if (beforeSwap_) beforeSwap_();
     target_.swapBuffers();
     ++framesDrawn_;
 }

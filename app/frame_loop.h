@@ -43,6 +43,18 @@ public:
     // first timeline event.
     void scriptPhase();
 
+    // The script phase for a script already read, with the music left where
+    // it is: setup signals, init(0) on every effect, dispatch from the first
+    // timeline event again. The next frame then dispatches every event up to
+    // the music's position in one pass, in file order, as after DEMOSTART.
+    void startScript(std::unique_ptr<Script> script);
+
+    // What Control+Shift does instead of the reload (empty: the reload).
+    void setReloadAction(std::function<void()> action) { reloadAction_ = std::move(action); }
+    // Called in every frame after the effects ran and before the swap, e.g.
+    // to read the finished frame back.
+    void setBeforeSwap(std::function<void()> hook) { beforeSwap_ = std::move(hook); }
+
     // One pass of the loop. Returns false, doing nothing, once quit is set.
     bool pass();
     // Passes until the loop is left.
@@ -71,6 +83,8 @@ private:
     vantor::platform::MessageSource& messages_;
     FrameTarget& target_;
     ScriptLoader loadScript_;
+    std::function<void()> reloadAction_;
+    std::function<void()> beforeSwap_;
 
     std::unique_ptr<Script> script_;
     std::size_t nextEvent_ = 0;

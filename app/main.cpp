@@ -1,18 +1,20 @@
 // The demo: a window, the soundtrack, and the timeline of effects played from
 // the data archive in the working directory until the music reaches four
 // minutes, Escape is pressed or the window is closed.
+#include "app/author/author_run.h"
 #include "app/demo.h"
 #include "app/demo_window.h"
 #include "app/startup_files.h"
 #include "platform/display.h"
 
 #include <cstdio>
-#include <cstring>
+#include <string>
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: vantor\n"
+    "       vantor --data DIR [--control]\n"
     "\n"
     "Plays the demo full screen at 640 x 480 (or in a window when the display\n"
     "refuses that mode). Needs soundtrack.mp3 and vantor.ppd in the working\n"
@@ -22,19 +24,51 @@ constexpr const char* kUsage =
     "keys:\n"
     "  Escape           end the demo\n"
     "  Control+Shift    reload the timeline script and restart it from DEMOSTART\n"
-    "  Control+F1       switch between full screen and a window\n";
+    "  Control+F1       switch between full screen and a window\n"
+    "\n"
+    "Author mode (--data DIR) plays the folder DIR over the shipped archive:\n"
+    "a file there (DIR/data/script.scr, DIR/data/images/..., DIR/data/textures/...,\n"
+    "DIR/data/NAME.ppp, DIR/celpalette.pcx, DIR/soundtrack.mp3) wins over the\n"
+    "shipped one. A save to any of them shows at once, at the same music time;\n"
+    "errors are shown and the last good state plays on.\n"
+    "  --data DIR       play and watch DIR\n"
+    "  --control        read commands on standard input, one a line, and answer\n"
+    "                   each with one line: seek MS, pause, play, loop A B,\n"
+    "                   loop off, reload, time, shot FILE.png, quit\n";
+
+// Reads the command line: true to run, with options.folder set for author mode.
+bool readCommandLine(int argc, char** argv, AuthorOptions& options, int& exitCode) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string a = argv[i];
+        if (a == "--help" || a == "-h") {
+            std::fputs(kUsage, stdout);
+            exitCode = 0;
+            return false;
+        }
+        if (a == "--data" && i + 1 < argc) {
+            options.folder = argv[++i];
+        } else if (a == "--control") {
+            options.control = true;
+        } else {
+            std::fprintf(stderr, "vantor: unknown argument \"%s\"; see vantor --help\n", argv[i]);
+            exitCode = 2;
+            return false;
+        }
+    }
+    if (options.control && options.folder.empty()) {
+        std::fputs("vantor: --control needs --data DIR; see vantor --help\n", stderr);
+        exitCode = 2;
+        return false;
+    }
+    return true;
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc > 1) {
-        if (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-            std::fputs(kUsage, stdout);
-            return 0;
-        }
-        std::fprintf(stderr, "vantor: takes no arguments (got \"%s\"); see vantor --help\n", argv[1]);
-        return 2;
-    }
+    AuthorOptions author;
+    int exitCode = 0;
+    if (!readCommandLine(argc, argv, author, exitCode)) return exitCode;
     // Without a display there is no window to fail on: say what to use instead.
     if (!vantor::platform::displayAvailable()) {
         std::fputs("vantor: no display to open a window on; vantor-capture renders the demo to a video or "
@@ -42,6 +76,7 @@ int main(int argc, char** argv) {
                    stderr);
         return 1;
     }
+    if (!author.folder.empty()) return runAuthorMode(author);
     DemoWindow window(true, "Vantor", 640, 480);
     Demo demo(window, kDemoFiles);
     return demo.run();

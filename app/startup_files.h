@@ -11,6 +11,7 @@ struct StartupFiles {
     const char* soundtrack;  // always a loose file in the working directory
     const char* script;
     const char* imagePath;   // base directory of the image cache
+    const char* dataFolder = nullptr;  // files here win over the archive's (null: none)
 };
 
 inline constexpr StartupFiles kDemoFiles{

@@ -1,0 +1,64 @@
+#include "app/author/author_control.h"
+
+#include "app/author/author_session.h"
+#include "app/demo.h"
+#include "platform/gl_api.h"
+#include "tools/png/png_writer.h"
+
+#include <cstdint>
+#include <vector>
+
+AuthorControl::AuthorControl(AuthorSession& session, Demo& demo, Answer answer, FrameWriter writeFrame)
+    : session_(session), demo_(demo), answer_(std::move(answer)), writeFrame_(std::move(writeFrame)) {
+    demo_.loop().setBeforeSwap([this] { beforeSwap(); });
+}
+
+void AuthorControl::beforeSwap() {
+    if (shotFile_.empty()) return;
+    std::string file;
+    file.swap(shotFile_);
+    std::string error;
+    answer_(writeFrame_(file, &error) ? "ok" : "error: " + error);
+}
+
+void AuthorControl::handle(const std::string& line) {
+    const ControlCommand command = parseControlCommand(line);
+    DemoMusic& music = demo_.music();
+    using Kind = ControlCommand::Kind;
+    switch (command.kind) {
+    case Kind::Invalid: answer_("error: " + command.error); return;
+    case Kind::Seek: session_.seek(command.from); break;
+    case Kind::Pause: music.pauseMusic(); break;
+    case Kind::Play: music.playMusic(); break;
+    case Kind::Loop: session_.setLoop(command.from, command.to); break;
+    case Kind::LoopOff: session_.clearLoop(); break;
+    case Kind::Reload:
+        answer_(session_.reload() ? "ok" : "error: " + session_.error());
+        return;
+    case Kind::Time: answer_(std::to_string(music.musicTime())); return;
+    case Kind::Shot:
+        shotFile_ = command.file;
+        return;  // answered when the frame is written
+    case Kind::Quit: quit_ = true; break;
+    }
+    answer_("ok");
+}
+
+bool writeCurrentFrame(const std::string& file, std::string* error) {
+    GLint viewport[4] = {0, 0, 0, 0};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const int width = viewport[2], height = viewport[3];
+    if (width <= 0 || height <= 0) {
+        if (error) *error = "no frame to write";
+        return false;
+    }
+    std::vector<std::uint8_t> rows(static_cast<std::size_t>(width) * height * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(viewport[0], viewport[1], width, height, GL_RGBA, GL_UNSIGNED_BYTE, rows.data());
+    // GL gives the bottom row first; pictures start at the top.
+    std::vector<std::uint8_t> top(rows.size());
+    const std::size_t stride = static_cast<std::size_t>(width) * 4;
+    for (int y = 0; y < height; ++y)
+        std::copy_n(rows.data() + static_cast<std::size_t>(height - 1 - y) * stride, stride, top.data() + y * stride);
+    return writePng(file, width, height, top, error);
+}

@@ -1,0 +1,43 @@
+// Carries out the control channel's commands on an author session and
+// answers each with one line: "ok", the time for "time", or "error: ..." for
+// a command that changed nothing.
+#pragma once
+
+#include "app/author/control_command.h"
+
+#include <functional>
+#include <string>
+
+class AuthorSession;
+class Demo;
+
+class AuthorControl {
+public:
+    using Answer = std::function<void(const std::string& line)>;
+    // Writes the frame just drawn (still in the back buffer) to a PNG file;
+    // false with the reason in *error.
+    using FrameWriter = std::function<bool(const std::string& file, std::string* error)>;
+
+    // Hooks itself in before every swap of the demo's frame loop to take shots.
+    AuthorControl(AuthorSession& session, Demo& demo, Answer answer, FrameWriter writeFrame);
+
+    // Carries out one line; a shot is answered once the next frame is drawn.
+    void handle(const std::string& line);
+    bool quitRequested() const { return quit_; }
+    // True while a shot waits for its frame: the next command waits too, so
+    // that answers come in the order of the commands.
+    bool busy() const { return !shotFile_.empty(); }
+
+private:
+    void beforeSwap();
+
+    AuthorSession& session_;
+    Demo& demo_;
+    Answer answer_;
+    FrameWriter writeFrame_;
+    std::string shotFile_;  // the next frame goes here (empty: no shot asked)
+    bool quit_ = false;
+};
+
+// The frame in the current GL context's colour buffer, written as PNG.
+bool writeCurrentFrame(const std::string& file, std::string* error);

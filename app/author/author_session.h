@@ -1,0 +1,92 @@
+// Author mode: the demo plays a data folder while an author edits it.
+//
+// Every pass of the frame loop first looks at the folder's changes. Once the
+// saves have settled, the show is reloaded where the music is: the script is
+// read again, every effect is built anew (a fresh image cache, no loading
+// screen), and the script phase runs with the music left playing, so the next
+// frame dispatches every timeline event up to the current time in one pass,
+// in file order. Building afresh is what keeps setup signals and earlier
+// events from piling up across reloads (a picture appended by a signal is
+// appended once, not once per reload).
+//
+// Errors never end the session: a script that does not read, a picture or
+// scene that does not load, or an effect refusing its data keeps the last
+// good state playing; the message is the session's error() until the next
+// good reload, and goes to the report callback ("FILE:LINE: message" for the
+// script). The demo's fatal ends must throw for this (a throwing sink).
+#pragma once
+
+#include "app/author/change_settler.h"
+#include "app/author/data_change.h"
+#include "platform/folder_watcher.h"
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
+class Demo;
+
+class AuthorSession {
+public:
+    // Milliseconds of a steady clock, for letting saves settle.
+    using WallClock = std::function<std::int64_t()>;
+    // Gets every new error text, and an empty text when the error is gone.
+    using Report = std::function<void(const std::string& text)>;
+
+    struct Files {
+        std::string folder;           // the data folder (for naming files in messages)
+        std::string script;           // the script's name in the data layer
+        std::string soundtrack;       // the soundtrack to open again when it changes
+    };
+
+    // watcher may be null (nothing is watched; reload() still works).
+    AuthorSession(Demo& demo, Files files, std::unique_ptr<vantor::platform::FolderWatcher> watcher,
+                  WallClock clock, Report report);
+
+    // Reads the script and plays it from DEMOSTART; an error is kept and
+    // reported, and the show waits for a good save.
+    void start();
+
+    // One pass: the folder's settled changes, the loop range, then one pass of
+    // the frame loop with its errors caught. False once the loop has ended.
+    bool pass();
+    void run();
+
+    // Reloads now, as a settled save of these changes would. True when the
+    // new state plays; false when the last good one stays (see error()).
+    // With fromDemoStart the music moves to the new script's DEMOSTART (the
+    // reload key); otherwise it plays on where it is.
+    bool reload(DataChanges changes = {true, true, false}, bool fromDemoStart = false);
+
+    // Moves the music to ms. Forward, the next frame dispatches the events in
+    // between; backward, the effects are built anew and the timeline restarts
+    // from its first event, so the show at ms looks as if played up to it.
+    void seek(int ms);
+    // Plays [fromMs, toMs) over and over; toMs <= fromMs ends the loop.
+    void setLoop(int fromMs, int toMs);
+    void clearLoop() { loopTo_ = loopFrom_ = 0; }
+    bool looping() const { return loopTo_ > loopFrom_; }
+
+    // The current error ("" when the show is in a good state).
+    const std::string& error() const { return error_; }
+    // Reloads that built a new state since start.
+    int reloads() const { return reloads_; }
+
+private:
+    void report(const std::string& text);
+    bool restartTimeline(std::unique_ptr<class Script> script);
+    void reopenSoundtrack();
+    std::string scriptFileName() const;
+
+    Demo& demo_;
+    Files files_;
+    std::unique_ptr<vantor::platform::FolderWatcher> watcher_;
+    WallClock clock_;
+    Report report_;
+    ChangeSettler settler_;
+    std::string error_;
+    int reloads_ = 0;
+    int loopFrom_ = 0;
+    int loopTo_ = 0;
+};

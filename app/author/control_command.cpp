@@ -1,0 +1,77 @@
+#include "app/author/control_command.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+ControlCommand invalid(std::string error) {
+    ControlCommand command;
+    command.error = std::move(error);
+    return command;
+}
+
+// A music time: decimal digits only, 0 to INT_MAX.
+bool readTime(const std::string& word, int& out) {
+    if (word.empty() || word.size() > 10) return false;
+    for (char c : word)
+        if (c < '0' || c > '9') return false;
+    const long long value = std::strtoll(word.c_str(), nullptr, 10);
+    if (value > INT_MAX) return false;
+    out = static_cast<int>(value);
+    return true;
+}
+
+}  // namespace
+
+ControlCommand parseControlCommand(const std::string& line) {
+    std::istringstream in(line);
+    std::vector<std::string> words;
+    for (std::string word; in >> word;) words.push_back(word);
+    if (words.empty()) return invalid("empty command");
+    const std::string& name = words[0];
+    const std::size_t args = words.size() - 1;
+    ControlCommand command;
+    auto noArguments = [&](ControlCommand::Kind kind) {
+        if (args != 0) return invalid(name + " takes no arguments");
+        command.kind = kind;
+        return command;
+    };
+    if (name == "pause") return noArguments(ControlCommand::Kind::Pause);
+    if (name == "play") return noArguments(ControlCommand::Kind::Play);
+    if (name == "reload") return noArguments(ControlCommand::Kind::Reload);
+    if (name == "time") return noArguments(ControlCommand::Kind::Time);
+    if (name == "quit") return noArguments(ControlCommand::Kind::Quit);
+    if (name == "seek") {
+        if (args != 1 || !readTime(words[1], command.from)) return invalid("seek needs a time in ms: seek MS");
+        command.kind = ControlCommand::Kind::Seek;
+        return command;
+    }
+    if (name == "loop") {
+        if (args == 1 && words[1] == "off") {
+            command.kind = ControlCommand::Kind::LoopOff;
+            return command;
+        }
+        if (args != 2 || !readTime(words[1], command.from) || !readTime(words[2], command.to))
+            return invalid("loop needs two times in ms: loop A B, or loop off");
+        if (command.to <= command.from) return invalid("loop end must lie after its start");
+        command.kind = ControlCommand::Kind::Loop;
+        return command;
+    }
+    if (name == "shot") {
+        // The file name is the rest of the line, so it may contain blanks.
+        const std::size_t at = line.find("shot") + 4;
+        std::string file = line.substr(at);
+        const auto first = file.find_first_not_of(" \t");
+        const auto last = file.find_last_not_of(" \t\r");
+        file = first == std::string::npos ? "" : file.substr(first, last - first + 1);
+        if (file.empty()) return invalid("shot needs a file: shot FILE.png");
+        command.kind = ControlCommand::Kind::Shot;
+        command.file = file;
+        return command;
+    }
+    return invalid("unknown command \"" + name + "\" (seek, pause, play, loop, reload, time, shot, quit)");
+}

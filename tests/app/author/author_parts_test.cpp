@@ -1,0 +1,110 @@
+// The pieces of author mode that need no demo: which saved paths matter, how
+// saves settle, the control channel's commands and its line reader.
+#include "app/author/change_settler.h"
+#include "app/author/control_command.h"
+#include "app/author/data_change.h"
+#include "app/author/line_reader.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <unistd.h>
+
+namespace vantor::test {
+namespace {
+
+TEST(AuthorDataChange, PathsTheDemoReadsAskForTheirReload) {
+    EXPECT_EQ(dataChangeOf("data/script.scr"), DataChange::Script);
+    EXPECT_EQ(dataChangeOf("DATA\\Script.SCR"), DataChange::Script);
+    EXPECT_EQ(dataChangeOf("soundtrack.mp3"), DataChange::Soundtrack);
+    for (const char* path : {"celpalette.pcx", "data/arm.ppp", "data/images/kake1.jpg", "data/images/sub/x.TGA",
+                             "data/textures/stone.jpg", "data/images", "data", ""})
+        EXPECT_EQ(dataChangeOf(path), DataChange::Effects) << path;
+    for (const char* path : {"notes.txt", "data/script.scr~", "data/.script.scr.swp", "data/images/4913",
+                             "data/images/kake1.jpg.saving", "data/sub/arm.ppp", "soundtrack.wav"})
+        EXPECT_EQ(dataChangeOf(path), DataChange::None) << path;
+
+    const DataChanges changes = dataChangesOf({"notes.txt", "data/script.scr", "soundtrack.mp3"});
+    EXPECT_TRUE(changes.script);
+    EXPECT_TRUE(changes.soundtrack);
+    EXPECT_FALSE(changes.effects);
+    EXPECT_FALSE(dataChangesOf({"notes.txt"}).any());
+    // Lost changes (the whole folder) ask for everything.
+    const DataChanges all = dataChangesOf({""});
+    EXPECT_TRUE(all.script && all.effects && all.soundtrack);
+}
+
+TEST(AuthorChangeSettler, SavesSettleAfterAQuietSpell) {
+    ChangeSettler settler;
+    EXPECT_TRUE(settler.settled(1000).empty());
+    // An editor's save: temporary file, rename; then nine more saves 90 ms apart.
+    settler.add({"data/.script.scr.tmp", "data/script.scr"}, 1000);
+    for (int i = 1; i < 10; ++i) {
+        EXPECT_TRUE(settler.settled(1000 + 90 * i - 1).empty());
+        settler.add({"data/script.scr"}, 1000 + 90 * i);
+    }
+    EXPECT_TRUE(settler.settled(1810 + ChangeSettler::kQuietMs - 1).empty());
+    EXPECT_EQ(settler.settled(1810 + ChangeSettler::kQuietMs),
+              (std::vector<std::string>{"data/.script.scr.tmp", "data/script.scr"}));
+    EXPECT_FALSE(settler.pending());
+    EXPECT_TRUE(settler.settled(5000).empty());
+    settler.add({}, 6000);
+    EXPECT_FALSE(settler.pending());
+}
+
+TEST(AuthorControlCommand, CommandsAndTheirMistakes) {
+    ControlCommand c = parseControlCommand("seek 61440");
+    EXPECT_EQ(c.kind, ControlCommand::Kind::Seek);
+    EXPECT_EQ(c.from, 61440);
+    c = parseControlCommand("  loop 1000 5000\r");
+    EXPECT_EQ(c.kind, ControlCommand::Kind::Loop);
+    EXPECT_EQ(c.from, 1000);
+    EXPECT_EQ(c.to, 5000);
+    EXPECT_EQ(parseControlCommand("loop off").kind, ControlCommand::Kind::LoopOff);
+    c = parseControlCommand("shot  my frames/at 1000.png \r");
+    EXPECT_EQ(c.kind, ControlCommand::Kind::Shot);
+    EXPECT_EQ(c.file, "my frames/at 1000.png");
+    for (const char* word : {"pause", "play", "reload", "time", "quit"})
+        EXPECT_NE(parseControlCommand(word).kind, ControlCommand::Kind::Invalid) << word;
+
+    for (const char* bad : {"", "   ", "seek", "seek -5", "seek 12ms", "seek 99999999999", "seek 1 2", "loop 5",
+                            "loop 5000 1000", "loop 5 5", "loop on", "shot", "shot  ", "pause now", "time 5",
+                            "SEEK 5", "jump 5"}) {
+        c = parseControlCommand(bad);
+        EXPECT_EQ(c.kind, ControlCommand::Kind::Invalid) << bad;
+        EXPECT_FALSE(c.error.empty()) << bad;
+    }
+}
+
+TEST(AuthorLineReader, HandsOverWholeLinesWithoutWaiting) {
+    int fds[2];
+    ASSERT_EQ(::pipe(fds), 0);
+    LineReader reader(fds[0]);
+    EXPECT_FALSE(reader.take());
+    EXPECT_FALSE(reader.ended());
+    const std::string text = "time\nseek 5";
+    ASSERT_EQ(::write(fds[1], text.data(), text.size()), static_cast<ssize_t>(text.size()));
+    auto waitFor = [&] {
+        for (int i = 0; i < 500; ++i) {
+            if (auto line = reader.take()) return *line;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return std::string("<nothing>");
+    };
+    EXPECT_EQ(waitFor(), "time");
+    EXPECT_FALSE(reader.take());  // "seek 5" is not a whole line yet
+    ASSERT_EQ(::write(fds[1], "000\n", 4), 4);
+    EXPECT_EQ(waitFor(), "seek 5000");
+    // At the end of the input, the last unfinished line still counts.
+    ASSERT_EQ(::write(fds[1], "quit", 4), 4);
+    ::close(fds[1]);
+    EXPECT_EQ(waitFor(), "quit");
+    for (int i = 0; i < 500 && !reader.ended(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    EXPECT_TRUE(reader.ended());
+    ::close(fds[0]);
+}
+
+}  // namespace
+}  // namespace vantor::test

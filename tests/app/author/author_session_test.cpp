@@ -1,0 +1,293 @@
+// Author mode on the shipped show: the build's archive under a data folder
+// that the tests edit, the demo's real effects in the offscreen context, the
+// music on a virtual clock, and the folder's changes told by a fake watcher
+// with a fake wall clock, so every reload happens exactly when a test says.
+#include "app/author/author_session.h"
+#include "app/demo.h"
+#include "app/fatal_error.h"
+#include "app/offline_music.h"
+#include "app/offscreen_target.h"
+#include "app/startup_files.h"
+#include "app/windowless_messages.h"
+#include "kpx/kpx.h"
+#include "libs/ppd/ppd.h"
+#include "scene/scene_error.h"
+#include "tests/app/recording_effect.h"
+#include "tests/support/gl_fixture.h"
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace vantor::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Reports what a test says changed, when asked.
+class FakeWatcher : public platform::FolderWatcher {
+public:
+    std::vector<std::string> takeChanges() override {
+        std::vector<std::string> out;
+        out.swap(pending);
+        return out;
+    }
+    std::vector<std::string> pending;
+};
+
+constexpr int kSpare = 3;  // an id the demo leaves empty: a recording effect sits there
+
+// Two setup signals (one appends a picture to the loading screen), and a
+// timeline whose events before 5000 the reload must replay.
+const char* const kScript =
+    "DEMOSTART 0\n"
+    "SETUP\n"
+    "0 SIGNAL 3 7 first\n"
+    "0 SIGNAL 1 31 kake2.jpg\n"
+    "TIMELINE\n"
+    "1000 INIT 3\n"
+    "1000 START 3\n"
+    "2000 SIGNAL 3 8 2\n"
+    "4000 SIGNAL 3 9 later\n"
+    "9000 END 3\n"
+    "LINETIME\n";
+
+class AuthorSessionTest : public GlTest {
+protected:
+    void SetUp() override {
+        GlTest::SetUp();
+        folder.write("data/script.scr", kScript);
+        files = kDemoFiles;
+        archive = std::string(VANTOR_DEMO_DIR) + "/vantor.ppd";
+        soundtrack = std::string(VANTOR_TEST_AUDIO_DIR) + "/tone44100.mp3";
+        files.archive = archive.c_str();
+        files.soundtrack = soundtrack.c_str();
+        folderName = folder.path().string();
+        files.dataFolder = folderName.c_str();
+        target = std::make_unique<OffscreenTarget>(context());
+        demo = std::make_unique<Demo>(*target, files, music, messages, Demo::BuildErrors::Keep);
+        EffectTable::instance().set(kSpare, &recorder);
+        auto fake = std::make_unique<FakeWatcher>();
+        watcher = fake.get();
+        session = std::make_unique<AuthorSession>(*demo, AuthorSession::Files{folderName, files.script, soundtrack},
+                                                  std::move(fake), [this] { return wallMs; },
+                                                  [this](const std::string& text) { reports.push_back(text); });
+        session->start();
+    }
+    void TearDown() override {
+        session.reset();
+        demo.reset();
+        EffectTable::instance().clear();
+        ppd_set_folder(nullptr);
+        ppd_clear_archive();
+    }
+
+    // A save the watcher tells about; the saves settle 100 ms later.
+    void save(const std::string& path, const std::string& bytes) {
+        folder.write(path, bytes);
+        watcher->pending.push_back(path);
+    }
+    // Passes until the saves have settled and one more frame was drawn.
+    void settle() {
+        session->pass();
+        wallMs += 150;
+        session->pass();
+        session->pass();
+    }
+    // The calls the recording effect got since the last look.
+    CallLog takeLog() {
+        CallLog out;
+        for (const std::string& entry : log)
+            if (entry.rfind("rec run", 0) != 0 && entry.rfind("rec prepare", 0) != 0 && entry != "rec post")
+                out.push_back(entry);
+        log.clear();
+        return out;
+    }
+    ImageSequenceEffect& loadingScreen() { return demo->effects().loadingScreen; }
+
+    TempDir folder;
+    StartupFiles files;
+    std::string archive, soundtrack, folderName;
+    std::unique_ptr<OffscreenTarget> target;
+    OfflineMusic music;
+    WindowlessMessages messages;
+    ScopedFatalErrorCapture fatalErrors;
+    ScopedSceneErrorCapture sceneErrors;
+    std::unique_ptr<Demo> demo;
+    CallLog log;
+    RecordingEffect recorder{"rec", log};
+    FakeWatcher* watcher = nullptr;
+    std::int64_t wallMs = 0;
+    std::vector<std::string> reports;
+    std::unique_ptr<AuthorSession> session;
+};
+
+// A save replays the script up to the music's position in one pass, in file
+// order, once; the music is not moved; setup signals reach fresh effects, so a
+// picture appended by a setup signal is there once however often one saves.
+TEST_F(AuthorSessionTest, ReloadKeepsThePlayheadAndReplaysEarlierEventsOnce) {
+    ASSERT_TRUE(demo->effectsBuilt()) << demo->effectsError();
+    music.clock().set(5000);
+    session->pass();
+    EXPECT_EQ(loadingScreen().images.size(), 7u);
+    takeLog();
+
+    for (int i = 0; i < 3; ++i) {
+        save("data/script.scr", std::string(kScript) + "// save " + std::to_string(i) + "\n");
+        settle();
+        EXPECT_EQ(music.musicTime(), 5000);
+        EXPECT_EQ(takeLog(), (CallLog{"rec stop", "rec signal 7:first", "rec init 0", "rec init 1000", "rec start",
+                                      "rec signal 8:2", "rec signal 9:later"}));
+        EXPECT_EQ(loadingScreen().images.size(), 7u);
+    }
+    EXPECT_EQ(session->reloads(), 3);
+    EXPECT_TRUE(session->error().empty());
+
+    // Ten saves 50 ms apart are one reload, after the last.
+    for (int i = 0; i < 10; ++i) {
+        save("data/script.scr", kScript);
+        session->pass();
+        wallMs += 50;
+    }
+    EXPECT_EQ(session->reloads(), 3);
+    settle();
+    EXPECT_EQ(session->reloads(), 4);
+
+    // Files the demo does not read change nothing.
+    save("notes.txt", "x");
+    save("data/images/.rotule.pcx.swp", "x");
+    settle();
+    EXPECT_EQ(session->reloads(), 4);
+}
+
+// A broken save keeps the last good state playing and names FILE:LINE; the
+// next good save clears the error. Garbage, an empty script, a folder in the
+// script's place and a deleted script never end the session.
+TEST_F(AuthorSessionTest, BrokenScriptsKeepTheLastGoodOne) {
+    music.clock().set(5000);
+    session->pass();
+    const Script* good = demo->loop().script();
+    ASSERT_NE(good, nullptr);
+
+    save("data/script.scr", "SETUP\nTIMELINE\n1000 START 3\n1500 JUMP 3\nLINETIME\n");
+    settle();
+    EXPECT_EQ(demo->loop().script(), good);
+    ASSERT_FALSE(reports.empty());
+    const std::string scriptFile = folder.file("data/script.scr");
+    EXPECT_EQ(reports.back(), scriptFile + ":4: script: event not recognized in timeline line # 2");
+    EXPECT_EQ(session->error(), reports.back());
+    const auto drawn = demo->loop().framesDrawn();
+    session->pass();
+    EXPECT_GT(demo->loop().framesDrawn(), drawn);
+
+    save("data/script.scr", "SETUP\nTIMELINE\n\x81\x82 \xfe\xff garbage\x7f\n\x01\x02");
+    settle();
+    EXPECT_FALSE(session->error().empty());
+    EXPECT_EQ(demo->loop().script(), good);
+
+    save("data/script.scr", kScript);
+    settle();
+    EXPECT_EQ(session->error(), "");
+    EXPECT_EQ(reports.back(), "");
+
+    // An empty script is a script without events.
+    save("data/script.scr", "");
+    settle();
+    EXPECT_EQ(session->error(), "");
+    EXPECT_TRUE(demo->loop().script()->timelineEvents().empty());
+
+    // A folder where the script was, then no script at all: the archive's.
+    fs::remove(folder.file("data/script.scr"));
+    fs::create_directories(folder.file("data/script.scr"));
+    watcher->pending.push_back("data/script.scr");
+    settle();
+    EXPECT_EQ(session->error(), "");
+    EXPECT_FALSE(demo->loop().script()->timelineEvents().empty());
+    fs::remove(folder.file("data/script.scr"));
+    save("data/script.scr", kScript);
+    settle();
+    EXPECT_EQ(demo->loop().script()->timelineEvents().size(), 5u);
+}
+
+// Pictures and scenes: a broken file keeps the old effects (and says why); a
+// good one replaces them, also at another size and depth, and no picture of
+// an earlier save stays once the saves settle.
+TEST_F(AuthorSessionTest, PicturesAndScenesReloadOrKeepTheLastGoodEffects) {
+    music.clock().set(5000);
+    session->pass();
+    ImageSequenceEffect* before = &demo->effects().picture;
+
+    save("data/images/rotule.pcx", "not a picture at all");
+    settle();
+    EXPECT_NE(session->error().find("rotule.pcx"), std::string::npos) << session->error();
+    EXPECT_EQ(&demo->effects().picture, before);
+    EXPECT_EQ(EffectTable::instance().get(DemoEffects::kPictureId), before);
+
+    // A half-written file, then the whole one: only the settled one is read.
+    kpximage* picture = kpx_create(64, 32, 8, 256);
+    ASSERT_NE(picture, nullptr);
+    for (int i = 0; i < 64 * 32; ++i) picture->image[i] = static_cast<unsigned char>(i);
+    for (int i = 0; i < 256 * 3; ++i) picture->palette[i] = static_cast<unsigned char>(i / 3);
+    const std::string path = folder.file("data/images/rotule.pcx");
+    ASSERT_EQ(kpx_save_pcx(path.c_str(), picture), 1);
+    kpx_free(picture);
+    const std::string whole = readFile(path);
+    save("data/images/rotule.pcx", whole.substr(0, whole.size() / 3));
+    session->pass();
+    wallMs += 40;
+    save("data/images/rotule.pcx", whole);
+    settle();
+    EXPECT_EQ(session->error(), "");
+    const kpximage* shown = demo->effects().picture.current;
+    ASSERT_NE(shown, nullptr);
+    EXPECT_EQ(shown->width, 64);
+    EXPECT_EQ(shown->height, 32);
+    EXPECT_EQ(EffectTable::instance().get(DemoEffects::kPictureId), &demo->effects().picture);
+    // The effects outside the demo's rows stay in the table.
+    EXPECT_EQ(EffectTable::instance().get(kSpare), &recorder);
+
+    save("data/arm.ppp", "PPP but broken");
+    settle();
+    EXPECT_FALSE(session->error().empty());
+    // Another scene's objects under the same name: built and drawn.
+    ppd_file* other = ppd_open("data/boost.ppp");
+    ASSERT_NE(other, nullptr);
+    save("data/arm.ppp", std::string(reinterpret_cast<char*>(other->data), other->size));
+    ppd_close(other);
+    settle();
+    EXPECT_EQ(session->error(), "");
+}
+
+// Seeking back builds the effects anew and replays the timeline up to the new
+// position; forward, the events in between follow in the next frame.
+TEST_F(AuthorSessionTest, SeeksReplayTheTimelineToTheNewPosition) {
+    music.clock().set(5000);
+    session->pass();
+    takeLog();
+    session->seek(1500);
+    session->pass();
+    EXPECT_EQ(music.musicTime(), 1500);
+    EXPECT_EQ(takeLog(), (CallLog{"rec stop", "rec signal 7:first", "rec init 0", "rec init 1000", "rec start"}));
+    EXPECT_EQ(loadingScreen().images.size(), 7u);
+    session->seek(4500);
+    session->pass();
+    EXPECT_EQ(takeLog(), (CallLog{"rec signal 8:2", "rec signal 9:later"}));
+
+    // A loop plays its range over and over.
+    session->setLoop(2000, 3000);
+    music.clock().set(3000);
+    session->pass();
+    EXPECT_EQ(music.musicTime(), 2000);
+    session->clearLoop();
+    music.clock().set(3500);
+    session->pass();
+    EXPECT_EQ(music.musicTime(), 3500);
+}
+
+}  // namespace
+}  // namespace vantor::test
