@@ -1,5 +1,6 @@
 // The author overlay: its lines and wrapping, and its drawing over bright and
 // dark frames, offscreen, leaving the GL state as the effects' contract has it.
+#include "app/author/frame_rate.h"
 #include "app/author/overlay.h"
 #include "app/author/overlay_font.h"
 #include "app/author/overlay_source.h"
@@ -90,6 +91,19 @@ TEST(OverlayText, EventsAndClassNamesAsAuthorsWriteThem) {
     end.kind = ScriptEvent::End;
     end.effectId = 3;
     EXPECT_EQ(describeEvent(end), "9000 END 3");
+}
+
+TEST(FrameRateMeter, CountsTheFramesOfTheLastSecond) {
+    FrameRateMeter meter;
+    EXPECT_EQ(meter.perSecond(), 0.0);
+    for (int i = 0; i <= 120; ++i) meter.frameShown(i / 60.0);
+    EXPECT_NEAR(meter.perSecond(), 60.0, 0.01);
+    // The rate drops to 10 a second: after a second only the slow frames count.
+    for (int i = 1; i <= 15; ++i) meter.frameShown(2.0 + i / 10.0);
+    EXPECT_NEAR(meter.perSecond(), 10.0, 0.01);
+    // A long stall: the last two frames still give a rate.
+    meter.frameShown(10.0);
+    EXPECT_NEAR(meter.perSecond(), 1.0 / 6.5, 0.01);
 }
 
 class OverlayDrawing : public MatrixBalanceTest {
