@@ -12,8 +12,9 @@ Vec3 unit(Vec3 v) {
 }
 
 // How far the eye must be from the centre for a sphere of radius r to fill
-// the view: the half height of the view is 22.5 degrees, with a little room.
-float framingDistance(float r) { return 1.15f * r / std::sin(22.5f * 3.14159265f / 180); }
+// the view: the half height of the view is 22.5 degrees; most models fill
+// much less of their bounding sphere, so a little less than that.
+float framingDistance(float r) { return 0.85f * r / std::sin(22.5f * 3.14159265f / 180); }
 
 }  // namespace
 
@@ -34,7 +35,7 @@ float Bounds::radius() const { return empty ? 0.1f : std::max(0.1f, (high - low)
 std::vector<Vec3> framingEyes(const Bounds& bounds) {
     const Vec3 c = bounds.centre();
     const float d = framingDistance(bounds.radius());
-    return {c + unit({0.55f, 0.35f, 1.0f}) * d, c + unit({-0.9f, 0.7f, -0.6f}) * d};
+    return {c + unit({0.55f, 0.35f, 1.0f}) * d, c + unit({-0.8f, 0.75f, 0.7f}) * d};
 }
 
 Vec3 keyLightPosition(const Bounds& bounds) {

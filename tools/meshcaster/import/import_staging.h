@@ -22,7 +22,8 @@ struct Bounds {
 };
 
 // Eyes of the two framing cameras, both looking at the centre: one from the
-// front right and a little above, one from the back left and higher.
+// front right and a little above, one from the front left and higher (models
+// mostly face +z).
 std::vector<Vec3> framingEyes(const Bounds& bounds);
 // The key light, high on the front left, well outside the model.
 Vec3 keyLightPosition(const Bounds& bounds);

@@ -30,12 +30,6 @@ bool metaReal(const aiScene& scene, const char* key, double& out) {
     return false;
 }
 
-std::string sourceFormat(const aiScene& scene) {
-    aiString format;
-    if (scene.mMetaData && scene.mMetaData->Get("SourceAsset_Format", format)) return format.C_Str();
-    return {};
-}
-
 // The unit vector of axis 0, 1 or 2 with a sign of +1 or -1.
 aiVector3D axis(int index, int sign) {
     aiVector3D v;
@@ -44,6 +38,12 @@ aiVector3D axis(int index, int sign) {
 }
 
 }  // namespace
+
+std::string sourceFormat(const aiScene& scene) {
+    aiString format;
+    if (scene.mMetaData && scene.mMetaData->Get("SourceAsset_Format", format)) return format.C_Str();
+    return {};
+}
 
 Conversion sceneConversion(const aiScene& scene, float userScale) {
     Conversion c;

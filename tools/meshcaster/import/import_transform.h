@@ -28,6 +28,9 @@ struct Conversion {
 
 Conversion sceneConversion(const aiScene& scene, float userScale);
 
+// The name of the reader that read the file ("glTF2 Importer" ...), or "".
+std::string sourceFormat(const aiScene& scene);
+
 // A node's local transform as the scene format holds it.
 struct FilePose {
     Vec3 position;

@@ -222,17 +222,30 @@ void SceneImport::writeCameras(SceneFileWriter& out, ImportSummary& summary) {
     const Vec3 centre = bounds_.centre();
     const float radius = bounds_.radius();
     float reach = 0;
+    const bool fromThreeDs = sourceFormat(scene_).find("3DS") != std::string::npos;
     for (unsigned i = 0; i < scene_.mNumCameras; ++i) {
         const aiCamera* camera = scene_.mCameras[i];
         if (!camera) continue;
         const int entry = entryOf(camera->mName);
+        // The 3DS reader gives the camera's position both in the camera and
+        // in its node, and loses the point it looks at: such cameras stand
+        // where their node is and look at the model.
+        aiVector3D offset = camera->mPosition;
+        if (entry >= 0 && fromThreeDs) offset = aiVector3D();
+        if (fromThreeDs) report_.warnOnce("3ds-camera", "3DS cameras keep their place and look at the model's centre");
         // Where the camera and the point it looks at are at `ticks`; the
-        // point sits as far along the view as the model's centre.
+        // point sits as far along the view as the model's centre. A view
+        // straight up or down cannot be drawn (the demo's cameras keep +y
+        // up): such a camera looks at the model's centre instead.
         auto eyeAndTarget = [&](double ticks) {
             const aiMatrix4x4 world = entry >= 0 ? worldAt(entry, ticks) : conversion_.matrix;
-            const Vec3 eye = transformPoint(world, camera->mPosition);
+            const Vec3 eye = transformPoint(world, offset);
             Vec3 view = transformDirection(world, camera->mLookAt);
-            if (!(view.length() > 0.5f)) view = Vec3{0, 0, -1};
+            if (fromThreeDs) return std::make_pair(eye, centre);
+            if (!(view.length() > 0.5f) || std::fabs(view.y) > 0.999f) {
+                report_.warnOnce("camera-up", "a camera looking straight up or down is aimed at the model instead");
+                return std::make_pair(eye, centre);
+            }
             const float along = std::max(Vec3::dot(centre - eye, view), 0.25f * radius);
             return std::make_pair(eye, eye + view * along);
         };
