@@ -8,10 +8,15 @@
 #include "scene/scene_object.h"
 #include "libs/ppd/ppd.h"
 #include "tests/scene/scene_fixture.h"
+#include "kpx/kpx.h"
+#include "scene/mesh_object.h"
+#include "tools/meshcaster/import/import_transform.h"
 #include "tools/meshcaster/import/scene_import.h"
 
 #include <assimp/Importer.hpp>
 #include <assimp/scene.h>
+
+#include <functional>
 
 #include <cmath>
 #include <cstdio>
@@ -324,6 +329,153 @@ TEST_F(ImportTest, RotationKeysGiveTheFilesOrientation) {
                 EXPECT_NEAR(object->rotation().get(int(column), int(row)), m[row][column], 0.03)
                     << "at " << seconds << " s, row " << row << " column " << column;
     }
+}
+
+// A transform of the scene as the renderer applies it: translate, rotate
+// (the reader's matrix, column-major), scale.
+struct Frame {
+    float m[3][3] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
+    Vec3 t;
+
+    Vec3 apply(const Vec3& v) const {
+        return {m[0][0] * v.x + m[0][1] * v.y + m[0][2] * v.z + t.x, m[1][0] * v.x + m[1][1] * v.y + m[1][2] * v.z + t.y,
+                m[2][0] * v.x + m[2][1] * v.y + m[2][2] * v.z + t.z};
+    }
+    Frame then(const SceneObject& o) const {
+        Frame local;
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c) local.m[r][c] = o.rotation().get(c, r) * (&o.scale().x)[c];
+        local.t = o.position();
+        Frame out;
+        for (int r = 0; r < 3; ++r)
+            for (int c = 0; c < 3; ++c)
+                out.m[r][c] = m[r][0] * local.m[0][c] + m[r][1] * local.m[1][c] + m[r][2] * local.m[2][c];
+        out.t = apply(local.t);
+        return out;
+    }
+    float determinant() const {
+        return m[0][0] * (m[1][1] * m[2][2] - m[1][2] * m[2][1]) - m[0][1] * (m[1][0] * m[2][2] - m[1][2] * m[2][0]) +
+               m[0][2] * (m[1][0] * m[2][1] - m[1][1] * m[2][0]);
+    }
+};
+
+// Mirroring nodes (negative scales in the file) are drawn with their front
+// faces outward: no written transform mirrors, and every triangle of the
+// file's three plain cubes, one of them mirrored, faces away from its cube's
+// middle in the world.
+TEST_F(ImportTest, MirroredNodesKeepTheirFacesOutward) {
+    ASSERT_EQ(import("FBX/cubes_with_mirroring_and_pivot.fbx"), 0);
+    const std::unique_ptr<Scene> scene = loadImported();
+    int meshes = 0;
+    std::function<void(const SceneObject*, const Frame&)> walk = [&](const SceneObject* o, const Frame& parent) {
+        for (; o; o = o->next) {
+            const Frame world = parent.then(*o);
+            EXPECT_GT(world.determinant(), 0) << o->name;
+            const auto* mesh = dynamic_cast<const MeshObject*>(o);
+            if (mesh && mesh->faceCount() == 12) {
+                ++meshes;
+                Vec3 middle;
+                for (const Vertex& v : mesh->vertices()) middle = middle + world.apply(v.position) * (1.0f / mesh->vertexCount());
+                int inward = 0;
+                for (const Face& f : mesh->faces()) {
+                    const Vec3 a = world.apply(f.vertices[0]->position), b = world.apply(f.vertices[1]->position),
+                               c = world.apply(f.vertices[2]->position);
+                    if (Vec3::dot(Vec3::cross(b - a, c - a), (a + b + c) * (1.0f / 3) - middle) <= 0) ++inward;
+                }
+                EXPECT_EQ(inward, 0) << o->name;
+            }
+            walk(o->firstChild(), world);
+        }
+    };
+    walk(scene->objects, Frame{});
+    EXPECT_EQ(meshes, 3);
+}
+
+// OBJ texture paths are taken relative to the model, with back slashes and
+// spaces; two pictures of one base name get two names; a missing one is a
+// warning and its material goes without. Colours survive the conversion.
+TEST_F(ImportTest, TexturesAreFoundSavedAndNamedByBaseName) {
+    auto picture = [&](const std::string& relative, unsigned char r, unsigned char g, unsigned char b) {
+        fs::create_directories(fs::path(dir.file(relative)).parent_path());
+        kpximage* image = kpx_create(16, 16, 24, 0);
+        for (int i = 0; i < 16 * 16; ++i) image->image[3 * i] = r, image->image[3 * i + 1] = g, image->image[3 * i + 2] = b;
+        ASSERT_EQ(kpx_save_tga(dir.file(relative).c_str(), image, 0), 1);
+        kpx_free(image);
+    };
+    picture("model/maps/my wall.tga", 200, 30, 30);
+    picture("model/other/my wall.tga", 30, 30, 200);
+    dir.write("model/quads.mtl",
+              "newmtl red\nKd 1 1 1\nmap_Kd maps\\my wall.tga\n"
+              "newmtl blue\nKd 1 1 1\nmap_Kd other/my wall.tga\n"
+              "newmtl gone\nKd 1 1 1\nmap_Kd missing.tga\n");
+    std::string obj = "mtllib quads.mtl\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n";
+    for (const char* m : {"red", "blue", "gone"}) obj += std::string("g ") + m + "\nusemtl " + m + "\nf 1/1 2/2 3/3 4/4\n";
+    const std::string model = dir.write("model/quads.obj", obj);
+    std::string messages;
+    ASSERT_EQ(import(model, &messages), 0) << messages;
+    EXPECT_EQ(messages, "meshcaster: warning: texture \"missing.tga\" not found: its material is drawn without it\n");
+    std::vector<std::string> names = countChunks(sceneFile()).textures;
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<std::string>{"my wall-2.jpg", "my wall.jpg"}));
+    ASSERT_TRUE(loadImported());
+    // Whichever got which name, one picture is red and the other blue.
+    std::vector<std::array<int, 3>> colours;
+    for (const std::string& name : names) {
+        kpximage* image = kpx_load_jpg((importedTextures() + name).c_str());
+        ASSERT_TRUE(image);
+        colours.push_back({image->image[0], image->image[1], image->image[2]});
+        kpx_free(image);
+    }
+    std::sort(colours.begin(), colours.end());
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_NEAR(colours[0][k], (std::array<int, 3>{30, 30, 200})[k], 12);
+        EXPECT_NEAR(colours[1][k], (std::array<int, 3>{200, 30, 30})[k], 12);
+    }
+}
+
+// An import that fails after its textures were written takes them back.
+TEST_F(ImportTest, AFailedImportTakesBackWhatItWrote) {
+    meshimport::ImportOptions options;
+    options.input = kModels + "Collada/duck.dae";
+    options.output = dir.file("no such folder/duck.ppp");
+    options.textures = importedTextures() + "deeper/";
+    std::FILE* err = std::tmpfile();
+    EXPECT_EQ(meshimport::importScene(options, err), 1);
+    std::fclose(err);
+    EXPECT_FALSE(fs::exists(importedTextures()));
+    for (const auto& entry : fs::recursive_directory_iterator(dir.path()))
+        EXPECT_EQ(entry.path().filename().string().find(".part"), std::string::npos) << entry.path();
+}
+
+// The file's axes and units become the scene's: +y up, centimetres.
+TEST(ImportConversionTest, FileAxesAndUnitsBecomeTheScenes) {
+    auto converted = [](aiMetadata* meta, float userScale, const aiVector3D& p) {
+        aiScene scene;
+        scene.mMetaData = meta;
+        return meshimport::sceneConversion(scene, userScale).matrix * p;
+    };
+    auto fbx = [](int up, int upSign, int front, int frontSign, int side, double unit) {
+        aiMetadata* meta = aiMetadata::Alloc(7);
+        meta->Set(0, "UpAxis", int32_t(up));
+        meta->Set(1, "UpAxisSign", int32_t(upSign));
+        meta->Set(2, "FrontAxis", int32_t(front));
+        meta->Set(3, "FrontAxisSign", int32_t(frontSign));
+        meta->Set(4, "CoordAxis", int32_t(side));
+        meta->Set(5, "CoordAxisSign", int32_t(1));
+        meta->Set(6, "UnitScaleFactor", unit);
+        return meta;
+    };
+    auto near = [](const aiVector3D& a, const aiVector3D& b) { return (a - b).Length() < 1e-4f; };
+    // A z-up file in inches: its up is our +y, its front (-y) our +z.
+    EXPECT_TRUE(near(converted(fbx(2, 1, 1, -1, 0, 2.54), 1, {0, 0, 1}), {0, 2.54f, 0}));
+    EXPECT_TRUE(near(converted(fbx(2, 1, 1, -1, 0, 2.54), 1, {0, -1, 0}), {0, 0, 2.54f}));
+    EXPECT_TRUE(near(converted(fbx(2, 1, 1, -1, 0, 2.54), 1, {1, 0, 0}), {2.54f, 0, 0}));
+    // A y-up file in metres, at half size.
+    EXPECT_TRUE(near(converted(fbx(1, 1, 2, 1, 0, 100), 0.5f, {1, 2, 3}), {50, 100, 150}));
+    aiMetadata* gltf = aiMetadata::Alloc(1);
+    gltf->Set(0, "SourceAsset_Format", aiString("glTF2 Importer"));
+    EXPECT_TRUE(near(converted(gltf, 1, {1, 2, 3}), {100, 200, 300}));
+    EXPECT_TRUE(near(converted(nullptr, 1, {1, 2, 3}), {1, 2, 3}));  // no unit known: as given
 }
 
 }  // namespace

@@ -13,8 +13,9 @@ OutputFiles::~OutputFiles() {
     if (committed_) return;
     for (const Staged& s : staged_) std::remove(s.temporary.c_str());
     std::error_code ignored;
-    for (auto d = madeDirectories_.rbegin(); d != madeDirectories_.rend(); ++d)
-        if (std::filesystem::is_empty(*d, ignored)) std::filesystem::remove(*d, ignored);
+    // Deepest first: they were recorded from the leaf up.
+    for (const std::string& d : madeDirectories_)
+        if (std::filesystem::is_empty(d, ignored)) std::filesystem::remove(d, ignored);
 }
 
 bool OutputFiles::makeDirectory(const std::string& path, std::string* error) {

@@ -31,13 +31,24 @@ constexpr double kDefaultTicksPerSecond = 25;
 
 // One node of the file as it goes into the scene file.
 struct NodeEntry {
-    const aiNode* node;
-    std::int32_t id;
-    std::int32_t parentId;
-    int parent;  // index into the entries, -1 for the file's root
+    const aiNode* node = nullptr;
+    std::int32_t id = 0;
+    std::int32_t parentId = 0;
+    int parent = -1;  // index into the entries, -1 for the file's root
     aiMatrix4x4 local, world;
     const aiNodeAnim* channel = nullptr;
+    // Scene files draw front faces counter-clockwise on screen, so no written
+    // transform may mirror. A mirroring node writes its transform times a
+    // mirror in x and takes that mirror into its own vertices (x negated,
+    // corners in the other order) and hands it on to its children.
+    aiMatrix4x4 written;
+    bool mirrored = false;
 };
+
+// The mirror in x a mirroring transform is split from.
+const aiMatrix4x4 kMirrorX(-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
+
+bool mirrors(const aiMatrix4x4& m) { return aiMatrix3x3(m).Determinant() < 0; }
 
 std::string directoryOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
@@ -92,7 +103,7 @@ private:
     std::int32_t nextId_ = 2;  // 1 is the conversion dummy
     std::int32_t defaultMaterial_ = 0;  // 0: not needed
     Bounds bounds_;
-    std::vector<std::int32_t> sampledOwners_;
+    bool rootMirrored_ = false;
 };
 
 void SceneImport::collectNodes() {
@@ -108,12 +119,24 @@ void SceneImport::collectNodes() {
         stack.pop_back();
         if (entries_.size() >= kMaximumNodes) throw ImportRefused("more than 65536 nodes");
         if (p.depth > ppp::kMaximumNesting) throw ImportRefused("nodes nested deeper than scene files allow");
-        NodeEntry e{p.node, nextId_++, p.parent < 0 ? 1 : entries_[std::size_t(p.parent)].id, p.parent, {}, {}};
+        NodeEntry e;
+        e.node = p.node;
+        e.id = nextId_++;
+        e.parentId = p.parent < 0 ? 1 : entries_[std::size_t(p.parent)].id;
+        e.parent = p.parent;
         auto channel = animation_ ? byName_.find(p.node->mName.C_Str()) : byName_.end();
         if (animation_ && channel != byName_.end())
             e.channel = animation_->mChannels[channel->second];
         e.local = e.channel ? channelTransform(*e.channel, 0, p.node->mTransformation) : p.node->mTransformation;
         e.world = (p.parent < 0 ? conversion_.matrix : entries_[std::size_t(p.parent)].world) * e.local;
+        const bool handedMirror = p.parent < 0 ? rootMirrored_ : entries_[std::size_t(p.parent)].mirrored;
+        e.written = handedMirror ? kMirrorX * e.local : e.local;
+        if (mirrors(e.written)) {
+            e.written = e.written * kMirrorX;
+            e.mirrored = true;
+        }
+        if (e.channel && (handedMirror || e.mirrored))
+            report_.warnOnce("mirror-track", "an animated node under a mirroring transform is drawn inside out");
         entries_.push_back(e);
         const int self = int(entries_.size()) - 1;
         for (unsigned i = p.node->mNumChildren; i-- > 0;)
@@ -150,7 +173,7 @@ void SceneImport::writeObjects(SceneFileWriter& out, ImportSummary& summary) {
     // The dummy that turns the file's axes and units into the scene's.
     ppp::DummyRecord root;
     root.id = 1;
-    const FilePose rootPose = filePose(conversion_.matrix);
+    const FilePose rootPose = filePose(rootMirrored_ ? conversion_.matrix * kMirrorX : conversion_.matrix);
     root.position = rootPose.position;
     root.rotation = rootPose.rotation;
     root.scale = rootPose.scale;
@@ -167,7 +190,14 @@ void SceneImport::writeObjects(SceneFileWriter& out, ImportSummary& summary) {
         }
         if (geometry.droppedTriangles)
             report_.warnOnce("flat", "triangles without area are left out (the demo could not light them)");
-        const FilePose pose = filePose(e.local);
+        if (e.mirrored) {
+            for (Vec3& v : geometry.vertices) v.x = -v.x;
+            for (FaceIndices& f : geometry.faces) {
+                std::swap(f.vertex[1], f.vertex[2]);
+                std::swap(f.texCoord[1], f.texCoord[2]);
+            }
+        }
+        const FilePose pose = filePose(e.written);
         if (geometry.faces.empty()) {
             out.dummy({e.id, e.parentId, pose.position, pose.rotation, pose.scale});
             ++summary.objects;
@@ -177,7 +207,8 @@ void SceneImport::writeObjects(SceneFileWriter& out, ImportSummary& summary) {
         summary.triangles += long(geometry.faces.size());
         if (vertices > kMaximumVertices) throw ImportRefused("more than 4194304 vertices");
         if (std::size_t(summary.triangles) > kMaximumTriangles) throw ImportRefused("more than 4194304 triangles");
-        for (const Vec3& v : geometry.vertices) bounds_.add(transformPoint(e.world, {v.x, v.y, v.z}));
+        const aiMatrix4x4 toWorld = e.mirrored ? e.world * kMirrorX : e.world;
+        for (const Vec3& v : geometry.vertices) bounds_.add(transformPoint(toWorld, {v.x, v.y, v.z}));
         ppp::MeshRecord mesh;
         mesh.id = e.id;
         mesh.parentId = e.parentId;
@@ -361,6 +392,7 @@ void SceneImport::write(SceneFileWriter& out, ImportSummary& summary) {
         for (unsigned i = 0; i < animation_->mNumChannels; ++i)
             if (animation_->mChannels[i]) byName_.emplace(animation_->mChannels[i]->mNodeName.C_Str(), int(i));
     }
+    rootMirrored_ = mirrors(conversion_.matrix);
     collectNodes();
     writeMaterials(out, summary);
     writeObjects(out, summary);
