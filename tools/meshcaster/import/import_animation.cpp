@@ -96,16 +96,20 @@ aiMatrix4x4 channelTransform(const aiNodeAnim& channel, double ticks, const aiMa
     return aiMatrix4x4(scale, rotation, position);
 }
 
-std::int32_t sampleInterval(double durationFrames, int fps, std::size_t* count) {
+std::size_t samplesPerTrack(std::size_t tracks) {
+    return std::clamp(kMaximumSamplesInFile / std::max<std::size_t>(tracks, 1), std::size_t(2), kMaximumSamples);
+}
+
+std::int32_t sampleInterval(double durationFrames, int fps, std::size_t maximumSamples, std::size_t* count) {
     double interval = std::max(1.0, std::round(kFramesPerSecond / std::max(fps, 1)));
     const double span = std::clamp(durationFrames, 0.0, 1e9);
-    while (span / interval + 2 > double(kMaximumSamples)) interval *= 2;
+    while (span / interval + 2 > double(std::max<std::size_t>(maximumSamples, 2))) interval *= 2;
     *count = std::size_t(std::ceil(span / interval)) + 1;
     return std::int32_t(interval);
 }
 
 NodeTracks nodeTracks(const aiNodeAnim& channel, double ticksPerSecond, double durationTicks, int fps,
-                      const aiMatrix4x4& rest, ImportReport& report) {
+                      std::size_t maximumSamples, const aiMatrix4x4& rest, ImportReport& report) {
     if (scaleChanges(channel))
         report.warnOnce("scale-track", "scene files do not animate scale: objects keep their scale at the start");
     NodeTracks tracks;
@@ -144,7 +148,7 @@ NodeTracks nodeTracks(const aiNodeAnim& channel, double ticksPerSecond, double d
 
     tracks.sampled = true;
     std::size_t count = 0;
-    tracks.interval = sampleInterval(durationTicks * framesPerTick, fps, &count);
+    tracks.interval = sampleInterval(durationTicks * framesPerTick, fps, maximumSamples, &count);
     for (std::size_t i = 0; i < count; ++i) {
         const double ticks = std::min(double(i) * tracks.interval / framesPerTick, durationTicks);
         const FilePose pose = filePose(channelTransform(channel, ticks, rest));

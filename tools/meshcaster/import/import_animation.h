@@ -9,7 +9,9 @@
 // position at the first or last frame of the range, with tension 1). Rotations are spherical
 // between keys in both. Otherwise the node's position and rotation are
 // sampled every 100 / fps frames into one sampled track, at most 100000
-// samples long. Scale is not animated in scene files.
+// samples long and at most 4 million samples in all the tracks of a file (the
+// interval grows where a track would be longer). Scale is not animated in
+// scene files.
 #pragma once
 
 #include "scene/scene_file_format.h"
@@ -25,6 +27,10 @@ class ImportReport;
 
 constexpr double kFramesPerSecond = 100;
 constexpr std::size_t kMaximumSamples = 100000;
+constexpr std::size_t kMaximumSamplesInFile = 4000000;
+
+// The longest sampled track each of `tracks` sampled tracks may have.
+std::size_t samplesPerTrack(std::size_t tracks);
 
 struct NodeTracks {
     bool sampled = false;
@@ -42,10 +48,11 @@ aiMatrix4x4 channelTransform(const aiNodeAnim& channel, double ticks, const aiMa
 // Tracks for one node. `ticksPerSecond` and `durationTicks` are the
 // animation's; `fps` the sampling rate for what keys cannot express.
 NodeTracks nodeTracks(const aiNodeAnim& channel, double ticksPerSecond, double durationTicks, int fps,
-                      const aiMatrix4x4& rest, ImportReport& report);
+                      std::size_t maximumSamples, const aiMatrix4x4& rest, ImportReport& report);
 
-// Samples of any transform over the animation (cameras and lights, whose
-// scene-file positions are world positions).
-std::int32_t sampleInterval(double durationFrames, int fps, std::size_t* count);
+// The interval (in frames) and count of samples over an animation of
+// `durationFrames`: every 100 / fps frames, or wider to stay within
+// `maximumSamples`.
+std::int32_t sampleInterval(double durationFrames, int fps, std::size_t maximumSamples, std::size_t* count);
 
 }  // namespace meshimport

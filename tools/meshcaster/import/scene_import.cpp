@@ -104,6 +104,7 @@ private:
     std::int32_t defaultMaterial_ = 0;  // 0: not needed
     Bounds bounds_;
     bool rootMirrored_ = false;
+    std::size_t samplesPerTrack_ = kMaximumSamples;
 };
 
 void SceneImport::collectNodes() {
@@ -187,6 +188,9 @@ void SceneImport::writeObjects(SceneFileWriter& out, ImportSummary& summary) {
             const unsigned index = e.node->mMeshes[i];
             if (index >= scene_.mNumMeshes || !scene_.mMeshes[index]) throw ImportRefused("a node names a missing mesh");
             addMesh(*scene_.mMeshes[index], materialId(scene_.mMeshes[index]->mMaterialIndex), geometry, report_);
+            if (std::size_t(summary.triangles) + geometry.faces.size() > kMaximumTriangles)
+                throw ImportRefused("more than 4194304 triangles");
+            if (vertices + geometry.vertices.size() > kMaximumVertices) throw ImportRefused("more than 4194304 vertices");
         }
         if (geometry.droppedTriangles)
             report_.warnOnce("flat", "triangles without area are left out (the demo could not light them)");
@@ -293,7 +297,8 @@ void SceneImport::writeCameras(SceneFileWriter& out, ImportSummary& summary) {
             // motion is sampled from the whole chain of nodes above them.
             std::size_t count = 0;
             const double framesPerTick = kFramesPerSecond / ticksPerSecond_;
-            const std::int32_t interval = sampleInterval(animation_->mDuration * framesPerTick, options_.fps, &count);
+            const std::int32_t interval =
+                sampleInterval(animation_->mDuration * framesPerTick, options_.fps, samplesPerTrack_, &count);
             std::vector<ppp::SampleRecord> eyes, targets;
             for (std::size_t k = 0; k < count; ++k) {
                 const auto [e, t] = eyeAndTarget(std::min(double(k) * interval / framesPerTick, animation_->mDuration));
@@ -366,7 +371,7 @@ void SceneImport::writeTracks(SceneFileWriter& out, ImportSummary& summary) {
     for (const NodeEntry& e : entries_) {
         if (!e.channel) continue;
         const NodeTracks tracks = nodeTracks(*e.channel, ticksPerSecond_, animation_->mDuration, options_.fps,
-                                             e.node->mTransformation, report_);
+                                             samplesPerTrack_, e.node->mTransformation, report_);
         if (tracks.sampled) {
             out.samples(e.id, tracks.interval, tracks.samples);
             ++summary.sampledTracks;
@@ -391,6 +396,9 @@ void SceneImport::write(SceneFileWriter& out, ImportSummary& summary) {
             throw ImportRefused("the animation's length is not a number");
         for (unsigned i = 0; i < animation_->mNumChannels; ++i)
             if (animation_->mChannels[i]) byName_.emplace(animation_->mChannels[i]->mNodeName.C_Str(), int(i));
+        // Every channel and every camera (a track for it and its target) may
+        // end up sampled.
+        samplesPerTrack_ = samplesPerTrack(std::size_t(animation_->mNumChannels) + 2 * scene_.mNumCameras);
     }
     rootMirrored_ = mirrors(conversion_.matrix);
     collectNodes();
