@@ -18,8 +18,9 @@ void Transport::setScript(const ScriptTiming& timing, int demoStart) {
 int Transport::step(int now, double length, int direction) const {
     const double nearest = std::round(static_cast<double>(now) / length);
     const double index = nearest + direction;
-    // The last grid point before the end; forward stops there.
-    const double last = std::ceil(endTime_ / length) - 1;
+    // The last grid point before the end (in whole ms); forward stops there.
+    double last = std::ceil(endTime_ / length) - 1;
+    while (last > 0 && std::lround(last * length) >= endTime_) --last;
     const double clamped = std::clamp(index, 0.0, std::max(last, 0.0));
     const int target = static_cast<int>(std::lround(clamped * length));
     // Past the last point, forward stays where it is rather than going back.

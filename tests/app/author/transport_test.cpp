@@ -71,6 +71,9 @@ TEST(Transport, BeatAndBarStepsLandOnTheGrid) {
     EXPECT_EQ(seek(oddTransport, TransportKey::BeatForward, 0), 471);
     EXPECT_EQ(seek(oddTransport, TransportKey::BeatForward, 471), 941);
     EXPECT_EQ(seek(oddTransport, TransportKey::BeatBack, 941), 471);
+    // Beat 510 would round to the end itself: forward stops at beat 509.
+    EXPECT_EQ(seek(oddTransport, TransportKey::BeatForward, 239300), 239529);
+    EXPECT_EQ(seek(oddTransport, TransportKey::BeatForward, 239529), 239529);
 }
 
 TEST(Transport, HomeMarksAndPause) {
