@@ -37,6 +37,6 @@ StartupStep DemoEffects::endScenes() {
 }
 
 StartupStep DemoEffects::cullingOff(SceneEffect& effect) {
-    effect.signal(SignalValue(SceneEffect::kCullingCode, 0));
+    effect.signal(SignalValue(SceneEffect::CULLING, 0));
     return {};
 }

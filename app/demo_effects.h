@@ -107,7 +107,7 @@ private:
     StartupStep beginScenes();
     // After the last scene: images are named under "data/images/" again.
     StartupStep endScenes();
-    // Culling off for a scene seen from inside (signal 123 with 0, sent
+    // Culling off for a scene seen from inside (signal CULLING with 0, sent
     // straight to the effect, not through the timeline).
     static StartupStep cullingOff(SceneEffect& effect);
 

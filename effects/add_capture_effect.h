@@ -5,7 +5,7 @@
 //
 // The capture uses no scissor test: clearing after the copy clears the whole
 // frame buffer, before any effect of the frame draws. Draws nothing while no
-// source is set (signal 70).
+// source is set (SOURCE).
 #pragma once
 
 #include "effects/capture_effect.h"

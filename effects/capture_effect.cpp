@@ -10,7 +10,7 @@ void CaptureEffect::post() {}
 
 void CaptureEffect::signal(SignalValue value) {
     LayerEffect::signal(value);
-    if (value.code == kSourceCode) {
+    if (value.code == SOURCE) {
         source = EffectTable::instance().get(value.intValue);
         // An effect capturing itself would run itself without end.
         if (source == this) source = nullptr;

@@ -1,5 +1,5 @@
-// A texture layer that captures another effect of the table: signal 70 ('F')
-// chooses the source by id, and capture renders the source's run for a time
+// A texture layer that captures another effect of the table: signal SOURCE
+// (70, 'F') chooses the source by id, and capture renders the source's run for a time
 // into the bottom-left corner of the frame buffer and copies that corner into
 // a texture (render-to-texture by frame-buffer copy), clearing the corner
 // again afterwards.
@@ -16,11 +16,12 @@ class ImageLibrary;
 
 class CaptureEffect : public LayerEffect {
 public:
-    static constexpr int kSourceCode = 70;
+    // Signal code: the source effect by id.
+    static constexpr int SOURCE = 70;
 
     void init(int time) override;
     void post() override;
-    // The layer codes, then 70: source = the table's effect with that id
+    // The layer codes, then SOURCE: source = the table's effect with that id
     // (none for an empty slot, an id outside 0..31 or the effect itself).
     void signal(SignalValue value) override;
 

@@ -24,13 +24,13 @@ void FadeEffect::fadeOver(std::int64_t duration, float fromLevel, float endLevel
 void FadeEffect::signal(SignalValue value) {
     const std::int64_t v = value.intValue;
     switch (value.code) {
-    case 3: fadeOver(v - startTime_, 1.0f, 0.0f); break;
-    case 4: fadeOver(v - startTime_, 0.0f, 1.0f); break;
-    case 6: fadeOver(v, 0.0f, 1.0f); break;
-    case 7: fadeOver(v, 1.0f, 0.0f); break;
-    case 115: color_.r = static_cast<float>(v) / 255.0f; break;
-    case 116: color_.g = static_cast<float>(v) / 255.0f; break;
-    case 117: color_.b = static_cast<float>(v) / 255.0f; break;
+    case CLEAR_AT: fadeOver(v - startTime_, 1.0f, 0.0f); break;
+    case COLOUR_AT: fadeOver(v - startTime_, 0.0f, 1.0f); break;
+    case COLOUR_OVER: fadeOver(v, 0.0f, 1.0f); break;
+    case CLEAR_OVER: fadeOver(v, 1.0f, 0.0f); break;
+    case RED: color_.r = static_cast<float>(v) / 255.0f; break;
+    case GREEN: color_.g = static_cast<float>(v) / 255.0f; break;
+    case BLUE: color_.b = static_cast<float>(v) / 255.0f; break;
     default: break;
     }
 }

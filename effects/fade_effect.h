@@ -2,14 +2,10 @@
 //
 // The level follows a straight line in music time from the moment of init:
 // level = (t - startTime) * rate + startLevel. It is not clamped; GL clamps the
-// alpha when the overlay is drawn. Signals choose the line:
-//    3  fade from full colour to clear, reaching clear at music time v
-//    4  fade to full colour, reached at music time v
-//    6  fade to full colour over v ms from startTime
-//    7  fade to clear over v ms from startTime
-//  115/116/117  red / green / blue = v / 255
-// A fade whose duration is zero (3 or 4 with v equal to startTime, 6 or 7 with
-// v = 0) is complete at once: the level holds its end value.
+// alpha when the overlay is drawn. Signals choose the line (codes below).
+// A fade whose duration is zero (CLEAR_AT or COLOUR_AT with v equal to
+// startTime, COLOUR_OVER or CLEAR_OVER with v = 0) is complete at once: the
+// level holds its end value.
 #pragma once
 
 #include "app/effect.h"
@@ -25,6 +21,15 @@ struct FadeColor {
 
 class FadeEffect : public Effect {
 public:
+    // Signal codes (v = the integer value).
+    static constexpr int CLEAR_AT = 3;     // from full colour to clear, clear at music time v
+    static constexpr int COLOUR_AT = 4;    // from clear to full colour, reached at music time v
+    static constexpr int COLOUR_OVER = 6;  // to full colour over v ms from init
+    static constexpr int CLEAR_OVER = 7;   // to clear over v ms from init
+    static constexpr int RED = 115;        // colour components = v / 255
+    static constexpr int GREEN = 116;
+    static constexpr int BLUE = 117;
+
     explicit FadeEffect(FadeColor color);
 
     void init(int time) override;

@@ -11,12 +11,12 @@ void FlashEffect::init(int time) { (void)time; }
 
 void FlashEffect::signal(SignalValue value) {
     switch (value.code) {
-    case 1:
+    case ONCE:
         running = true;
         level_ = 1.0f;
         interval_ = -1.0f;
         break;
-    case 2:
+    case EVERY:
         running = true;
         level_ = 1.0f;
         interval_ = static_cast<float>(value.intValue);

@@ -2,9 +2,7 @@
 // and again at an interval.
 //
 // The decay is a fixed step per frame, so a flash lasts 20 frames however long
-// they are. Signals switch the effect on by themselves (no START needed):
-//   1  one flash; the effect switches itself off when it has decayed
-//   2  a flash now and then one every v ms
+// they are. Signals switch the effect on by themselves (no START needed).
 #pragma once
 
 #include "app/effect.h"
@@ -12,6 +10,10 @@
 class FlashEffect : public Effect {
 public:
     static constexpr float kDecayPerFrame = 0.05f;
+
+    // Signal codes.
+    static constexpr int ONCE = 1;   // one flash; the effect switches itself off when it has decayed
+    static constexpr int EVERY = 2;  // a flash now and then one every v ms
 
     FlashEffect();
 

@@ -2,7 +2,7 @@
 // each two viewport widths wide) scrolling left over `parameter` ms (20000)
 // from init and stopping after three viewport widths, with a third image
 // ("bakgrscroll3.jpg") added on top at half the speed. Everything is drawn in
-// run. Signals: the layer codes (10 sets the duration).
+// run. Signals: the layer codes (DURATION sets the duration).
 #pragma once
 
 #include "effects/layer_effect.h"

@@ -109,16 +109,16 @@ void ImageSequenceEffect::post() {
 void ImageSequenceEffect::signal(SignalValue value) {
     const float hundredths = static_cast<float>(value.intValue) / 100.0f;
     switch (value.code) {
-    case 5: moveStart = value.intValue; break;
-    case 30: advance(); break;
-    case 31:
+    case GLIDE_FROM: moveStart = value.intValue; break;
+    case NEXT_PICTURE: advance(); break;
+    case APPEND:
         if (imageLibrary_)
             if (kpximage* image = imageLibrary_->getImage(value.text.c_str())) append(image);
         break;
-    case 54: targetX = hundredths; break;
-    case 55: targetY = hundredths; break;
-    case 90: targetAlpha = hundredths; break;
-    case 110:
+    case TARGET_X: targetX = hundredths; break;
+    case TARGET_Y: targetY = hundredths; break;
+    case TARGET_ALPHA: targetAlpha = hundredths; break;
+    case SHOW:
         if (value.isString && imageLibrary_)
             if (kpximage* image = imageLibrary_->getImage(value.text.c_str())) {
                 if (image->bpp != 32) kpx_convert_32(image);

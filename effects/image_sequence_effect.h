@@ -6,17 +6,10 @@
 // (with alpha from brightness, so dark pixels turn transparent when blended)
 // and draws straight from the image's own pixel buffer.
 //
-// Signals (value = the integer of the signal, /100 as a float where noted),
-// each passed on to the layer codes afterwards:
-//     5  the glide starts at music time value
-//    30  advance to the next image
-//    31  append the cached image named by the text (nothing when it cannot
-//        be loaded)
-//  54/55/90  target x / y / alpha = value / 100
-//   110  (text only) show the cached image named by the text, without
-//        joining the list and without alpha from brightness
-// The glide moves x, y and alpha; `parameter` is its duration in ms. Codes 56
-// and 57 (target width and height) are ignored: the glide never moves the size.
+// Signals (codes below), each passed on to the layer codes afterwards. The
+// glide moves x, y and alpha; `parameter` (DURATION) is its duration in ms.
+// Codes 56 and 57 (target width and height) are ignored: the glide never
+// moves the size.
 #pragma once
 
 #include "effects/layer_effect.h"
@@ -29,6 +22,18 @@ struct kpximage;
 class ImageSequenceEffect : public LayerEffect {
 public:
     static constexpr float kGlideDuration = 1000.0f;
+
+    // Signal codes (value = the integer of the signal).
+    static constexpr int GLIDE_FROM = 5;     // the glide starts at music time value
+    static constexpr int NEXT_PICTURE = 30;  // advance to the next image
+    static constexpr int APPEND = 31;        // append the cached image named by the text
+                                             // (nothing when it cannot be loaded)
+    static constexpr int TARGET_X = 54;      // glide targets = value / 100
+    static constexpr int TARGET_Y = 55;
+    static constexpr int TARGET_ALPHA = 90;
+    static constexpr int SHOW = 110;         // (text only) show the cached image named by the
+                                             // text, without joining the list and without
+                                             // alpha from brightness
 
     // library: where signals 31 and 110 fetch images by name. image: the
     // first image of the sequence, shown from the start.

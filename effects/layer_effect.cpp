@@ -23,11 +23,11 @@ void LayerEffect::post() { drawLayer(); }
 
 GLenum layerBlendFactor(int value) {
     switch (value) {
-    case 10: return GL_ONE;
-    case 11: return GL_SRC_ALPHA;
-    case 12: return GL_DST_ALPHA;
-    case 13: return GL_ONE_MINUS_SRC_ALPHA;
-    case 14: return GL_ONE_MINUS_DST_ALPHA;
+    case LayerEffect::FACTOR_ONE: return GL_ONE;
+    case LayerEffect::FACTOR_SRC_ALPHA: return GL_SRC_ALPHA;
+    case LayerEffect::FACTOR_DST_ALPHA: return GL_DST_ALPHA;
+    case LayerEffect::FACTOR_INV_SRC_ALPHA: return GL_ONE_MINUS_SRC_ALPHA;
+    case LayerEffect::FACTOR_INV_DST_ALPHA: return GL_ONE_MINUS_DST_ALPHA;
     default: return 0;
     }
 }
@@ -35,23 +35,23 @@ GLenum layerBlendFactor(int value) {
 void LayerEffect::signal(SignalValue value) {
     const int v = value.intValue;
     switch (value.code) {
-    case 10: parameter = static_cast<float>(v); break;
-    case 50: x = static_cast<float>(v) / 100.0f; break;
-    case 51: y = static_cast<float>(v) / 100.0f; break;
-    case 52: width = static_cast<float>(v) / 100.0f; break;
-    case 53: height = static_cast<float>(v) / 100.0f; break;
-    case 100:
+    case DURATION: parameter = static_cast<float>(v); break;
+    case LAYER_X: x = static_cast<float>(v) / 100.0f; break;
+    case LAYER_Y: y = static_cast<float>(v) / 100.0f; break;
+    case LAYER_W: width = static_cast<float>(v) / 100.0f; break;
+    case LAYER_H: height = static_cast<float>(v) / 100.0f; break;
+    case BLEND_ON:
         blendOn = true;
         alpha = static_cast<float>(v);
         break;
-    case 101:
+    case BLEND_OFF:
         blendOn = false;
         alpha = 255.0f;
         break;
-    case 102:
+    case BLEND_SRC:
         if (GLenum factor = layerBlendFactor(v)) blendSource = factor;
         break;
-    case 103:
+    case BLEND_DST:
         if (GLenum factor = layerBlendFactor(v)) blendDest = factor;
         break;
     default: break;

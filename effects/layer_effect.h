@@ -7,14 +7,15 @@
 // exactly when the rectangle is (0, 0, 1, 1); one layer unit is the whole
 // texture's width or height, y grows downwards.
 //
-// Signal codes (value = the integer of the signal; others are ignored):
-//    10  parameter = value            (each subclass gives it its meaning)
-//  50-53 x, y, width, height = value / 100
-//   100  blending forced on, alpha = value (not scaled: the scripts write it so)
-//   101  blending forced off, alpha = 255
-//  102/103 source / destination blend factor: 10 one, 11 source alpha,
-//          12 destination alpha, 13 one minus source alpha,
-//          14 one minus destination alpha; other values change nothing
+// Signal codes (value = the integer of the signal; others are ignored). The
+// constants are spelled as the show's script names them in its DEFINEs:
+//   DURATION   parameter = value (each subclass gives it its meaning)
+//   LAYER_X/Y/W/H  x, y, width, height = value / 100
+//   BLEND_ON   blending forced on, alpha = value (not scaled: the scripts
+//              write it so)
+//   BLEND_OFF  blending forced off, alpha = 255
+//   BLEND_SRC / BLEND_DST  source / destination blend factor, one of the
+//              FACTOR_ values; other values change nothing
 #pragma once
 
 #include "app/effect.h"
@@ -27,6 +28,24 @@ public:
     static constexpr int kMaxTextureSide = 1024;
     static constexpr int kMinTextureSide = 8;
     static constexpr unsigned char kStartFill = 127;
+
+    // Signal codes.
+    static constexpr int DURATION = 10;
+    static constexpr int LAYER_X = 50;
+    static constexpr int LAYER_Y = 51;
+    static constexpr int LAYER_W = 52;
+    static constexpr int LAYER_H = 53;
+    static constexpr int BLEND_ON = 100;
+    static constexpr int BLEND_OFF = 101;
+    static constexpr int BLEND_SRC = 102;
+    static constexpr int BLEND_DST = 103;
+    // The values of BLEND_SRC and BLEND_DST (the script calls them GL_ONE,
+    // GL_SRC_ALPHA, GL_DST_ALPHA, GL_INV_SRC_ALPHA, GL_INV_DST_ALPHA).
+    static constexpr int FACTOR_ONE = 10;
+    static constexpr int FACTOR_SRC_ALPHA = 11;
+    static constexpr int FACTOR_DST_ALPHA = 12;
+    static constexpr int FACTOR_INV_SRC_ALPHA = 13;
+    static constexpr int FACTOR_INV_DST_ALPHA = 14;
 
     void init(int time) override;
     void post() override;
@@ -79,5 +98,5 @@ protected:
     static void bindOnUnit0(GLuint name);
 };
 
-// The GL blend factor for a script's factor value 10..14; 0 for any other.
+// The GL blend factor for a script's FACTOR_ value; 0 for any other.
 GLenum layerBlendFactor(int value);

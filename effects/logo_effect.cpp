@@ -17,9 +17,9 @@ void LogoEffect::init(int time) {
 
 void LogoEffect::run(int time) {
     const float elapsed = static_cast<float>(static_cast<long long>(time) - start);
-    if (mode == 1)
+    if (mode == CLOSING)
         spreadX = kStartSpread - elapsed * kStartSpread / parameter;
-    else if (mode == 2)
+    else if (mode == OPENING)
         spreadX = elapsed * kStartSpread / parameter;
     if (spreadY < 0) spreadY = 0;
     if (spreadX < 0) spreadX = 0;
@@ -52,5 +52,5 @@ void LogoEffect::post() {
 
 void LogoEffect::signal(SignalValue value) {
     ImageSequenceEffect::signal(value);
-    if (value.code == 90) mode = value.intValue;
+    if (value.code == LOGO_MODE) mode = value.intValue;
 }

@@ -4,8 +4,8 @@
 // their alpha. The alpha follows the spread: (8 - spreadX) / 50, so in mode 1
 // it rises from -0.04 (nothing shows) to 0.16 as the logo reaches its size.
 //
-// Signals: the image-sequence codes; 90 also sets the mode (1 closing,
-// 2 opening, anything else freezes the spread).
+// Signals: the image-sequence codes; LOGO_MODE (90, also the glide's target
+// alpha) sets the mode: CLOSING, OPENING, anything else freezes the spread.
 #pragma once
 
 #include "effects/image_sequence_effect.h"
@@ -17,6 +17,11 @@ public:
     static constexpr int kTrailLength = 20;
     static constexpr float kStartSpread = 10.0f;
     static constexpr float kSpreadDuration = 4000.0f;
+
+    // Signal code and its values.
+    static constexpr int LOGO_MODE = 90;
+    static constexpr int CLOSING = 1;
+    static constexpr int OPENING = 2;
 
     struct TrailEntry {
         float alpha = 0.0f;

@@ -2,7 +2,7 @@
 // source is captured at 16 x 16 and at 32 x 32, and both captures are
 // stretched over the screen without filtering and added.
 //
-// Draws nothing while no source is set (signal 70).
+// Draws nothing while no source is set (SOURCE).
 #pragma once
 
 #include "effects/capture_effect.h"

@@ -4,7 +4,7 @@
 // 0.99 ^ ((t - start) / parameter) x 1000, so the view starts deep inside
 // "zoom0.jpg" and shows all of "zoom3.jpg" at scale 1 (after about 68.7 s
 // with the default time constant of 100 ms). Signals: the layer codes
-// (10 sets the time constant).
+// (DURATION sets the time constant).
 #pragma once
 
 #include "effects/layer_effect.h"

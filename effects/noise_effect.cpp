@@ -55,6 +55,6 @@ void NoiseEffect::post() {
 
 void NoiseEffect::signal(SignalValue value) {
     LayerEffect::signal(value);
-    if (value.code == 90) regenerate = value.intValue != 0;
-    if (value.code == 118) alpha = static_cast<float>(value.intValue) / 100.0f;
+    if (value.code == REROLL) regenerate = value.intValue != 0;
+    if (value.code == NOISE_ALPHA) alpha = static_cast<float>(value.intValue) / 100.0f;
 }

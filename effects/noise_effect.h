@@ -1,9 +1,9 @@
 // Grey random noise: 256 x 256 texels stretched blockily over the viewport,
 // half transparent by default, re-rolled every frame while asked to.
 //
-// Signals: the layer codes, then 90 ('Z'): re-roll every frame when the
-// value is not 0, freeze the current noise when it is 0 (the default);
-// 118 ('v'): alpha = value / 100.
+// Signals: the layer codes, then REROLL (90, 'Z'): re-roll every frame when
+// the value is not 0, freeze the current noise when it is 0 (the default);
+// NOISE_ALPHA (118, 'v'): alpha = value / 100.
 #pragma once
 
 #include "effects/layer_effect.h"
@@ -15,6 +15,10 @@ class NoiseEffect : public LayerEffect {
 public:
     static constexpr int kSize = 256;
     static constexpr float kAlpha = 0.5f;
+
+    // Signal codes.
+    static constexpr int REROLL = 90;
+    static constexpr int NOISE_ALPHA = 118;
 
     NoiseEffect();
 

@@ -62,13 +62,13 @@ void ParticleEffect::post() {}
 void ParticleEffect::signal(SignalValue value) {
     applyIntegerSignal(value);
     switch (value.code) {
-    case 10: fadeDuration_ = value.intValue; break;
-    case 90:
+    case DURATION: fadeDuration_ = value.intValue; break;
+    case FADE_IN:
         fadeDirection_ = 1.0f;
         fade_ = -1.0f;
         fadeStart_ = lastRunTime_;
         break;
-    case 91:
+    case FADE_OUT:
         fadeDirection_ = -1.0f;
         fade_ = 0.0f;
         fadeStart_ = lastRunTime_;

@@ -7,10 +7,7 @@
 // by the fade's length), so a fade completes sooner at higher frame rates.
 // The turn follows the music time alone: 10 degrees a second.
 //
-// Signals (value = intValue):
-//   10  fade length in ms
-//   90  fade in from fade -1
-//   91  fade out from fade 0
+// Signals: the codes below (value = intValue).
 #pragma once
 
 #include "app/effect.h"
@@ -37,6 +34,11 @@ kpximage* makeParticleSprite(kpximage* image);
 class ParticleEffect : public Effect {
 public:
     static constexpr int kCount = 500;
+
+    // Signal codes.
+    static constexpr int DURATION = 10;  // fade length in ms
+    static constexpr int FADE_IN = 90;   // fade in from fade -1
+    static constexpr int FADE_OUT = 91;  // fade out from fade 0
 
     // The sprite image is taken as it is (the start-up brings it to 32 bits in
     // OpenGL's channel order) and uploaded as a 2D texture.

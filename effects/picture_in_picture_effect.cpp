@@ -19,11 +19,11 @@ void PictureInPictureEffect::signal(SignalValue value) {
     CaptureEffect::signal(value);
     const float scaled = static_cast<float>(value.intValue) / 100.0f;
     switch (value.code) {
-    case 50: pictureX_ = scaled; break;
-    case 51: pictureY_ = scaled; break;
-    case 52: pictureWidth_ = scaled; break;
-    case 53: pictureHeight_ = scaled; break;
-    case kFrameCode:
+    case LAYER_X: pictureX_ = scaled; break;
+    case LAYER_Y: pictureY_ = scaled; break;
+    case LAYER_W: pictureWidth_ = scaled; break;
+    case LAYER_H: pictureHeight_ = scaled; break;
+    case FRAME:
         if (value.isString) setFrame(value.text.c_str());
         break;
     default: break;

@@ -7,10 +7,9 @@
 // source is set: it then shows the last capture, or the layer's start image
 // (grey 127) before the first.
 //
-// Signals, after the layer codes and 70:
-//   50-53  the rectangle's x, y, width, height = value / 100
-//   110    (text) the frame image: a 24-bit picture from the image library,
-//          given a texture of its own
+// Signals, after the layer codes and SOURCE: LAYER_X/Y/W/H also set the
+// picture's rectangle (value / 100); FRAME (text) the frame image, a 24-bit
+// picture from the image library given a texture of its own.
 #pragma once
 
 #include "effects/capture_effect.h"
@@ -20,7 +19,8 @@ struct kpximage;
 class PictureInPictureEffect : public CaptureEffect {
 public:
     static constexpr int kCaptureSize = 256;
-    static constexpr int kFrameCode = 110;
+    // Signal code: the frame picture by name.
+    static constexpr int FRAME = 110;
 
     explicit PictureInPictureEffect(ImageLibrary* library);
 

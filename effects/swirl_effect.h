@@ -6,7 +6,7 @@
 // centre, with alpha 0.8 + 0.005 i. Copies whose inset passes the centre come
 // out mirrored and grow again. The phase grows by 0.005 with every frame, so
 // the swirl's speed follows the frame rate. Draws nothing while no source is
-// set (signal 70).
+// set (SOURCE).
 #pragma once
 
 #include "effects/capture_effect.h"

@@ -32,19 +32,19 @@ void WipeEffect::post() {}
 
 void WipeEffect::stop() {
     // The target keeps the blend state the wipe sent it until now.
-    if (target_) target_->signal(SignalValue(101, 0));
+    if (target_) target_->signal(SignalValue(BLEND_OFF, 0));
     running = false;
 }
 
 void WipeEffect::signal(SignalValue value) {
     CaptureEffect::signal(value);
     switch (value.code) {
-    case kTargetCode:
+    case WIPE_FROM:
         target_ = EffectTable::instance().get(value.intValue);
         if (target_ == this) target_ = nullptr;  // it would run itself without end
         break;
-    case 90: progress_ = static_cast<float>(value.intValue); break;
-    case 91: loadMap(value.text.c_str()); break;
+    case THRESHOLD: progress_ = static_cast<float>(value.intValue); break;
+    case WIPE_MAP: loadMap(value.text.c_str()); break;
     default: break;
     }
 }
@@ -55,9 +55,9 @@ void WipeEffect::run(int time) {
     if (target_) {
         // Forced blending with the factors that take the mask from the frame
         // buffer's alpha channel.
-        target_->signal(SignalValue(100, 0));
-        target_->signal(SignalValue(102, 12));
-        target_->signal(SignalValue(103, 14));
+        target_->signal(SignalValue(BLEND_ON, 0));
+        target_->signal(SignalValue(BLEND_SRC, FACTOR_DST_ALPHA));
+        target_->signal(SignalValue(BLEND_DST, FACTOR_INV_DST_ALPHA));
         target_->run(time);
         target_->post();
     }

@@ -1,13 +1,13 @@
 // A transition between two effects of the table through a greyscale map.
 //
-// Every frame the first effect (the capture source, signal 70) is drawn, a
+// Every frame the first effect (the capture source, SOURCE) is drawn, a
 // soft-edged mask made from the map is written into the frame buffer's alpha
-// channel, and the second effect (the target, signal 71, a layer) is drawn
+// channel, and the second effect (the target, WIPE_FROM, a layer) is drawn
 // blended by that destination alpha: target * a + screen * (1 - a). A
 // threshold sweeps through the grey levels: map values below it show the
 // first effect, values 30 or more above it show the target, a ramp lies
 // between. The threshold grows every frame by the time since init divided by
-// the parameter (signal 10, default 2000), so the sweep accelerates and
+// the parameter (DURATION, default 2000), so the sweep accelerates and
 // follows the frame rate.
 //
 // The map holds 256 x 256 grey levels from the transition image, rows in
@@ -15,12 +15,7 @@
 // every value is 0, so the first effect shows everywhere; a larger image gives
 // its first 65536 pixels, a smaller one only the values it covers.
 //
-// Signals, after the layer codes and 70:
-//   71  target = the table's effect with that id (none when empty, or
-//       when it is the wipe itself)
-//   90  threshold = value
-//   91  reload the map from the image named by the text (a missing image
-//       leaves the map as it was)
+// Signals: the layer codes and SOURCE, then the codes below.
 #pragma once
 
 #include "effects/capture_effect.h"
@@ -29,7 +24,12 @@
 
 class WipeEffect : public CaptureEffect {
 public:
-    static constexpr int kTargetCode = 71;
+    // Signal codes.
+    static constexpr int WIPE_FROM = 71;  // target = the table's effect with that id (none
+                                          // when empty, or when it is the wipe itself)
+    static constexpr int THRESHOLD = 90;  // threshold = value
+    static constexpr int WIPE_MAP = 91;   // reload the map from the image named by the text
+                                          // (a missing image leaves the map as it was)
     static constexpr float kDefaultSpeedDivisor = 2000.0f;
 
     WipeEffect(ImageLibrary* library, const char* mapName);

@@ -5,7 +5,7 @@
 // viewport with alpha 0.25 - 0.009 i in colour (0.7, 0.7, 1.0). The capture
 // itself is already blurred once: in prepare the source is captured at
 // 256 x 256, blurred with 16 copies into the same corner and captured again.
-// Draws nothing while no source is set (signal 70).
+// Draws nothing while no source is set (SOURCE).
 #pragma once
 
 #include "effects/capture_effect.h"

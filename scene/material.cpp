@@ -32,7 +32,7 @@ void unit(int n) {
 
 void Material::apply() const {
     switch (shading) {
-    case 1:
+    case ShadingMode::LitTextured:
         materialColour(GL_AMBIENT, ambient);
         materialColour(GL_DIFFUSE, diffuse);
         materialColour(GL_SPECULAR, shininessStrength > 0.01f ? specular * shininessStrength : Vec3());
@@ -48,8 +48,8 @@ void Material::apply() const {
         glDisable(GL_BLEND);
         glLightModeli(GL_LIGHT_MODEL_COLOR_CONTROL, GL_SINGLE_COLOR);
         break;
-    case 2:
-    case 3:
+    case ShadingMode::SphereMap:
+    case ShadingMode::MirroredSphereMap:
         glDisable(GL_LIGHTING);
         glDisable(GL_BLEND);
         unit(1);
@@ -60,7 +60,7 @@ void Material::apply() const {
             reflectionTexture_->bind();
         }
         break;
-    case 4:
+    case ShadingMode::TexturedReflection:
         glDisable(GL_LIGHTING);
         glDisable(GL_BLEND);
         if (baseTexture_ && reflectionTexture_) {
@@ -73,8 +73,8 @@ void Material::apply() const {
             glEnable(GL_TEXTURE_2D);
         }
         break;
-    case 5:
-    case 6:
+    case ShadingMode::Cel:
+    case ShadingMode::CelTextured:
         glDisable(GL_LIGHTING);
         glDisable(GL_BLEND);
         if (celTexture_) {
@@ -82,7 +82,7 @@ void Material::apply() const {
             glEnable(GL_TEXTURE_1D);
             celTexture_->bind();
         }
-        if (shading == 6 && baseTexture_) {
+        if (shading == ShadingMode::CelTextured && baseTexture_) {
             unit(1);
             glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_COMBINE_ARB);
             glTexEnvi(GL_TEXTURE_ENV, GL_COMBINE_RGB_ARB, GL_ADD_SIGNED_ARB);
@@ -92,7 +92,7 @@ void Material::apply() const {
             glDisable(GL_TEXTURE_2D);
         }
         break;
-    default:
+    case ShadingMode::Lit:
         materialColour(GL_AMBIENT, ambient);
         materialColour(GL_DIFFUSE, diffuse);
         materialColour(GL_SPECULAR, specular);
@@ -131,16 +131,16 @@ void Material::apply() const {
 
 void Material::unapply() const {
     switch (shading) {
-    case 4:
+    case ShadingMode::TexturedReflection:
         unit(1);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
         glDisable(GL_TEXTURE_2D);
         unit(0);
         break;
-    case 5:
+    case ShadingMode::Cel:
         glDisable(GL_TEXTURE_1D);
         break;
-    case 6:
+    case ShadingMode::CelTextured:
         unit(1);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
         glDisable(GL_TEXTURE_2D);

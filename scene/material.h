@@ -1,19 +1,12 @@
 // How the faces that use a material are drawn: colours for OpenGL lighting, up
-// to two 2D textures, a shading mode choosing one of seven drawing recipes, and
-// blending flags. Every material also carries the 1D cel-palette texture read
-// from "celpalette.pcx" (without it the cel modes draw without the palette).
-//
-// Shading modes:
-//   0  lit, untextured, separate specular colour
-//   1  lit, base texture with the mesh's coordinates
-//   2  unlit, reflection texture with sphere-map coordinates
-//   3  as 2 with the sphere map mirrored in u
-//   4  unlit, base texture plus reflection texture on the second unit, added
-//   5  cel shading with the palette and black outlines
-//   6  cel shading combined with the base texture
+// to two 2D textures, a shading mode choosing one of seven drawing recipes
+// (scene/shading_mode.h), and blending flags. Every material also carries the
+// 1D cel-palette texture read from "celpalette.pcx" (without it the cel modes
+// draw without the palette).
 #pragma once
 
 #include "scene/scene_node.h"
+#include "scene/shading_mode.h"
 #include "scene/texture.h"
 #include "scene/vector.h"
 
@@ -34,7 +27,7 @@ public:
     Vec3 specular{0, 0, 0};
     float shininess = 50.0f;         // the OpenGL exponent
     float shininessStrength = 0.0f;  // scales the specular colour in mode 1
-    int shading = 0;
+    ShadingMode shading = ShadingMode::Lit;
     float alpha = 1.0f;              // below 1 the faces are alpha-blended
     bool twoSided = false;           // no culling, two-sided lighting
     bool additive = false;           // blending with factors (1, 1)
@@ -51,7 +44,7 @@ public:
     Texture* reflectionTexture() const { return reflectionTexture_; }
     Texture* celTexture() const { return celTexture_.get(); }
 
-    void setShading(int mode) { shading = mode; }
+    void setShading(ShadingMode mode) { shading = mode; }
     void setBlend(bool on) { blend = on; }
 
     // Sets and undoes the OpenGL state of this material.

@@ -24,13 +24,13 @@ Vec2 meshCoordinate(const TexCoord* coordinate) {
 void MeshObject::drawGeometry() {
     if (faces_.empty()) return;
     const Material* first = faces_[0].material;
-    const int mode = first ? first->shading : 0;
+    const ShadingMode mode = first ? first->shading : ShadingMode::Lit;
 
     Matrix4 modelView;
     glGetFloatv(GL_MODELVIEW_MATRIX, modelView.data());
     for (Vertex& v : vertices_) v.eyeNormal = modelView.rotate(v.normal);
 
-    const bool cel = mode == 5 || mode == 6;
+    const bool cel = isCelShading(mode);
     if (cel) {
         Vec3 light(-1, 2, 1);
         light.normalize();
@@ -38,7 +38,7 @@ void MeshObject::drawGeometry() {
     }
 
     currentMaterial = nullptr;
-    for (Face& face : faces_) drawFace(face, -1);
+    for (Face& face : faces_) drawFace(face, FacePass::Material);
     if (const Material* last = faces_.back().material) last->unapply();
 
     if (cel) {
@@ -50,7 +50,7 @@ void MeshObject::drawGeometry() {
         glEnable(GL_POLYGON_OFFSET_LINE);
         glPolygonOffset(5, 10);
         glColor3f(0, 0, 0);
-        for (Face& face : faces_) drawFace(face, 0);
+        for (Face& face : faces_) drawFace(face, FacePass::Outline);
         glLineWidth(1);
         glPolygonMode(GL_BACK, GL_FILL);
         glDepthMask(GL_TRUE);
@@ -61,10 +61,9 @@ void MeshObject::drawGeometry() {
     }
 }
 
-// mode -1: the face's material is applied when it changes and its recipe is
-// used; any other mode draws with that recipe and leaves the material alone.
-void MeshObject::drawFace(Face& face, int mode) {
-    if (mode < 0) {
+void MeshObject::drawFace(Face& face, FacePass pass) {
+    ShadingMode mode = ShadingMode::Lit;
+    if (pass == FacePass::Material) {
         if (!face.material) SceneError("No material for poly");
         if (face.material != currentMaterial) {
             currentMaterial = face.material;
@@ -76,10 +75,10 @@ void MeshObject::drawFace(Face& face, int mode) {
     for (int k = 0; k < 3; ++k) {
         const Vertex& v = *face.vertices[k];
         switch (mode) {
-        case 1: face.unit0Coords[k] = meshCoordinate(face.texCoords[k]); break;
-        case 2: face.unit0Coords[k] = sphereMap(v.eyeNormal); break;
-        case 3: face.unit0Coords[k] = mirroredSphereMap(v.eyeNormal); break;
-        case 4:
+        case ShadingMode::LitTextured: face.unit0Coords[k] = meshCoordinate(face.texCoords[k]); break;
+        case ShadingMode::SphereMap: face.unit0Coords[k] = sphereMap(v.eyeNormal); break;
+        case ShadingMode::MirroredSphereMap: face.unit0Coords[k] = mirroredSphereMap(v.eyeNormal); break;
+        case ShadingMode::TexturedReflection:
             face.unit0Coords[k] = meshCoordinate(face.texCoords[k]);
             face.unit1Coords[k] = sphereMap(v.eyeNormal);
             break;
@@ -92,14 +91,14 @@ void MeshObject::drawFace(Face& face, int mode) {
         const Vertex& v = *face.vertices[k];
         glNormal3f(v.normal.x, v.normal.y, v.normal.z);
         switch (mode) {
-        case 1:
-        case 2:
-        case 3: glTexCoord2fv(face.unit0Coords[k].data()); break;
-        case 4:
+        case ShadingMode::LitTextured:
+        case ShadingMode::SphereMap:
+        case ShadingMode::MirroredSphereMap: glTexCoord2fv(face.unit0Coords[k].data()); break;
+        case ShadingMode::TexturedReflection:
             glMultiTexCoord2fvARB(GL_TEXTURE0_ARB, face.unit0Coords[k].data());
             glMultiTexCoord2fvARB(GL_TEXTURE1_ARB, face.unit1Coords[k].data());
             break;
-        case 5: glTexCoord1f(v.shade); break;
+        case ShadingMode::Cel: glTexCoord1f(v.shade); break;
         default: break;
         }
         glVertex3f(v.position.x, v.position.y, v.position.z);

@@ -77,7 +77,7 @@ void MeshObject::bindOwnMaterials(Scene& scene) {
     }
 }
 
-void MeshObject::setOwnShading(int mode) {
+void MeshObject::setOwnShading(ShadingMode mode) {
     for (Face& face : faces_)
         if (face.material) face.material->setShading(mode);
 }

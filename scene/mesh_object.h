@@ -65,10 +65,13 @@ protected:
     void prepareOwnGeometry() override;
     // Each face finds its material by id; a missing one ends the program.
     void bindOwnMaterials(Scene& scene) override;
-    void setOwnShading(int mode) override;
+    void setOwnShading(ShadingMode mode) override;
 
-    // One triangle with the recipe of its material's shading mode.
-    void drawFace(Face& face, int mode);
+    // One triangle with the recipe of its material's shading mode, the
+    // material applied when it changes; or, for the cel outline pass, with the
+    // untextured recipe and the material left alone.
+    enum class FacePass { Material, Outline };
+    void drawFace(Face& face, FacePass pass);
 
 private:
     std::vector<Vertex> vertices_;

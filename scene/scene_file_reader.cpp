@@ -240,13 +240,13 @@ void SceneFileReader::addMaterial(const Chunk& chunk) {
     }
 
     if (base && reflection)
-        material->shading = 4;
+        material->shading = ShadingMode::TexturedReflection;
     else if (additive || base)
-        material->shading = 1;
+        material->shading = ShadingMode::LitTextured;
     else if (reflection)
-        material->shading = 2;
+        material->shading = ShadingMode::SphereMap;
     else
-        material->shading = 0;
+        material->shading = ShadingMode::Lit;
     scene_->addMaterial(material.release());
 }
 

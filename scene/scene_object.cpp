@@ -52,7 +52,7 @@ void SceneObject::passParameter(int value) {
     }
 }
 
-void SceneObject::setShading(int mode) {
+void SceneObject::setShading(ShadingMode mode) {
     for (SceneObject* o = this; o; o = o->next) {
         if (o->firstChild_) o->firstChild_->setShading(mode);
         o->setOwnShading(mode);

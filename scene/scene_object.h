@@ -17,6 +17,7 @@
 
 #include "scene/matrix.h"
 #include "scene/scene_node.h"
+#include "scene/shading_mode.h"
 #include "scene/tracks.h"
 #include "scene/vector.h"
 
@@ -45,7 +46,7 @@ public:
     // children; glPopMatrix — for this object and every later sibling.
     void draw();
     void passParameter(int value);
-    void setShading(int mode);
+    void setShading(ShadingMode mode);
 
     // Appends to the children list; the object must not be in a list yet.
     void addChild(SceneObject* child);
@@ -79,7 +80,7 @@ protected:
     virtual void bindOwnMaterials(Scene& scene) { (void)scene; }
     virtual void updateSelf(float sceneTime);
     virtual void passOwnParameter(int value) { (void)value; }
-    virtual void setOwnShading(int mode) { (void)mode; }
+    virtual void setOwnShading(ShadingMode mode) { (void)mode; }
 
 private:
     Matrix4 rotation_;

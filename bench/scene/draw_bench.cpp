@@ -89,7 +89,8 @@ Fixture& fixture() {
 
 void BM_SceneDraw(benchmark::State& state) {
     Fixture& f = fixture();
-    const int mode = int(state.range(0));
+    // The benchmark's argument is the recipe's number.
+    const auto mode = static_cast<ShadingMode>(state.range(0));
     f.scene->findMaterial(1)->setShading(mode);
     for (auto _ : state) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

@@ -150,7 +150,7 @@ struct Fixture {
         glow = std::make_unique<GlowSceneEffect>("data/ring.ppp", "data/images/holemap.pcx", images);
         visor = std::make_unique<VisorEffect>("data/sphere.ppp", images);
         EffectTable::instance().set(1, source.get());
-        visor->signal(SignalValue(VisorEffect::kSourceCode, 1));
+        visor->signal(SignalValue(VisorEffect::SOURCE, 1));
         plain->init(0);
         source->init(0);
         glow->init(0);

@@ -48,17 +48,17 @@ void GlowSceneEffect::init(int time) {
 void GlowSceneEffect::signal(SignalValue value) {
     const int v = value.intValue;
     switch (value.code) {
-    case kSpeedCode: speed = static_cast<float>(v); break;
-    case kNextCameraCode: scene->nextCamera(); break;
-    case kSelectCameraCode: scene->selectCamera(v); break;
-    case kPeriodCode:
+    case SPEED: speed = static_cast<float>(v); break;
+    case GLOW_NEXT_CAMERA: scene->nextCamera(); break;
+    case GLOW_CAMERA: scene->selectCamera(v); break;
+    case GLOW_PERIOD:
         period_ = v;
         lastPulse_ = v / 2 + lastCycle_;
         break;
-    case kFirstLevelCode:
-    case kFirstLevelCode + 1:
-    case kFirstLevelCode + 2:
-    case kFirstLevelCode + 3: levels_[value.code - kFirstLevelCode] = static_cast<float>(v) / 100.0f; break;
+    case GLOW_LEVEL1:
+    case GLOW_LEVEL2:
+    case GLOW_LEVEL3:
+    case GLOW_LEVEL4: levels_[value.code - GLOW_LEVEL1] = static_cast<float>(v) / 100.0f; break;
     default: break;
     }
 }

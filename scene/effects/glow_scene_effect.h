@@ -29,12 +29,14 @@ public:
     static constexpr float kHighlightLevel = 0.35f;
     static constexpr float kPulseLevel = 0.2f;
 
-    // Signal codes.
-    static constexpr int kSpeedCode = 10;
-    static constexpr int kNextCameraCode = 2;
-    static constexpr int kSelectCameraCode = 3;
-    static constexpr int kPeriodCode = 11;
-    static constexpr int kFirstLevelCode = 118;  // 118..121: levels[0..3] = value / 100
+    // Signal codes; this scene takes none of SceneEffect's but SPEED.
+    static constexpr int GLOW_NEXT_CAMERA = 2;  // the camera after the current one
+    static constexpr int GLOW_CAMERA = 3;       // the camera with that id
+    static constexpr int GLOW_PERIOD = 11;      // ms between highlight steps and pulses
+    static constexpr int GLOW_LEVEL1 = 118;     // GLOW_LEVEL1..4: base opacity of glow
+    static constexpr int GLOW_LEVEL2 = 119;     // 1..4 = value / 100
+    static constexpr int GLOW_LEVEL3 = 120;
+    static constexpr int GLOW_LEVEL4 = 121;
 
     // Loads the scene (as SceneEffect does) and the hole map, by that exact
     // name, from the image library. Ends the program when the hole map cannot
@@ -48,6 +50,7 @@ public:
     // The display pass.
     void run(int time) override;
     void signal(SignalValue value) override;
+    int nextCameraCode() const override { return GLOW_NEXT_CAMERA; }
 
     float level(int k) const { return levels_[k]; }
     int highlighted() const { return current_; }

@@ -18,14 +18,14 @@ void SceneEffect::run(int time) {
 void SceneEffect::signal(SignalValue value) {
     if (!scene) return;
     switch (value.code) {
-    case kSpeedCode: speed = static_cast<float>(value.intValue); break;
-    case kNextCameraCode: scene->nextCamera(); break;
-    case kSelectCameraCode: scene->selectCamera(value.intValue); break;
-    case kCelShadingCode:
+    case SPEED: speed = static_cast<float>(value.intValue); break;
+    case NEXT_CAMERA: scene->nextCamera(); break;
+    case CAMERA: scene->selectCamera(value.intValue); break;
+    case CEL:
         // An id that names no object changes nothing.
-        if (SceneObject* object = scene->findObject(value.intValue)) object->setShading(5);
+        if (SceneObject* object = scene->findObject(value.intValue)) object->setShading(ShadingMode::Cel);
         break;
-    case kCullingCode: scene->setCulling(value.intValue != 0); break;
+    case CULLING: scene->setCulling(value.intValue != 0); break;
     default: break;
     }
 }

@@ -18,12 +18,12 @@ class ImageLibrary;
 
 class SceneEffect : public Effect {
 public:
-    // Signal codes.
-    static constexpr int kSpeedCode = 10;
-    static constexpr int kNextCameraCode = 20;
-    static constexpr int kSelectCameraCode = 21;
-    static constexpr int kCelShadingCode = 122;
-    static constexpr int kCullingCode = 123;
+    // Signal codes (value = the integer of the signal).
+    static constexpr int SPEED = 10;         // music ms per scene time unit
+    static constexpr int NEXT_CAMERA = 20;   // the camera after the current one
+    static constexpr int CAMERA = 21;        // the camera with that id (the first when none has it)
+    static constexpr int CEL = 122;          // cel shading for the object with that id
+    static constexpr int CULLING = 123;      // back faces culled (value not 0) or drawn (0)
 
     // Where the scenes' textures are looked up by base name.
     static constexpr const char* kTextureDirectory = "data/textures/";
@@ -36,6 +36,10 @@ public:
     void run(int time) override;
     void post() override {}
     void signal(SignalValue value) override;
+
+    // The code that switches this effect to its next camera; effects that
+    // drive a scene effect's cameras (the visor) send this one.
+    virtual int nextCameraCode() const { return NEXT_CAMERA; }
 
     // Music milliseconds since init turned into scene units at `speed`.
     float sceneTime(int time) const {

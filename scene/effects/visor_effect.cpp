@@ -26,18 +26,21 @@ VisorEffect::VisorEffect(const char* sceneFile, ImageLibrary& images) : SceneEff
     fullVisor_ = visorTexture(images, kFullVisorImage);
     frontVisor_ = visorTexture(images, kFrontVisorImage);
     reflector_ = &requireFaceMaterial(1);
-    reflector_->setShading(3);
+    reflector_->setShading(ShadingMode::MirroredSphereMap);
 }
 
 void VisorEffect::signal(SignalValue value) {
-    if (value.code != kSourceCode) return;
+    if (value.code != SOURCE) return;
     Effect* effect = EffectTable::instance().get(value.intValue);
     // The visor drawing itself as its own source would never end.
     source_ = effect == this ? nullptr : effect;
 }
 
 void VisorEffect::drawSource(int time) {
-    source_->signal(SignalValue(SceneEffect::kNextCameraCode, 0));
+    // The glow scene's next camera is another code than the other scenes':
+    // each source gets the one it takes.
+    const auto* scene = dynamic_cast<const SceneEffect*>(source_);
+    source_->signal(SignalValue(scene ? scene->nextCameraCode() : NEXT_CAMERA, 0));
     source_->run(time);
     source_->post();
 }

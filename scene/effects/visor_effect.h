@@ -3,10 +3,12 @@
 // Another effect of the table, the source (signal 70), is rendered every frame
 // into a 256 x 256 texture that object 1's material shows as its reflection,
 // and drawn once more over everything at the end. Before each of the two draws
-// the source gets signal 20, so a scene effect as source shows one camera in
-// the reflection and the next in front.
+// the source is switched to its next camera with the code that source takes
+// for it (a scene effect's nextCameraCode; NEXT_CAMERA for any other effect),
+// so a scene effect as source shows one camera in the reflection and the next
+// in front.
 //
-// The scene runs at ten times the usual rate; signals other than 70 are
+// The scene runs at ten times the usual rate; signals other than SOURCE are
 // ignored, the scene effects' codes included.
 #pragma once
 
@@ -17,7 +19,8 @@
 
 class VisorEffect : public SceneEffect {
 public:
-    static constexpr int kSourceCode = 70;
+    // Signal code: the source effect by id.
+    static constexpr int SOURCE = 70;
     static constexpr int kCaptureSize = 256;
     static constexpr const char* kFullVisorImage = "visir_full2.tga";
     static constexpr const char* kFrontVisorImage = "visir_front3.tga";
@@ -31,7 +34,7 @@ public:
 
     void run(int time) override;
     void post() override {}
-    // 70: source = the table's effect with that id (none for an empty slot,
+    // SOURCE: source = the table's effect with that id (none for an empty slot,
     // an id outside the table, or this effect itself).
     void signal(SignalValue value) override;
     // Captures the source into the render texture.

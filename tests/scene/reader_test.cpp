@@ -158,16 +158,16 @@ TEST_F(ReaderTest, RoundTripsEveryChunkKind) {
 
     // Materials: shading mode and textures by which names are given.
     const Material* m0 = scene->findMaterial(0);
-    EXPECT_EQ(m0->shading, 0);
+    EXPECT_EQ(m0->shading, ShadingMode::Lit);
     EXPECT_EQ(m0->diffuse.y, 0.2f);
     EXPECT_FALSE(m0->baseTexture());
-    EXPECT_EQ(scene->findMaterial(1)->shading, 1);
+    EXPECT_EQ(scene->findMaterial(1)->shading, ShadingMode::LitTextured);
     EXPECT_TRUE(scene->findMaterial(1)->baseTexture());
-    EXPECT_EQ(scene->findMaterial(2)->shading, 2);
+    EXPECT_EQ(scene->findMaterial(2)->shading, ShadingMode::SphereMap);
     EXPECT_TRUE(scene->findMaterial(2)->reflectionTexture());
-    EXPECT_EQ(scene->findMaterial(3)->shading, 4);
+    EXPECT_EQ(scene->findMaterial(3)->shading, ShadingMode::TexturedReflection);
     const Material* m4 = scene->findMaterial(4);
-    EXPECT_EQ(m4->shading, 1);
+    EXPECT_EQ(m4->shading, ShadingMode::LitTextured);
     EXPECT_TRUE(m4->additive);
     EXPECT_TRUE(m4->baseTexture());
     const Material* m5 = scene->findMaterial(5);

@@ -54,7 +54,7 @@ TEST_F(RenderTest, LitUntexturedCubeIsShadedTowardsItsLight) {
     w.end();
     std::unique_ptr<Scene> scene = load(w);
     draw(*scene);
-    EXPECT_EQ(scene->findMaterial(1)->shading, 0);
+    EXPECT_EQ(scene->findMaterial(1)->shading, ShadingMode::Lit);
     const int left = brightness(320 - 50, 240), right = brightness(320 + 50, 240);
     EXPECT_GT(right, left + 60) << "left " << left << " right " << right;
     EXPECT_GT(left, 0);
@@ -100,7 +100,7 @@ TEST_F(RenderTest, TexturedQuadShowsItsTextureUpright) {
     w.light({3, {0, 0, 3}, {1, 1, 1}});
     w.end();
     std::unique_ptr<Scene> scene = load(w);
-    ASSERT_EQ(scene->findMaterial(1)->shading, 1);
+    ASSERT_EQ(scene->findMaterial(1)->shading, ShadingMode::LitTextured);
     draw(*scene);
     const auto topLeft = pixel(320 - 100, 240 - 100), topRight = pixel(320 + 100, 240 - 100);
     const auto bottomLeft = pixel(320 - 100, 240 + 100), bottomRight = pixel(320 + 100, 240 + 100);
@@ -151,7 +151,7 @@ TEST_F(RenderTest, SphereMapModesTwoAndThreeMirrorEachOther) {
     w.end();
     std::unique_ptr<Scene> scene = load(w);
     Material* material = scene->findMaterial(1);
-    ASSERT_EQ(material->shading, 2);
+    ASSERT_EQ(material->shading, ShadingMode::SphereMap);
     draw(*scene);
     const auto left = project({-1.5f, 0, 0}), right = project({1.5f, 0, 0});
     // Left quad: normal x = -0.6, u = 0.2, the red half; right quad the blue half.
@@ -160,7 +160,7 @@ TEST_F(RenderTest, SphereMapModesTwoAndThreeMirrorEachOther) {
     EXPECT_GT(pixel(right[0], right[1])[2], 200);
     EXPECT_LT(pixel(right[0], right[1])[0], 50);
 
-    material->setShading(3);
+    material->setShading(ShadingMode::MirroredSphereMap);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     draw(*scene);
     EXPECT_GT(pixel(left[0], left[1])[2], 200);
@@ -181,7 +181,7 @@ TEST_F(RenderTest, ModeFourAddsTheReflectionUnitToTheBaseTexture) {
     w.camera({2, {0, 0, 3}, 1});
     w.end();
     std::unique_ptr<Scene> scene = load(w);
-    ASSERT_EQ(scene->findMaterial(1)->shading, 4);
+    ASSERT_EQ(scene->findMaterial(1)->shading, ShadingMode::TexturedReflection);
     draw(*scene);
     const auto p = pixel(320, 240);
     EXPECT_TRUE(near(p[0], 100, 3)) << int(p[0]);
@@ -202,8 +202,8 @@ TEST_F(RenderTest, CelShadingDrawsABlackOutlineAndLeavesCullingOff) {
     w.camera({2, {0, 0, 6}, 1});
     w.end();
     std::unique_ptr<Scene> scene = load(w);
-    scene->findObject(1)->setShading(5);
-    EXPECT_EQ(scene->findMaterial(1)->shading, 5);
+    scene->findObject(1)->setShading(ShadingMode::Cel);
+    EXPECT_EQ(scene->findMaterial(1)->shading, ShadingMode::Cel);
     glClearColor(1, 1, 1, 1);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     draw(*scene);

@@ -20,6 +20,7 @@ struct GlowSceneOptions {
     bool texturedObject2 = true;
     std::optional<Vec3> object5;   // another place for object 5
     float cameraDistance = 40;
+    bool secondCamera = false;     // camera 11 after camera 9
 };
 
 class GlowSceneTest : public SceneEffectTest {
@@ -66,6 +67,7 @@ protected:
         }
         w.target({8, {0, 0, 0}});
         w.camera({9, {0, 0, o.cameraDistance}, 8});
+        if (o.secondCamera) w.camera({11, {0, 0, 2 * o.cameraDistance}, 8});
         w.light({10, {0, 0, 50}, {1, 1, 1}});
         w.end();
         return saveScene(w, "steiner.ppp");
@@ -111,8 +113,8 @@ protected:
 TEST_F(GlowSceneTest, HighlightMovesEveryPeriodAndWrapsOverwritingSignalledLevels) {
     auto e = effect();
     e->init(0);
-    e->signal(SignalValue(118, 80));
-    e->signal(SignalValue(121, 5));
+    e->signal(SignalValue(GlowSceneEffect::GLOW_LEVEL1, 80));
+    e->signal(SignalValue(GlowSceneEffect::GLOW_LEVEL4, 5));
     EXPECT_FLOAT_EQ(e->level(0), 0.8f);
     EXPECT_FLOAT_EQ(e->level(3), 0.05f);
 
@@ -155,7 +157,7 @@ TEST_F(GlowSceneTest, PeriodSignalPutsThePulseHalfAPeriodAfterTheLastStep) {
     e->run(1771);  // the whole 200 ms come off again
     EXPECT_FLOAT_EQ(e->pulse(), 0.0f);
 
-    e->signal(SignalValue(GlowSceneEffect::kPeriodCode, 2000));
+    e->signal(SignalValue(GlowSceneEffect::GLOW_PERIOD, 2000));
     EXPECT_EQ(e->period(), 2000);
     EXPECT_EQ(e->lastPulse(), 1571 + 1000);
     e->run(3571);
@@ -168,6 +170,22 @@ TEST_F(GlowSceneTest, PeriodSignalPutsThePulseHalfAPeriodAfterTheLastStep) {
     e->run(4572);  // more than 2000 ms after 2571
     EXPECT_FLOAT_EQ(e->pulse(), 0.2f);
     EXPECT_EQ(e->lastPulse(), 4572);
+}
+
+// The glow scene switches cameras with codes of its own, not the other scene
+// effects' ones, and names its next-camera code to those that drive it.
+TEST_F(GlowSceneTest, CamerasSwitchWithTheGlowCodesOnly) {
+    GlowSceneOptions two;
+    two.secondCamera = true;
+    auto e = effect(two);
+    ASSERT_EQ(e->getScene()->currentCamera->id, 9);
+    e->signal(SignalValue(SceneEffect::NEXT_CAMERA, 0));
+    e->signal(SignalValue(SceneEffect::CAMERA, 11));
+    EXPECT_EQ(e->getScene()->currentCamera->id, 9);
+    e->signal(SignalValue(e->nextCameraCode(), 0));
+    EXPECT_EQ(e->getScene()->currentCamera->id, 11);
+    e->signal(SignalValue(GlowSceneEffect::GLOW_CAMERA, 9));
+    EXPECT_EQ(e->getScene()->currentCamera->id, 9);
 }
 
 TEST_F(GlowSceneTest, HoleMapBecomesTheAlphaOfObjectTwosTexture) {

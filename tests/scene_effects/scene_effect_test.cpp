@@ -56,7 +56,7 @@ TEST_F(SceneEffectPlayTest, MusicTimeBecomesSceneTimeFromTheStartAtTheSpeed) {
     EXPECT_FLOAT_EQ(redHeight(*e), 20.0f);
 
     // Signal 10 with 20: 20 ms a unit, half the rate.
-    e->signal(SignalValue(SceneEffect::kSpeedCode, 20));
+    e->signal(SignalValue(SceneEffect::SPEED, 20));
     e->run(3000);
     EXPECT_FLOAT_EQ(redHeight(*e), 10.0f);
     e->run(2000);
@@ -75,19 +75,19 @@ TEST_F(SceneEffectPlayTest, CameraSignalsChangeWhatTheFrameShows) {
     auto e = effect(twoCubes());
     e->init(0);
     EXPECT_EQ(centre(*e, 0), 'r');
-    e->signal(SignalValue(SceneEffect::kNextCameraCode, 0));
+    e->signal(SignalValue(SceneEffect::NEXT_CAMERA, 0));
     EXPECT_EQ(centre(*e, 0), 'g');
-    e->signal(SignalValue(SceneEffect::kNextCameraCode, 0));  // wraps to the first
+    e->signal(SignalValue(SceneEffect::NEXT_CAMERA, 0));  // wraps to the first
     EXPECT_EQ(centre(*e, 0), 'r');
-    e->signal(SignalValue(SceneEffect::kSelectCameraCode, 6));
+    e->signal(SignalValue(SceneEffect::CAMERA, 6));
     EXPECT_EQ(centre(*e, 0), 'g');
     // An id no camera has selects the first camera.
-    e->signal(SignalValue(SceneEffect::kSelectCameraCode, 77));
+    e->signal(SignalValue(SceneEffect::CAMERA, 77));
     EXPECT_EQ(e->getScene()->currentCamera->id, 5);
     EXPECT_EQ(centre(*e, 0), 'r');
     // Codes the effect does not know change nothing.
     e->signal(SignalValue(2, 0));
-    e->signal(SignalValue(SceneEffect::kNextCameraCode, "x"));
+    e->signal(SignalValue(SceneEffect::NEXT_CAMERA, "x"));
     EXPECT_EQ(e->getScene()->currentCamera->id, 6);
 }
 
@@ -110,22 +110,22 @@ TEST_F(SceneEffectPlayTest, CullingSignalAndCelShadingSignal) {
     clear();
     e->run(0);
     EXPECT_EQ(brightness(320, 240), 0);
-    e->signal(SignalValue(SceneEffect::kCullingCode, 0));
+    e->signal(SignalValue(SceneEffect::CULLING, 0));
     clear();
     e->run(0);
     EXPECT_GT(brightness(320, 240), 0);
     EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
-    e->signal(SignalValue(SceneEffect::kCullingCode, 5));  // any non-zero value
+    e->signal(SignalValue(SceneEffect::CULLING, 5));  // any non-zero value
     clear();
     e->run(0);
     EXPECT_EQ(brightness(320, 240), 0);
 
     // 122 cel-shades the named object's materials; an unknown id changes nothing.
-    e->signal(SignalValue(SceneEffect::kCelShadingCode, 999));
-    EXPECT_EQ(e->getScene()->findMaterial(1)->shading, 0);
-    e->signal(SignalValue(SceneEffect::kCelShadingCode, 3));
-    EXPECT_EQ(e->getScene()->findMaterial(2)->shading, 5);
-    EXPECT_EQ(e->getScene()->findMaterial(1)->shading, 0);
+    e->signal(SignalValue(SceneEffect::CEL, 999));
+    EXPECT_EQ(e->getScene()->findMaterial(1)->shading, ShadingMode::Lit);
+    e->signal(SignalValue(SceneEffect::CEL, 3));
+    EXPECT_EQ(e->getScene()->findMaterial(2)->shading, ShadingMode::Cel);
+    EXPECT_EQ(e->getScene()->findMaterial(1)->shading, ShadingMode::Lit);
 }
 
 TEST_F(SceneEffectPlayTest, AMissingSceneFileEndsWithTheReadersMessage) {

@@ -112,7 +112,7 @@ TEST_F(StartupSceneGroupsTest, ScenesAreRegisteredAndPlayFromTheArchive) {
     // source, then with the first scene as its source); something is drawn in each.
     for (int id : {15, 23, 16, 17, 18, 2, 26, 19, 20, -19}) {
         SCOPED_TRACE(id);
-        if (id == -19) effects.visor.signal(SignalValue(VisorEffect::kSourceCode, DemoEffects::kVantor2SceneId));
+        if (id == -19) effects.visor.signal(SignalValue(VisorEffect::SOURCE, DemoEffects::kVantor2SceneId));
         Effect* effect = table.get(id < 0 ? -id : id);
         glClearColor(0, 0, 0, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);

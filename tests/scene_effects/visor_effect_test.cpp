@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace vantor::test {
 namespace {
@@ -125,7 +126,7 @@ bool looks(const std::array<std::uint8_t, 4>& p, int r, int g, int b, int tolera
 
 TEST_F(VisorTest, WithoutSourceTheVisorImagesFrameTheSphere) {
     VisorEffect e(sphereScene().c_str(), *images);
-    EXPECT_EQ(e.getScene()->findMaterial(1)->shading, 3);
+    EXPECT_EQ(e.getScene()->findMaterial(1)->shading, ShadingMode::MirroredSphereMap);
     e.init(0);
     frame(e, 0);
     saveFrame("visor_alone");
@@ -157,7 +158,7 @@ TEST_F(VisorTest, TwoCameraSourceShowsOneCameraReflectedAndTheOtherInFront) {
     EffectTable::instance().set(19, &visor);
     source.init(0);
     visor.init(0);
-    visor.signal(SignalValue(VisorEffect::kSourceCode, 15));
+    visor.signal(SignalValue(VisorEffect::SOURCE, 15));
     ASSERT_EQ(visor.source(), &source);
 
     for (int f = 0; f < 3; ++f) {
@@ -178,14 +179,43 @@ TEST_F(VisorTest, TwoCameraSourceShowsOneCameraReflectedAndTheOtherInFront) {
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
+// A scene effect that records the codes it is sent and switches cameras with
+// a code of its own, as the glow scene does.
+class OwnCameraCodeScene : public SceneEffect {
+public:
+    static constexpr int kOwnNextCamera = 2;
+    using SceneEffect::SceneEffect;
+    int nextCameraCode() const override { return kOwnNextCamera; }
+    void signal(SignalValue value) override { codes.push_back(value.code); }
+    std::vector<int> codes;
+};
+
+// Each source is switched to its next camera with the code that source takes:
+// its own for a scene effect, NEXT_CAMERA for any other effect.
+TEST_F(VisorTest, SourceGetsTheNextCameraCodeItTakes) {
+    OwnCameraCodeScene source(sourceScene().c_str(), *images);
+    VisorEffect visor(sphereScene().c_str(), *images);
+    EffectTable::instance().set(20, &source);
+    visor.signal(SignalValue(VisorEffect::SOURCE, 20));
+    frame(visor, 0);
+    EXPECT_EQ(source.codes, (std::vector<int>{OwnCameraCodeScene::kOwnNextCamera, OwnCameraCodeScene::kOwnNextCamera}));
+
+    SceneEffect plain(sourceScene().c_str(), *images);
+    EffectTable::instance().set(15, &plain);
+    visor.signal(SignalValue(VisorEffect::SOURCE, 15));
+    frame(visor, 0);
+    EXPECT_EQ(plain.getScene()->currentCamera->id, 5);  // switched twice: back to the first
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
 TEST_F(VisorTest, OnlyTheSourceSignalCounts) {
     VisorEffect e(sphereScene().c_str(), *images);
     EffectTable::instance().set(19, &e);
     e.init(1000);
     // Speed, camera and culling signals change nothing.
-    e.signal(SignalValue(SceneEffect::kSpeedCode, 20));
-    e.signal(SignalValue(SceneEffect::kNextCameraCode, 0));
-    e.signal(SignalValue(SceneEffect::kCullingCode, 0));
+    e.signal(SignalValue(SceneEffect::SPEED, 20));
+    e.signal(SignalValue(SceneEffect::NEXT_CAMERA, 0));
+    e.signal(SignalValue(SceneEffect::CULLING, 0));
     EXPECT_EQ(e.getSpeed(), 10.0f);
     EXPECT_EQ(e.getScene()->currentCamera->id, 4);
     EXPECT_TRUE(e.getScene()->culling);
@@ -194,9 +224,9 @@ TEST_F(VisorTest, OnlyTheSourceSignalCounts) {
     EXPECT_FLOAT_EQ(e.getScene()->findObject(1)->position().y, 10.0f);
 
     // Its own id or an empty slot gives no source.
-    e.signal(SignalValue(VisorEffect::kSourceCode, 19));
+    e.signal(SignalValue(VisorEffect::SOURCE, 19));
     EXPECT_EQ(e.source(), nullptr);
-    e.signal(SignalValue(VisorEffect::kSourceCode, 3));
+    e.signal(SignalValue(VisorEffect::SOURCE, 3));
     EXPECT_EQ(e.source(), nullptr);
     frame(e, 1100);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));

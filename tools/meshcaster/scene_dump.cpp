@@ -2,6 +2,7 @@
 
 #include "libs/ppd/ppd.h"
 #include "scene/scene_chunk_decoder.h"
+#include "scene/shading_mode.h"
 
 #include <memory>
 #include <vector>
@@ -53,12 +54,12 @@ const char* controllerClass(std::int32_t c) {
 }
 
 // The shading mode the reader gives a material whose textures all load.
-int shadingOf(const MaterialRecord& m) {
+ShadingMode shadingOf(const MaterialRecord& m) {
     const bool base = !m.textures[0].empty(), reflection = !m.textures[1].empty(), additive = !m.textures[2].empty();
-    if (base && reflection) return 4;
-    if (additive || base) return 1;
-    if (reflection) return 2;
-    return 0;
+    if (base && reflection) return ShadingMode::TexturedReflection;
+    if (additive || base) return ShadingMode::LitTextured;
+    if (reflection) return ShadingMode::SphereMap;
+    return ShadingMode::Lit;
 }
 
 Node* search(std::vector<std::unique_ptr<Node>>& list, std::int32_t id) {
@@ -174,7 +175,7 @@ bool Dump::run(std::FILE* out) {
             std::string line = "material " + std::to_string(m.id) + "  ambient " + vec(m.ambient) + "  diffuse " +
                                vec(m.diffuse) + "  specular " + vec(m.specular);
             std::snprintf(text, sizeof text, "  shininess %g  strength %g  shading %d", 128.0f * m.shininess,
-                          m.shininessStrength, shadingOf(m));
+                          m.shininessStrength, shadingNumber(shadingOf(m)));
             line += text;
             if (m.twoSided) line += "  two-sided";
             if (!m.textures[2].empty()) line += "  additive";

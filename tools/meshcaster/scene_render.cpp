@@ -64,7 +64,7 @@ int renderScene(const RenderOptions& options) {
     for (int id : options.celObjects) {
         SceneObject* object = scene->findObject(id);  // 0: the first root object
         if (!object) return fail(options.scene + ": no object with id " + std::to_string(id));
-        object->setShading(5);
+        object->setShading(ShadingMode::Cel);
     }
     if (options.noCulling) scene->setCulling(false);
 
