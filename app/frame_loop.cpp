@@ -54,6 +54,7 @@ void FrameLoop::windowProcedure(const WindowMessage& message) {
         // Code 0 is a key without a virtual-key code.
         if (message.key > 0 && message.key < static_cast<int>(keyDown_.size()))
             keyDown_[message.key] = message.kind == WindowMessage::Kind::KeyDown ? 1 : 0;
+        if (keyPress_ && message.kind == WindowMessage::Kind::KeyDown && message.key > 0) keyPress_(message.key);
         break;
     case WindowMessage::Kind::Quit:
     case WindowMessage::Kind::Other:

@@ -54,6 +54,9 @@ public:
     // Called in every frame after the effects ran and before the swap, e.g.
     // to read the finished frame back.
     void setBeforeSwap(std::function<void()> hook) { beforeSwap_ = std::move(hook); }
+    // Told of every key pressed (its virtual-key code), after the key state
+    // is noted: author mode's keys act once per press, not while held.
+    void setKeyPress(std::function<void(int key)> handler) { keyPress_ = std::move(handler); }
 
     // One pass of the loop. Returns false, doing nothing, once quit is set.
     bool pass();
@@ -85,6 +88,7 @@ private:
     ScriptLoader loadScript_;
     std::function<void()> reloadAction_;
     std::function<void()> beforeSwap_;
+    std::function<void(int key)> keyPress_;
 
     std::unique_ptr<Script> script_;
     std::size_t nextEvent_ = 0;

@@ -14,7 +14,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: vantor\n"
-    "       vantor --data DIR [--control]\n"
+    "       vantor --data DIR [--control] [--overlay]\n"
     "\n"
     "Plays the demo full screen at 640 x 480 (or in a window when the display\n"
     "refuses that mode). Needs soundtrack.mp3 and vantor.ppd in the working\n"
@@ -32,9 +32,18 @@ constexpr const char* kUsage =
     "shipped one. A save to any of them shows at once, at the same music time;\n"
     "errors are shown and the last good state plays on.\n"
     "  --data DIR       play and watch DIR\n"
+    "  --overlay        show the overlay from the start (time, bar:beat, frame\n"
+    "                   rate, running effects, last event, loop, pause)\n"
     "  --control        read commands on standard input, one a line, and answer\n"
     "                   each with one line: seek MS, pause, play, loop A B,\n"
-    "                   loop off, reload, time, shot FILE.png, quit\n";
+    "                   loop off, reload, time, shot FILE.png, quit\n"
+    "author keys:\n"
+    "  Space            pause / play (the picture is still drawn)\n"
+    "  Left, Right      one beat back / forward (Shift: one bar)\n"
+    "  Home             back to DEMOSTART\n"
+    "  PageUp/PageDown  previous / next MARK of the script\n"
+    "  L                loop the current four bars; again: end the loop\n"
+    "  T                show / hide the overlay\n";
 
 // Reads the command line: true to run, with options.folder set for author mode.
 bool readCommandLine(int argc, char** argv, AuthorOptions& options, int& exitCode) {
@@ -49,14 +58,16 @@ bool readCommandLine(int argc, char** argv, AuthorOptions& options, int& exitCod
             options.folder = argv[++i];
         } else if (a == "--control") {
             options.control = true;
+        } else if (a == "--overlay") {
+            options.overlay = true;
         } else {
             std::fprintf(stderr, "vantor: unknown argument \"%s\"; see vantor --help\n", argv[i]);
             exitCode = 2;
             return false;
         }
     }
-    if (options.control && options.folder.empty()) {
-        std::fputs("vantor: --control needs --data DIR; see vantor --help\n", stderr);
+    if ((options.control || options.overlay) && options.folder.empty()) {
+        std::fputs("vantor: --control and --overlay need --data DIR; see vantor --help\n", stderr);
         exitCode = 2;
         return false;
     }

@@ -9,11 +9,9 @@
 #include <vector>
 
 AuthorControl::AuthorControl(AuthorSession& session, Demo& demo, Answer answer, FrameWriter writeFrame)
-    : session_(session), demo_(demo), answer_(std::move(answer)), writeFrame_(std::move(writeFrame)) {
-    demo_.loop().setBeforeSwap([this] { beforeSwap(); });
-}
+    : session_(session), demo_(demo), answer_(std::move(answer)), writeFrame_(std::move(writeFrame)) {}
 
-void AuthorControl::beforeSwap() {
+void AuthorControl::frameDrawn() {
     if (shotFile_.empty()) return;
     std::string file;
     file.swap(shotFile_);
@@ -30,7 +28,12 @@ void AuthorControl::handle(const std::string& line) {
     case Kind::Seek: session_.seek(command.from); break;
     case Kind::Pause: music.pauseMusic(); break;
     case Kind::Play: music.playMusic(); break;
-    case Kind::Loop: session_.setLoop(command.from, command.to); break;
+    case Kind::Loop:
+        if (!session_.setLoop(command.from, command.to)) {
+            answer_("error: the loop must lie within the show (0 to " + std::to_string(FrameLoop::kEndTime) + ")");
+            return;
+        }
+        break;
     case Kind::LoopOff: session_.clearLoop(); break;
     case Kind::Reload:
         answer_(session_.reload() ? "ok" : "error: " + session_.error());

@@ -18,8 +18,11 @@ public:
     // false with the reason in *error.
     using FrameWriter = std::function<bool(const std::string& file, std::string* error)>;
 
-    // Hooks itself in before every swap of the demo's frame loop to take shots.
     AuthorControl(AuthorSession& session, Demo& demo, Answer answer, FrameWriter writeFrame);
+
+    // To be called when a frame is finished, before it is shown: takes the
+    // shot asked for, if any.
+    void frameDrawn();
 
     // Carries out one line; a shot is answered once the next frame is drawn.
     void handle(const std::string& line);
@@ -29,8 +32,6 @@ public:
     bool busy() const { return !shotFile_.empty(); }
 
 private:
-    void beforeSwap();
-
     AuthorSession& session_;
     Demo& demo_;
     Answer answer_;

@@ -2,40 +2,72 @@
 
 #include "app/author/author_control.h"
 #include "app/author/author_session.h"
+#include "app/author/folder_files.h"
+#include "app/author/overlay.h"
+#include "app/author/overlay_source.h"
 #include "app/author/line_reader.h"
 #include "app/demo.h"
 #include "app/demo_window.h"
 #include "app/fatal_error.h"
 #include "app/startup_files.h"
 #include "platform/folder_watcher.h"
+#include "platform/virtual_keys.h"
 #include "scene/scene_error.h"
 
 #include <chrono>
 #include <cstdio>
-#include <filesystem>
 #include <optional>
 #include <fcntl.h>
 #include <unistd.h>
 
-namespace fs = std::filesystem;
-
 namespace {
-
-// A file the demo ships: in the working directory, else next to the program.
-std::string shippedFile(const char* name) {
-    std::error_code ec;
-    if (fs::exists(name, ec)) return name;
-    const fs::path program = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec && fs::exists(program.parent_path() / name, ec)) return (program.parent_path() / name).string();
-    return name;
-}
 
 std::int64_t steadyMs() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+// Frames a second over the last second or so.
+class FrameRate {
+public:
+    void frame(std::int64_t nowMs) {
+        if (frames_ == 0 && rate_ == 0 && since_ == 0) since_ = nowMs;
+        ++frames_;
+        if (nowMs - since_ >= 1000) {
+            rate_ = frames_ * 1000.0 / static_cast<double>(nowMs - since_);
+            frames_ = 0;
+            since_ = nowMs;
+        }
+    }
+    double rate() const { return rate_; }
+
+private:
+    std::int64_t since_ = 0;
+    int frames_ = 0;
+    double rate_ = 0;
+};
+
+// The author keys; the demo's own keys (Escape, Control+Shift, Control+F1)
+// keep their meaning.
+void authorKey(int key, AuthorSession& session, const FrameLoop& loop, bool& overlayShown) {
+    namespace vk = vantor::platform::vk;
+    if (loop.keyDown(vk::Control)) return;
+    const bool shift = loop.keyDown(vk::Shift);
+    switch (key) {
+    case vk::Space: session.press(TransportKey::PlayPause); break;
+    case vk::Left: session.press(shift ? TransportKey::BarBack : TransportKey::BeatBack); break;
+    case vk::Right: session.press(shift ? TransportKey::BarForward : TransportKey::BeatForward); break;
+    case vk::Home: session.press(TransportKey::Home); break;
+    case vk::PageUp: session.press(TransportKey::PreviousMark); break;
+    case vk::PageDown: session.press(TransportKey::NextMark); break;
+    case vk::LetterA + ('L' - 'A'): session.press(TransportKey::Loop); break;
+    case vk::LetterA + ('T' - 'A'): overlayShown = !overlayShown; break;
+    default: break;
+    }
+}
+
 void reportOnStderr(const std::string& text) {
+    std::fflush(stdout);
     if (text.empty())
         std::fputs("vantor: reloaded\n", stderr);
     else
@@ -52,16 +84,8 @@ int runAuthorMode(const AuthorOptions& options) {
         std::fprintf(stderr, "vantor: %s\n", error.c_str());
         return 1;
     }
-    const std::string archive = shippedFile(kDemoFiles.archive);
-    const fs::path folderSoundtrack = fs::path(options.folder) / kDemoFiles.soundtrack;
-    std::error_code ec;
-    const std::string soundtrack =
-        fs::is_regular_file(folderSoundtrack, ec) ? folderSoundtrack.string() : shippedFile(kDemoFiles.soundtrack);
-
-    StartupFiles files = kDemoFiles;
-    files.archive = archive.c_str();
-    files.soundtrack = soundtrack.c_str();
-    files.dataFolder = options.folder.c_str();
+    const FolderFiles folderFiles(options.folder);
+    const StartupFiles& files = folderFiles.files();
 
     // With --control, standard output carries the answers alone: what the
     // libraries print there goes to standard error instead.
@@ -70,6 +94,8 @@ int runAuthorMode(const AuthorOptions& options) {
         std::fflush(stdout);
         answers = ::dup(STDOUT_FILENO);
         ::dup2(STDERR_FILENO, STDOUT_FILENO);
+        // Whole lines, so that they do not split the messages on stderr.
+        std::setvbuf(stdout, nullptr, _IOLBF, 0);
     }
 
     DemoWindow window(true, "Vantor", 640, 480);
@@ -83,7 +109,7 @@ int runAuthorMode(const AuthorOptions& options) {
         std::fprintf(stderr, "vantor: %s\n", e.what());
         return 1;
     }
-    AuthorSession session(*demo, {options.folder, files.script, soundtrack}, std::move(watcher), steadyMs,
+    AuthorSession session(*demo, {options.folder, files.script, folderFiles.soundtrack()}, std::move(watcher), steadyMs,
                           reportOnStderr);
     std::optional<LineReader> input;
     std::optional<AuthorControl> control;
@@ -100,6 +126,29 @@ int runAuthorMode(const AuthorOptions& options) {
                         },
                         writeCurrentFrame);
     }
+    // Before each frame is shown: the overlay (its panel when shown, the
+    // error box whenever there is an error), then the shot asked for.
+    Overlay overlay;
+    OverlayState overlayState;
+    FrameRate frameRate;
+    bool overlayShown = options.overlay;
+    FrameLoop& loop = demo->loop();
+    loop.setBeforeSwap([&] {
+        frameRate.frame(steadyMs());
+        if (overlayShown) {
+            fillOverlayState(overlayState, loop, demo->table(), session.transport());
+            overlayState.framesPerSecond = frameRate.rate();
+            overlayState.paused = demo->music().musicPaused();
+            overlayState.loop = session.transport().loop();
+            overlayState.error = session.error();
+            overlay.draw(overlayState);
+        } else {
+            overlay.drawError(session.error());
+        }
+        if (control) control->frameDrawn();
+    });
+    loop.setKeyPress([&](int key) { authorKey(key, session, loop, overlayShown); });
+
     session.start();
     for (;;) {
         if (control) {

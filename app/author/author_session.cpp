@@ -5,6 +5,7 @@
 #include "libs/ppd/ppd.h"
 
 #include <exception>
+#include <optional>
 
 AuthorSession::AuthorSession(Demo& demo, Files files, std::unique_ptr<vantor::platform::FolderWatcher> watcher,
                              WallClock clock, Report report)
@@ -12,7 +13,8 @@ AuthorSession::AuthorSession(Demo& demo, Files files, std::unique_ptr<vantor::pl
       files_(std::move(files)),
       watcher_(std::move(watcher)),
       clock_(std::move(clock)),
-      report_(std::move(report)) {}
+      report_(std::move(report)),
+      transport_(ScriptTiming{}, 0, FrameLoop::kEndTime) {}
 
 void AuthorSession::report(const std::string& text) {
     if (text == error_) return;
@@ -35,6 +37,7 @@ void AuthorSession::start() {
     int start = 0;
     if (read.script) {
         start = read.script->demoStart();
+        transport_.setScript(read.script->timing(), start);
         restartTimeline(std::move(read.script));
     } else {
         report(read.error->located(scriptFileName()));
@@ -83,6 +86,7 @@ bool AuthorSession::reload(DataChanges changes, bool fromDemoStart) {
         report(e.what());
         return false;
     }
+    transport_.setScript(read.script->timing(), read.script->demoStart());
     if (fromDemoStart) demo_.music().seekMusic(read.script->demoStart());
     if (!restartTimeline(std::move(read.script))) return false;
     ++reloads_;
@@ -93,22 +97,40 @@ bool AuthorSession::reload(DataChanges changes, bool fromDemoStart) {
 void AuthorSession::seek(int ms) {
     DemoMusic& music = demo_.music();
     FrameLoop& loop = demo_.loop();
-    const bool backward = ms < loop.now() || loop.framesDrawn() == 0;
-    music.seekMusic(ms);
-    if (!backward || !loop.script()) return;
+    // Forward, the events up to ms are still to come: the next frame
+    // dispatches them. Backward, effects that saw later events start afresh.
+    if (ms >= loop.now() || !loop.script()) {
+        music.seekMusic(ms);
+        return;
+    }
     auto script = std::make_unique<Script>(*loop.script());
     try {
         demo_.rebuildEffects();
     } catch (const std::exception& e) {
         report(e.what());
-        return;
     }
+    // The music moves once the effects are there, so that it stands at ms.
+    music.seekMusic(ms);
     restartTimeline(std::move(script));
 }
 
-void AuthorSession::setLoop(int fromMs, int toMs) {
-    loopFrom_ = fromMs;
-    loopTo_ = toMs;
+bool AuthorSession::setLoop(int fromMs, int toMs) {
+    if (!transport_.setLoop(fromMs, toMs)) return false;
+    const int now = demo_.music().musicTime();
+    if (now < fromMs || now >= toMs) seek(fromMs);
+    return true;
+}
+
+void AuthorSession::press(TransportKey key) {
+    DemoMusic& music = demo_.music();
+    const TransportAction action = transport_.press(key, music.musicTime());
+    if (action.seekTo) seek(*action.seekTo);
+    if (action.togglePause) {
+        if (music.musicPaused())
+            music.playMusic();
+        else
+            music.pauseMusic();
+    }
 }
 
 bool AuthorSession::pass() {
@@ -118,10 +140,7 @@ bool AuthorSession::pass() {
         const DataChanges changes = dataChangesOf(settler_.settled(now));
         if (changes.any()) reload(changes);
     }
-    if (looping()) {
-        const int now = demo_.music().musicTime();
-        if (now >= loopTo_ || now < loopFrom_) seek(loopFrom_);
-    }
+    if (const std::optional<int> back = transport_.wrap(demo_.music().musicTime())) seek(*back);
     try {
         return demo_.loop().pass();
     } catch (const std::exception& e) {

@@ -18,6 +18,7 @@
 
 #include "app/author/change_settler.h"
 #include "app/author/data_change.h"
+#include "app/author/transport.h"
 #include "platform/folder_watcher.h"
 
 #include <cstdint>
@@ -63,10 +64,16 @@ public:
     // between; backward, the effects are built anew and the timeline restarts
     // from its first event, so the show at ms looks as if played up to it.
     void seek(int ms);
-    // Plays [fromMs, toMs) over and over; toMs <= fromMs ends the loop.
-    void setLoop(int fromMs, int toMs);
-    void clearLoop() { loopTo_ = loopFrom_ = 0; }
-    bool looping() const { return loopTo_ > loopFrom_; }
+    // Plays [fromMs, toMs) over and over. False (and no change) unless
+    // 0 <= fromMs < toMs <= the end of the show.
+    // The music goes to fromMs at once when it stands outside the range.
+    bool setLoop(int fromMs, int toMs);
+    void clearLoop() { transport_.clearLoop(); }
+
+    // A transport key: moves the music on the script's grid (the timeline
+    // follows as for seek), pauses or plays, or starts or ends the loop.
+    void press(TransportKey key);
+    const Transport& transport() const { return transport_; }
 
     // The current error ("" when the show is in a good state).
     const std::string& error() const { return error_; }
@@ -87,6 +94,5 @@ private:
     ChangeSettler settler_;
     std::string error_;
     int reloads_ = 0;
-    int loopFrom_ = 0;
-    int loopTo_ = 0;
+    Transport transport_;
 };

@@ -30,6 +30,8 @@ const char* const kCaptureUsage =
     "  --from MS       first music time written (default DEMOSTART); the frames\n"
     "                  before it are still drawn, so every frame looks as in the demo\n"
     "  --to MS         music time at which writing ends (default 240000)\n"
+    "  --data DIR      play the folder DIR over vantor.ppd, as vantor --data does\n"
+    "                  (DIR/soundtrack.mp3, when present, is the soundtrack)\n"
     "  --profile       print each effect's drawing time per frame on stdout\n"
     "  --overlay       draw the author overlay (time, bar:beat, running effects,\n"
     "                  last event) over every frame\n"
@@ -106,6 +108,12 @@ ParsedCommandLine parseCaptureCommandLine(int argc, const char* const* argv) {
         }
         if (arg == "--quiet") {
             o.quiet = true;
+            continue;
+        }
+        if (arg == "--data") {
+            if (i + 1 >= argc) return usageError(arg + " needs a value");
+            o.data = argv[++i];
+            if (!std::filesystem::is_directory(o.data)) return usageError("--data needs a folder: \"" + o.data + "\"");
             continue;
         }
         if (arg == "--size" || arg == "--fps" || arg == "--from" || arg == "--to" || arg == "--at") {

@@ -17,6 +17,7 @@ struct CaptureOptions {
     int to = 240000;
     std::vector<int> at;       // Pictures: music times, ascending, without repeats
     bool profile = false;
+    std::string data;          // a data folder over the archive (empty: none)
     bool overlay = false;      // the author overlay over every frame
     bool quiet = false;
 };

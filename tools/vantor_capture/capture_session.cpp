@@ -1,5 +1,6 @@
 #include "tools/vantor_capture/capture_session.h"
 
+#include "app/author/folder_files.h"
 #include "app/author/overlay.h"
 #include "app/author/overlay_source.h"
 #include "app/demo.h"
@@ -29,8 +30,8 @@ int failure(const std::string& text) {
 // The demo, started up offscreen, and the way frames are drawn in it.
 class OffscreenDemo {
 public:
-    OffscreenDemo(vantor::platform::OffscreenGL& gl, const CaptureOptions& options)
-        : target_(gl), demo_(target_, kDemoFiles, music_, messages_) {
+    OffscreenDemo(vantor::platform::OffscreenGL& gl, const StartupFiles& files, const CaptureOptions& options)
+        : target_(gl), demo_(target_, files, music_, messages_) {
         if (options.profile) profiler_.emplace(demo_.table());
         demo_.loop().scriptPhase();
         const Script& script = *demo_.loop().script();
@@ -142,7 +143,10 @@ int runCapture(const CaptureOptions& o) {
     std::string error;
     auto gl = vantor::platform::OffscreenGL::create(o.width, o.height, &error);
     if (!gl) return failure("no offscreen OpenGL context: " + error);
-    OffscreenDemo demo(*gl, o);
+    // With --data, the folder's files over the archive's.
+    std::optional<FolderFiles> folder;
+    const StartupFiles& files = o.data.empty() ? kDemoFiles : folder.emplace(o.data).files();
+    OffscreenDemo demo(*gl, files, o);
 
     int result = 0;
     if (o.output == CaptureOptions::Output::Pictures) {
@@ -164,7 +168,7 @@ int runCapture(const CaptureOptions& o) {
             video.width = o.width;
             video.height = o.height;
             video.fps = o.fps;
-            video.soundtrack = kDemoFiles.soundtrack;
+            video.soundtrack = files.soundtrack;
             video.audioStartMs = start + double(first) * 1000.0 / o.fps;
             video.frames = end - first;
             sink = VideoSink::start(video, &error);

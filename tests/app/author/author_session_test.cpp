@@ -279,7 +279,11 @@ TEST_F(AuthorSessionTest, SeeksReplayTheTimelineToTheNewPosition) {
     EXPECT_EQ(takeLog(), (CallLog{"rec signal 8:2", "rec signal 9:later"}));
 
     // A loop plays its range over and over.
-    session->setLoop(2000, 3000);
+    EXPECT_FALSE(session->setLoop(3000, 2000));
+    EXPECT_FALSE(session->setLoop(1000, 250000));
+    EXPECT_EQ(music.musicTime(), 4500);
+    ASSERT_TRUE(session->setLoop(2000, 3000));
+    EXPECT_EQ(music.musicTime(), 2000);
     music.clock().set(3000);
     session->pass();
     EXPECT_EQ(music.musicTime(), 2000);

@@ -1,0 +1,27 @@
+// The start-up files of a show played from a data folder: the folder's files
+// over the shipped archive, and the folder's soundtrack when it has one.
+#pragma once
+
+#include "app/startup_files.h"
+
+#include <string>
+
+class FolderFiles {
+public:
+    // The archive and the soundtrack come from the working directory, or
+    // from next to the program when the working directory has none.
+    explicit FolderFiles(std::string folder);
+    FolderFiles(const FolderFiles&) = delete;
+    FolderFiles& operator=(const FolderFiles&) = delete;
+
+    // Valid while this object lives.
+    const StartupFiles& files() const { return files_; }
+    const std::string& folder() const { return folder_; }
+    const std::string& soundtrack() const { return soundtrack_; }
+
+private:
+    std::string folder_;
+    std::string archive_;
+    std::string soundtrack_;
+    StartupFiles files_;
+};

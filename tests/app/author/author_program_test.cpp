@@ -1,0 +1,193 @@
+// vantor --data DIR --control end to end on a private X server: the program
+// next to the build's archive and soundtrack, a data folder holding only a
+// script, driven through its control channel while the test edits the
+// script; and vantor-capture --data on the same folder.
+#include "tests/support/temp_dir.h"
+
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <chrono>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <fcntl.h>
+#include <poll.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace vantor::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The picture (id 0, full screen) from 100 ms on; the second script shows
+// the star background (id 7) instead.
+std::string scriptShowing(int id) {
+    return "DEMOSTART 0\nSETUP\nTIMELINE\n100 INIT " + std::to_string(id) + "\n100 START " + std::to_string(id) +
+           "\nLINETIME\n";
+}
+
+// A program with a pipe to its standard input and one from its standard output.
+class Child {
+public:
+    Child(const std::string& directory, const std::vector<std::string>& arguments) {
+        int in[2], out[2];
+        if (::pipe(in) != 0 || ::pipe(out) != 0) return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::dup2(in[0], STDIN_FILENO);
+            ::dup2(out[1], STDOUT_FILENO);
+            ::close(in[1]);
+            ::close(out[0]);
+            if (::chdir(directory.c_str()) != 0) ::_exit(127);
+            std::vector<char*> argv;
+            for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+            argv.push_back(nullptr);
+            ::execv(argv[0], argv.data());
+            ::_exit(127);
+        }
+        ::close(in[0]);
+        ::close(out[1]);
+        toChild_ = in[1];
+        fromChild_ = out[0];
+    }
+    ~Child() {
+        if (toChild_ >= 0) ::close(toChild_);
+        if (fromChild_ >= 0) ::close(fromChild_);
+        if (pid_ > 0 && !exited_) {
+            ::kill(pid_, SIGKILL);
+            ::waitpid(pid_, nullptr, 0);
+        }
+    }
+
+    // Sends one command and waits for its answer line ("<timeout>" after a minute).
+    std::string ask(const std::string& command) {
+        const std::string line = command + "\n";
+        if (::write(toChild_, line.data(), line.size()) != static_cast<ssize_t>(line.size())) return "<write failed>";
+        std::string answer;
+        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (std::chrono::steady_clock::now() < until) {
+            const std::size_t end = buffered_.find('\n');
+            if (end != std::string::npos) {
+                answer = buffered_.substr(0, end);
+                buffered_.erase(0, end + 1);
+                return answer;
+            }
+            pollfd p{fromChild_, POLLIN, 0};
+            if (::poll(&p, 1, 1000) <= 0) continue;
+            char chunk[512];
+            const ssize_t got = ::read(fromChild_, chunk, sizeof chunk);
+            if (got <= 0) return "<closed>";
+            buffered_.append(chunk, static_cast<std::size_t>(got));
+        }
+        return "<timeout>";
+    }
+
+    // The exit code once the program has ended (-1: killed or still running after a minute).
+    int wait() {
+        for (int i = 0; i < 600; ++i) {
+            int status = 0;
+            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
+                exited_ = true;
+                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+        return -1;
+    }
+
+private:
+    pid_t pid_ = -1;
+    int toChild_ = -1;
+    int fromChild_ = -1;
+    bool exited_ = false;
+    std::string buffered_;
+};
+
+std::vector<std::uint8_t> readPng(const std::string& path) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+    image.format = PNG_FORMAT_RGB;
+    std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
+    return pixels;
+}
+
+// Share of bytes that differ by more than a little.
+double difference(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
+    if (a.empty() || a.size() != b.size()) return 1.0;
+    std::size_t differing = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) differing += std::abs(int(a[i]) - int(b[i])) > 8;
+    return double(differing) / double(a.size());
+}
+
+TEST(AuthorProgram, ASavedScriptShowsAtTheSameMusicTimeAndARevertBringsTheOldPictureBack) {
+    TempDir dir;
+    dir.write("show/data/script.scr", scriptShowing(0));
+    const std::string script = dir.file("show/data/script.scr");
+    Child vantor(dir.path().string(), {VANTOR_PATH, "--data", "show", "--control"});
+
+    EXPECT_EQ(vantor.ask("pause"), "ok");
+    EXPECT_EQ(vantor.ask("seek 2000"), "ok");
+    EXPECT_EQ(vantor.ask("time"), "2000");
+    EXPECT_EQ(vantor.ask("bogus 12"), "error: unknown command \"bogus\" (seek, pause, play, loop, reload, time, shot, quit)");
+    EXPECT_EQ(vantor.ask("loop 5 2"), "error: loop end must lie after its start");
+    ASSERT_EQ(vantor.ask("shot " + dir.file("before.png")), "ok");
+    const auto before = readPng(dir.file("before.png"));
+    ASSERT_EQ(before.size(), 640u * 480u * 3u);
+
+    // Saved by rename, as editors do: the new picture shows at the same time.
+    dir.write("show/data/script.tmp", scriptShowing(7));
+    fs::rename(dir.file("show/data/script.tmp"), script);
+    double changed = 0;
+    for (int i = 0; i < 100 && changed < 0.2; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ASSERT_EQ(vantor.ask("shot " + dir.file("after.png")), "ok");
+        changed = difference(before, readPng(dir.file("after.png")));
+    }
+    EXPECT_GE(changed, 0.2);
+    EXPECT_EQ(vantor.ask("time"), "2000");
+
+    // Written in place this time, back to the first script: the old picture.
+    dir.write("show/data/script.scr", scriptShowing(0));
+    double left = 1;
+    for (int i = 0; i < 100 && left > 0.01; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        ASSERT_EQ(vantor.ask("shot " + dir.file("again.png")), "ok");
+        left = difference(before, readPng(dir.file("again.png")));
+    }
+    EXPECT_LE(left, 0.01);
+    EXPECT_EQ(vantor.ask("time"), "2000");
+
+    EXPECT_EQ(vantor.ask("quit"), "ok");
+    EXPECT_EQ(vantor.wait(), 0);
+}
+
+// vantor-capture --data renders the folder's script over the archive.
+TEST(AuthorProgram, CaptureRendersTheFolder) {
+    TempDir dir;
+    dir.write("show/data/script.scr", scriptShowing(0));
+    dir.write("other/data/script.scr", scriptShowing(7));
+    // vantor-capture reads the archive and the soundtrack in its working folder.
+    for (const char* shipped : {"vantor.ppd", "soundtrack.mp3"})
+        fs::create_symlink(fs::path(VANTOR_DEMO_DIR) / shipped, dir.path() / shipped);
+    auto capture = [&](const std::string& folder) {
+        const std::string command = "cd '" + dir.path().string() + "' && '" CAPTURE_PATH "' --quiet --data " + folder +
+                                    " --at 2000 " + folder + "-shots/ >/dev/null 2>&1";
+        EXPECT_EQ(std::system(command.c_str()), 0);
+        return readPng(dir.file(folder + "-shots/2000.png"));
+    };
+    const auto picture = capture("show");
+    const auto stars = capture("other");
+    ASSERT_FALSE(picture.empty());
+    EXPECT_GE(difference(picture, stars), 0.2);
+}
+
+}  // namespace
+}  // namespace vantor::test
