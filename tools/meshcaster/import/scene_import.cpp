@@ -341,6 +341,8 @@ void SceneImport::writeLights(SceneFileWriter& out, ImportSummary& summary) {
         }
         const int entry = entryOf(light->mName);
         const aiMatrix4x4 world = entry >= 0 ? entries_[std::size_t(entry)].world : conversion_.matrix;
+        if (entry >= 0 && animatedChain(entry))
+            report_.warnOnce("light-track", "scene files do not move lights: they stay where they are at the start");
         Vec3 position;
         if (light->mType == aiLightSource_DIRECTIONAL) {
             // Scene-file lights are points: a distant one stands in for the sun.
