@@ -121,7 +121,13 @@ NodeTracks nodeTracks(const aiNodeAnim& channel, double ticksPerSecond, double d
         (!hasPositions || keyFrames(channel.mPositionKeys, channel.mNumPositionKeys, framesPerTick, positionFrames)) &&
         (!hasRotations || keyFrames(channel.mRotationKeys, channel.mNumRotationKeys, framesPerTick, rotationFrames));
     for (unsigned i = 0; hasPositions && i < channel.mNumPositionKeys; ++i)
-        if (!finite(channel.mPositionKeys[i].mValue)) throw ImportRefused("an animation key is not a finite number");
+        if (!finite(channel.mPositionKeys[i].mValue) || !std::isfinite(channel.mPositionKeys[i].mTime))
+            throw ImportRefused("an animation key is not a finite number");
+    for (unsigned i = 0; hasRotations && i < channel.mNumRotationKeys; ++i) {
+        const aiQuaternion& q = channel.mRotationKeys[i].mValue;
+        if (!std::isfinite(q.x + q.y + q.z + q.w) || !std::isfinite(channel.mRotationKeys[i].mTime))
+            throw ImportRefused("an animation key is not a finite number");
+    }
 
     if (keysFit) {
         if (hasPositions) {

@@ -50,6 +50,13 @@ const aiMatrix4x4 kMirrorX(-1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
 
 bool mirrors(const aiMatrix4x4& m) { return aiMatrix3x3(m).Determinant() < 0; }
 
+bool finiteMatrix(const aiMatrix4x4& m) {
+    for (unsigned r = 0; r < 4; ++r)
+        for (unsigned c = 0; c < 4; ++c)
+            if (!std::isfinite(m[r][c])) return false;
+    return true;
+}
+
 std::string directoryOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
     return slash == std::string::npos ? "" : path.substr(0, slash + 1);
@@ -129,6 +136,8 @@ void SceneImport::collectNodes() {
         if (animation_ && channel != byName_.end())
             e.channel = animation_->mChannels[channel->second];
         e.local = e.channel ? channelTransform(*e.channel, 0, p.node->mTransformation) : p.node->mTransformation;
+        if (!finiteMatrix(p.node->mTransformation) || !finiteMatrix(e.local))
+            throw ImportRefused("a node's transform is not a finite number");
         e.world = (p.parent < 0 ? conversion_.matrix : entries_[std::size_t(p.parent)].world) * e.local;
         const bool handedMirror = p.parent < 0 ? rootMirrored_ : entries_[std::size_t(p.parent)].mirrored;
         e.written = handedMirror ? kMirrorX * e.local : e.local;
@@ -228,6 +237,11 @@ void SceneImport::writeObjects(SceneFileWriter& out, ImportSummary& summary) {
         ++summary.meshes;
     }
     if (summary.triangles == 0) throw ImportRefused("the file holds no triangles");
+    const Vec3 span = bounds_.high - bounds_.low;
+    if (!std::isfinite(span.x + span.y + span.z + bounds_.low.x + bounds_.low.y + bounds_.low.z) ||
+        std::max({std::fabs(bounds_.low.x), std::fabs(bounds_.low.y), std::fabs(bounds_.low.z), std::fabs(bounds_.high.x),
+                  std::fabs(bounds_.high.y), std::fabs(bounds_.high.z)}) > 1e30f)
+        throw ImportRefused("the model's coordinates are too large for scene files");
 }
 
 int SceneImport::entryOf(const aiString& name) const {
