@@ -109,7 +109,7 @@ int runAuthorMode(const AuthorOptions& options) {
         std::fprintf(stderr, "vantor: %s\n", e.what());
         return 1;
     }
-    AuthorSession session(*demo, {options.folder, files.script, folderFiles.soundtrack()}, std::move(watcher), steadyMs,
+    AuthorSession session(*demo, {options.folder, files.script, folderFiles.shippedSoundtrack()}, std::move(watcher), steadyMs,
                           reportOnStderr);
     std::optional<LineReader> input;
     std::optional<AuthorControl> control;

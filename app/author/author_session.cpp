@@ -5,6 +5,7 @@
 #include "libs/ppd/ppd.h"
 
 #include <exception>
+#include <filesystem>
 #include <optional>
 
 AuthorSession::AuthorSession(Demo& demo, Files files, std::unique_ptr<vantor::platform::FolderWatcher> watcher,
@@ -61,12 +62,27 @@ bool AuthorSession::restartTimeline(std::unique_ptr<Script> script) {
 void AuthorSession::reopenSoundtrack() {
     DemoMusic& music = demo_.music();
     const int at = music.musicTime();
-    if (!music.openMusic(files_.soundtrack.c_str())) {
-        report(files_.soundtrack + ": could not set up music");
-        return;
+    const bool paused = music.musicPaused();
+    // The folder's own soundtrack when it has one (again), else the shipped one.
+    std::error_code ec;
+    const std::filesystem::path own = std::filesystem::path(files_.folder) / "soundtrack.mp3";
+    const std::string path = std::filesystem::is_regular_file(own, ec) ? own.string() : files_.soundtrack;
+    const bool opened = music.openMusic(path.c_str());
+    if (!opened) {
+        report(path + ": could not set up music");
+        soundtrackError_ = true;
+        // Play on with the shipped one rather than with none.
+        if (path == files_.soundtrack || !music.openMusic(files_.soundtrack.c_str())) return;
     }
     music.seekMusic(at);
-    if (!music.musicPaused()) music.playMusic();
+    if (paused)
+        music.pauseMusic();
+    else
+        music.playMusic();
+    if (opened && soundtrackError_) {
+        soundtrackError_ = false;
+        report("");
+    }
 }
 
 bool AuthorSession::reload(DataChanges changes, bool fromDemoStart) {

@@ -38,7 +38,7 @@ public:
     struct Files {
         std::string folder;           // the data folder (for naming files in messages)
         std::string script;           // the script's name in the data layer
-        std::string soundtrack;       // the soundtrack to open again when it changes
+        std::string soundtrack;       // the soundtrack when the folder has none
     };
 
     // watcher may be null (nothing is watched; reload() still works).
@@ -93,6 +93,7 @@ private:
     Report report_;
     ChangeSettler settler_;
     std::string error_;
+    bool soundtrackError_ = false;  // error_ is about the soundtrack
     int reloads_ = 0;
     Transport transport_;
 };

@@ -22,7 +22,8 @@ FolderFiles::FolderFiles(std::string folder) : folder_(std::move(folder)), files
     archive_ = shippedFile(kDemoFiles.archive);
     const fs::path own = fs::path(folder_) / kDemoFiles.soundtrack;
     std::error_code ec;
-    soundtrack_ = fs::is_regular_file(own, ec) ? own.string() : shippedFile(kDemoFiles.soundtrack);
+    shippedSoundtrack_ = shippedFile(kDemoFiles.soundtrack);
+    soundtrack_ = fs::is_regular_file(own, ec) ? own.string() : shippedSoundtrack_;
     files_.archive = archive_.c_str();
     files_.soundtrack = soundtrack_.c_str();
     files_.dataFolder = folder_.c_str();

@@ -18,10 +18,13 @@ public:
     const StartupFiles& files() const { return files_; }
     const std::string& folder() const { return folder_; }
     const std::string& soundtrack() const { return soundtrack_; }
+    // The soundtrack when the folder has none.
+    const std::string& shippedSoundtrack() const { return shippedSoundtrack_; }
 
 private:
     std::string folder_;
     std::string archive_;
     std::string soundtrack_;
+    std::string shippedSoundtrack_;
     StartupFiles files_;
 };

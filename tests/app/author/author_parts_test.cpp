@@ -4,10 +4,14 @@
 #include "app/author/control_command.h"
 #include "app/author/data_change.h"
 #include "app/author/line_reader.h"
+#include "platform/folder_watcher.h"
+#include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -104,6 +108,43 @@ TEST(AuthorLineReader, HandsOverWholeLinesWithoutWaiting) {
     for (int i = 0; i < 500 && !reader.ended(); ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
     EXPECT_TRUE(reader.ended());
     ::close(fds[0]);
+}
+
+// The kernel's notifications as editors cause them: writes in place, saves by
+// rename, deletes, re-creations, and files in folders made after the start.
+TEST(AuthorFolderWatcher, SeesSavesRenamesDeletesAndNewFolders) {
+    namespace fs = std::filesystem;
+    TempDir dir;
+    dir.write("data/script.scr", "old");
+    std::string error;
+    auto watcher = platform::watchFolder(dir.path().string(), &error);
+    ASSERT_TRUE(watcher) << error;
+    EXPECT_TRUE(watcher->takeChanges().empty());
+    auto seen = [&](const std::string& path) {
+        std::vector<std::string> all;
+        for (int i = 0; i < 200; ++i) {
+            for (const std::string& p : watcher->takeChanges()) all.push_back(p);
+            if (std::find(all.begin(), all.end(), path) != all.end()) return true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+        return false;
+    };
+    dir.write("data/script.scr", "in place");
+    EXPECT_TRUE(seen("data/script.scr"));
+    dir.write("data/script.scr.tmp", "renamed");
+    fs::rename(dir.file("data/script.scr.tmp"), dir.file("data/script.scr"));
+    EXPECT_TRUE(seen("data/script.scr"));
+    fs::remove(dir.file("data/script.scr"));
+    EXPECT_TRUE(seen("data/script.scr"));
+    dir.write("data/script.scr", "again");
+    EXPECT_TRUE(seen("data/script.scr"));
+    // A folder made now, and a picture in it at once.
+    dir.write("data/images/kake1.jpg", "jpg");
+    EXPECT_TRUE(seen("data/images/kake1.jpg"));
+    dir.write("data/images/kake2.jpg", "jpg");
+    EXPECT_TRUE(seen("data/images/kake2.jpg"));
+    EXPECT_FALSE(platform::watchFolder(dir.file("no-such-folder"), &error));
+    EXPECT_FALSE(error.empty());
 }
 
 }  // namespace

@@ -263,6 +263,27 @@ TEST_F(AuthorSessionTest, PicturesAndScenesReloadOrKeepTheLastGoodEffects) {
     EXPECT_EQ(session->error(), "");
 }
 
+// A soundtrack saved into the folder is played from where the music stood; a
+// broken one is reported and the shipped one plays on.
+TEST_F(AuthorSessionTest, ASavedSoundtrackPlaysOnFromTheSameTime) {
+    music.clock().set(3000);
+    session->pass();
+    save("soundtrack.mp3", readFile(std::string(VANTOR_TEST_AUDIO_DIR) + "/tone48000.mp3"));
+    settle();
+    EXPECT_EQ(session->error(), "");
+    EXPECT_EQ(music.musicTime(), 3000);
+    EXPECT_EQ(music.lengthMs(), 6000);
+    save("soundtrack.mp3", "ID3 and nothing else");
+    settle();
+    EXPECT_NE(session->error().find("could not set up music"), std::string::npos);
+    EXPECT_EQ(music.musicTime(), 3000);
+    EXPECT_EQ(music.lengthMs(), 12000);
+    fs::remove(folder.file("soundtrack.mp3"));
+    watcher->pending.push_back("soundtrack.mp3");
+    settle();
+    EXPECT_EQ(session->error(), "");
+}
+
 // Seeking back builds the effects anew and replays the timeline up to the new
 // position; forward, the events in between follow in the next frame.
 TEST_F(AuthorSessionTest, SeeksReplayTheTimelineToTheNewPosition) {
