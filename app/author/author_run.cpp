@@ -3,6 +3,7 @@
 #include "app/author/author_control.h"
 #include "app/author/author_session.h"
 #include "app/author/folder_files.h"
+#include "app/author/frame_rate.h"
 #include "app/author/overlay.h"
 #include "app/author/overlay_source.h"
 #include "app/author/line_reader.h"
@@ -26,26 +27,6 @@ std::int64_t steadyMs() {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
-
-// Frames a second over the last second or so.
-class FrameRate {
-public:
-    void frame(std::int64_t nowMs) {
-        if (frames_ == 0 && rate_ == 0 && since_ == 0) since_ = nowMs;
-        ++frames_;
-        if (nowMs - since_ >= 1000) {
-            rate_ = frames_ * 1000.0 / static_cast<double>(nowMs - since_);
-            frames_ = 0;
-            since_ = nowMs;
-        }
-    }
-    double rate() const { return rate_; }
-
-private:
-    std::int64_t since_ = 0;
-    int frames_ = 0;
-    double rate_ = 0;
-};
 
 // The author keys; the demo's own keys (Escape, Control+Shift, Control+F1)
 // keep their meaning.
@@ -130,14 +111,14 @@ int runAuthorMode(const AuthorOptions& options) {
     // error box whenever there is an error), then the shot asked for.
     Overlay overlay;
     OverlayState overlayState;
-    FrameRate frameRate;
+    FrameRateMeter frameRate;
     bool overlayShown = options.overlay;
     FrameLoop& loop = demo->loop();
     loop.setBeforeSwap([&] {
-        frameRate.frame(steadyMs());
+        frameRate.frameShown(static_cast<double>(steadyMs()) / 1000.0);
         if (overlayShown) {
             fillOverlayState(overlayState, loop, demo->table(), session.transport());
-            overlayState.framesPerSecond = frameRate.rate();
+            overlayState.framesPerSecond = frameRate.perSecond();
             overlayState.paused = demo->music().musicPaused();
             overlayState.loop = session.transport().loop();
             overlayState.error = session.error();
