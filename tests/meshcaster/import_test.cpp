@@ -3,26 +3,24 @@
 // with their objects, triangles, cameras, materials and textures; animation
 // replays as the file means it; broken and truncated files are refused with
 // a message and leave nothing behind.
+#include "kpx/kpx.h"
+#include "libs/ppd/ppd.h"
+#include "scene/mesh_object.h"
 #include "scene/scene_chunk_decoder.h"
 #include "scene/scene_file_reader.h"
 #include "scene/scene_object.h"
-#include "libs/ppd/ppd.h"
 #include "tests/scene/scene_fixture.h"
-#include "kpx/kpx.h"
-#include "scene/mesh_object.h"
 #include "tools/meshcaster/import/import_transform.h"
 #include "tools/meshcaster/import/scene_import.h"
 
 #include <assimp/Importer.hpp>
 #include <assimp/scene.h>
 
-#include <functional>
-
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
+#include <functional>
 #include <sys/wait.h>
 
 namespace vantor::test {
@@ -35,6 +33,7 @@ struct Counts {
     int objects = 0, meshes = 0, triangles = 0, cameras = 0, lights = 0, materials = 0;
     int keyed = 0, sampled = 0;
     std::vector<std::string> textures;
+    std::vector<std::int32_t> cameraIds;
 };
 
 // What the file holds, by the format's own decoder.
@@ -49,7 +48,7 @@ Counts countChunks(const std::string& path) {
             switch (chunk.type) {
             case ppp::kMeshChunk: ++c.objects, ++c.meshes, c.triangles += int(chunk.mesh.faces.size()); break;
             case ppp::kDummyChunk: case ppp::kTargetChunk: ++c.objects; break;
-            case ppp::kCameraChunk: ++c.cameras; break;
+            case ppp::kCameraChunk: ++c.cameras, c.cameraIds.push_back(chunk.camera.id); break;
             case ppp::kLightChunk: ++c.lights; break;
             case ppp::kMaterialChunk:
                 ++c.materials;
@@ -476,6 +475,40 @@ TEST(ImportConversionTest, FileAxesAndUnitsBecomeTheScenes) {
     gltf->Set(0, "SourceAsset_Format", aiString("glTF2 Importer"));
     EXPECT_TRUE(near(converted(gltf, 1, {1, 2, 3}), {100, 200, 300}));
     EXPECT_TRUE(near(converted(nullptr, 1, {1, 2, 3}), {1, 2, 3}));  // no unit known: as given
+}
+
+// Models without cameras or lights are framed and lit: drawn by the demo's
+// renderer through each framing camera, the model is in the middle, lit, and
+// wholly inside the picture.
+TEST_F(ImportTest, ModelsWithoutCamerasAreFramedAndLit) {
+    for (const char* model : {"glTF2/BoxTextured-glTF-Binary/BoxTextured.glb", "OBJ/WusonOBJ.obj", "3DS/fels.3ds"}) {
+        SCOPED_TRACE(model);
+        ASSERT_EQ(import(model), 0);
+        const Counts counts = countChunks(sceneFile());
+        ASSERT_EQ(counts.cameras, 2);
+        const std::unique_ptr<Scene> scene = loadImported();
+        for (const std::int32_t id : counts.cameraIds) {
+            scene->selectCamera(id);
+            demoProjection();
+            glClearColor(0, 0, 0, 1);
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            scene->update(0);
+            scene->draw();
+            const std::vector<std::uint8_t> rgba = frame();
+            const int w = 640, h = 480;
+            auto bright = [&](int x, int y) {
+                const std::uint8_t* p = &rgba[4 * (std::size_t(y) * w + x)];
+                return p[0] + p[1] + p[2] > 120;
+            };
+            int lit = 0, border = 0;
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x)
+                    if (bright(x, y)) ++(x == 0 || y == 0 || x == w - 1 || y == h - 1 ? border : lit);
+            EXPECT_TRUE(bright(w / 2, h / 2)) << "camera " << id;
+            EXPECT_GT(lit, w * h / 20) << "camera " << id;
+            EXPECT_EQ(border, 0) << "camera " << id;
+        }
+    }
 }
 
 }  // namespace

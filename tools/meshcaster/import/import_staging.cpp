@@ -11,10 +11,9 @@ Vec3 unit(Vec3 v) {
     return v;
 }
 
-// How far the eye must be from the centre for a sphere of radius r to fill
-// the view: the half height of the view is 22.5 degrees; most models fill
-// much less of their bounding sphere, so a little less than that.
-float framingDistance(float r) { return 0.85f * r / std::sin(22.5f * 3.14159265f / 180); }
+// How far the eye must be from the centre for the sphere of radius r around
+// the model to fill the view's height: its half height is 22.5 degrees.
+float framingDistance(float r) { return r / std::sin(22.5f * 3.14159265f / 180); }
 
 }  // namespace
 
