@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <map>
 #include <stdexcept>
 #include <vector>
@@ -28,6 +29,7 @@ constexpr std::size_t kMaximumVertices = 4u << 20;
 constexpr std::size_t kMaximumTriangles = 4u << 20;
 constexpr int kMaximumLights = 8;  // what OpenGL lights
 constexpr double kDefaultTicksPerSecond = 25;
+constexpr std::uintmax_t kProgressAbove = 16u << 20;  // input bytes
 
 // One node of the file as it goes into the scene file.
 struct NodeEntry {
@@ -439,8 +441,14 @@ int importScene(const ImportOptions& options, std::FILE* messages, ImportSummary
         if (textureDirectory.back() != '/') textureDirectory += '/';
         if (kpx_verbose()) kpx_verbose_off();
 
+        // Large models take a while to read and convert: say what is going on.
+        std::error_code unknown;
+        const auto inputSize = std::filesystem::file_size(options.input, unknown);
+        const bool progress = !unknown && inputSize > kProgressAbove;
+        if (progress) std::fprintf(messages, "meshcaster: reading %s\n", options.input.c_str());
         Assimp::Importer importer;
         const aiScene& scene = readModel(importer, options.input, report);
+        if (progress) std::fprintf(messages, "meshcaster: writing %s\n", options.output.c_str());
         OutputFiles files;
         TextureExport textures(scene, textureDirectory, directoryOf(options.input), files, report);
         textures.setModelName(options.input);
