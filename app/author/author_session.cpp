@@ -2,6 +2,7 @@
 
 #include "app/demo.h"
 #include "app/script.h"
+#include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"
 
 #include <exception>
@@ -85,6 +86,20 @@ void AuthorSession::reopenSoundtrack() {
     }
 }
 
+bool AuthorSession::rebuildEffects() {
+    kpx_error_clear();
+    try {
+        demo_.rebuildEffects();
+        return true;
+    } catch (const std::exception& e) {
+        // A picture that does not load says why in the image readers' list.
+        std::string text = e.what();
+        if (kpx_error_count() > 0) text += " (" + std::string(kpx_error_last()) + ")";
+        report(text);
+        return false;
+    }
+}
+
 bool AuthorSession::reload(DataChanges changes, bool fromDemoStart) {
     if (changes.soundtrack) reopenSoundtrack();
     if (!changes.script && !changes.effects) return error_.empty();
@@ -96,12 +111,7 @@ bool AuthorSession::reload(DataChanges changes, bool fromDemoStart) {
     }
     // Fresh effects for every reload: setup signals and the events before the
     // music's position then reach effects that have not seen them yet.
-    try {
-        demo_.rebuildEffects();
-    } catch (const std::exception& e) {
-        report(e.what());
-        return false;
-    }
+    if (!rebuildEffects()) return false;
     transport_.setScript(read.script->timing(), read.script->demoStart());
     if (fromDemoStart) demo_.music().seekMusic(read.script->demoStart());
     if (!restartTimeline(std::move(read.script))) return false;
@@ -120,11 +130,7 @@ void AuthorSession::seek(int ms) {
         return;
     }
     auto script = std::make_unique<Script>(*loop.script());
-    try {
-        demo_.rebuildEffects();
-    } catch (const std::exception& e) {
-        report(e.what());
-    }
+    rebuildEffects();
     // The music moves once the effects are there, so that it stands at ms.
     music.seekMusic(ms);
     restartTimeline(std::move(script));

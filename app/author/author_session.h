@@ -84,6 +84,8 @@ private:
     void report(const std::string& text);
     bool restartTimeline(std::unique_ptr<class Script> script);
     void reopenSoundtrack();
+    // Demo::rebuildEffects with its error reported; false when it failed.
+    bool rebuildEffects();
     std::string scriptFileName() const;
 
     Demo& demo_;
