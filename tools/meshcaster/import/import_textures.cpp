@@ -11,7 +11,6 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 namespace meshimport {

@@ -37,7 +37,6 @@ public:
     std::string save(const std::string& reference);
 
     int saved() const { return int(used_.size()); }
-    const std::set<std::string>& names() const { return used_; }
 
 private:
     std::string uniqueName(const std::string& reference);

@@ -28,6 +28,7 @@ constexpr std::size_t kMaximumNodes = 65536;
 constexpr std::size_t kMaximumVertices = 4u << 20;
 constexpr std::size_t kMaximumTriangles = 4u << 20;
 constexpr int kMaximumLights = 8;  // what OpenGL lights
+constexpr int kMaximumCameras = 256;
 constexpr double kDefaultTicksPerSecond = 25;
 constexpr std::uintmax_t kProgressAbove = 16u << 20;  // input bytes
 
@@ -108,7 +109,8 @@ private:
     const aiAnimation* animation_ = nullptr;
     double ticksPerSecond_ = kDefaultTicksPerSecond;
     std::vector<NodeEntry> entries_;
-    std::map<std::string, int> byName_;
+    std::map<std::string, int> byName_;       // channel of a node name
+    std::map<std::string, int> entryByName_;  // entry of a node name
     std::int32_t nextId_ = 2;  // 1 is the conversion dummy
     std::int32_t defaultMaterial_ = 0;  // 0: not needed
     Bounds bounds_;
@@ -151,6 +153,7 @@ void SceneImport::collectNodes() {
             report_.warnOnce("mirror-track", "an animated node under a mirroring transform is drawn inside out");
         entries_.push_back(e);
         const int self = int(entries_.size()) - 1;
+        entryByName_.emplace(p.node->mName.C_Str(), self);  // the first node of a name
         for (unsigned i = p.node->mNumChildren; i-- > 0;)
             if (p.node->mChildren[i]) stack.push_back({p.node->mChildren[i], self, p.depth + 1});
     }
@@ -247,9 +250,8 @@ void SceneImport::writeObjects(SceneFileWriter& out, ImportSummary& summary) {
 }
 
 int SceneImport::entryOf(const aiString& name) const {
-    for (std::size_t i = 0; i < entries_.size(); ++i)
-        if (entries_[i].node->mName == name) return int(i);
-    return -1;
+    const auto found = entryByName_.find(name.C_Str());
+    return found == entryByName_.end() ? -1 : found->second;
 }
 
 bool SceneImport::animatedChain(int index) const {
@@ -277,6 +279,10 @@ void SceneImport::writeCameras(SceneFileWriter& out, ImportSummary& summary) {
     for (unsigned i = 0; i < scene_.mNumCameras; ++i) {
         const aiCamera* camera = scene_.mCameras[i];
         if (!camera) continue;
+        if (summary.cameras == kMaximumCameras) {
+            report_.warnOnce("cameras", "more than 256 cameras: the others are skipped");
+            break;
+        }
         const int entry = entryOf(camera->mName);
         // The 3DS reader gives the camera's position both in the camera and
         // in its node, and loses the point it looks at: such cameras stand
@@ -416,7 +422,8 @@ void SceneImport::write(SceneFileWriter& out, ImportSummary& summary) {
             if (animation_->mChannels[i]) byName_.emplace(animation_->mChannels[i]->mNodeName.C_Str(), int(i));
         // Every channel and every camera (a track for it and its target) may
         // end up sampled.
-        samplesPerTrack_ = samplesPerTrack(std::size_t(animation_->mNumChannels) + 2 * scene_.mNumCameras);
+        samplesPerTrack_ = samplesPerTrack(std::size_t(animation_->mNumChannels) +
+                                           2 * std::min<std::size_t>(scene_.mNumCameras, kMaximumCameras));
     }
     rootMirrored_ = mirrors(conversion_.matrix);
     collectNodes();

@@ -4,8 +4,8 @@
 //
 // The scene file holds the node hierarchy (meshes, and dummies for nodes
 // without triangles) under one dummy that turns the file's axes and units into
-// the scene's (+y up, centimetres); materials; the file's cameras as target
-// cameras, or two cameras framing the model; its lights (at most eight), or
+// the scene's (+y up, centimetres); materials; the file's cameras (at most
+// 256) as target cameras, or two cameras framing the model; its lights (at most eight), or
 // one key light; and the first animation's node tracks.
 //
 // A file the reader refuses, or reports broken data in, ends the import with
