@@ -1,6 +1,7 @@
 #include "app/author/author_run.h"
 
 #include "app/author/author_control.h"
+#include "app/author/author_keys.h"
 #include "app/author/author_session.h"
 #include "app/author/folder_files.h"
 #include "app/author/frame_rate.h"
@@ -28,23 +29,12 @@ std::int64_t steadyMs() {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-// The author keys; the demo's own keys (Escape, Control+Shift, Control+F1)
-// keep their meaning.
+// An author key pressed in the window.
 void authorKey(int key, AuthorSession& session, const FrameLoop& loop, bool& overlayShown) {
     namespace vk = vantor::platform::vk;
-    if (loop.keyDown(vk::Control)) return;
-    const bool shift = loop.keyDown(vk::Shift);
-    switch (key) {
-    case vk::Space: session.press(TransportKey::PlayPause); break;
-    case vk::Left: session.press(shift ? TransportKey::BarBack : TransportKey::BeatBack); break;
-    case vk::Right: session.press(shift ? TransportKey::BarForward : TransportKey::BeatForward); break;
-    case vk::Home: session.press(TransportKey::Home); break;
-    case vk::PageUp: session.press(TransportKey::PreviousMark); break;
-    case vk::PageDown: session.press(TransportKey::NextMark); break;
-    case vk::LetterA + ('L' - 'A'): session.press(TransportKey::Loop); break;
-    case vk::LetterA + ('T' - 'A'): overlayShown = !overlayShown; break;
-    default: break;
-    }
+    const AuthorKeyPress press = authorKeyPress(key, loop.keyDown(vk::Shift), loop.keyDown(vk::Control));
+    if (press.kind == AuthorKey::Transport) session.press(press.transport);
+    if (press.kind == AuthorKey::ToggleOverlay) overlayShown = !overlayShown;
 }
 
 void reportOnStderr(const std::string& text) {

@@ -2,6 +2,7 @@
 // that the tests edit, the demo's real effects in the offscreen context, the
 // music on a virtual clock, and the folder's changes told by a fake watcher
 // with a fake wall clock, so every reload happens exactly when a test says.
+#include "app/author/author_keys.h"
 #include "app/author/author_session.h"
 #include "app/demo.h"
 #include "app/fatal_error.h"
@@ -11,6 +12,7 @@
 #include "app/windowless_messages.h"
 #include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"
+#include "platform/virtual_keys.h"
 #include "scene/scene_error.h"
 #include "tests/app/recording_effect.h"
 #include "tests/support/gl_fixture.h"
@@ -313,6 +315,50 @@ TEST_F(AuthorSessionTest, SeeksReplayTheTimelineToTheNewPosition) {
     music.clock().set(3500);
     session->pass();
     EXPECT_EQ(music.musicTime(), 3500);
+}
+
+// The transport keys move the music on the script's grid (here 120 beats a
+// minute, four a bar) and the timeline follows; Space pauses and plays.
+TEST_F(AuthorSessionTest, TransportKeysMoveTheMusicAndTheTimelineFollows) {
+    namespace vk = platform::vk;
+    auto press = [&](int key, bool shift = false) {
+        const AuthorKeyPress p = authorKeyPress(key, shift, false);
+        ASSERT_EQ(p.kind, AuthorKey::Transport);
+        session->press(p.transport);
+        session->pass();
+    };
+    music.clock().set(5000);
+    session->pass();
+    press(vk::Right);
+    EXPECT_EQ(music.musicTime(), 5500);
+    // A bar on lands on the bar line nearest to it.
+    press(vk::Right, true);
+    EXPECT_EQ(music.musicTime(), 8000);
+    takeLog();
+    press(vk::Left, true);
+    EXPECT_EQ(music.musicTime(), 6000);
+    EXPECT_EQ(takeLog(), (CallLog{"rec stop", "rec signal 7:first", "rec init 0", "rec init 1000", "rec start",
+                                  "rec signal 8:2", "rec signal 9:later"}));
+    press(vk::Home);
+    EXPECT_EQ(music.musicTime(), 0);
+    press(vk::Space);
+    EXPECT_TRUE(music.musicPaused());
+    music.clock().advance(1000);
+    EXPECT_EQ(music.musicTime(), 0);
+    press(vk::Space);
+    EXPECT_FALSE(music.musicPaused());
+    music.clock().set(9000);
+    press('L');
+    ASSERT_TRUE(session->transport().loop());
+    EXPECT_EQ(session->transport().loop()->start, 8000);
+    EXPECT_EQ(session->transport().loop()->end, 16000);
+    press('L');
+    EXPECT_FALSE(session->transport().loop());
+
+    // The demo's Control keys stay the demo's; T is the overlay's.
+    EXPECT_EQ(authorKeyPress(vk::Right, false, true).kind, AuthorKey::None);
+    EXPECT_EQ(authorKeyPress('T', false, false).kind, AuthorKey::ToggleOverlay);
+    EXPECT_EQ(authorKeyPress(vk::Escape, false, false).kind, AuthorKey::None);
 }
 
 }  // namespace
