@@ -1,24 +1,27 @@
 #include "libs/ppd/unrarlib/bit_input.h"
 
-#include <cstring>
-
 bool rar_bit_input::start() {
-    byte_ = bit_ = top_ = 0;
+    reg = rar_bit_register();
+    top_ = 0;
     endOfData_ = readError_ = false;
     overrun_ = 0;
-    return refill();
+    const bool ok = refill();
+    fill();
+    return ok;
 }
 
 bool rar_bit_input::refill() {
-    // Keep the unread bytes, drop the consumed ones.
-    if (byte_ < top_) {
-        std::memmove(buffer_, buffer_ + byte_, top_ - byte_);
-        top_ -= byte_;
+    // Keep the bytes from the one holding the next unread bit, drop the
+    // consumed ones. The register keeps its bits; only the buffer moves.
+    const unsigned from = cursor();
+    if (from < top_) {
+        std::memmove(buffer_, buffer_ + from, top_ - from);
+        top_ -= from;
     } else {
-        overrun_ += byte_ - top_;
+        overrun_ += from - top_;
         top_ = 0;
     }
-    byte_ = 0;
+    reg.load -= from;
     while (!endOfData_ && top_ < kSize) {
         const long got = rar_read_packed(reader_, buffer_ + top_, kSize - top_);
         if (got < 0) {
@@ -31,18 +34,28 @@ bool rar_bit_input::refill() {
         }
     }
     std::memset(buffer_ + top_, 0, sizeof buffer_ - top_);
+    // Past the end of the data the next look is due once the stream has
+    // gone far enough past it to count as exhausted.
+    attentionAt_ = kSize - kReserve;
+    if (endOfData_ && top_ + kOverrunAllowance < attentionAt_) attentionAt_ = top_ + kOverrunAllowance;
     return !readError_;
 }
 
+bool rar_bit_input::attend() {
+    if (reg.load + kReserve > kSize && !refill()) return false;
+    return !exhausted();
+}
+
 bool rar_bit_input::hasAtLeast(unsigned bytes) {
-    if (top_ - (byte_ < top_ ? byte_ : top_) < bytes && !endOfData_) refill();
-    return byte_ < top_ && top_ - byte_ >= bytes;
+    if (top_ - (cursor() < top_ ? cursor() : top_) < bytes && !endOfData_) refill();
+    const unsigned at = cursor();
+    return at < top_ && top_ - at >= bytes;
 }
 
 bool rar_bit_input::exhausted() const {
     if (!endOfData_) return false;
-    const std::uint64_t past = overrun_ + (byte_ > top_ ? byte_ - top_ : 0);
+    const std::uint64_t past = overrun_ + (cursor() > top_ ? cursor() - top_ : 0);
     // A valid stream may look a few bytes ahead; a damaged one that keeps
     // decoding zero bits gets stopped here.
-    return past > 64;
+    return past > kOverrunAllowance;
 }

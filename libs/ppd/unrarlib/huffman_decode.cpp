@@ -1,8 +1,8 @@
 #include "libs/ppd/unrarlib/huffman_decode.h"
 
-#include "libs/ppd/unrarlib/bit_input.h"
 
-void rar_make_decode_table(const std::uint8_t* lengths, unsigned count, rar_decode_table& t) {
+void rar_make_decode_table(const std::uint8_t* lengths, unsigned count, rar_decode_table& t,
+                           unsigned firstSlowSymbol) {
     if (count > 298) count = 298;
     unsigned lengthCount[16] = {};
     for (unsigned i = 0; i < count; ++i) lengthCount[lengths[i] & 0xF]++;
@@ -25,31 +25,17 @@ void rar_make_decode_table(const std::uint8_t* lengths, unsigned count, rar_deco
         const unsigned len = lengths[i] & 0xF;
         if (len != 0) t.symbols[next[len]++] = static_cast<std::uint16_t>(i);
     }
-}
 
-unsigned rar_decode_symbol(rar_bit_input& in, const rar_decode_table& t) {
-    const std::uint32_t value = in.peek16() & 0xFFFE;
-    unsigned len;
-    // The smallest length whose limit lies above the value (limits never
-    // decrease with the length), searched as a balanced tree.
-    if (value < t.limit[8]) {
-        if (value < t.limit[4]) {
-            if (value < t.limit[2]) len = value < t.limit[1] ? 1 : 2;
-            else len = value < t.limit[3] ? 3 : 4;
-        } else if (value < t.limit[6]) {
-            len = value < t.limit[5] ? 5 : 6;
-        } else {
-            len = value < t.limit[7] ? 7 : 8;
-        }
-    } else if (value < t.limit[12]) {
-        if (value < t.limit[10]) len = value < t.limit[9] ? 9 : 10;
-        else len = value < t.limit[11] ? 11 : 12;
-    } else if (value < t.limit[14]) {
-        len = value < t.limit[13] ? 13 : 14;
-    } else {
-        len = 15;
+    // The quick table: for lengths up to kQuickBits every limit is a
+    // multiple of 2^(16 - kQuickBits) or the cap 0xFFFF, which no value
+    // reaches, so the first kQuickBits bits decide the length and the symbol
+    // exactly as the limit search does. The value's lowest bit is cleared
+    // there; it never matters for these lengths.
+    constexpr unsigned kQuick = rar_decode_table::kQuickBits;
+    for (std::uint32_t prefix = 0; prefix < (1u << kQuick); ++prefix) {
+        const std::uint32_t value = prefix << (16 - kQuick);
+        const unsigned len = rar_huffman_detail::codeLength(t, value);
+        const unsigned symbol = rar_huffman_detail::symbolAt(t, value, len);
+        t.quick[prefix] = len <= kQuick && symbol < firstSlowSymbol ? static_cast<std::uint16_t>(symbol | len << 12) : 0;
     }
-    in.skip(len);
-    const std::uint32_t pos = t.start[len] + ((value - t.limit[len - 1]) >> (16 - len));
-    return pos < t.count ? t.symbols[pos] : 0;
 }

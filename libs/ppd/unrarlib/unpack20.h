@@ -17,6 +17,10 @@ struct rar_unpack_state {
     std::uint8_t* window = nullptr;  // kRarWindowSize bytes, owned by the caller
     std::uint32_t unpackPos = 0;
     std::uint32_t writePos = 0;
+    // Bytes at the window's start written since it was last cleared (all of
+    // it once the position wrapped): clearing the window for a new member
+    // clears only these, so a small member does not cost a 1 MB clear.
+    std::uint32_t windowUsed = 0;
     std::uint32_t oldDist[4] = {};
     unsigned oldDistCounter = 0;
     std::uint32_t lastDist = 0;
@@ -26,11 +30,15 @@ struct rar_unpack_state {
     unsigned channels = 1;
     unsigned currentChannel = 0;
     std::int32_t channelDelta = 0;
-    rar_audio_state audioState[4] = {};
+    // Per multimedia channel: its predictor and its Huffman table.
+    struct AudioChannel {
+        rar_audio_state predictor;
+        rar_decode_table table;
+    };
+    AudioChannel audioChannels[4] = {};
 
     std::uint8_t oldTable[1028] = {};
     rar_decode_table literalTable, distanceTable, repeatTable, codeLengthTable;
-    rar_decode_table audioTable[4];
 };
 
 // What one call decodes and where the bytes go.

@@ -8,6 +8,8 @@
 #include "libs/ppd/unrarlib/packed_reader.h"
 #include "libs/ppd/unrarlib/unpack20.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -97,6 +99,24 @@ bool copyStored(Extraction& x, const rar_file_header& h, bool found) {
     return true;
 }
 
+// The output buffer of a member, released by the caller with free(). A
+// large one is placed on huge pages where the system offers them on
+// request: the decoder writes it once from start to end, and the first touch
+// of every 4 KB page would otherwise cost a page fault, a fifth of the time
+// of decoding a big member.
+std::uint8_t* allocateOutput(std::uint32_t size) {
+#ifdef MADV_HUGEPAGE
+    constexpr std::size_t kHugePage = 2u << 20;
+    if (size >= 2 * kHugePage) {
+        void* p = nullptr;
+        if (posix_memalign(&p, kHugePage, size) != 0) return nullptr;
+        madvise(p, size / kHugePage * kHugePage, MADV_HUGEPAGE);  // only a hint
+        return static_cast<std::uint8_t*>(p);
+    }
+#endif
+    return static_cast<std::uint8_t*>(std::malloc(size ? size : 1));
+}
+
 enum class MemberResult { skipped, extracted, failed };
 
 // One member: decoded when it is wanted (into x.output, which the caller
@@ -109,7 +129,7 @@ MemberResult processMember(Extraction& x, const rar_file_header& h, bool wanted,
         return MemberResult::failed;
     }
     if (wanted) {
-        x.output = static_cast<std::uint8_t*>(std::malloc(h.unpackedSize ? h.unpackedSize : 1));
+        x.output = allocateOutput(h.unpackedSize);
         x.outputLength = 0;
         if (!x.output) {
             RAR_LOG("can't allocate memory for the file decompression");
