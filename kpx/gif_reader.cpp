@@ -23,10 +23,18 @@ constexpr int kTrailer = 0x3B;
 constexpr int kExtension = 0x21;
 constexpr int kImage = 0x2C;
 
+// Raster bytes past the end a decoder may scribble on (see copyString);
+// the raster allocation carries them.
+constexpr std::size_t kRasterSlack = 16;
+
+// The code table. Every string a code stands for has already been written to
+// the raster once (the string of the previous code plus one byte, which is
+// where the previous code's string lies followed by the byte after it), so
+// the table keeps where that was and how long it is instead of prefix
+// chains: a code's string is then one copy out of the raster.
 struct LzwTables {
-    std::uint32_t prefix[kTableSize];
-    unsigned char suffix[kTableSize];
-    unsigned char stack[kTableSize];
+    std::uint32_t offset[kTableSize];  // where the string was written (may lie past the raster)
+    std::uint16_t length[kTableSize];
 };
 
 // Skips data sub-blocks up to and including the terminating empty block.
@@ -38,10 +46,36 @@ void skipSubBlocks(ppd_file* file) {
     }
 }
 
-// Decodes one image's LZW data into a raster of `rasterSize` bytes (or only
-// counts the output when raster is null); *written receives how many raster
-// bytes were written. Returns false on a code the table cannot hold. The
-// data's sub-blocks are consumed up to their terminator in every case.
+// Writes the string of `length` bytes at raster[from] again at raster[to]
+// (from < to), cut at rasterSize. In the string-plus-first-byte case
+// (repeatsStart) the string is the `length - 1` bytes that end right where
+// it goes, followed by their first byte. Away from the raster's end a short
+// string is copied 16 bytes at once; the bytes past its end are rewritten by
+// the strings that follow (or cleared when decoding ends).
+inline void copyString(unsigned char* raster, std::size_t rasterSize, std::size_t from, std::size_t to,
+                       std::size_t length, bool repeatsStart) {
+    if (to >= rasterSize) return;
+    unsigned char* dest = raster + to;
+    const unsigned char* src = raster + from;
+    if (!repeatsStart && length <= 16 && to - from >= 16 && to + 16 <= rasterSize + kRasterSlack) {
+        std::memcpy(dest, src, 16);
+        return;
+    }
+    const std::size_t room = rasterSize - to;
+    if (repeatsStart) {
+        const std::size_t body = length - 1 < room ? length - 1 : room;
+        std::memcpy(dest, src, body);  // ends where dest starts: no overlap
+        if (length <= room) dest[length - 1] = src[0];
+    } else {
+        std::memcpy(dest, src, length < room ? length : room);
+    }
+}
+
+// Decodes one image's LZW data into a raster of `rasterSize` bytes (with
+// kRasterSlack more allocated), or only counts the output when raster is
+// null; *written receives how many raster bytes were written. Returns false
+// on a code the table cannot hold. The data's sub-blocks are consumed up to
+// their terminator in every case.
 bool decodeLzw(ppd_file* file, unsigned char* raster, std::size_t rasterSize, LzwTables& t,
                std::size_t* written = nullptr) {
     const int minSize = ppd_getc(file);
@@ -49,25 +83,19 @@ bool decodeLzw(ppd_file* file, unsigned char* raster, std::size_t rasterSize, Lz
         if (minSize >= 0) skipSubBlocks(file);
         return false;
     }
+    // Bytes are written below `writable`; decoding stops after a sub-block
+    // once rasterSize bytes came out, written or only counted.
+    const std::size_t writable = raster ? rasterSize : 0;
     const int clear = 1 << minSize;
     const int end = clear + 1;
     int nextFree = clear + 2;
     int codeSize = minSize + 1;
     int mask = (1 << codeSize) - 1;
     int previous = -1;
-    int firstByte = 0;
-    for (int i = 0; i < clear; ++i) {
-        t.prefix[i] = 0;
-        t.suffix[i] = static_cast<unsigned char>(i);
-    }
+    std::size_t previousAt = 0;  // where the previous code's string starts
 
     std::size_t produced = 0;
-    auto emit = [&](unsigned char value) {
-        if (raster && produced < rasterSize) raster[produced] = value;
-        ++produced;
-    };
-
-    std::uint32_t bits = 0;
+    std::uint64_t bits = 0;
     int bitCount = 0;
     unsigned char block[255];
     bool ok = true;
@@ -76,65 +104,70 @@ bool decodeLzw(ppd_file* file, unsigned char* raster, std::size_t rasterSize, Lz
         const int size = ppd_getc(file);
         if (size <= 0) break;  // terminator, or the file ended
         const std::size_t got = ppd_read(block, 1, static_cast<std::size_t>(size), file);
-        for (std::size_t i = 0; i < got && !done; ++i) {
-            bits |= static_cast<std::uint32_t>(block[i]) << bitCount;
-            bitCount += 8;
-            while (bitCount >= codeSize && !done) {
-                const int code = static_cast<int>(bits & ((1u << codeSize) - 1));
-                bits >>= codeSize;
-                bitCount -= codeSize;
+        std::size_t next = 0;
+        while (!done) {
+            // Whole bytes into the bit buffer while they fit.
+            while (bitCount <= 56 && next < got) {
+                bits |= static_cast<std::uint64_t>(block[next++]) << bitCount;
+                bitCount += 8;
+            }
+            if (bitCount < codeSize) break;
+            const int code = static_cast<int>(bits & static_cast<std::uint64_t>(mask));
+            bits >>= codeSize;
+            bitCount -= codeSize;
 
-                if (code == end) {
-                    done = true;
-                } else if (code == clear) {
-                    codeSize = minSize + 1;
-                    mask = (1 << codeSize) - 1;
-                    nextFree = clear + 2;
-                    previous = -1;
-                } else if (previous < 0) {
-                    if (code > clear) {  // nothing but a root can follow a clear
-                        if (kpx_verbose()) std::printf("GIF: Code %d too large for %d\n", code, nextFree);
-                        ok = false;
-                        done = true;
-                        break;
-                    }
-                    emit(t.suffix[code]);
-                    previous = code;
-                    firstByte = code;
-                } else if (code > nextFree) {
+            if (code == end) {
+                done = true;
+            } else if (code == clear) {
+                codeSize = minSize + 1;
+                mask = (1 << codeSize) - 1;
+                nextFree = clear + 2;
+                previous = -1;
+            } else if (previous < 0 || code < clear) {
+                if (code > clear) {  // nothing but a root can follow a clear
                     if (kpx_verbose()) std::printf("GIF: Code %d too large for %d\n", code, nextFree);
                     ok = false;
                     done = true;
-                } else {
-                    int depth = 0;
-                    int walk = code;
-                    if (code == nextFree) {
-                        t.stack[depth++] = static_cast<unsigned char>(firstByte);
-                        walk = previous;
-                    }
-                    while (walk > clear && depth < kTableSize - 1) {
-                        t.stack[depth++] = t.suffix[walk];
-                        walk = static_cast<int>(t.prefix[walk]);
-                    }
-                    if (walk > clear) {  // a chain longer than the table: corrupt data
-                        ok = false;
-                        done = true;
-                        break;
-                    }
-                    firstByte = t.suffix[walk];
-                    t.stack[depth++] = static_cast<unsigned char>(firstByte);
-                    if (nextFree < kTableSize) {
-                        t.prefix[nextFree] = static_cast<std::uint32_t>(previous);
-                        t.suffix[nextFree] = static_cast<unsigned char>(firstByte);
-                        ++nextFree;
-                        if ((nextFree & mask) == 0 && nextFree < kTableSize && codeSize < 12) {
-                            ++codeSize;
-                            mask += nextFree;
-                        }
-                    }
-                    previous = code;
-                    while (depth > 0) emit(t.stack[--depth]);
+                    break;
                 }
+                // A root: its byte.
+                if (produced < writable) raster[produced] = static_cast<unsigned char>(code);
+                if (previous >= 0 && nextFree < kTableSize) {
+                    t.offset[nextFree] = static_cast<std::uint32_t>(previousAt);
+                    t.length[nextFree] = static_cast<std::uint16_t>(produced - previousAt + 1);
+                    ++nextFree;
+                    if ((nextFree & mask) == 0 && nextFree < kTableSize && codeSize < 12) {
+                        ++codeSize;
+                        mask += nextFree;
+                    }
+                }
+                previous = code;
+                previousAt = produced;
+                ++produced;
+            } else if (code > nextFree) {
+                if (kpx_verbose()) std::printf("GIF: Code %d too large for %d\n", code, nextFree);
+                ok = false;
+                done = true;
+            } else {
+                // A table string; the code equal to next free is the previous
+                // string plus its own first byte, written where it starts.
+                const std::size_t previousLength = produced - previousAt;
+                const bool repeatsStart = code == nextFree;
+                const std::size_t from = repeatsStart ? previousAt : t.offset[code];
+                const std::size_t length = repeatsStart ? previousLength + 1 : t.length[code];
+                copyString(raster, writable, from, produced, length, repeatsStart);
+                if (nextFree < kTableSize) {
+                    t.offset[nextFree] = static_cast<std::uint32_t>(previousAt);
+                    t.length[nextFree] = static_cast<std::uint16_t>(previousLength + 1);
+                    ++nextFree;
+                    if ((nextFree & mask) == 0 && nextFree < kTableSize && codeSize < 12) {
+                        ++codeSize;
+                        mask += nextFree;
+                    }
+                }
+                previous = code;
+                previousAt = produced;
+                produced += length;
             }
         }
         if (got < static_cast<std::size_t>(size)) break;  // the file ended inside a block
@@ -144,6 +177,8 @@ bool decodeLzw(ppd_file* file, unsigned char* raster, std::size_t rasterSize, Lz
         }
         if (done) skipSubBlocks(file);
     }
+    // Bytes a short string's copy put past the output's end are not output.
+    if (raster) std::memset(raster + (produced < rasterSize ? produced : rasterSize), 0, kRasterSlack);
 
     if (produced != rasterSize && kpx_verbose()) {
         std::printf("GIF: WARNING: wrong rastersize: %ld bytes\n", static_cast<long>(produced));
@@ -260,7 +295,7 @@ kpximage* kpx_load_gif(const char* path) {
             height = le16(load.descriptor + 6);
             const std::size_t size = static_cast<std::size_t>(width) * height;
             if (!kpx_size_allowed(width, height, 1)) return load.fail("GIF: Not enough memory for raster");
-            load.raster = static_cast<unsigned char*>(std::calloc(size ? size : 1, 1));
+            load.raster = static_cast<unsigned char*>(std::calloc(size + kRasterSlack, 1));
             if (!load.raster) return load.fail("GIF: Not enough memory for raster");
             if (!decodeLzw(load.file, load.raster, size, *load.tables, &decoded))
                 return load.fail("GIF: Decoding error");

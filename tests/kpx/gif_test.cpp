@@ -183,6 +183,28 @@ TEST_F(GifReader, AnInterlacedImageCutShortKeepsTheRowsItHas) {
         }
 }
 
+TEST_F(GifReader, ImagesCutShortOrRunningLongStopAtTheirCodesAndRaster) {
+    // Repeating rows make long strings, which the reader copies in blocks:
+    // a raster the codes fill only partly is 0 right after them, and codes
+    // that run past the declared raster are cut at its end.
+    GifSpec spec;
+    GifFrame f;
+    f.width = 64;
+    f.height = 4;
+    for (int i = 0; i < 256; ++i) f.indices.push_back(static_cast<std::uint8_t>((i % 13) * 7 + i / 64));
+    spec.frames.push_back(f);
+    const std::size_t descriptor = 13 + 3 * 256 + 1;
+    for (int declaredHeight : {3, 4, 9}) {
+        std::string bytes = gifFile(spec);
+        bytes[descriptor + 6] = static_cast<char>(declaredHeight);
+        KpxPtr img = load(bytes);
+        ASSERT_TRUE(img) << kpx_error_last();
+        ASSERT_EQ(img->height, declaredHeight);
+        for (int i = 0; i < 64 * declaredHeight; ++i)
+            ASSERT_EQ(img->image[i], i < 256 ? f.indices[i] : 0) << "height " << declaredHeight << ", byte " << i;
+    }
+}
+
 TEST_F(GifReader, InterlacedRowsGoToTheirPasses) {
     GifSpec spec;
     spec.tableSizeCode = 4;  // 32 entries
