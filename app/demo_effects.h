@@ -69,14 +69,23 @@ struct DemoEffects {
     static constexpr const char* kLoadingImages[] = {"kake1.jpg", "kake2.jpg", "kake3.jpg",
                                                      "kake4.jpg", "kake5.jpg", "kake6.jpg"};
     static constexpr int kVantor2SceneId = 15;
+    static constexpr const char* kVantor2Scene = "data/vantor2.ppp";
     static constexpr int kArmSceneId = 23;
+    static constexpr const char* kArmScene = "data/arm.ppp";
     static constexpr int kModuleSceneId = 16;
+    static constexpr const char* kModuleScene = "data/modul2.ppp";
     static constexpr int kBoostSceneId = 17;
+    static constexpr const char* kBoostScene = "data/boost.ppp";
     static constexpr int kVantorSceneId = 18;
+    static constexpr const char* kVantorScene = "data/vantor.ppp";
     static constexpr int kMetamoveId = 2;
+    static constexpr const char* kMetamoveScene = "data/metamove.ppp";
     static constexpr int kSputnikSceneId = 26;
+    static constexpr const char* kSputnikScene = "data/sputnik.ppp";
     static constexpr int kVisorId = 19;
+    static constexpr const char* kVisorScene = "data/sphere.ppp";
     static constexpr int kGlowSceneId = 20;
+    static constexpr const char* kGlowScene = "data/steiner.ppp";
 
     // Builds the effects group by group and registers each right after its
     // construction; the loading screen between groups is drawn into target
@@ -146,23 +155,23 @@ public:
 
     // ---- Group 4 -------------------------------------------------------
     StartupStep sceneLookup = beginScenes();
-    RegisteredEffect<SceneEffect> vantor2Scene{table_, kVantor2SceneId, "data/vantor2.ppp", images_};
+    RegisteredEffect<SceneEffect> vantor2Scene{table_, kVantor2SceneId, kVantor2Scene, images_};
     StartupStep vantor2Culling = cullingOff(vantor2Scene);
-    RegisteredEffect<SceneEffect> armScene{table_, kArmSceneId, "data/arm.ppp", images_};
+    RegisteredEffect<SceneEffect> armScene{table_, kArmSceneId, kArmScene, images_};
     StartupStep group4Shown = showLoadingScreen(true);
 
     // ---- Group 5 -------------------------------------------------------
-    RegisteredEffect<SceneEffect> moduleScene{table_, kModuleSceneId, "data/modul2.ppp", images_};
-    RegisteredEffect<SceneEffect> boostScene{table_, kBoostSceneId, "data/boost.ppp", images_};
-    RegisteredEffect<SceneEffect> vantorScene{table_, kVantorSceneId, "data/vantor.ppp", images_};
+    RegisteredEffect<SceneEffect> moduleScene{table_, kModuleSceneId, kModuleScene, images_};
+    RegisteredEffect<SceneEffect> boostScene{table_, kBoostSceneId, kBoostScene, images_};
+    RegisteredEffect<SceneEffect> vantorScene{table_, kVantorSceneId, kVantorScene, images_};
     StartupStep vantorCulling = cullingOff(vantorScene);
-    RegisteredEffect<MetamoveEffect> metamoveScene{table_, kMetamoveId, "data/metamove.ppp", images_};
+    RegisteredEffect<MetamoveEffect> metamoveScene{table_, kMetamoveId, kMetamoveScene, images_};
     StartupStep group5Shown = showLoadingScreen(true);
 
     // ---- Group 6 -------------------------------------------------------
-    RegisteredEffect<SceneEffect> sputnikScene{table_, kSputnikSceneId, "data/sputnik.ppp", images_};
-    RegisteredEffect<VisorEffect> visor{table_, kVisorId, "data/sphere.ppp", images_};
-    RegisteredEffect<GlowSceneEffect> glowScene{table_, kGlowSceneId, "data/steiner.ppp", "data/images/holemap.jpg",
+    RegisteredEffect<SceneEffect> sputnikScene{table_, kSputnikSceneId, kSputnikScene, images_};
+    RegisteredEffect<VisorEffect> visor{table_, kVisorId, kVisorScene, images_};
+    RegisteredEffect<GlowSceneEffect> glowScene{table_, kGlowSceneId, kGlowScene, "data/images/holemap.jpg",
                                                 images_};
     // Group 6 is not followed by a loading-screen frame.
     StartupStep imageDirectory = endScenes();

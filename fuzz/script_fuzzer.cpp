@@ -2,13 +2,29 @@
 // through the data-file layer as the demo reads "data/script.scr". A script
 // error ends in the fatal-error sink, which throws here; a script that parses
 // must keep what the reader promises (no more events than the tables hold,
-// setup events of kind SIGNAL at time 0).
+// setup events of kind SIGNAL at time 0). The script checker then judges
+// every reading, good or bad, against data that comes and goes with the names.
 #include "app/fatal_error.h"
 #include "app/script.h"
+#include "app/script_check.h"
 #include "fuzz/fuzz_input.h"
 
 #include <cstdint>
 #include <cstdlib>
+#include <string_view>
+
+namespace {
+
+class AnyData : public ScriptData {
+public:
+    bool hasPicture(const std::string& name) override { return name.size() % 2 == 0; }
+    std::optional<std::vector<int>> sceneCameras(const std::string& file) override {
+        if (file.size() % 3 == 0) return std::nullopt;
+        return std::vector<int>{1, 71};
+    }
+};
+
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string& path = vantor::fuzz::writeInput(data, size, "scr");
@@ -22,5 +38,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (e.time != 0 || e.kind != 4) std::abort();
     } catch (const FatalError&) {
     }
+    AnyData anyData;
+    for (const CheckDiagnostic& d : checkScriptText(std::string_view(reinterpret_cast<const char*>(data), size), anyData))
+        if (d.line < 0 || d.message.empty()) std::abort();
     return 0;
 }

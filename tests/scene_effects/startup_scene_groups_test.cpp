@@ -3,6 +3,7 @@
 // scenes seen from inside, the image lookup around the groups, and one frame
 // of every scene effect on the real scenes.
 #include "app/demo_effects.h"
+#include "app/effect_protocol.h"
 #include "app/startup_files.h"
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
@@ -12,6 +13,9 @@
 #include "tools/png/png_writer.h"
 
 #include <cstdlib>
+#include <cxxabi.h>
+#include <memory>
+#include <typeinfo>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -132,6 +136,33 @@ TEST_F(StartupSceneGroupsTest, ScenesAreRegisteredAndPlayFromTheArchive) {
     // The metaball surface hangs in the metamove scene and was drawn.
     EXPECT_EQ(table.get(DemoEffects::kMetamoveId), &effects.metamoveScene);
     EXPECT_GT(effects.metamoveScene.metaballs().vertexCount(), 300);
+}
+
+// The protocol table describes exactly the effects the start-up registers:
+// the same ids, each with the class it is built as and the scene it plays.
+TEST_F(StartupSceneGroupsTest, ProtocolTableMatchesTheRegisteredEffects) {
+    EffectTable& table = EffectTable::instance();
+    DemoEffects effects(table, images, target);
+    for (int id = 0; id < EffectTable::kSlots; ++id) {
+        SCOPED_TRACE(id);
+        Effect* effect = table.get(id);
+        const EffectProtocol* row = findEffectProtocol(id);
+        ASSERT_EQ(effect != nullptr, row != nullptr);
+        if (!effect) continue;
+        int status = 0;
+        std::unique_ptr<char, void (*)(void*)> name(abi::__cxa_demangle(typeid(*effect).name(), nullptr, nullptr, &status),
+                                                    std::free);
+        ASSERT_EQ(status, 0);
+        EXPECT_EQ(std::string(name.get()), std::string("RegisteredEffect<") + row->className + ">");
+        auto* scene = dynamic_cast<SceneEffect*>(effect);
+        EXPECT_EQ(scene != nullptr, row->sceneFile != nullptr);
+        if (scene) {
+            EXPECT_EQ(scene->sceneFile(), row->sceneFile);
+            if (row->nextCameraCode) {
+                EXPECT_EQ(scene->nextCameraCode(), row->nextCameraCode);
+            }
+        }
+    }
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The script reader must survive any byte sequence: random bytes, mutated
 // scripts and very long inputs either parse into a sane script or end in a
 // script error — never a crash, an overrun or an endless loop.
+#include "app/script_check.h"
 #include "tests/script/script_test_support.h"
 
 #include <gtest/gtest.h>
@@ -64,7 +65,24 @@ protected:
         }
         for (const ScriptMark& mark : result.script->timing().marks) ASSERT_LE(mark.line, lastLine);
         for (const ScriptDiagnostic& warning : result.warnings) ASSERT_LE(warning.line, lastLine);
+        // The checker on the same reading: its findings stay in the text too.
+        for (const CheckDiagnostic& d : checkScript(result, data)) {
+            ASSERT_GE(d.line, 0);
+            ASSERT_LE(d.line, lastLine);
+            ASSERT_FALSE(d.message.empty());
+        }
     }
+
+    // Pictures and cameras that come and go with the name, so the checker
+    // takes both ways.
+    class AnyData : public ScriptData {
+    public:
+        bool hasPicture(const std::string& name) override { return name.size() % 2 == 0; }
+        std::optional<std::vector<int>> sceneCameras(const std::string& file) override {
+            if (file.size() % 3 == 0) return std::nullopt;
+            return std::vector<int>{1, 71};
+        }
+    } data;
 
     // Parses and checks what a successful parse promises.
     void check(const std::string& text) {

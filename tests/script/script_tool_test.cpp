@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -76,6 +77,55 @@ TEST(VantorScriptTool, ReadsTheScriptFromInsideAPackedArchive) {
     EXPECT_EQ(run.err, "could not parse script\n");
     run = runTool(dir, archive + " --password sesame data/other.scr");
     EXPECT_EQ(run.exitCode, 1);
+}
+
+// The shipped show checks clean against the build's archive; a folder over
+// the archive supplies an author's own pictures; findings are one line each
+// with the file's line, then a summary, and only errors fail.
+TEST(VantorScriptTool, ChecksScriptsAgainstTheFolderAndTheArchive) {
+    TempDir dir;
+    const std::string archive = std::string(" --archive '") + VANTOR_DEMO_DIR + "/vantor.ppd'";
+    ToolRun run = runTool(dir, std::string("check '") + VANTOR_SOURCE_DIR + "/content/script/script.scr'" + archive);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.err, "");
+    EXPECT_EQ(run.out, "");
+
+    dir.write("mine/data/images/own.pcx", "any bytes");
+    const std::string script = dir.write("show.scr",
+                                         "SETUP\n0 SIGNAL 0 110 own.pcx\n0 SIGNAL 0 110 theirs.pcx\n"
+                                         "0 SIGNAL 0 110 rotule.pcx\nTIMELINE\n100 START 5\nLINETIME\n");
+    const std::string folder = " --data '" + dir.file("mine") + "'";
+    run = runTool(dir, "check '" + script + "'" + folder + archive);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, script + ":3: error: picture theirs.pcx is not there (SHOW (110) of effect 0 (ImageSequenceEffect))\n" +
+                           script + ":6: warning: START of effect 5 (HorizonScrollEffect) with no INIT before it: it "
+                                    "plays as if it had begun at music time 0\n" +
+                           script + ": 1 error, 1 warning\n");
+
+    const std::string warnOnly = dir.write("warn.scr", "SETUP\nTIMELINE\n100 START 5\nLINETIME\n");
+    run = runTool(dir, "check '" + warnOnly + "'" + archive);
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_NE(run.err.find(": 0 errors, 1 warning"), std::string::npos) << run.err;
+
+    run = runTool(dir, "check '" + dir.file("none.scr") + "'" + archive);
+    EXPECT_EQ(run.exitCode, 1);
+    run = runTool(dir, "check");
+    EXPECT_EQ(run.exitCode, 2);
+}
+
+// docs/script.md is the manual the table makes: a change to the protocol
+// without the regenerated manual fails here (the build writes the fresh one
+// to <build>/docs/script.md).
+TEST(VantorScriptTool, CommittedManualIsTheOneTheTableMakes) {
+    TempDir dir;
+    const ToolRun run = runTool(dir, "reference --manual");
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_TRUE(run.out == readFile(std::string(VANTOR_SOURCE_DIR) + "/docs/script.md"))
+        << "docs/script.md is stale: copy the build's docs/script.md over it";
+
+    const ToolRun table = runTool(dir, "reference");
+    EXPECT_EQ(std::count(table.out.begin(), table.out.end(), '\n'), 2 + 27) << "a row per registered id";
+    EXPECT_NE(table.out.find("| 20 | GlowSceneEffect |"), std::string::npos);
 }
 
 TEST(VantorScriptTool, HelpAndUsage) {

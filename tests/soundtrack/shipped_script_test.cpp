@@ -1,16 +1,20 @@
 // The demo's own timeline script: it parses within the reader's capacities,
 // stays in time order within the music, shows every effect of the start-up,
 // cuts on bars and flashes on beats of the soundtrack, and ends in a fade.
+#include "app/effect_protocol.h"
 #include "app/fatal_error.h"
 #include "app/script.h"
+#include "effects/fade_effect.h"
 #include "content/soundtrack/score.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
 #include <map>
 #include <set>
+#include <sstream>
 
 namespace vantor::test {
 namespace {
@@ -18,18 +22,16 @@ namespace {
 constexpr int kEnd = 240000;
 constexpr int kFadeId = 31;
 constexpr int kFlashId = 30;
-constexpr int kSourceCode = 70;      // capture overlays, the wipe and the visor: the effect they draw
-constexpr int kWipeTargetCode = 71;  // the wipe: the layer it wipes away
-constexpr int kWipeId = 12;
 
 class ShippedScript : public ::testing::Test {
 protected:
     void SetUp() override {
-        const std::string text = readFile(VANTOR_CONTENT_DIR "/script/script.scr");
+        text = readFile(VANTOR_CONTENT_DIR "/script/script.scr");
         ASSERT_FALSE(text.empty());
         script = Script::fromText(text);
     }
     ScopedFatalErrorCapture capture;
+    std::string text;
     std::unique_ptr<Script> script;
 };
 
@@ -48,22 +50,63 @@ TEST_F(ShippedScript, ParsesWithinCapacityInTimeOrder) {
 }
 
 // Every id the start-up registers is shown: started, or drawn by an effect
-// that is started while it names it as its source or its outgoing layer.
+// that is started while it names it as one it draws (its source, its
+// outgoing layer).
 TEST_F(ShippedScript, ShowsEveryEffectOfTheStartUp) {
     std::set<int> started, drawnByOthers;
     for (const ScriptEvent& event : script->timelineEvents()) {
         if (event.kind == ScriptEvent::Start) started.insert(event.effectId);
-        const bool names = event.kind == ScriptEvent::Signal && !event.value.isString &&
-                           (event.value.code == kSourceCode ||
-                            (event.effectId == kWipeId && event.value.code == kWipeTargetCode));
-        if (names) drawnByOthers.insert(event.value.intValue);
+        const EffectProtocol* effect = findEffectProtocol(event.effectId);
+        const SignalCodeInfo* code = effect ? effect->findCode(event.value.code) : nullptr;
+        if (event.kind == ScriptEvent::Signal && !event.value.isString && code && code->link != EffectLink::None)
+            drawnByOthers.insert(event.value.intValue);
     }
-    const std::set<int> empty = {3, 4, 8, 11, 27};
-    for (int id = 0; id < 32; ++id) {
-        if (empty.count(id)) continue;
-        const bool startsItself = id == kFlashId;  // a flash signal sets it running
-        EXPECT_TRUE(started.count(id) || drawnByOthers.count(id) || startsItself) << "effect " << id << " never shows";
+    for (const EffectProtocol& effect : effectProtocols()) {
+        const bool startsItself = effect.id == kFlashId;  // a flash signal sets it running
+        EXPECT_TRUE(started.count(effect.id) || drawnByOthers.count(effect.id) || startsItself)
+            << "effect " << effect.id << " never shows";
     }
+}
+
+// The show's DEFINEs name effects and codes as the protocol table does: a
+// SIGNAL whose code is written as a DEFINE reaches a code of that name in
+// its effect, and a DEFINE spelled like a code of the table has that code's
+// number wherever the table uses the name.
+TEST_F(ShippedScript, DefinesNameTheCodesOfTheProtocolTable) {
+    std::map<std::string, std::string> defines;
+    for (const auto& d : script->defines()) defines.emplace(d.name, d.replacement);
+    const auto resolve = [&](const std::string& word) {
+        const auto it = defines.find(word);
+        return it == defines.end() ? word : it->second;
+    };
+
+    int namedCodes = 0;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        std::istringstream in(line);
+        std::vector<std::string> words{std::istream_iterator<std::string>(in), {}};
+        if (words.empty() || words[0] == "DEFINE" || words[0].rfind("//", 0) == 0) continue;
+        const auto signal = std::find(words.begin(), words.end(), "SIGNAL");
+        if (signal == words.end() || words.end() - signal < 4) continue;
+        SCOPED_TRACE(line);
+        const EffectProtocol* effect = findEffectProtocol(std::stoi(resolve(signal[1]), nullptr, 0));
+        ASSERT_NE(effect, nullptr) << signal[1] << " is not a registered effect";
+        const std::string codeWord = signal[2];
+        const SignalCodeInfo* code = effect->findCode(std::stoi(resolve(codeWord), nullptr, 0));
+        ASSERT_NE(code, nullptr) << effect->className << " takes no code " << codeWord;
+        if (defines.count(codeWord)) {
+            EXPECT_EQ(code->name, codeWord) << effect->className;
+            ++namedCodes;
+        }
+    }
+    EXPECT_GT(namedCodes, 100);
+
+    for (const auto& [name, replacement] : defines)
+        for (const EffectProtocol& effect : effectProtocols())
+            for (const SignalCodeInfo& code : effect.codes)
+                if (name == code.name) {
+                    EXPECT_EQ(std::stoi(replacement), code.code) << name << " in " << effect.className;
+                }
 }
 
 // Cuts (effects starting) fall on bars, flashes on beats, most of them on the
@@ -114,15 +157,15 @@ TEST_F(ShippedScript, EndsInAFadeToBlackAtTheEnd) {
     int fadeEnd = 0, fadeStartedAt = -1;
     for (const ScriptEvent& event : script->timelineEvents()) {
         if (event.effectId != kFadeId) continue;
-        if (event.kind == ScriptEvent::Signal && event.value.code >= 115 && event.value.code <= 117)
+        if (event.kind == ScriptEvent::Signal && event.value.code >= FadeEffect::RED && event.value.code <= FadeEffect::BLUE)
             colour[event.value.code] = event.value.intValue;
-        if (event.kind == ScriptEvent::Signal && event.value.code == 4) fadeEnd = event.value.intValue;
+        if (event.kind == ScriptEvent::Signal && event.value.code == FadeEffect::COLOUR_AT) fadeEnd = event.value.intValue;
         if (event.kind == ScriptEvent::Start) fadeStartedAt = event.time;
         if (event.kind == ScriptEvent::End) fadeStartedAt = -1;
     }
     EXPECT_EQ(fadeEnd, kEnd);
     EXPECT_GT(fadeStartedAt, 0) << "the last fade must still run at the end";
-    EXPECT_EQ(colour[115] + colour[116] + colour[117], 0);
+    EXPECT_EQ(colour[FadeEffect::RED] + colour[FadeEffect::GREEN] + colour[FadeEffect::BLUE], 0);
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 // vantor-script: parses a timeline script exactly as the demo does and prints
-// the result in a stable, line-based form for demo authors and for diffs.
+// the result in a stable, line-based form for demo authors and for diffs;
+// prints the effect reference; checks a script against the effects and data.
 #include "app/fatal_error.h"
 #include "app/script.h"
 #include "app/startup_files.h"
 #include "libs/ppd/ppd.h"
+#include "tools/vantor_script/script_commands.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -15,6 +17,8 @@ namespace {
 const char* const kUsage =
     "usage: vantor-script FILE\n"
     "       vantor-script --archive ARCHIVE [--password P] [MEMBER]\n"
+    "       vantor-script reference [--manual]\n"
+    "       vantor-script check FILE [--data DIR] [--archive ARCHIVE] [--password P]\n"
     "\n"
     "Parses the timeline script FILE as the demo does and prints what it holds:\n"
     "  demostart N\n"
@@ -30,7 +34,18 @@ const char* const kUsage =
     "  --archive ARCHIVE  read the script from inside a packed data archive, as\n"
     "                     the demo does; MEMBER defaults to data/script.scr\n"
     "  --password P       the archive's password (default: the demo's)\n"
-    "  -h, --help         show this help\n";
+    "  -h, --help         show this help\n"
+    "\n"
+    "reference prints every effect id the demo registers, what it draws and the\n"
+    "signal codes it takes, as a Markdown table; --manual the whole script\n"
+    "manual (docs/script.md).\n"
+    "\n"
+    "check reads FILE as the demo does and judges it against the effects and\n"
+    "the data it names (pictures, scene cameras), looked up in DIR first, then in\n"
+    "ARCHIVE (default: vantor.ppd in the working directory or next to this\n"
+    "program). It prints one line per finding, FILE:LINE: error: ... or\n"
+    "FILE:LINE: warning: ..., and a summary line, on stderr; nothing when the\n"
+    "script is clean. Exit 1 when there is an error, else 0.\n";
 
 struct Options {
     const char* file = nullptr;
@@ -76,6 +91,8 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
+    if (argc >= 2 && std::strcmp(argv[1], "reference") == 0) return runReference(argc, argv);
+    if (argc >= 2 && std::strcmp(argv[1], "check") == 0) return runCheck(argc, argv);
     Options options;
     if (!parseArguments(argc, argv, options)) {
         std::fputs(kUsage, stderr);

@@ -1,0 +1,216 @@
+#include "app/script_check.h"
+
+#include "app/effect_protocol.h"
+#include "app/frame_loop.h"
+#include "app/startup_files.h"
+#include "libs/ppd/ppd.h"
+#include "scene/scene_chunk_decoder.h"
+
+#include <algorithm>
+#include <map>
+#include <set>
+
+namespace {
+
+using Severity = CheckDiagnostic::Severity;
+
+std::string describe(int id) {
+    const EffectProtocol* e = findEffectProtocol(id);
+    return "effect " + std::to_string(id) + (e ? std::string(" (") + e->className + ")" : std::string());
+}
+
+std::string codeName(const SignalCodeInfo& c) { return std::string(c.name) + " (" + std::to_string(c.code) + ")"; }
+
+class Checker {
+public:
+    Checker(ScriptData& data, std::vector<CheckDiagnostic>& out) : data_(data), out_(out) {}
+
+    void check(const Script& script) {
+        for (const ScriptEvent& event : script.setupEvents()) checkEvent(event);
+        for (const ScriptEvent& event : script.timelineEvents()) {
+            if (event.time > FrameLoop::kEndTime)
+                warn(event.line, "event at " + std::to_string(event.time) + " ms comes after the end of the show (" +
+                                     std::to_string(FrameLoop::kEndTime) + " ms)");
+            checkEvent(event);
+        }
+    }
+
+private:
+    void error(int line, std::string text) { out_.push_back({Severity::Error, line, std::move(text)}); }
+    void warn(int line, std::string text) { out_.push_back({Severity::Warning, line, std::move(text)}); }
+
+    void checkEvent(const ScriptEvent& event) {
+        const EffectProtocol* effect = findEffectProtocol(event.effectId);
+        if (!effect) {
+            error(event.line, "effect " + std::to_string(event.effectId) + " is never registered by the start-up");
+            return;
+        }
+        switch (event.kind) {
+        case ScriptEvent::Init: initialised_.insert(event.effectId); break;
+        case ScriptEvent::Start: checkStart(event, *effect); break;
+        case ScriptEvent::End: started_.erase(event.effectId); break;
+        case ScriptEvent::Signal: checkSignal(event, *effect); break;
+        default: break;
+        }
+    }
+
+    void checkStart(const ScriptEvent& event, const EffectProtocol& effect) {
+        if (effect.playsFromInit && !initialised_.count(event.effectId))
+            warn(event.line, "START of " + describe(event.effectId) +
+                                 " with no INIT before it: it plays as if it had begun at music time 0");
+        const auto running = started_.find(event.effectId);
+        if (running != started_.end())
+            warn(event.line, "START of " + describe(event.effectId) + " while it still runs from the START on line " +
+                                 std::to_string(running->second) + " (no END between)");
+        else
+            started_[event.effectId] = event.line;
+    }
+
+    void checkSignal(const ScriptEvent& event, const EffectProtocol& effect) {
+        const SignalValue& value = event.value;
+        const SignalCodeInfo* code = effect.findCode(value.code);
+        if (!code) {
+            warn(event.line, describe(event.effectId) + " ignores code " + std::to_string(value.code));
+            return;
+        }
+        if (code->unit == SignalUnit::Picture) {
+            if (!value.isString)
+                warn(event.line, describe(event.effectId) + " takes a picture's name for " + codeName(*code) +
+                                     "; an integer does nothing");
+            else if (!data_.hasPicture(value.text))
+                error(event.line, "picture " + value.text + " is not there (" + codeName(*code) + " of " +
+                                      describe(event.effectId) + ")");
+            return;
+        }
+        // Every other code acts on the integer; a text value counts as 0.
+        if (value.isString && code->unit != SignalUnit::Ignored)
+            warn(event.line, describe(event.effectId) + " takes a number for " + codeName(*code) + "; text \"" +
+                                 value.text + "\" counts as 0");
+        const int v = value.isString ? 0 : value.intValue;
+        if (code->unit == SignalUnit::CameraId) checkCamera(event.line, effect, v);
+        if (code->unit == SignalUnit::EffectId) checkLink(event.line, effect, *code, v);
+    }
+
+    void checkCamera(int line, const EffectProtocol& effect, int camera) {
+        if (!effect.sceneFile) return;
+        const auto cameras = data_.sceneCameras(effect.sceneFile);
+        if (!cameras) {
+            error(line, std::string("scene ") + effect.sceneFile + " of " + describe(effect.id) +
+                            " cannot be read to find camera " + std::to_string(camera));
+            return;
+        }
+        if (std::find(cameras->begin(), cameras->end(), camera) != cameras->end()) return;
+        std::string list;
+        for (int id : *cameras) list += (list.empty() ? "" : ", ") + std::to_string(id);
+        error(line, std::string("scene ") + effect.sceneFile + " has no camera " + std::to_string(camera) +
+                        (list.empty() ? std::string(" (it has none)") : " (its cameras: " + list + ")"));
+    }
+
+    void checkLink(int line, const EffectProtocol& effect, const SignalCodeInfo& code, int target) {
+        auto& links = links_[effect.id];
+        if (!findEffectProtocol(target)) {
+            error(line, codeName(code) + " of " + describe(effect.id) + " names effect " + std::to_string(target) +
+                            ", which the start-up never registers");
+            links.erase(code.code);
+            return;
+        }
+        links[code.code] = target;
+        std::vector<int> path{effect.id};
+        if (!leadsBack(target, effect.id, path)) return;
+        std::string text;
+        for (int id : path) text += std::to_string(id) + " -> ";
+        text += std::to_string(effect.id);
+        error(line, "effects draw each other without end: " + text + " (" + codeName(code) + " of " +
+                        describe(effect.id) + ")");
+        // Reported once: the link that closed the cycle is taken back, as if
+        // the effect refused it.
+        links.erase(code.code);
+    }
+
+    // Whether the links from `from` lead to `to`; path gets the ids on the way.
+    bool leadsBack(int from, int to, std::vector<int>& path) {
+        path.push_back(from);
+        if (from == to) {
+            path.pop_back();
+            return true;
+        }
+        if (std::find(path.begin(), path.end() - 1, from) == path.end() - 1) {
+            for (const auto& link : links_[from])
+                if (leadsBack(link.second, to, path)) return true;
+        }
+        path.pop_back();
+        return false;
+    }
+
+    ScriptData& data_;
+    std::vector<CheckDiagnostic>& out_;
+    std::set<int> initialised_;
+    std::map<int, int> started_;                  // effect -> line of its START
+    std::map<int, std::map<int, int>> links_;     // effect -> code -> effect it draws
+};
+
+}  // namespace
+
+std::string CheckDiagnostic::located(std::string_view file) const {
+    std::string out(file);
+    if (line > 0) out += ":" + std::to_string(line);
+    out += severity == Severity::Error ? ": error: " : ": warning: ";
+    return out + message;
+}
+
+bool FileLayerScriptData::hasPicture(const std::string& name) {
+    if (name.empty()) return false;
+    ppd_file* file = ppd_open((std::string(kDemoFiles.imagePath) + name).c_str());
+    if (!file) return false;
+    ppd_close(file);
+    return true;
+}
+
+std::optional<std::vector<int>> FileLayerScriptData::sceneCameras(const std::string& sceneFile) {
+    for (const Scene& s : scenes_)
+        if (s.file == sceneFile) return s.cameras;
+    Scene scene{sceneFile, std::nullopt};
+    if (ppd_file* file = ppd_open(sceneFile.c_str())) {
+        ppp::ChunkDecoder decoder(file);
+        std::vector<int> cameras;
+        bool whole = decoder.readLeadWord();
+        ppp::Chunk chunk;
+        while (whole) {
+            const auto result = decoder.next(chunk);
+            if (result == ppp::ChunkDecoder::Result::Error) whole = false;
+            if (result != ppp::ChunkDecoder::Result::Chunk || chunk.type == ppp::kEndChunk) break;
+            if (chunk.type == ppp::kCameraChunk) cameras.push_back(chunk.camera.id);
+        }
+        ppd_close(file);
+        if (whole) scene.cameras = std::move(cameras);
+    }
+    scenes_.push_back(scene);
+    return scene.cameras;
+}
+
+std::vector<CheckDiagnostic> checkScript(const ScriptReadResult& read, ScriptData& data) {
+    std::vector<CheckDiagnostic> out;
+    if (read.error) out.push_back({Severity::Error, read.error->line, read.error->text()});
+    for (const ScriptDiagnostic& w : read.warnings) out.push_back({Severity::Warning, w.line, w.text()});
+    if (read.script) Checker(data, out).check(*read.script);
+    std::stable_sort(out.begin(), out.end(),
+                     [](const CheckDiagnostic& a, const CheckDiagnostic& b) { return a.line < b.line; });
+    return out;
+}
+
+std::vector<CheckDiagnostic> checkScriptText(std::string_view text, ScriptData& data) {
+    return checkScript(Script::parseText(text), data);
+}
+
+bool hasErrors(const std::vector<CheckDiagnostic>& diagnostics) {
+    return std::any_of(diagnostics.begin(), diagnostics.end(),
+                       [](const CheckDiagnostic& d) { return d.severity == Severity::Error; });
+}
+
+std::string checkSummary(const std::vector<CheckDiagnostic>& diagnostics) {
+    const auto errors = std::count_if(diagnostics.begin(), diagnostics.end(),
+                                      [](const CheckDiagnostic& d) { return d.severity == Severity::Error; });
+    const auto warnings = static_cast<long>(diagnostics.size()) - errors;
+    return std::to_string(errors) + (errors == 1 ? " error, " : " errors, ") + std::to_string(warnings) +
+           (warnings == 1 ? " warning" : " warnings");
+}
