@@ -11,6 +11,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <vector>
 
 namespace meshimport {
@@ -22,6 +23,10 @@ constexpr int kLargestSavedSide = 1024;
 constexpr int kJpegQuality = 90;
 // Stems are cut to this length: the material's name field holds 99 characters.
 constexpr std::size_t kLongestStem = 60;
+// Texture files are looked for this deep below the model's folder, among at
+// most this many entries.
+constexpr int kDeepestScan = 3;
+constexpr std::size_t kLargestScan = 20000;
 
 struct Picture {
     int width = 0, height = 0;
@@ -80,6 +85,27 @@ bool isFile(const std::string& path) {
     return true;
 }
 
+std::string lowerCase(std::string text) {
+    for (char& c : text) c = char(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// How many '/'-separated parts the two paths share at their ends.
+std::size_t matchingTail(const std::string& a, const std::string& b) {
+    std::size_t parts = 0;
+    std::size_t i = a.size(), j = b.size();
+    while (i > 0 && j > 0) {
+        const std::size_t ai = a.rfind('/', i - 1), bj = b.rfind('/', j - 1);
+        const std::size_t aStart = ai == std::string::npos ? 0 : ai + 1, bStart = bj == std::string::npos ? 0 : bj + 1;
+        if (a.compare(aStart, i - aStart, b, bStart, j - bStart) != 0) break;
+        ++parts;
+        if (ai == std::string::npos || bj == std::string::npos) break;
+        i = ai;
+        j = bj;
+    }
+    return parts;
+}
+
 std::string baseName(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -132,11 +158,58 @@ TextureExport::TextureExport(const aiScene& scene, std::string directory, std::s
 
 void TextureExport::setModelName(const std::string& modelPath) { modelStem_ = cleanStem(baseName(modelPath)); }
 
+void TextureExport::scanModelDirectory() {
+    scanned_ = true;
+    namespace fs = std::filesystem;
+    std::error_code failure;
+    const fs::path root = modelDirectory_.empty() ? fs::path(".") : fs::path(modelDirectory_);
+    fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, failure), end;
+    for (std::size_t seen = 0; !failure && it != end && seen < kLargestScan; it.increment(failure), ++seen) {
+        if (it.depth() >= kDeepestScan) it.disable_recursion_pending();
+        if (it->is_directory(failure)) {
+            folders_.push_back(it->path().string() + "/");
+        } else {
+            const std::string lower = lowerCase(it->path().filename().string());
+            byLowerName_.emplace(lower, it->path().string());
+        }
+    }
+    std::sort(folders_.begin(), folders_.end(), [](const std::string& a, const std::string& b) {
+        const auto depth = [](const std::string& p) { return std::count(p.begin(), p.end(), '/'); };
+        return depth(a) != depth(b) ? depth(a) < depth(b) : a < b;
+    });
+}
+
+std::string TextureExport::findFile(const std::string& path) {
+    // As written: absolute, or relative to the model.
+    if (!path.empty() && path[0] == '/') return isFile(path) ? path : "";
+    if (isFile(modelDirectory_ + path)) return modelDirectory_ + path;
+    // Relative to a folder below the model's (where its material library
+    // may be), then the base name anywhere below it in any case (paths from
+    // another machine, names written in capitals).
+    if (!scanned_) scanModelDirectory();
+    for (const std::string& folder : folders_)
+        if (isFile(folder + path)) return folder + path;
+    // Of several files of that name, the one whose folders match most of
+    // the path's last folders; the first in name order of those.
+    const std::string wanted = lowerCase(path);
+    std::string best;
+    std::size_t bestMatch = 0;
+    const auto [from, to] = byLowerName_.equal_range(lowerCase(baseName(path)));
+    for (auto it = from; it != to; ++it) {
+        const std::size_t match = matchingTail(wanted, lowerCase(it->second));
+        if (best.empty() || match > bestMatch || (match == bestMatch && it->second < best))
+            best = it->second, bestMatch = match;
+    }
+    return best;
+}
+
 std::string TextureExport::uniqueName(const std::string& source) {
+    // Names that differ only in case count as the same: the archive and
+    // some file systems do not tell them apart.
     const std::string stem = cleanStem(source);
     std::string name = stem + ".jpg";
-    for (int n = 2; used_.count(name); ++n) name = stem + "-" + std::to_string(n) + ".jpg";
-    used_.insert(name);
+    for (int n = 2; used_.count(lowerCase(name)); ++n) name = stem + "-" + std::to_string(n) + ".jpg";
+    used_.insert(lowerCase(name));
     return name;
 }
 
@@ -162,21 +235,9 @@ std::string TextureExport::save(const std::string& reference) {
             return byReference_[reference] = "";
         }
     } else {
-        // Relative to the model (or its material library, which the readers
-        // resolve against the same directory); back slashes as separators;
-        // when the path leads nowhere, the base name next to the model.
         std::string path = reference;
         std::replace(path.begin(), path.end(), '\\', '/');
-        std::vector<std::string> candidates;
-        if (!path.empty() && path[0] == '/') candidates.push_back(path);
-        candidates.push_back(modelDirectory_ + path);
-        candidates.push_back(modelDirectory_ + baseName(path));
-        std::string found;
-        for (const std::string& c : candidates)
-            if (isFile(c)) {
-                found = c;
-                break;
-            }
+        const std::string found = findFile(path);
         std::vector<unsigned char> bytes;
         if (found.empty() || !readFile(found, bytes)) {
             report_.warn("texture \"" + reference + "\" not found: its material is drawn without it");

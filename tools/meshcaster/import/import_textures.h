@@ -15,6 +15,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 struct aiScene;
 
@@ -40,6 +41,8 @@ public:
 
 private:
     std::string uniqueName(const std::string& reference);
+    std::string findFile(const std::string& path);
+    void scanModelDirectory();
 
     const aiScene& scene_;
     std::string directory_, modelDirectory_, modelStem_ = "model";
@@ -48,6 +51,9 @@ private:
     std::map<std::string, std::string> byReference_;
     std::set<std::string> used_;
     bool directoryMade_ = false;
+    bool scanned_ = false;
+    std::vector<std::string> folders_;                   // below the model's, in walking order
+    std::multimap<std::string, std::string> byLowerName_;  // file name in lower case -> paths
 };
 
 }  // namespace meshimport
