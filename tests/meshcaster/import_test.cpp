@@ -440,6 +440,25 @@ TEST_F(ImportTest, TexturesAreFoundSavedAndNamedByBaseName) {
     }
 }
 
+// Textures saved next to the model never replace the model's own pictures.
+TEST_F(ImportTest, TexturesSavedBesideTheModelLeaveItsPicturesAlone) {
+    const std::string source = readFile(kModels + "OBJ/spider.obj");
+    const std::string model = dir.write("spider/spider.obj", source);
+    dir.write("spider/spider.mtl", readFile(kModels + "OBJ/spider.mtl"));
+    for (const char* picture : {"SpiderTex.jpg", "drkwood2.jpg", "engineflare1.jpg", "wal67ar_small.jpg"})
+        dir.write(std::string("spider/") + picture, readFile(kModels + "OBJ/" + picture));
+    meshimport::ImportOptions options;
+    options.input = model;
+    options.output = dir.file("spider/spider.ppp");
+    options.textures = dir.file("spider");
+    std::FILE* err = std::tmpfile();
+    ASSERT_EQ(meshimport::importScene(options, err), 0);
+    std::fclose(err);
+    EXPECT_EQ(readFile(dir.file("spider/SpiderTex.jpg")), readFile(kModels + "OBJ/SpiderTex.jpg"));
+    EXPECT_EQ(readFile(dir.file("spider/drkwood2.jpg")), readFile(kModels + "OBJ/drkwood2.jpg"));
+    EXPECT_TRUE(fs::exists(dir.file("spider/SpiderTex-2.jpg")));
+}
+
 // An import that fails after its textures were written takes them back.
 TEST_F(ImportTest, AFailedImportTakesBackWhatItWrote) {
     meshimport::ImportOptions options;

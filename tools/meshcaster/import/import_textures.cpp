@@ -203,12 +203,17 @@ std::string TextureExport::findFile(const std::string& path) {
     return best;
 }
 
-std::string TextureExport::uniqueName(const std::string& source) {
+std::string TextureExport::uniqueName(const std::string& source, const std::string& sourceFile) {
     // Names that differ only in case count as the same: the archive and
-    // some file systems do not tell them apart.
+    // some file systems do not tell them apart. A source picture that is
+    // itself in the texture directory under the name is never written over.
+    const auto isSource = [&](const std::string& name) {
+        std::error_code failure;
+        return !sourceFile.empty() && std::filesystem::equivalent(directory_ + name, sourceFile, failure);
+    };
     const std::string stem = cleanStem(source);
     std::string name = stem + ".jpg";
-    for (int n = 2; used_.count(lowerCase(name)); ++n) name = stem + "-" + std::to_string(n) + ".jpg";
+    for (int n = 2; used_.count(lowerCase(name)) || isSource(name); ++n) name = stem + "-" + std::to_string(n) + ".jpg";
     used_.insert(lowerCase(name));
     return name;
 }
@@ -218,7 +223,7 @@ std::string TextureExport::save(const std::string& reference) {
     if (known != byReference_.end()) return known->second;
 
     Picture picture;
-    std::string why, source;
+    std::string why, source, sourceFile;
     // Embedded: "*N", or a name the file's reader matched to an embedded picture.
     const aiTexture* embedded = scene_.GetEmbeddedTexture(reference.c_str());
     if (embedded) {
@@ -248,6 +253,7 @@ std::string TextureExport::save(const std::string& reference) {
             return byReference_[reference] = "";
         }
         source = baseName(path);
+        sourceFile = found;
     }
 
     std::string error;
@@ -255,7 +261,7 @@ std::string TextureExport::save(const std::string& reference) {
         if (!files_.makeDirectory(directory_, &error)) throw ImportRefused(error);
         directoryMade_ = true;
     }
-    const std::string name = uniqueName(source);
+    const std::string name = uniqueName(source, sourceFile);
     if (!savePicture(std::move(picture), files_.stage(directory_ + name), &why))
         throw ImportRefused(directory_ + name + ": " + why);
     return byReference_[reference] = name;

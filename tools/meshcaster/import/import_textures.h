@@ -40,7 +40,8 @@ public:
     int saved() const { return int(used_.size()); }
 
 private:
-    std::string uniqueName(const std::string& reference);
+    // A name not yet given in this import and not that of `sourceFile`.
+    std::string uniqueName(const std::string& source, const std::string& sourceFile);
     std::string findFile(const std::string& path);
     void scanModelDirectory();
 
