@@ -49,6 +49,11 @@ public:
     // the music's position in one pass, in file order, as after DEMOSTART.
     void startScript(std::unique_ptr<Script> script);
 
+    // Replaces the script while keeping the dispatch where it is: for a
+    // script whose setup and whose timeline up to nextEvent() are those of the
+    // current one, so the effects have seen exactly its past already.
+    void adoptScript(std::unique_ptr<Script> script) { script_ = std::move(script); }
+
     // What Control+Shift does instead of the reload (empty: the reload).
     void setReloadAction(std::function<void()> action) { reloadAction_ = std::move(action); }
     // Called in every frame after the effects ran and before the swap, e.g.

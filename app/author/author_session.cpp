@@ -86,6 +86,31 @@ void AuthorSession::reopenSoundtrack() {
     }
 }
 
+namespace {
+
+bool sameEvent(const ScriptEvent& a, const ScriptEvent& b) {
+    return a.time == b.time && a.kind == b.kind && a.effectId == b.effectId && a.value.code == b.value.code &&
+           a.value.isString == b.value.isString && a.value.intValue == b.value.intValue && a.value.text == b.value.text;
+}
+
+bool sameEvents(const std::vector<ScriptEvent>& a, const std::vector<ScriptEvent>& b, std::size_t count) {
+    if (a.size() < count || b.size() < count) return false;
+    for (std::size_t i = 0; i < count; ++i)
+        if (!sameEvent(a[i], b[i])) return false;
+    return true;
+}
+
+// True when the effects, having played `current` up to its dispatch cursor,
+// stand where `next` would have brought them: the same setup events and the
+// same timeline events up to that cursor.
+bool samePast(const Script& current, const Script& next, std::size_t dispatched) {
+    return current.setupEvents().size() == next.setupEvents().size() &&
+           sameEvents(current.setupEvents(), next.setupEvents(), current.setupEvents().size()) &&
+           sameEvents(current.timelineEvents(), next.timelineEvents(), dispatched);
+}
+
+}  // namespace
+
 bool AuthorSession::rebuildEffects() {
     kpx_error_clear();
     try {
@@ -109,7 +134,18 @@ bool AuthorSession::reload(DataChanges changes, bool fromDemoStart) {
         report(read.error->located(scriptFileName()));
         return false;
     }
-    // Fresh effects for every reload: setup signals and the events before the
+    FrameLoop& loop = demo_.loop();
+    // A script changed only after the events dispatched so far (a comment,
+    // an event still to come): the effects are where it would have brought
+    // them, so it takes over where the old one stands.
+    if (!changes.effects && !fromDemoStart && error_.empty() && loop.script() &&
+        samePast(*loop.script(), *read.script, loop.nextEvent())) {
+        transport_.setScript(read.script->timing(), read.script->demoStart());
+        loop.adoptScript(std::move(read.script));
+        ++reloads_;
+        return true;
+    }
+    // Otherwise fresh effects: setup signals and the events before the
     // music's position then reach effects that have not seen them yet.
     if (!rebuildEffects()) return false;
     transport_.setScript(read.script->timing(), read.script->demoStart());

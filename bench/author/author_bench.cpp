@@ -4,7 +4,9 @@
 //              the first start-up with its loading screen, as the peer
 //   save       a file saved in the data folder until the first frame drawn
 //              after the reload (watcher, settling, reload, one frame), for
-//              the script, a picture and a scene: median and worst of N saves
+//              the script (changed after the playhead: taken over; before it:
+//              effects built anew), a picture and a scene: median and worst
+//              of N saves
 //   seek       a backward seek (effects built anew, timeline restarted) until
 //              the next frame is drawn; a forward seek likewise
 //   memory     resident set size after 1 and after M reloads
@@ -168,14 +170,23 @@ int main(int argc, char** argv) {
             figures.ms.push_back(nowMs() - saved);
         }
         saveByRename(file, original);
-        std::snprintf(line, sizeof line, "save %-8s -> new picture: median %.1f ms, worst %.1f ms (%d saves)%s%s", name,
+        std::snprintf(line, sizeof line, "save %-27s -> new picture: median %.1f ms, worst %.1f ms (%d saves)%s%s", name,
                       figures.median(), figures.worst(), saves, lastReport.empty() ? "" : "; last error: ",
                       lastReport.c_str());
         say(line);
     };
     const fs::path data = copy / "data";
-    saveFigures("script", data / "script.scr",
+    // A script changed after the playhead only takes over from the old one;
+    // one changed before it builds the effects anew and replays.
+    saveFigures("script, after the playhead", data / "script.scr",
                 [](const std::string& text, int i) { return text + "\n// save " + std::to_string(i) + "\n"; });
+    saveFigures("script, before the playhead", data / "script.scr", [](const std::string& text, int i) {
+        std::string changed = text;
+        const std::size_t at = changed.find("TIMELINE");
+        if (at != std::string::npos)
+            changed.insert(changed.find('\n', at) + 1, "1 SIGNAL 3 0 save" + std::to_string(i) + "\n");
+        return changed;
+    });
     saveFigures("picture", data / "images" / "rotule.pcx",
                 [](const std::string& bytes, int i) {
                     std::string changed = bytes;

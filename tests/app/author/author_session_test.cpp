@@ -139,16 +139,42 @@ TEST_F(AuthorSessionTest, ReloadKeepsThePlayheadAndReplaysEarlierEventsOnce) {
     EXPECT_EQ(loadingScreen().images.size(), 7u);
     takeLog();
 
+    auto scriptWith = [](const std::string& value) {
+        std::string text = kScript;
+        text.replace(text.find("9 later"), 7, "9 " + value);
+        return text;
+    };
     for (int i = 0; i < 3; ++i) {
-        save("data/script.scr", std::string(kScript) + "// save " + std::to_string(i) + "\n");
+        // An event before the playhead changed.
+        const std::string value = "edit" + std::to_string(i);
+        save("data/script.scr", scriptWith(value));
         settle();
         EXPECT_EQ(music.musicTime(), 5000);
         EXPECT_EQ(takeLog(), (CallLog{"rec stop", "rec signal 7:first", "rec init 0", "rec init 1000", "rec start",
-                                      "rec signal 8:2", "rec signal 9:later"}));
+                                      "rec signal 8:2", "rec signal 9:" + value}));
         EXPECT_EQ(loadingScreen().images.size(), 7u);
     }
     EXPECT_EQ(session->reloads(), 3);
     EXPECT_TRUE(session->error().empty());
+
+    // Changed only after the playhead: the effects already stand where the
+    // new script would have brought them, so nothing is replayed.
+    const ImageSequenceEffect* built = &loadingScreen();
+    save("data/script.scr", scriptWith("edit2") + "// a comment\n");
+    settle();
+    std::string later = scriptWith("edit2");
+    later.replace(later.find("9000 END"), 4, "8000");
+    save("data/script.scr", later);
+    settle();
+    EXPECT_EQ(session->reloads(), 5);
+    EXPECT_EQ(&loadingScreen(), built);
+    EXPECT_EQ(takeLog(), CallLog{});
+    EXPECT_EQ(demo->loop().script()->timelineEvents().back().time, 8000);
+    music.clock().set(8000);
+    session->pass();
+    EXPECT_EQ(takeLog(), CallLog{"rec stop"});
+    music.clock().set(5000);
+    session->pass();
 
     // Ten saves 50 ms apart are one reload, after the last.
     for (int i = 0; i < 10; ++i) {
@@ -156,15 +182,15 @@ TEST_F(AuthorSessionTest, ReloadKeepsThePlayheadAndReplaysEarlierEventsOnce) {
         session->pass();
         wallMs += 50;
     }
-    EXPECT_EQ(session->reloads(), 3);
+    EXPECT_EQ(session->reloads(), 5);
     settle();
-    EXPECT_EQ(session->reloads(), 4);
+    EXPECT_EQ(session->reloads(), 6);
 
     // Files the demo does not read change nothing.
     save("notes.txt", "x");
     save("data/images/.rotule.pcx.swp", "x");
     settle();
-    EXPECT_EQ(session->reloads(), 4);
+    EXPECT_EQ(session->reloads(), 6);
 }
 
 // A broken save keeps the last good state playing and names FILE:LINE; the
