@@ -12,9 +12,11 @@
 #include "tools/vantor_capture/frame_times.h"
 #include "tools/vantor_capture/png_folder_sink.h"
 #include "tools/vantor_capture/progress_line.h"
+#include "tools/vantor_capture/queued_sink.h"
 #include "tools/vantor_capture/silenced_stdout.h"
 #include "tools/vantor_capture/video_sink.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -76,6 +78,14 @@ private:
     std::optional<Transport> transport_;
     OverlayState overlayState_;
 };
+
+// The sink the renderer writes to: `target` on a thread of its own, behind a
+// queue of up to 64 MB of frames (2 to 16), so drawing and encoding overlap.
+std::unique_ptr<FrameSink> queued(std::unique_ptr<FrameSink> target, const CaptureOptions& o) {
+    const std::size_t frameBytes = static_cast<std::size_t>(o.width) * o.height * 4;
+    const std::size_t capacity = std::clamp<std::size_t>((64u << 20) / frameBytes, 2, 16);
+    return std::make_unique<QueuedSink>(std::move(target), capacity);
+}
 
 // Frames of [first, end) at the rate go into sink; the ones before are drawn only.
 int captureSequence(const CaptureOptions& o, vantor::platform::OffscreenGL& gl, OffscreenDemo& demo,
@@ -150,9 +160,9 @@ int runCapture(const CaptureOptions& o) {
 
     int result = 0;
     if (o.output == CaptureOptions::Output::Pictures) {
-        PngFolderSink sink(o.path, o.width, o.height, PngFolderSink::Naming::ByTime);
-        if (!sink.open(&error)) return failure(error);
-        result = capturePictures(o, *gl, demo, sink);
+        auto folder = std::make_unique<PngFolderSink>(o.path, o.width, o.height, PngFolderSink::Naming::ByTime);
+        if (!folder->open(&error)) return failure(error);
+        result = capturePictures(o, *gl, demo, *queued(std::move(folder), o));
     } else {
         const int start = demo.demoStart();
         if (o.to <= start)
@@ -178,7 +188,7 @@ int runCapture(const CaptureOptions& o) {
             if (!folder->open(&error)) return failure(error);
             sink = std::move(folder);
         }
-        result = captureSequence(o, *gl, demo, *sink, first, end);
+        result = captureSequence(o, *gl, demo, *queued(std::move(sink), o), first, end);
     }
     silenced.restore();
     if (result == 0 && demo.profiler()) demo.profiler()->printTable(stdout);

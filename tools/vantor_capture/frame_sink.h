@@ -9,9 +9,10 @@ class FrameSink {
 public:
     virtual ~FrameSink() = default;
 
-    // One frame drawn at music time `time`: RGBA bytes, top row first. False
+    // One frame drawn at music time `time`: RGBA bytes, top row first, which
+    // the sink takes over. False
     // (with the reason in *error) when it could not be written.
-    virtual bool write(int time, const std::vector<std::uint8_t>& rgba, std::string* error) = 0;
+    virtual bool write(int time, std::vector<std::uint8_t> rgba, std::string* error) = 0;
     // Completes the output after the last frame. False with the reason.
     virtual bool finish(std::string* error) = 0;
 };

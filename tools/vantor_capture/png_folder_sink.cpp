@@ -17,7 +17,7 @@ bool PngFolderSink::open(std::string* error) {
     return false;
 }
 
-bool PngFolderSink::write(int time, const std::vector<std::uint8_t>& rgba, std::string* error) {
+bool PngFolderSink::write(int time, std::vector<std::uint8_t> rgba, std::string* error) {
     char name[32];
     if (naming_ == Naming::Numbered)
         std::snprintf(name, sizeof name, "%06d.png", written_);

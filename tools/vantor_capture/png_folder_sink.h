@@ -12,7 +12,7 @@ public:
 
     // Creates the folder when it does not exist yet.
     bool open(std::string* error);
-    bool write(int time, const std::vector<std::uint8_t>& rgba, std::string* error) override;
+    bool write(int time, std::vector<std::uint8_t> rgba, std::string* error) override;
     bool finish(std::string* error) override;
 
 private:

@@ -112,7 +112,7 @@ VideoSink::~VideoSink() {
     finish(&ignored);
 }
 
-bool VideoSink::write(int time, const std::vector<std::uint8_t>& rgba, std::string* error) {
+bool VideoSink::write(int time, std::vector<std::uint8_t> rgba, std::string* error) {
     (void)time;
     const std::uint8_t* data = rgba.data();
     std::size_t left = rgba.size();

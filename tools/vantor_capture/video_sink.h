@@ -31,7 +31,7 @@ public:
     static std::unique_ptr<VideoSink> start(const VideoSettings& settings, std::string* error);
     ~VideoSink() override;
 
-    bool write(int time, const std::vector<std::uint8_t>& rgba, std::string* error) override;
+    bool write(int time, std::vector<std::uint8_t> rgba, std::string* error) override;
     // Closes the pipe and waits for ffmpeg; false when it failed.
     bool finish(std::string* error) override;
 
