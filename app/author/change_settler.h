@@ -15,7 +15,7 @@
 class ChangeSettler {
 public:
     // How long no change must come before a batch is handed over.
-    static constexpr std::int64_t kQuietMs = 100;
+    static constexpr std::int64_t kQuietMs = 60;
 
     // Notes paths changed at time nowMs (any monotonic milliseconds).
     void add(const std::vector<std::string>& paths, std::int64_t nowMs);

@@ -154,6 +154,16 @@ int main(int argc, char** argv) {
                   rebuild.median(), rebuild.worst(), firstStart, rebuild.median() / firstStart);
     say(line);
 
+    session.reload();
+    const long after1 = residentKb();
+    for (int i = 1; i < reloads; ++i) {
+        session.reload();
+        session.pass();
+    }
+    std::snprintf(line, sizeof line, "resident memory: %ld kB after 1 reload, %ld kB after %d", after1, residentKb(),
+                  reloads);
+    say(line);
+
     // Save -> the first frame after the reload.
     auto saveFigures = [&](const char* name, const fs::path& file, auto change) {
         const std::string original = readAll(file);
@@ -214,15 +224,6 @@ int main(int argc, char** argv) {
                   back.median(), back.worst(), forward.median());
     say(line);
 
-    session.reload();
-    const long after1 = residentKb();
-    for (int i = 1; i < reloads; ++i) {
-        session.reload();
-        session.pass();
-    }
-    std::snprintf(line, sizeof line, "resident memory: %ld kB after 1 reload, %ld kB after %d", after1, residentKb(),
-                  reloads);
-    say(line);
     say("load average: " + readAll("/proc/loadavg"));
     demo.shutdown();
     fs::remove_all(copy);

@@ -43,14 +43,17 @@ TEST(AuthorDataChange, PathsTheDemoReadsAskForTheirReload) {
 TEST(AuthorChangeSettler, SavesSettleAfterAQuietSpell) {
     ChangeSettler settler;
     EXPECT_TRUE(settler.settled(1000).empty());
-    // An editor's save: temporary file, rename; then nine more saves 90 ms apart.
+    // An editor's save: temporary file, rename; then nine more saves, each
+    // a little sooner than the quiet spell after the one before.
+    const std::int64_t gap = ChangeSettler::kQuietMs - 10;
     settler.add({"data/.script.scr.tmp", "data/script.scr"}, 1000);
     for (int i = 1; i < 10; ++i) {
-        EXPECT_TRUE(settler.settled(1000 + 90 * i - 1).empty());
-        settler.add({"data/script.scr"}, 1000 + 90 * i);
+        EXPECT_TRUE(settler.settled(1000 + gap * i - 1).empty());
+        settler.add({"data/script.scr"}, 1000 + gap * i);
     }
-    EXPECT_TRUE(settler.settled(1810 + ChangeSettler::kQuietMs - 1).empty());
-    EXPECT_EQ(settler.settled(1810 + ChangeSettler::kQuietMs),
+    const std::int64_t last = 1000 + gap * 9;
+    EXPECT_TRUE(settler.settled(last + ChangeSettler::kQuietMs - 1).empty());
+    EXPECT_EQ(settler.settled(last + ChangeSettler::kQuietMs),
               (std::vector<std::string>{"data/.script.scr.tmp", "data/script.scr"}));
     EXPECT_FALSE(settler.pending());
     EXPECT_TRUE(settler.settled(5000).empty());

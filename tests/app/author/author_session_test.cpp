@@ -89,7 +89,7 @@ protected:
         ppd_clear_archive();
     }
 
-    // A save the watcher tells about; the saves settle 100 ms later.
+    // A save the watcher tells about; the saves settle a quiet spell later.
     void save(const std::string& path, const std::string& bytes) {
         folder.write(path, bytes);
         watcher->pending.push_back(path);
@@ -176,11 +176,11 @@ TEST_F(AuthorSessionTest, ReloadKeepsThePlayheadAndReplaysEarlierEventsOnce) {
     music.clock().set(5000);
     session->pass();
 
-    // Ten saves 50 ms apart are one reload, after the last.
+    // Ten saves in half a second are one reload, after the last.
     for (int i = 0; i < 10; ++i) {
         save("data/script.scr", kScript);
         session->pass();
-        wallMs += 50;
+        wallMs += ChangeSettler::kQuietMs - 10;
     }
     EXPECT_EQ(session->reloads(), 5);
     settle();
