@@ -14,12 +14,9 @@ void AddCaptureEffect::prepare(int time) {
     glColor4f(1, 1, 1, 1);
     glEnable(GL_TEXTURE_2D);
 
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glViewport(0, 0, kCaptureSize, kCaptureSize);
-    source->run(time);
-    copyCorner(kCaptureSize, kCaptureSize, texture);
-    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
+    // Without the scissor: the clear after the copy clears the whole buffer.
+    captureCorner(kCaptureSize, kCaptureSize, texture, [&] { source->run(time); }, CornerScissor::Off);
+    glDisable(GL_TEXTURE_2D);
 }
 
 void AddCaptureEffect::run(int time) {

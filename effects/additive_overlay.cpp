@@ -1,6 +1,7 @@
 #include "effects/additive_overlay.h"
 
 #include "effects/ortho_matrices.h"
+#include "effects/textured_quad.h"
 
 void drawAdditiveOverlay(float alpha, float topCoordinate) {
     const Viewport v = currentViewport();
@@ -12,17 +13,10 @@ void drawAdditiveOverlay(float alpha, float topCoordinate) {
     glEnable(GL_BLEND);
     glBlendFunc(GL_ONE, GL_ONE);
     glColor4f(1, 1, 1, alpha);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(left, bottom);
-    glTexCoord2f(1, 0);
-    glVertex2f(right, bottom);
-    glTexCoord2f(1, topCoordinate);
-    glVertex2f(right, top);
-    glTexCoord2f(0, topCoordinate);
-    glVertex2f(left, top);
-    glEnd();
+    // Texture row 0 at the bottom edge.
+    texturedQuad(left, bottom, right, top, {0, 0, 1, topCoordinate});
     glDisable(GL_BLEND);
-    popModelviewThenProjection();
+    glDisable(GL_TEXTURE_2D);
+    popOrthoMatrices();
     glEnable(GL_DEPTH_TEST);
 }

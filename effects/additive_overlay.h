@@ -6,7 +6,7 @@
 // Texture row 0 lies at the bottom of the viewport, as the frame buffer rows
 // were copied. topCoordinate is the texture's v at the top edge: 1 shows the
 // whole capture, less leaves out the capture's top rows. Both matrices are
-// pushed and popped; depth test is on and blending off afterwards.
+// pushed and popped; depth test is on, blending and texturing off afterwards.
 #pragma once
 
 #include "platform/gl_api.h"

@@ -29,30 +29,15 @@ void CaptureEffect::beginAdditiveCopies(float w, float h) const {
 void CaptureEffect::endAdditiveCopies() {
     glDisable(GL_BLEND);
     glDisable(GL_ALPHA_TEST);
-    popModelviewThenProjection();
+    glDisable(GL_TEXTURE_2D);
+    popOrthoMatrices();
     glEnable(GL_DEPTH_TEST);
-}
-
-void CaptureEffect::copyCorner(int width, int height, GLuint target) {
-    glEnable(GL_TEXTURE_2D);
-    glBindTexture(GL_TEXTURE_2D, target);
-    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, width, height, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
 void CaptureEffect::capture(int captureWidth, int captureHeight, GLuint target, int time) {
     // The subclasses check for a source first; a capture without one would
     // copy whatever the corner holds, so it is refused here as well.
     if (!source) return;
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glViewport(0, 0, captureWidth, captureHeight);
-    glScissor(0, 0, captureWidth, captureHeight);
-    glEnable(GL_SCISSOR_TEST);
-
-    source->run(time);
-    copyCorner(captureWidth, captureHeight, target);
-
-    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-    glDisable(GL_SCISSOR_TEST);
+    captureCorner(captureWidth, captureHeight, target, [&] { source->run(time); });
+    glDisable(GL_TEXTURE_2D);
 }

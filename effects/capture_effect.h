@@ -10,6 +10,7 @@
 // init keeps the blend state; post draws nothing.
 #pragma once
 
+#include "effects/corner_capture.h"
 #include "effects/layer_effect.h"
 
 class ImageLibrary;
@@ -42,13 +43,9 @@ protected:
     // projection with y downwards and an identity modelview (both pushed),
     // blending by source alpha onto what is there.
     void beginAdditiveCopies(float w, float h) const;
-    // Blending and alpha test off, the modelview popped, then the projection;
-    // depth test on.
+    // Blending, texturing and alpha test off, both matrices popped; depth
+    // test on.
     static void endAdditiveCopies();
-    // Copies the width x height corner of the frame buffer into `target`
-    // (texturing on, target bound) and clears colour and depth, within the
-    // scissor when one is set.
-    static void copyCorner(int width, int height, GLuint target);
     CaptureEffect(const CaptureEffect&) = default;
     CaptureEffect& operator=(const CaptureEffect&) = default;
 };

@@ -45,10 +45,8 @@ void FlashEffect::run(int time) {
 void FlashEffect::post() {
     if (!running || level_ == 0.0f) return;
     glDisable(GL_DEPTH_TEST);
-    glDisable(GL_BLEND);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_CULL_FACE);
-
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     drawOverlayQuad(1, 1, 1, level_);

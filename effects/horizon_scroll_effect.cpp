@@ -3,6 +3,7 @@
 #include "app/fatal_error.h"
 #include "effects/required_image.h"
 #include "effects/rgb_upload.h"
+#include "effects/textured_quad.h"
 #include "kpx/kpx.h"
 
 #include <cmath>
@@ -12,16 +13,8 @@ namespace {
 
 void panoramaQuad(GLuint texture, double left, double right, double top, double bottom) {
     glBindTexture(GL_TEXTURE_2D, texture);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2d(left, top);
-    glTexCoord2f(1, 0);
-    glVertex2d(right, top);
-    glTexCoord2f(1, 1);
-    glVertex2d(right, bottom);
-    glTexCoord2f(0, 1);
-    glVertex2d(left, bottom);
-    glEnd();
+    texturedQuad(static_cast<float>(left), static_cast<float>(top), static_cast<float>(right),
+                 static_cast<float>(bottom));
 }
 
 }  // namespace
@@ -75,7 +68,7 @@ void HorizonScrollEffect::run(int time) {
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
-    popProjectionThenModelview();
+    popOrthoMatrices();
 }
 
 void HorizonScrollEffect::post() {}

@@ -92,19 +92,8 @@ void ImageSequenceEffect::glide(int time) {
 
 void ImageSequenceEffect::run(int time) { glide(time); }
 
-void ImageSequenceEffect::post() {
-    pushLayerMatrices();
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_CULL_FACE);
-    applyBlend();
-    // The pixels went into the texture when the image was chosen.
-    bindOnUnit0(texture);
-    texturedQuad(x, y, x + width, y + height);
-    glEnable(GL_DEPTH_TEST);
-    glDisable(GL_TEXTURE_2D);
-    glDisable(GL_BLEND);
-    popProjectionThenModelview();
-}
+// The pixels went into the texture when the image was chosen.
+void ImageSequenceEffect::post() { drawLayerTexture(); }
 
 void ImageSequenceEffect::signal(SignalValue value) {
     const float hundredths = static_cast<float>(value.intValue) / 100.0f;

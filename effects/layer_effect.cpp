@@ -107,7 +107,11 @@ void LayerEffect::bindOnUnit0(GLuint name) {
     glBindTexture(GL_TEXTURE_2D, name);
 }
 
-void LayerEffect::drawLayer() {
+void LayerEffect::drawLayer() { drawRectangle(true); }
+
+void LayerEffect::drawLayerTexture() { drawRectangle(false); }
+
+void LayerEffect::drawRectangle(bool upload) {
     pushLayerMatrices();
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
@@ -115,7 +119,7 @@ void LayerEffect::drawLayer() {
 
     bindOnUnit0(texture);
     // A subclass without a buffer keeps what the texture already holds.
-    if (pixels)
+    if (upload && pixels)
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, bufferWidth, bufferHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
 
     texturedQuad(x, y, x + width, y + height);
@@ -123,5 +127,5 @@ void LayerEffect::drawLayer() {
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
-    popProjectionThenModelview();
+    popOrthoMatrices();
 }

@@ -62,6 +62,8 @@ public:
 
     // Uploads the pixel buffer into the texture and draws the rectangle.
     void drawLayer();
+    // Draws the rectangle with what the texture holds, without an upload.
+    void drawLayerTexture();
 
     // The blend state of a fresh layer.
     void resetBlend();
@@ -91,11 +93,15 @@ protected:
     LayerEffect& operator=(const LayerEffect&) = default;
 
     // The projection in which the buffer's area spans the viewport, with an
-    // identity modelview; both matrices pushed (popProjectionThenModelview
-    // undoes it).
+    // identity modelview; both matrices pushed (popOrthoMatrices undoes it).
     void pushLayerMatrices() const;
     // Texturing on unit 0 with `name` bound; unit 1 off, unit 0 left selected.
     static void bindOnUnit0(GLuint name);
+
+private:
+    // The rectangle in the layer's projection, depth test and culling off;
+    // with `upload` the pixel buffer goes into the texture first.
+    void drawRectangle(bool upload);
 };
 
 // The GL blend factor for a script's FACTOR_ value; 0 for any other.

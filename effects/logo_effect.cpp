@@ -47,7 +47,7 @@ void LogoEffect::post() {
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
     glColor4f(1, 1, 1, 1);
-    popProjectionThenModelview();
+    popOrthoMatrices();
 }
 
 void LogoEffect::signal(SignalValue value) {

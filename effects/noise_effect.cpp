@@ -45,12 +45,11 @@ void NoiseEffect::post() {
     bindOnUnit0(texture);
     glColor4f(1, 1, 1, alpha);
     texturedQuad(left, top, right, bottom);
-    // Texturing stays on: the overlays drawn after the noise switch it off
-    // themselves.
+    glDisable(GL_TEXTURE_2D);
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
-    popProjectionThenModelview();
+    popOrthoMatrices();
 }
 
 void NoiseEffect::signal(SignalValue value) {

@@ -10,19 +10,11 @@ void pushOrthoMatrices(double left, double right, double bottom, double top) {
     glLoadIdentity();
 }
 
-void popProjectionThenModelview() {
+void popOrthoMatrices() {
     glMatrixMode(GL_PROJECTION);
     glPopMatrix();
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
-}
-
-void popModelviewThenProjection() {
-    glMatrixMode(GL_MODELVIEW);
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
 }
 
 Viewport currentViewport() {

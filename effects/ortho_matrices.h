@@ -2,15 +2,15 @@
 //
 // pushOrthoMatrices pushes both matrices: the projection becomes
 // glOrtho(left, right, bottom, top, -1, 1), the modelview the identity, and
-// the modelview is left selected. Each effect pops them in its own order
-// (the modelview stays selected either way).
+// the modelview is left selected. popOrthoMatrices pops both again (the
+// projection first) and leaves the modelview selected, as the effect contract
+// (app/effect.h) wants it.
 #pragma once
 
 #include "platform/gl_api.h"
 
 void pushOrthoMatrices(double left, double right, double bottom, double top);
-void popProjectionThenModelview();
-void popModelviewThenProjection();
+void popOrthoMatrices();
 
 // The current viewport: x, y, width, height.
 struct Viewport {

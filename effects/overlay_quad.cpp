@@ -14,5 +14,5 @@ void drawOverlayQuad(float red, float green, float blue, float alpha) {
     glVertex2f(0, 1);
     glEnd();
 
-    popProjectionThenModelview();
+    popOrthoMatrices();
 }

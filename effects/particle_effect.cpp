@@ -119,6 +119,7 @@ void ParticleEffect::run(int time) {
     // sprite centres are transformed on the CPU, so that every sprite can be
     // drawn as a square facing the viewer without a matrix change between them.
     glMatrixMode(GL_MODELVIEW);
+    glPushMatrix();
     glLoadIdentity();
     glTranslatef(0.0f, 0.0f, kDistance);
     glRotatef(kTilt, 1.0f, 0.0f, 0.0f);
@@ -150,6 +151,9 @@ void ParticleEffect::run(int time) {
         glVertex3f(c[0] - s, c[1] + s, -c[2]);
     }
     glEnd();
+    glPopMatrix();
     glDepthMask(GL_TRUE);
+    glEnable(GL_DEPTH_TEST);
+    glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
 }

@@ -58,6 +58,8 @@ void PictureInPictureEffect::run(int time) {
         bindOnUnit0(frameTexture_);
         drawQuad();
     }
-    popModelviewThenProjection();
+    popOrthoMatrices();
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
 }

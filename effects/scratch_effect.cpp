@@ -52,7 +52,8 @@ void ScratchEffect::run(int time) {
     }
     glEnd();
 
+    // The depth test stays off (see the exception in app/effect.h).
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);
-    popProjectionThenModelview();
+    popOrthoMatrices();
 }

@@ -25,18 +25,9 @@ void StarfieldEffect::post() {
     y = 0;
     width = 1;
     height = 1;
-    glBegin(GL_QUADS);
-    glTexCoord2f(u0, 0);
-    glVertex2f(0, 0);
-    glTexCoord2f(u1, 0);
-    glVertex2f(1, 0);
-    glTexCoord2f(u1, 1);
-    glVertex2f(1, 1);
-    glTexCoord2f(u0, 1);
-    glVertex2f(0, 1);
-    glEnd();
+    texturedQuad(0, 0, 1, 1, {u0, 0, u1, 1});
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);
-    popProjectionThenModelview();
+    popOrthoMatrices();
 }

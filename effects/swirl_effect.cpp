@@ -30,16 +30,7 @@ void SwirlEffect::drawSwirl(int count, float w, float h) {
         glTranslatef(hw, hh, 0);
         glRotatef(angle, 0, 0, 1);
         glColor4f(1, 1, 1, copyAlpha);
-        glBegin(GL_QUADS);
-        glTexCoord2f(0, 0);
-        glVertex2f(-hw + inset, hh - inset);
-        glTexCoord2f(1, 0);
-        glVertex2f(hw - inset, hh - inset);
-        glTexCoord2f(1, 1);
-        glVertex2f(hw - inset, -hh + inset);
-        glTexCoord2f(0, 1);
-        glVertex2f(-hw + inset, -hh + inset);
-        glEnd();
+        texturedQuad(-hw + inset, hh - inset, hw - inset, -hh + inset);
         glRotatef(-angle, 0, 0, 1);
         glTranslatef(-hw, -hh, 0);
         copyAlpha += 0.005f;

@@ -2,15 +2,15 @@
 
 #include "platform/gl_api.h"
 
-void texturedQuad(float left, float top, float right, float bottom) {
+void texturedQuad(float left, float top, float right, float bottom, TextureArea area) {
     glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
+    glTexCoord2f(area.u0, area.v0);
     glVertex2f(left, top);
-    glTexCoord2f(1, 0);
+    glTexCoord2f(area.u1, area.v0);
     glVertex2f(right, top);
-    glTexCoord2f(1, 1);
+    glTexCoord2f(area.u1, area.v1);
     glVertex2f(right, bottom);
-    glTexCoord2f(0, 1);
+    glTexCoord2f(area.u0, area.v1);
     glVertex2f(left, bottom);
     glEnd();
 }

@@ -78,18 +78,11 @@ void WipeEffect::drawMask(int time) {
     // Only destination alpha is written; the blend state is left as it is.
     glColor4f(1, 1, 1, alpha);
     glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex3f(left, bottom, 0);
-    glTexCoord2f(1, 0);
-    glVertex3f(right, bottom, 0);
-    glTexCoord2f(1, 1);
-    glVertex3f(right, top, 0);
-    glTexCoord2f(0, 1);
-    glVertex3f(left, top, 0);
-    glEnd();
+    // Texture row 0 at the bottom of the screen.
+    texturedQuad(left, bottom, right, top);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
 
+    glDisable(GL_TEXTURE_2D);
     glDepthMask(GL_TRUE);
-    popModelviewThenProjection();
+    popOrthoMatrices();
 }

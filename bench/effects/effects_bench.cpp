@@ -182,7 +182,7 @@ double timePeer(int frames) {
         texturedQuad(0, 0, 1, 1);
         glDisable(GL_TEXTURE_2D);
         glEnable(GL_DEPTH_TEST);
-        popProjectionThenModelview();
+        popOrthoMatrices();
     });
     glDeleteTextures(1, &texture);
     return ms;

@@ -1,7 +1,10 @@
 #include "scene/effects/glow_scene_effect.h"
 
 #include "app/fatal_error.h"
+#include "effects/corner_capture.h"
+#include "effects/ortho_matrices.h"
 #include "effects/required_image.h"
+#include "effects/textured_quad.h"
 #include "kpx/kpx.h"
 #include "platform/gl_api.h"
 #include "scene/effects/screen_projection.h"
@@ -79,43 +82,41 @@ void GlowSceneEffect::prepare(int time) {
     glowObjects_[2]->setEulerDegrees(t, t, 2 * t);
     glowObjects_[3]->setEulerDegrees(2 * t, 2 * t, t);
 
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glViewport(0, 0, captureSize_, captureSize_);
     const int centre = captureSize_ / 2;
+    glPushMatrix();
+    drawInCorner(captureSize_, captureSize_, [&] {
+        glColor4f(1, 1, 1, 1);
+        glEnable(GL_TEXTURE_2D);
+        glEnable(GL_ALPHA_TEST);
+        glAlphaFunc(GL_GREATER, 0.9f);
 
-    glColor4f(1, 1, 1, 1);
-    glScissor(0, 0, captureSize_, captureSize_);
-    glEnable(GL_SCISSOR_TEST);
-    glEnable(GL_TEXTURE_2D);
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.9f);
-
-    // Each object alone: the first shown, the others hidden, then one after
-    // the other.
-    setGlowsVisible(false);
-    glowObjects_[0]->setVisible(true);
-    for (int k = 0; k < kGlowCount; ++k) {
-        scene->draw();
-        // An object on the eye plane has no screen position: its glow keeps
-        // the last capture.
-        if (const auto p = projectToScreen(glowObjects_[k]->position(), captureSize_, captureSize_, centre, centre)) {
-            glowTextures_[k]->bind();
-            glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, p->x - glowSize_ / 2, p->y - glowSize_ / 2, glowSize_,
-                                glowSize_);
+        // Each object alone: the first shown, the others hidden, then one
+        // after the other.
+        setGlowsVisible(false);
+        glowObjects_[0]->setVisible(true);
+        for (int k = 0; k < kGlowCount; ++k) {
+            scene->draw();
+            // An object on the eye plane has no screen position: its glow
+            // keeps the last capture.
+            if (const auto p =
+                    projectToScreen(glowObjects_[k]->position(), captureSize_, captureSize_, centre, centre)) {
+                glowTextures_[k]->bind();
+                glCopyTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, p->x - glowSize_ / 2, p->y - glowSize_ / 2, glowSize_,
+                                    glowSize_);
+            }
+            glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+            if (k + 1 < kGlowCount) {
+                glowObjects_[k]->setVisible(false);
+                glowObjects_[k + 1]->setVisible(true);
+            }
         }
+        setGlowsVisible(true);
+
+        glDisable(GL_ALPHA_TEST);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        if (k + 1 < kGlowCount) {
-            glowObjects_[k]->setVisible(false);
-            glowObjects_[k + 1]->setVisible(true);
-        }
-    }
-    setGlowsVisible(true);
-
-    glDisable(GL_ALPHA_TEST);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-    glDisable(GL_SCISSOR_TEST);
+    });
+    glPopMatrix();
+    endSceneDrawing();
 }
 
 void GlowSceneEffect::run(int time) {
@@ -141,17 +142,20 @@ void GlowSceneEffect::run(int time) {
     glGetIntegerv(GL_VIEWPORT, viewport);
     const int x0 = viewport[0], y0 = viewport[1], w = viewport[2], h = viewport[3];
 
+    glPushMatrix();
     setGlowScale(1.4f);
     scene->draw();
     setGlowScale(1.0f);
 
+    // The glows are placed by the camera view the scene's drawing left.
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);
     glEnable(GL_BLEND);
     for (int k = 0; k < kGlowCount; ++k) {
         const auto p = projectToScreen(glowObjects_[k]->position(), w, h, (w - x0) / 2, (h - y0) / 2);
         if (p) drawGlow(k, p->x, h - p->y, w, h);
     }
-    glDisable(GL_BLEND);
+    glPopMatrix();
+    endSceneDrawing();
 }
 
 void GlowSceneEffect::drawGlow(int k, int x, int y, int w, int h) const {
@@ -160,38 +164,22 @@ void GlowSceneEffect::drawGlow(int k, int x, int y, int w, int h) const {
     glowTextures_[k]->bind();
     glDisable(GL_DEPTH_TEST);
 
-    glMatrixMode(GL_PROJECTION);
-    glPushMatrix();
-    glLoadIdentity();
-    glOrtho(0, w, h, 0, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glPushMatrix();
-    glLoadIdentity();
+    pushOrthoMatrices(0, w, h, 0);
     glTranslatef(static_cast<float>(x), static_cast<float>(y), 0);
     glScalef(2, 2, 2);
 
     const float g = static_cast<float>(glowSize_);
     float s = 0.0f;
     float a = levels_[k] + pulse_;
-    glBegin(GL_QUADS);
+    // Each layer takes less of the texture (s at each edge), so it shows the
+    // picture larger, and fainter.
     for (int layer = 0; layer < kLayers; ++layer) {
         glColor4f(1, 1, 1, a);
-        glTexCoord2f(s, s);
-        glVertex2f(-g, g);
-        glTexCoord2f(1 - s, s);
-        glVertex2f(g, g);
-        glTexCoord2f(1 - s, 1 - s);
-        glVertex2f(g, -g);
-        glTexCoord2f(s, 1 - s);
-        glVertex2f(-g, -g);
+        texturedQuad(-g, g, g, -g, {s, s, 1 - s, 1 - s});
         s += 0.025f;
         a -= 0.008f;
     }
-    glEnd();
 
-    glPopMatrix();
-    glMatrixMode(GL_PROJECTION);
-    glPopMatrix();
-    glMatrixMode(GL_MODELVIEW);
+    popOrthoMatrices();
     glEnable(GL_DEPTH_TEST);
 }

@@ -11,5 +11,5 @@ void MetamoveEffect::run(int time) {
     const float s = sceneTime(time);
     scene->update(s);
     metaballs_->setEulerDegrees(s, 2 * s, 1.44f * s);
-    scene->draw();
+    drawScene();
 }

@@ -1,6 +1,7 @@
 #include "scene/effects/scene_effect.h"
 
 #include "app/fatal_error.h"
+#include "platform/gl_api.h"
 #include "scene/scene_file_reader.h"
 
 SceneEffect::SceneEffect(const char* sceneFile, ImageLibrary& images) : sceneFile_(sceneFile) {
@@ -9,10 +10,26 @@ SceneEffect::SceneEffect(const char* sceneFile, ImageLibrary& images) : sceneFil
     if (!scene) fatalError("could not load scene", -1);
 }
 
+void endSceneDrawing() {
+    glActiveTextureARB(GL_TEXTURE1_ARB);
+    glDisable(GL_TEXTURE_2D);
+    glActiveTextureARB(GL_TEXTURE0_ARB);
+    glDisable(GL_TEXTURE_2D);
+    glDisable(GL_TEXTURE_1D);
+    glDisable(GL_BLEND);
+}
+
+void SceneEffect::drawScene() const {
+    glPushMatrix();
+    scene->draw();
+    glPopMatrix();
+    endSceneDrawing();
+}
+
 void SceneEffect::run(int time) {
     if (!scene) return;
     scene->update(sceneTime(time));
-    scene->draw();
+    drawScene();
 }
 
 void SceneEffect::signal(SignalValue value) {

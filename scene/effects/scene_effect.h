@@ -16,6 +16,11 @@
 
 class ImageLibrary;
 
+// Switches off what drawing a scene leaves on and the effect contract
+// (app/effect.h) does not allow an effect to leave: 2D texturing on both
+// units and 1D texturing on unit 0, and blending; unit 0 is left selected.
+void endSceneDrawing();
+
 class SceneEffect : public Effect {
 public:
     // Signal codes (value = the integer of the signal).
@@ -57,6 +62,11 @@ protected:
     // The material of the object's first face; ends the program naming scene
     // and object when the object is missing, is not a mesh or has no material.
     Material& requireFaceMaterial(int id) const;
+
+    // Draws the scene within the effect contract: the modelview the camera
+    // loads is popped again, and what the materials leave on (see
+    // endSceneDrawing) is switched off.
+    void drawScene() const;
 
     int startTime = 0;
     float speed = 10.0f;

@@ -1,6 +1,7 @@
 #include "scene/effects/visor_effect.h"
 
 #include "app/effect_table.h"
+#include "effects/corner_capture.h"
 #include "effects/ortho_matrices.h"
 #include "effects/required_image.h"
 #include "effects/textured_quad.h"
@@ -47,21 +48,8 @@ void VisorEffect::drawSource(int time) {
 
 void VisorEffect::prepare(int time) {
     if (!source_) return;
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    glViewport(0, 0, kCaptureSize, kCaptureSize);
-    glScissor(0, 0, kCaptureSize, kCaptureSize);
-    glEnable(GL_SCISSOR_TEST);
-
-    drawSource(time);
-
-    glEnable(GL_TEXTURE_2D);
-    renderTexture_->bind();
-    glCopyTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 0, 0, kCaptureSize, kCaptureSize, 0);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-
-    glViewport(viewport[0], viewport[1], viewport[2], viewport[3]);
-    glDisable(GL_SCISSOR_TEST);
+    captureCorner(kCaptureSize, kCaptureSize, renderTexture_->glName(), [&] { drawSource(time); });
+    glDisable(GL_TEXTURE_2D);
 }
 
 void VisorEffect::run(int time) {
@@ -80,11 +68,11 @@ void VisorEffect::run(int time) {
     glDepthMask(GL_FALSE);
     reflector_->setBlend(true);
     scene->update(t);
+    glPushMatrix();
     scene->draw();
+    glPopMatrix();
     reflector_->setBlend(false);
-    glDepthMask(GL_TRUE);
 
-    glDepthMask(GL_FALSE);
     glDisable(GL_DEPTH_TEST);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
@@ -94,6 +82,7 @@ void VisorEffect::run(int time) {
     glDepthMask(GL_TRUE);
 
     if (source_) drawSource(time);
+    endSceneDrawing();
 }
 
 void VisorEffect::drawVisorImage(const Texture& texture) const {
@@ -107,5 +96,5 @@ void VisorEffect::drawVisorImage(const Texture& texture) const {
     texture.bind();
     texturedQuad(0, 0, 1, 1);
     glEnable(GL_DEPTH_TEST);
-    popProjectionThenModelview();
+    popOrthoMatrices();
 }

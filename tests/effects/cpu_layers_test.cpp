@@ -56,7 +56,7 @@ TEST_F(NoiseLayer, AlphaByCode118AndFrozenByCode90WithZero) {
     EXPECT_TRUE(depthWrites);
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
-    EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D)) << "the noise leaves texturing to the next effect";
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
 
     // Frozen by default and by 90 with 0; re-rolled every frame by 90 with 1.
     const auto before = noise.noise;

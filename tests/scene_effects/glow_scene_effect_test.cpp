@@ -15,6 +15,16 @@
 namespace vantor::test {
 namespace {
 
+// The current camera's view as the modelview, as drawing the scene loads it
+// (the effect pops it again before it returns).
+void loadCameraView(const Scene& scene) {
+    const Vec3& eye = scene.currentCamera->position();
+    const SceneObject* target = scene.findObject(scene.currentCamera->targetId);
+    const Vec3 centre = target ? target->position() : Vec3();
+    glLoadIdentity();
+    gluLookAt(eye.x, eye.y, eye.z, centre.x, centre.y, centre.z, 0, 1, 0);
+}
+
 struct GlowSceneOptions {
     int missingObject = 0;         // an id of 2, 5, 6, 7 to leave out
     bool texturedObject2 = true;
@@ -235,11 +245,14 @@ TEST_F(GlowSceneTest, EachGlowLandsOnItsProjectedObject) {
     const std::vector<std::uint8_t> bare = GlTest::frame();
     // Screen centres of the four objects, y from the top.
     std::vector<ScreenPoint> centres;
+    glPushMatrix();
+    loadCameraView(*e->getScene());
     for (int id : GlowSceneEffect::kGlowIds) {
         const auto p = projectToScreen(e->getScene()->findObject(id)->position(), kWidth, kHeight, 320, 240);
         ASSERT_TRUE(p);
         centres.push_back({p->x, kHeight - p->y});
     }
+    glPopMatrix();
     EXPECT_EQ(centres[0].x, 240);
     EXPECT_EQ(centres[0].y, 180);
 
@@ -305,7 +318,10 @@ TEST_F(GlowSceneTest, AnObjectOnTheEyePlaneLosesOnlyItsGlowForTheFrame) {
     frame(*e, 0);
     saveFrame("eye_plane");
     // Object 2's glow is still drawn around it.
+    glPushMatrix();
+    loadCameraView(*e->getScene());
     const auto p = projectToScreen(e->getScene()->findObject(2)->position(), kWidth, kHeight, 320, 240);
+    glPopMatrix();
     ASSERT_TRUE(p);
     EXPECT_GT(pixel(p->x + 40, kHeight - p->y)[0], 60);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
