@@ -1,7 +1,5 @@
 #include "effects/capture_effect.h"
 
-#include "app/effect_table.h"
-
 CaptureEffect::CaptureEffect(ImageLibrary* library) : imageLibrary(library) {}
 
 void CaptureEffect::init(int time) { (void)time; }
@@ -10,11 +8,7 @@ void CaptureEffect::post() {}
 
 void CaptureEffect::signal(SignalValue value) {
     LayerEffect::signal(value);
-    if (value.code == SOURCE) {
-        source = EffectTable::instance().get(value.intValue);
-        // An effect capturing itself would run itself without end.
-        if (source == this) source = nullptr;
-    }
+    if (value.code == SOURCE) chooseDrawn(source, value.intValue, *this);
 }
 
 void CaptureEffect::beginAdditiveCopies(float w, float h) const {

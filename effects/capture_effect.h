@@ -11,11 +11,12 @@
 #pragma once
 
 #include "effects/corner_capture.h"
+#include "effects/drawn_effects.h"
 #include "effects/layer_effect.h"
 
 class ImageLibrary;
 
-class CaptureEffect : public LayerEffect {
+class CaptureEffect : public LayerEffect, public DrawsOtherEffects {
 public:
     // Signal code: the source effect by id.
     static constexpr int SOURCE = 70;
@@ -23,8 +24,10 @@ public:
     void init(int time) override;
     void post() override;
     // The layer codes, then SOURCE: source = the table's effect with that id
-    // (none for an empty slot, an id outside 0..31 or the effect itself).
+    // (none for an empty slot, an id outside 0..31 or the effect itself; an
+    // effect that draws this one already is refused, see DrawsOtherEffects).
     void signal(SignalValue value) override;
+    std::array<const Effect*, 2> drawnEffects() const override { return {source, nullptr}; }
 
     // Runs the source for `time` into the width x height corner and copies it
     // into `target`, which becomes a width x height texture. Nothing happens without

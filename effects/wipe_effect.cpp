@@ -1,6 +1,5 @@
 #include "effects/wipe_effect.h"
 
-#include "app/effect_table.h"
 #include "effects/wipe_map.h"
 #include "imglib/image_library.h"
 
@@ -40,8 +39,7 @@ void WipeEffect::signal(SignalValue value) {
     CaptureEffect::signal(value);
     switch (value.code) {
     case WIPE_FROM:
-        target_ = EffectTable::instance().get(value.intValue);
-        if (target_ == this) target_ = nullptr;  // it would run itself without end
+        chooseDrawn(target_, value.intValue, *this);
         break;
     case THRESHOLD: progress_ = static_cast<float>(value.intValue); break;
     case WIPE_MAP: loadMap(value.text.c_str()); break;

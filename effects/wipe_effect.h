@@ -40,6 +40,7 @@ public:
     void post() override;
     void stop() override;
     void signal(SignalValue value) override;
+    std::array<const Effect*, 2> drawnEffects() const override { return {source, target_}; }
 
     float progress() const { return progress_; }
     Effect* target() const { return target_; }

@@ -11,6 +11,7 @@
 //
 //   effects_bench [--frames N] [--only NAME]
 #include "app/effect_table.h"
+#include "app/registered_effect.h"
 #include "effects/add_capture_effect.h"
 #include "effects/horizon_scroll_effect.h"
 #include "effects/image_sequence_effect.h"
@@ -62,7 +63,9 @@ struct Subject {
 template <class E>
 struct Held : Subject {
     template <class... A>
-    explicit Held(A&&... args) : held(std::forward<A>(args)...) {}
+    explicit Held(A&&... args) : held(std::forward<A>(args)...) {
+        if constexpr (LooksUpEffects<E>::value) held.useEffectTable(EffectTable::instance());
+    }
     Effect& effect() override { return held; }
     E held;
 };

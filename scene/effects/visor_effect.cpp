@@ -1,6 +1,5 @@
 #include "scene/effects/visor_effect.h"
 
-#include "app/effect_table.h"
 #include "effects/corner_capture.h"
 #include "effects/ortho_matrices.h"
 #include "effects/required_image.h"
@@ -31,10 +30,7 @@ VisorEffect::VisorEffect(const char* sceneFile, ImageLibrary& images) : SceneEff
 }
 
 void VisorEffect::signal(SignalValue value) {
-    if (value.code != SOURCE) return;
-    Effect* effect = EffectTable::instance().get(value.intValue);
-    // The visor drawing itself as its own source would never end.
-    source_ = effect == this ? nullptr : effect;
+    if (value.code == SOURCE) chooseDrawn(source_, value.intValue, *this);
 }
 
 void VisorEffect::drawSource(int time) {

@@ -12,12 +12,13 @@
 // ignored, the scene effects' codes included.
 #pragma once
 
+#include "effects/drawn_effects.h"
 #include "scene/effects/scene_effect.h"
 #include "scene/texture.h"
 
 #include <memory>
 
-class VisorEffect : public SceneEffect {
+class VisorEffect : public SceneEffect, public DrawsOtherEffects {
 public:
     // Signal code: the source effect by id.
     static constexpr int SOURCE = 70;
@@ -35,8 +36,10 @@ public:
     void run(int time) override;
     void post() override {}
     // SOURCE: source = the table's effect with that id (none for an empty slot,
-    // an id outside the table, or this effect itself).
+    // an id outside the table, or this effect itself; an effect that draws
+    // the visor already is refused, see DrawsOtherEffects).
     void signal(SignalValue value) override;
+    std::array<const Effect*, 2> drawnEffects() const override { return {source_, nullptr}; }
     // Captures the source into the render texture.
     void prepare(int time) override;
 

@@ -1,5 +1,6 @@
 // The five capture overlays drawn offscreen: what each adds to its source,
 // read back pixel by pixel, and the geometry of their copies as GL receives it.
+#include "app/effect_table.h"
 #include "effects/add_capture_effect.h"
 #include "effects/mosaic_glow_effect.h"
 #include "effects/picture_in_picture_effect.h"
@@ -30,9 +31,13 @@ protected:
 
 TEST_F(OverlayCaptureTest, NoSourceOrAnEmptySlotDrawsNothingOfIt) {
     MosaicGlowEffect mosaic(nullptr);
+    mosaic.useEffectTable(EffectTable::instance());
     AddCaptureEffect add(nullptr);
+    add.useEffectTable(EffectTable::instance());
     SwirlEffect swirl(nullptr);
+    swirl.useEffectTable(EffectTable::instance());
     ZoomBlurEffect zoom(nullptr);
+    zoom.useEffectTable(EffectTable::instance());
     CaptureEffect* overlays[] = {&mosaic, &add, &swirl, &zoom};
     for (CaptureEffect* overlay : overlays) {
         // Itself as source would run itself without end: refused.
@@ -60,6 +65,8 @@ TEST_F(OverlayCaptureTest, MosaicGlowAddsTwoBlockyCopiesToTheSource) {
     const auto plain = frame();
 
     MosaicGlowEffect mosaic(nullptr);
+
+    mosaic.useEffectTable(EffectTable::instance());
     mosaic.signal(SignalValue(70, kSourceId));
     clearTo(0, 0, 0);
     frameOf(mosaic, 0);
@@ -80,6 +87,7 @@ TEST_F(OverlayCaptureTest, MosaicGlowAddsTwoBlockyCopiesToTheSource) {
 TEST_F(OverlayCaptureTest, AddCaptureShowsTheCaptureInPlaceOfTheSourceWithoutItsTop32Rows) {
     source.kind = PaintSource::Kind::RampUp;
     AddCaptureEffect add(nullptr);
+    add.useEffectTable(EffectTable::instance());
     add.signal(SignalValue(70, kSourceId));
 
     clearTo(0, 0, 1);  // prepare clears the whole frame after the copy
@@ -101,6 +109,7 @@ TEST_F(OverlayCaptureTest, AddCaptureShowsTheCaptureInPlaceOfTheSourceWithoutIts
 TEST_F(OverlayCaptureTest, SwirlCopiesTurnShrinkMirrorAndBrighten) {
     source.red = source.green = source.blue = 100 / 255.0f;
     SwirlEffect swirl(nullptr);
+    swirl.useEffectTable(EffectTable::instance());
     swirl.signal(SignalValue(70, kSourceId));
     clearTo(0, 0, 0);
     frameOf(swirl, 0);
@@ -168,6 +177,7 @@ TEST_F(OverlayCaptureTest, SwirlCopiesTurnShrinkMirrorAndBrighten) {
 TEST_F(OverlayCaptureTest, ZoomBlurAddsBluishCopiesOfEverSmallerCentralParts) {
     source.red = source.green = source.blue = 40 / 255.0f;
     ZoomBlurEffect zoom(nullptr);
+    zoom.useEffectTable(EffectTable::instance());
     zoom.signal(SignalValue(70, kSourceId));
     clearTo(0, 0, 0);
     frameOf(zoom, 0);
@@ -204,6 +214,7 @@ TEST_F(OverlayCaptureTest, ZoomBlurAddsBluishCopiesOfEverSmallerCentralParts) {
 
 TEST_F(OverlayCaptureTest, PictureInPictureFillsTheBottomLeftQuarterAndMovesBySignals) {
     PictureInPictureEffect picture(nullptr);
+    picture.useEffectTable(EffectTable::instance());
     // Before any capture, and without a source: the grey start image.
     clearTo(0, 0, 0);
     frameOf(picture, 0);
@@ -246,6 +257,8 @@ TEST_F(OverlayCaptureTest, PictureInPictureFrameIsA24BitImageOverTheCapture) {
     images.setPath((dir.path().string() + "/").c_str());
 
     PictureInPictureEffect picture(&images);
+
+    picture.useEffectTable(EffectTable::instance());
     picture.signal(SignalValue(110, 5));  // no text: ignored
     EXPECT_FALSE(picture.hasFrame());
     picture.signal(SignalValue(110, std::string("frame.pcx")));

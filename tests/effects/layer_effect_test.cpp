@@ -291,6 +291,7 @@ TEST_F(CaptureBase, CaptureRunsTheSourceIntoTheTextureAndCleansTheCorner) {
     SolidEffect solid;
     EffectTable::instance().set(4, &solid);
     PlainCapture capture;
+    capture.useEffectTable(EffectTable::instance());
     capture.signal(SignalValue(70, 4));
     ASSERT_EQ(capture.source, &solid);
 
@@ -320,6 +321,7 @@ TEST_F(CaptureBase, AnUnsetSourceOrAnEmptySlotCapturesNothing) {
     SolidEffect solid;
     EffectTable::instance().set(4, &solid);
     PlainCapture capture;
+    capture.useEffectTable(EffectTable::instance());
     for (int id : {5, 32, -1, 1000}) {
         capture.signal(SignalValue(70, 4));
         capture.signal(SignalValue(70, id));
@@ -337,6 +339,7 @@ TEST_F(CaptureBase, AnUnsetSourceOrAnEmptySlotCapturesNothing) {
 
 TEST_F(CaptureBase, InitKeepsTheBlendStateAndPostDrawsNothing) {
     PlainCapture capture;
+    capture.useEffectTable(EffectTable::instance());
     capture.signal(SignalValue(100, 0));
     capture.signal(SignalValue(50, 20));
     capture.init(0);

@@ -1,5 +1,6 @@
 // The wipe drawn offscreen: the first effect, the mask in destination alpha
 // and the target blended through it, read back across the screen.
+#include "app/effect_table.h"
 #include "effects/wipe_effect.h"
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
@@ -47,6 +48,7 @@ protected:
 
 TEST_F(WipeTest, ThresholdSweepsTheMapFromTargetToFirstEffect) {
     WipeEffect wipe(&images, "columns.pcx");
+    wipe.useEffectTable(EffectTable::instance());
     wipe.signal(SignalValue(70, kSourceId));
     wipe.signal(SignalValue(71, kTargetId));
     ASSERT_EQ(wipe.target(), &target);
@@ -88,6 +90,7 @@ TEST_F(WipeTest, ThresholdSweepsTheMapFromTargetToFirstEffect) {
 
 TEST_F(WipeTest, MapRowZeroLiesAtTheBottomAndSpeedFollowsCode10) {
     WipeEffect wipe(&images, "rows.pcx");
+    wipe.useEffectTable(EffectTable::instance());
     wipe.signal(SignalValue(70, kSourceId));
     wipe.signal(SignalValue(71, kTargetId));
     wipe.signal(SignalValue(10, 100));
@@ -109,6 +112,7 @@ TEST_F(WipeTest, MapRowZeroLiesAtTheBottomAndSpeedFollowsCode10) {
 
 TEST_F(WipeTest, StopSwitchesTheTargetsBlendingOffAgain) {
     WipeEffect wipe(&images, "columns.pcx");
+    wipe.useEffectTable(EffectTable::instance());
     wipe.signal(SignalValue(71, kTargetId));
     wipe.init(0);
     wipe.start();
@@ -137,6 +141,7 @@ TEST_F(WipeTest, StopSwitchesTheTargetsBlendingOffAgain) {
 
 TEST_F(WipeTest, WithoutAMapImageEveryGreyIsZeroAndTheFirstEffectShows) {
     WipeEffect wipe(&images, "missing.pcx");
+    wipe.useEffectTable(EffectTable::instance());
     for (int i : {0, 1000, 65535}) EXPECT_EQ(wipe.map()[i], 0);
     wipe.signal(SignalValue(70, kSourceId));
     wipe.signal(SignalValue(71, kTargetId));

@@ -5,7 +5,9 @@
 #include "app/fatal_error.h"
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
+#include "effects/swirl_effect.h"
 #include "scene/effects/visor_effect.h"
+#include "tests/effects/script_signals.h"
 #include "tests/scene_effects/scene_effect_fixture.h"
 
 #include <filesystem>
@@ -99,6 +101,7 @@ protected:
         ScopedFatalErrorCapture capture;
         try {
             VisorEffect e(scene.c_str(), library);
+            e.useEffectTable(EffectTable::instance());
         } catch (const FatalError& error) {
             return error.what();
         }
@@ -126,6 +129,7 @@ bool looks(const std::array<std::uint8_t, 4>& p, int r, int g, int b, int tolera
 
 TEST_F(VisorTest, WithoutSourceTheVisorImagesFrameTheSphere) {
     VisorEffect e(sphereScene().c_str(), *images);
+    e.useEffectTable(EffectTable::instance());
     EXPECT_EQ(e.getScene()->findMaterial(1)->shading, ShadingMode::MirroredSphereMap);
     e.init(0);
     frame(e, 0);
@@ -154,6 +158,7 @@ TEST_F(VisorTest, WithoutSourceTheVisorImagesFrameTheSphere) {
 TEST_F(VisorTest, TwoCameraSourceShowsOneCameraReflectedAndTheOtherInFront) {
     SceneEffect source(sourceScene().c_str(), *images);
     VisorEffect visor(sphereScene().c_str(), *images);
+    visor.useEffectTable(EffectTable::instance());
     EffectTable::instance().set(15, &source);
     EffectTable::instance().set(19, &visor);
     source.init(0);
@@ -195,6 +200,7 @@ public:
 TEST_F(VisorTest, SourceGetsTheNextCameraCodeItTakes) {
     OwnCameraCodeScene source(sourceScene().c_str(), *images);
     VisorEffect visor(sphereScene().c_str(), *images);
+    visor.useEffectTable(EffectTable::instance());
     EffectTable::instance().set(20, &source);
     visor.signal(SignalValue(VisorEffect::SOURCE, 20));
     frame(visor, 0);
@@ -210,6 +216,7 @@ TEST_F(VisorTest, SourceGetsTheNextCameraCodeItTakes) {
 
 TEST_F(VisorTest, OnlyTheSourceSignalCounts) {
     VisorEffect e(sphereScene().c_str(), *images);
+    e.useEffectTable(EffectTable::instance());
     EffectTable::instance().set(19, &e);
     e.init(1000);
     // Speed, camera and culling signals change nothing.
@@ -229,6 +236,37 @@ TEST_F(VisorTest, OnlyTheSourceSignalCounts) {
     e.signal(SignalValue(VisorEffect::SOURCE, 3));
     EXPECT_EQ(e.source(), nullptr);
     frame(e, 1100);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+}
+
+TEST_F(VisorTest, ASourceThatCapturesTheVisorIsRefused) {
+    VisorEffect visor(sphereScene().c_str(), *images);
+    SwirlEffect swirl(nullptr);
+    visor.useEffectTable(EffectTable::instance());
+    swirl.useEffectTable(EffectTable::instance());
+    EffectTable::instance().set(19, &visor);
+    EffectTable::instance().set(13, &swirl);
+
+    // The visor shows the swirl; the swirl would capture the visor.
+    ::testing::internal::CaptureStderr();
+    playScriptEvents("SETUP\nTIMELINE\n100 SIGNAL 19 70 13\n100 SIGNAL 13 70 19\n100 INIT 19\n100 START 19\n"
+                     "100 START 13\nLINETIME\n",
+                     EffectTable::instance());
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "effect 13 cannot draw effect 19, which draws effect 13 already: signal ignored\n");
+    EXPECT_EQ(visor.source(), &swirl);
+    EXPECT_EQ(swirl.source, nullptr);
+    EffectTable::instance().runAll(200);
+
+    // The other way round: the swirl captures the visor, which would show it.
+    ::testing::internal::CaptureStderr();
+    playScriptEvents("SETUP\nTIMELINE\n300 SIGNAL 19 70 3\n300 SIGNAL 13 70 19\n300 SIGNAL 19 70 13\nLINETIME\n",
+                     EffectTable::instance());
+    EXPECT_EQ(::testing::internal::GetCapturedStderr(),
+              "effect 19 cannot draw effect 13, which draws effect 19 already: signal ignored\n");
+    EXPECT_EQ(swirl.source, &visor);
+    EXPECT_EQ(visor.source(), nullptr);
+    EffectTable::instance().runAll(400);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
