@@ -207,5 +207,22 @@ TEST(Cipher, BlocksAreChainedThroughTheKey) {
     EXPECT_NE(std::memcmp(copy, plain + 16, 16), 0);
 }
 
+TEST(Cipher, RunsOfBlocksDecryptAsBlockByBlock) {
+    // Several blocks are decrypted side by side; any count must give what
+    // decrypting one block after the other gives, and leave the same key.
+    for (std::size_t count = 1; count <= 13; ++count) {
+        std::vector<std::uint8_t> data(16 * count);
+        for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i * 29 + count);
+        rar_cipher one, many;
+        rar_set_keys(one, "quorbel");
+        rar_set_keys(many, "quorbel");
+        std::vector<std::uint8_t> expected = data;
+        for (std::size_t b = 0; b < count; ++b) rar_decrypt_block(one, expected.data() + 16 * b);
+        rar_decrypt_blocks(many, data.data(), count);
+        EXPECT_EQ(data, expected) << count << " blocks";
+        EXPECT_EQ(std::memcmp(one.key, many.key, sizeof one.key), 0) << count << " blocks";
+    }
+}
+
 }  // namespace
 }  // namespace vantor::test

@@ -44,54 +44,82 @@ void storeWord(std::uint8_t* p, std::uint32_t w) {
 }
 
 std::uint32_t substWord(const rar_cipher& c, std::uint32_t t) {
-    return static_cast<std::uint32_t>(c.subst[t & 0xFF]) |
-           static_cast<std::uint32_t>(c.subst[(t >> 8) & 0xFF]) << 8 |
-           static_cast<std::uint32_t>(c.subst[(t >> 16) & 0xFF]) << 16 |
-           static_cast<std::uint32_t>(c.subst[t >> 24]) << 24;
+    return c.substByte[0][t & 0xFF] | c.substByte[1][(t >> 8) & 0xFF] | c.substByte[2][(t >> 16) & 0xFF] |
+           c.substByte[3][t >> 24];
 }
 
-void updateKey(rar_cipher& c, const std::uint8_t block[16]) {
+void deriveSubstBytes(rar_cipher& c) {
+    for (unsigned b = 0; b < 256; ++b)
+        for (unsigned p = 0; p < 4; ++p) c.substByte[p][b] = static_cast<std::uint32_t>(c.subst[b]) << (8 * p);
+}
+
+void updateKey(std::uint32_t key[4], const std::uint8_t block[16]) {
     const std::uint32_t* crc = rar_crc_table();
     for (int i = 0; i < 16; i += 4)
-        for (int j = 0; j < 4; ++j) c.key[j] ^= crc[block[i + j]];
+        for (int j = 0; j < 4; ++j) key[j] ^= crc[block[i + j]];
 }
 
-void round(const rar_cipher& c, int r, std::uint32_t& a, std::uint32_t& b, std::uint32_t& cc,
-           std::uint32_t& d) {
-    const std::uint32_t k = c.key[r & 3];
-    const std::uint32_t ta = a ^ substWord(c, (cc + rotl(d, 11)) ^ k);
-    const std::uint32_t tb = b ^ substWord(c, (d ^ rotl(cc, 17)) + k);
-    a = cc;
-    b = d;
-    cc = ta;
-    d = tb;
+// One block's words during the rounds.
+struct Words {
+    std::uint32_t a, b, c, d;
+};
+
+Words load(const std::uint8_t* block, const std::uint32_t key[4]) {
+    return {loadWord(block) ^ key[0], loadWord(block + 4) ^ key[1], loadWord(block + 8) ^ key[2],
+            loadWord(block + 12) ^ key[3]};
 }
 
-// Runs the 32 rounds forwards (encryption) or backwards (decryption).
-void crypt(rar_cipher& c, std::uint8_t block[16], bool encrypt) {
-    std::uint32_t a = loadWord(block) ^ c.key[0];
-    std::uint32_t b = loadWord(block + 4) ^ c.key[1];
-    std::uint32_t cc = loadWord(block + 8) ^ c.key[2];
-    std::uint32_t d = loadWord(block + 12) ^ c.key[3];
-    for (int i = 0; i < 32; ++i) round(c, encrypt ? i : 31 - i, a, b, cc, d);
-    storeWord(block, cc ^ c.key[0]);
-    storeWord(block + 4, d ^ c.key[1]);
-    storeWord(block + 8, a ^ c.key[2]);
-    storeWord(block + 12, b ^ c.key[3]);
+void store(std::uint8_t* block, const Words& w, const std::uint32_t key[4]) {
+    storeWord(block, w.c ^ key[0]);
+    storeWord(block + 4, w.d ^ key[1]);
+    storeWord(block + 8, w.a ^ key[2]);
+    storeWord(block + 12, w.b ^ key[3]);
+}
+
+// Round r on w with key word k.
+inline void round(const rar_cipher& c, std::uint32_t k, Words& w) {
+    const std::uint32_t ta = w.a ^ substWord(c, (w.c + rotl(w.d, 11)) ^ k);
+    const std::uint32_t tb = w.b ^ substWord(c, (w.d ^ rotl(w.c, 17)) + k);
+    w = {w.c, w.d, ta, tb};
+}
+
+void encryptBlock(rar_cipher& c, std::uint8_t block[16]) {
+    Words w = load(block, c.key);
+    for (int r = 0; r < 32; ++r) round(c, c.key[r & 3], w);
+    store(block, w, c.key);
+    updateKey(c.key, block);
+}
+
+// Decrypts N consecutive blocks at once, their rounds interleaved: block n's
+// key is the key updated with the ciphertext of blocks 0..n-1.
+template <int N>
+void decryptBlocks(rar_cipher& c, std::uint8_t* blocks) {
+    std::uint32_t keys[N][4];
+    for (int n = 0; n < N; ++n) {
+        for (int j = 0; j < 4; ++j) keys[n][j] = c.key[j];
+        updateKey(c.key, blocks + 16 * n);  // the key after block n
+    }
+    Words w[N];
+    for (int n = 0; n < N; ++n) w[n] = load(blocks + 16 * n, keys[n]);
+    for (int r = 31; r >= 0; --r)
+        for (int n = 0; n < N; ++n) round(c, keys[n][r & 3], w[n]);
+    for (int n = 0; n < N; ++n) store(blocks + 16 * n, w[n], keys[n]);
 }
 
 }  // namespace
 
 void rar_encrypt_block(rar_cipher& c, std::uint8_t block[16]) {
-    crypt(c, block, true);
-    updateKey(c, block);
+    encryptBlock(c, block);
 }
 
 void rar_decrypt_block(rar_cipher& c, std::uint8_t block[16]) {
-    std::uint8_t ciphertext[16];
-    std::memcpy(ciphertext, block, 16);
-    crypt(c, block, false);
-    updateKey(c, ciphertext);
+    decryptBlocks<1>(c, block);
+}
+
+void rar_decrypt_blocks(rar_cipher& c, std::uint8_t* blocks, std::size_t count) {
+    std::size_t n = 0;
+    for (; n + 4 <= count; n += 4) decryptBlocks<4>(c, blocks + 16 * n);
+    for (; n < count; ++n) decryptBlocks<1>(c, blocks + 16 * n);
 }
 
 void rar_set_keys(rar_cipher& c, const char* password) {
@@ -116,5 +144,6 @@ void rar_set_keys(rar_cipher& c, const char* password) {
             }
         }
     }
+    deriveSubstBytes(c);
     for (std::size_t i = 0; i < length; i += 16) rar_encrypt_block(c, buffer + i);
 }

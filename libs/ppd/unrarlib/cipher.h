@@ -3,11 +3,16 @@
 // The packer encrypts with the same record, so both sides share one schedule.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 struct rar_cipher {
     std::uint32_t key[4];
     std::uint8_t subst[256];
+    // The substitution of one byte of a word, already in its place:
+    // substByte[p][b] = subst[b] << 8p. Derived from subst by rar_set_keys,
+    // so a word is substituted with four lookups and no shifts.
+    std::uint32_t substByte[4][256];
 };
 
 // Derives key and substitution table from a password (at most 255 bytes are
@@ -17,3 +22,7 @@ void rar_set_keys(rar_cipher& cipher, const char* password);
 // ciphertext, which chains the blocks of a member together.
 void rar_encrypt_block(rar_cipher& cipher, std::uint8_t block[16]);
 void rar_decrypt_block(rar_cipher& cipher, std::uint8_t block[16]);
+// rar_decrypt_block on `count` consecutive blocks. The key each block is
+// decrypted with follows from the ciphertext before it, so several blocks are
+// decrypted side by side.
+void rar_decrypt_blocks(rar_cipher& cipher, std::uint8_t* blocks, std::size_t count);

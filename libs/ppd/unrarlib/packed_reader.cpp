@@ -53,7 +53,7 @@ long rar_read_packed(rar_packed_reader& r, std::uint8_t* dest, std::uint32_t cou
         const long got = readRaw(r, dest + delivered, wholeBlocks);
         if (got < 0) return -1;
         const std::uint32_t full = static_cast<std::uint32_t>(got) & ~15u;
-        for (std::uint32_t i = 0; i < full; i += 16) rar_decrypt_block(r.cipher, dest + delivered + i);
+        rar_decrypt_blocks(r.cipher, dest + delivered, full / 16);
         // A member cut short inside a block: decrypt the zero-padded rest so
         // the bytes are at least deterministic (the CRC check rejects them).
         if (static_cast<std::uint32_t>(got) > full) {

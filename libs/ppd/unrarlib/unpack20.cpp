@@ -327,8 +327,9 @@ bool Decoder::decodeLzSymbols() {
     std::uint8_t* const window = s_.window;
     std::uint32_t pos = s_.unpackPos;
     const std::uint32_t budget = flushBudget();
-    // The remaining output stays at or above 0 while produced <= toProduce.
-    const std::int64_t toProduce = remaining_;
+    // Steps continue while the remaining output stays at or above 0
+    // (produced <= remaining_) and within the flush budget.
+    const std::int64_t limit = std::min<std::int64_t>(remaining_ + 1, budget);
     std::int64_t produced = 0;
     bool ok = true;
     bool switchTables = false;
@@ -382,7 +383,7 @@ bool Decoder::decodeLzSymbols() {
             copyMatch(pos, 2, distance);
         }
         produced += (pos - before) & kRarWindowMask;
-    } while (produced <= toProduce && produced < budget && !in_.due(bits));
+    } while (produced < limit && !in_.due(bits));
     remaining_ -= produced;
     in_.reg = bits;
     s_.unpackPos = pos;
