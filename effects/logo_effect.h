@@ -1,7 +1,7 @@
 // One image drawn additively, wider than itself by a horizontal spread that
-// closes (mode 1) or opens (mode 2) over `parameter` ms (4000) from init,
+// closes (CLOSING) or opens (OPENING) over `parameter` ms (4000) from init,
 // with a glowing trail of the last 20 frames' rectangles at a quarter of
-// their alpha. The alpha follows the spread: (8 - spreadX) / 50, so in mode 1
+// their alpha. The alpha follows the spread: (8 - spreadX) / 50, so when closing
 // it rises from -0.04 (nothing shows) to 0.16 as the logo reaches its size.
 //
 // Signals: the image-sequence codes; LOGO_MODE (90, also the glide's target

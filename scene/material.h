@@ -26,7 +26,7 @@ public:
     Vec3 diffuse{0.8f, 0.8f, 0.8f};
     Vec3 specular{0, 0, 0};
     float shininess = 50.0f;         // the OpenGL exponent
-    float shininessStrength = 0.0f;  // scales the specular colour in mode 1
+    float shininessStrength = 0.0f;  // scales the specular colour in LitTextured
     ShadingMode shading = ShadingMode::Lit;
     float alpha = 1.0f;              // below 1 the faces are alpha-blended
     bool twoSided = false;           // no culling, two-sided lighting

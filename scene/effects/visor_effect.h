@@ -1,6 +1,6 @@
 // VisorEffect: a scene (a reflective sphere) seen through a helmet visor. A
 // full-screen visor image is drawn behind the scene and a second one in front.
-// Another effect of the table, the source (signal 70), is rendered every frame
+// Another effect of the table, the source (SOURCE), is rendered every frame
 // into a 256 x 256 texture that object 1's material shows as its reflection,
 // and drawn once more over everything at the end. Before each of the two draws
 // the source is switched to its next camera with the code that source takes
@@ -28,7 +28,7 @@ public:
     static constexpr const char* kImageDirectory = "data/images/";
 
     // Loads the scene, the render texture and the two visor images, and
-    // switches object 1's material to the mirrored sphere map (shading 3).
+    // switches object 1's material to the mirrored sphere map (ShadingMode::MirroredSphereMap).
     // Ends the program when an image cannot be loaded or the scene has no
     // object 1 with a face material.
     VisorEffect(const char* sceneFile, ImageLibrary& images);

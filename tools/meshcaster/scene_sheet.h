@@ -12,7 +12,7 @@ struct SheetOptions {
     std::string textures = "data/textures/";
     std::vector<float> seconds{0, 4, 20, 90};  // music seconds after the scene's start
     std::map<std::string, float> speed;        // base name -> music ms per scene frame (default 10)
-    std::vector<std::string> noCulling;        // base names drawn with back faces, as signal 123 with 0
+    std::vector<std::string> noCulling;        // base names drawn with back faces, as the scene effects' CULLING 0
     int cellWidth = 256;
     int cellHeight = 192;
 };
