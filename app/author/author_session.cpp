@@ -18,7 +18,10 @@ AuthorSession::AuthorSession(Demo& demo, Files files, std::unique_ptr<vantor::pl
       report_(std::move(report)),
       transport_(ScriptTiming{}, 0, FrameLoop::kEndTime) {}
 
-void AuthorSession::report(const std::string& text) {
+void AuthorSession::report(const std::string& message) {
+    // One line on the screen and on stderr: readers may end theirs with a line break.
+    std::string text = message;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
     if (text == error_) return;
     error_ = text;
     if (report_) report_(text);

@@ -282,7 +282,8 @@ TEST_F(AuthorSessionTest, PicturesAndScenesReloadOrKeepTheLastGoodEffects) {
 
     save("data/arm.ppp", "PPP but broken");
     settle();
-    EXPECT_FALSE(session->error().empty());
+    EXPECT_EQ(session->error().rfind("Error in parsing data/arm.ppp: ", 0), 0u) << session->error();
+    EXPECT_EQ(session->error().find('\n'), std::string::npos);
     // Another scene's objects under the same name: built and drawn.
     ppd_file* other = ppd_open("data/boost.ppp");
     ASSERT_NE(other, nullptr);
