@@ -43,9 +43,9 @@ TEST_F(OverlayCaptureTest, NoSourceOrAnEmptySlotDrawsNothingOfIt) {
         // Itself as source would run itself without end: refused.
         EffectTable::instance().set(kOwnId, overlay);
         for (int id : {-1, kEmptyId, 32, kOwnId}) {
-            overlay->signal(SignalValue(70, kSourceId));
+            overlay->signal(SignalValue(CaptureEffect::SOURCE, kSourceId));
             ASSERT_EQ(overlay->source, &source);
-            overlay->signal(SignalValue(70, id));  // clears the source
+            overlay->signal(SignalValue(CaptureEffect::SOURCE, id));  // clears the source
             EXPECT_EQ(overlay->source, nullptr);
             clearTo(0.2f, 0.4f, 0.6f);
             frameOf(*overlay, 1000);
@@ -67,7 +67,7 @@ TEST_F(OverlayCaptureTest, MosaicGlowAddsTwoBlockyCopiesToTheSource) {
     MosaicGlowEffect mosaic(nullptr);
 
     mosaic.useEffectTable(EffectTable::instance());
-    mosaic.signal(SignalValue(70, kSourceId));
+    mosaic.signal(SignalValue(CaptureEffect::SOURCE, kSourceId));
     clearTo(0, 0, 0);
     frameOf(mosaic, 0);
     EXPECT_EQ(source.runs, 4);  // two captures, then drawn once
@@ -88,7 +88,7 @@ TEST_F(OverlayCaptureTest, AddCaptureShowsTheCaptureInPlaceOfTheSourceWithoutIts
     source.kind = PaintSource::Kind::RampUp;
     AddCaptureEffect add(nullptr);
     add.useEffectTable(EffectTable::instance());
-    add.signal(SignalValue(70, kSourceId));
+    add.signal(SignalValue(CaptureEffect::SOURCE, kSourceId));
 
     clearTo(0, 0, 1);  // prepare clears the whole frame after the copy
     add.prepare(0);
@@ -110,7 +110,7 @@ TEST_F(OverlayCaptureTest, SwirlCopiesTurnShrinkMirrorAndBrighten) {
     source.red = source.green = source.blue = 100 / 255.0f;
     SwirlEffect swirl(nullptr);
     swirl.useEffectTable(EffectTable::instance());
-    swirl.signal(SignalValue(70, kSourceId));
+    swirl.signal(SignalValue(CaptureEffect::SOURCE, kSourceId));
     clearTo(0, 0, 0);
     frameOf(swirl, 0);
     EXPECT_FLOAT_EQ(swirl.phase(), 0.005f);
@@ -178,7 +178,7 @@ TEST_F(OverlayCaptureTest, ZoomBlurAddsBluishCopiesOfEverSmallerCentralParts) {
     source.red = source.green = source.blue = 40 / 255.0f;
     ZoomBlurEffect zoom(nullptr);
     zoom.useEffectTable(EffectTable::instance());
-    zoom.signal(SignalValue(70, kSourceId));
+    zoom.signal(SignalValue(CaptureEffect::SOURCE, kSourceId));
     clearTo(0, 0, 0);
     frameOf(zoom, 0);
     const auto p = pixel(320, 240);
@@ -225,15 +225,15 @@ TEST_F(OverlayCaptureTest, PictureInPictureFillsTheBottomLeftQuarterAndMovesBySi
     EXPECT_EQ(source.runs, 0);
 
     source = PaintSource(1, 0.5f, 0);
-    picture.signal(SignalValue(70, kSourceId));
+    picture.signal(SignalValue(CaptureEffect::SOURCE, kSourceId));
     clearTo(0, 0, 0);
     frameOf(picture, 0);
     EXPECT_TRUE(pixelIs(160, 360, 255, 128, 0));
     EXPECT_TRUE(pixelIs(480, 120, 0, 0, 0));
 
     // The top-right quarter instead.
-    picture.signal(SignalValue(50, 50));
-    picture.signal(SignalValue(51, 50));
+    picture.signal(SignalValue(LayerEffect::LAYER_X, 50));
+    picture.signal(SignalValue(LayerEffect::LAYER_Y, 50));
     clearTo(0, 0, 0);
     frameOf(picture, 0);
     EXPECT_TRUE(pixelIs(480, 120, 255, 128, 0));
@@ -259,9 +259,9 @@ TEST_F(OverlayCaptureTest, PictureInPictureFrameIsA24BitImageOverTheCapture) {
     PictureInPictureEffect picture(&images);
 
     picture.useEffectTable(EffectTable::instance());
-    picture.signal(SignalValue(110, 5));  // no text: ignored
+    picture.signal(SignalValue(PictureInPictureEffect::FRAME, 5));  // no text: ignored
     EXPECT_FALSE(picture.hasFrame());
-    picture.signal(SignalValue(110, std::string("frame.pcx")));
+    picture.signal(SignalValue(PictureInPictureEffect::FRAME, std::string("frame.pcx")));
     ASSERT_TRUE(picture.hasFrame());
 
     // The 33 x 7 image fills the low corner of its 64 x 8 texture, which spans
@@ -279,7 +279,7 @@ TEST_F(OverlayCaptureTest, PictureInPictureFrameIsA24BitImageOverTheCapture) {
     // A missing frame ends the program with its name.
     ScopedFatalErrorCapture capture;
     try {
-        picture.signal(SignalValue(110, std::string("missing.pcx")));
+        picture.signal(SignalValue(PictureInPictureEffect::FRAME, std::string("missing.pcx")));
         ADD_FAILURE() << "no fatal error";
     } catch (const FatalError& e) {
         EXPECT_NE(std::string(e.what()).find("missing.pcx"), std::string::npos) << e.what();

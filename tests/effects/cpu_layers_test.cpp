@@ -41,7 +41,7 @@ TEST_F(NoiseLayer, AlphaByCode118AndFrozenByCode90WithZero) {
     EXPECT_GE(highest, 253);
 
     // A quarter opaque over white: 0.75 * 255 + 0.25 * texel, texel by texel.
-    noise.signal(SignalValue(118, 25));
+    noise.signal(SignalValue(NoiseEffect::NOISE_ALPHA, 25));
     EXPECT_FLOAT_EQ(noise.alpha, 0.25f);
     clearTo(1, 1, 1);
     noise.run(0);
@@ -62,13 +62,13 @@ TEST_F(NoiseLayer, AlphaByCode118AndFrozenByCode90WithZero) {
     const auto before = noise.noise;
     noise.run(10);
     EXPECT_EQ(noise.noise, before);
-    noise.signal(SignalValue(90, 1));
+    noise.signal(SignalValue(NoiseEffect::REROLL, 1));
     noise.run(20);
     const auto rolled = noise.noise;
     EXPECT_NE(rolled, before);
     noise.run(30);
     EXPECT_NE(noise.noise, rolled);
-    noise.signal(SignalValue(90, 0));
+    noise.signal(SignalValue(NoiseEffect::REROLL, 0));
     const auto frozen = noise.noise;
     noise.run(40);
     EXPECT_EQ(noise.noise, frozen);
@@ -146,7 +146,7 @@ TEST_F(HorizonScroll, ScrollsOneAndAHalfWidthsIn10SecondsAndStopsAtThree) {
     EXPECT_TRUE(pixelIs(340, 240, 0, 200, 0, 4));
 
     // A zero duration jumps straight to the stop.
-    horizon.signal(SignalValue(10, 0));
+    horizon.signal(SignalValue(LayerEffect::DURATION, 0));
     horizon.run(5000);
     EXPECT_DOUBLE_EQ(horizon.scrollOffset, -3.0 * kWidth);
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
@@ -215,7 +215,7 @@ TEST_F(NestedZoom, ZoomsOutFromInsideTheLastImageToTheWholeFirst) {
     EXPECT_TRUE(pixelIs(5, 5, 0, 0, 0, 1));
 
     // Code 10 changes the time constant; init starts the zoom again.
-    zoom.signal(SignalValue(10, 200));
+    zoom.signal(SignalValue(LayerEffect::DURATION, 200));
     zoom.init(0);
     zoom.run(200);
     EXPECT_NEAR(zoom.scale, 990.0f, 0.01f);

@@ -62,7 +62,7 @@ TEST_F(ImageSequence, ImagesBecome32BitWithAlphaFromBrightnessAndCoverTheScreen)
     EXPECT_TRUE(pixelIs(kWidth / 2 + 12, kHeight / 2, 0, 0, 30));
 
     // With blending the dark half turns nearly transparent.
-    sequence.signal(SignalValue(100, 1));
+    sequence.signal(SignalValue(LayerEffect::BLEND_ON, 1));
     clearTo(0, 1, 0);
     sequence.post();
     EXPECT_TRUE(pixelIs(kWidth - 20, kHeight - 20, 0, 245, 1, 3));
@@ -108,9 +108,9 @@ TEST_F(ImageSequence, TheGlideReachesItsTargetAtParameterMilliseconds) {
     EXPECT_FLOAT_EQ(sequence.x, 0.0f);
     EXPECT_FLOAT_EQ(sequence.alpha, 1.0f);
 
-    sequence.signal(SignalValue(54, 50));
-    sequence.signal(SignalValue(90, 20));
-    sequence.signal(SignalValue(5, 3000));
+    sequence.signal(SignalValue(ImageSequenceEffect::TARGET_X, 50));
+    sequence.signal(SignalValue(ImageSequenceEffect::TARGET_ALPHA, 20));
+    sequence.signal(SignalValue(ImageSequenceEffect::GLIDE_FROM, 3000));
     sequence.run(3000);  // not after moveStart: nothing yet
     EXPECT_FLOAT_EQ(sequence.x, 0.0f);
     sequence.run(3500);  // half the duration covers half of the distance
@@ -123,10 +123,10 @@ TEST_F(ImageSequence, TheGlideReachesItsTargetAtParameterMilliseconds) {
     EXPECT_FLOAT_EQ(sequence.x, 0.5f);
 
     // Code 10 changes the duration; 55 glides y back up.
-    sequence.signal(SignalValue(10, 200));
-    sequence.signal(SignalValue(51, 100));
-    sequence.signal(SignalValue(55, 0));
-    sequence.signal(SignalValue(5, 10000));
+    sequence.signal(SignalValue(LayerEffect::DURATION, 200));
+    sequence.signal(SignalValue(LayerEffect::LAYER_Y, 100));
+    sequence.signal(SignalValue(ImageSequenceEffect::TARGET_Y, 0));
+    sequence.signal(SignalValue(ImageSequenceEffect::GLIDE_FROM, 10000));
     sequence.run(10100);
     EXPECT_FLOAT_EQ(sequence.y, 0.5f);
     sequence.run(10300);  // 1.5 of the remaining half would overshoot
@@ -139,8 +139,8 @@ TEST_F(ImageSequence, TheGlideReachesItsTargetAtParameterMilliseconds) {
     EXPECT_TRUE(pixelIs(500, 240, 51, 51, 51, 2));
 
     // Upwards the glide stops at its target too.
-    sequence.signal(SignalValue(54, 100));
-    sequence.signal(SignalValue(5, 20000));
+    sequence.signal(SignalValue(ImageSequenceEffect::TARGET_X, 100));
+    sequence.signal(SignalValue(ImageSequenceEffect::GLIDE_FROM, 20000));
     sequence.run(20100);
     EXPECT_FLOAT_EQ(sequence.x, 0.75f);
     sequence.run(20300);
@@ -161,21 +161,21 @@ TEST_F(ImageSequence, SignalsFetchImagesByName) {
 
     Image first = flat(16, 16, 250, 0, 0);
     ImageSequenceEffect sequence(&library, first.get());
-    sequence.signal(SignalValue(31, std::string("blue.tga")));
-    sequence.signal(SignalValue(31, std::string("missing.tga")));
+    sequence.signal(SignalValue(ImageSequenceEffect::APPEND, std::string("blue.tga")));
+    sequence.signal(SignalValue(ImageSequenceEffect::APPEND, std::string("missing.tga")));
     ASSERT_EQ(sequence.images.size(), 2u);
     kpximage* cached = library.getImage("blue.tga");
     EXPECT_EQ(sequence.images[1], cached);
     EXPECT_EQ(cached->image[3], 83);  // appended: alpha from brightness
 
     // 110 with an integer does nothing of its own.
-    sequence.signal(SignalValue(110, 5));
+    sequence.signal(SignalValue(ImageSequenceEffect::SHOW, 5));
     EXPECT_EQ(sequence.current, first.get());
 
     // 110 with a name shows that image without joining the list.
     Image green = flat(4, 4, 0, 250, 0);
     ASSERT_EQ(kpx_save_tga("green.tga", green.get(), 0), 1);
-    sequence.signal(SignalValue(110, std::string("green.tga")));
+    sequence.signal(SignalValue(ImageSequenceEffect::SHOW, std::string("green.tga")));
     kpximage* shown = library.getImage("green.tga");
     EXPECT_EQ(sequence.current, shown);
     EXPECT_EQ(sequence.images.size(), 2u);
@@ -196,8 +196,8 @@ TEST_F(ImageSequence, LogoClosesOverFourSecondsAndLeavesATrailOfTwentyFrames) {
     Image image = flat(64, 32, 255, 255, 255);
     LogoEffect logo(nullptr, image.get());
     EXPECT_FLOAT_EQ(logo.parameter, 4000.0f);
-    logo.signal(SignalValue(50, 25));
-    logo.signal(SignalValue(52, 50));
+    logo.signal(SignalValue(LayerEffect::LAYER_X, 25));
+    logo.signal(SignalValue(LayerEffect::LAYER_W, 50));
     logo.init(1000);
 
     logo.run(1000);
@@ -227,10 +227,10 @@ TEST_F(ImageSequence, LogoClosesOverFourSecondsAndLeavesATrailOfTwentyFrames) {
     EXPECT_TRUE(pixelIs(600, 100, glow, glow, glow, 8));
 
     // Mode 2 opens again; other modes freeze the spread.
-    logo.signal(SignalValue(90, 2));
+    logo.signal(SignalValue(LogoEffect::LOGO_MODE, 2));
     logo.run(3000);
     EXPECT_FLOAT_EQ(logo.spreadX, 5.0f);
-    logo.signal(SignalValue(90, 7));
+    logo.signal(SignalValue(LogoEffect::LOGO_MODE, 7));
     logo.run(9000);
     EXPECT_FLOAT_EQ(logo.spreadX, 5.0f);
     EXPECT_FLOAT_EQ(logo.targetAlpha, 0.07f) << "90 is also the sequence's target alpha";
@@ -243,7 +243,7 @@ TEST_F(ImageSequence, StarfieldShowsOneTextureWidthAndScrollsItLeft) {
     Image image = makeImage(64, 32, [](int x, int) { return std::array<int, 3>{4 * x, 0, 128}; });
     StarfieldEffect stars(nullptr, image.get());
     stars.init(2000);
-    stars.signal(SignalValue(50, 30));  // the rectangle is reset when drawn
+    stars.signal(SignalValue(LayerEffect::LAYER_X, 30));  // the rectangle is reset when drawn
     stars.run(2000);
     clearTo(0, 0, 0);
     stars.post();

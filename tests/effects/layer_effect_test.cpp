@@ -95,8 +95,8 @@ TEST_F(LayerBase, RectangleSignalsMoveAndSizeInTextureUnits) {
     // Half the texture's width is 512 screen pixels, of which the buffer's
     // 640 of 1024 texels take 320 (the padding is transparent black); a y of
     // a quarter texture height starts 128 rows down.
-    layer.signal(SignalValue(52, 50));
-    layer.signal(SignalValue(51, 25));
+    layer.signal(SignalValue(LayerEffect::LAYER_W, 50));
+    layer.signal(SignalValue(LayerEffect::LAYER_Y, 25));
     clearTo(0, 0, 0);
     layer.post();
     EXPECT_TRUE(pixelIs(314, 200, 0, 255, 0));
@@ -104,11 +104,11 @@ TEST_F(LayerBase, RectangleSignalsMoveAndSizeInTextureUnits) {
     EXPECT_TRUE(pixelIs(100, 124, 0, 0, 0));
     EXPECT_TRUE(pixelIs(100, 132, 0, 255, 0));
     EXPECT_FLOAT_EQ(layer.width, 0.5f);
-    layer.signal(SignalValue(50, -150));
-    layer.signal(SignalValue(53, 1));
+    layer.signal(SignalValue(LayerEffect::LAYER_X, -150));
+    layer.signal(SignalValue(LayerEffect::LAYER_H, 1));
     EXPECT_FLOAT_EQ(layer.x, -1.5f);
     EXPECT_FLOAT_EQ(layer.height, 0.01f);
-    layer.signal(SignalValue(10, 2500));
+    layer.signal(SignalValue(LayerEffect::DURATION, 2500));
     EXPECT_FLOAT_EQ(layer.parameter, 2500.0f);
 }
 
@@ -122,7 +122,7 @@ TEST_F(LayerBase, BlendCodesChooseFactorsAndKeepTheScriptsUnscaledAlpha) {
     EXPECT_TRUE(pixelIs(320, 240, 0, 200, 0));
 
     // 100 with 0: forced blending at alpha 0 leaves the background.
-    layer.signal(SignalValue(100, 0));
+    layer.signal(SignalValue(LayerEffect::BLEND_ON, 0));
     EXPECT_TRUE(layer.blendOn);
     clearTo(1, 0, 0);
     layer.post();
@@ -130,39 +130,40 @@ TEST_F(LayerBase, BlendCodesChooseFactorsAndKeepTheScriptsUnscaledAlpha) {
 
     // 100 with 50 is alpha 50, not 0.5: with source-alpha blending the
     // texel's own alpha (128) decides: half and half.
-    layer.signal(SignalValue(100, 50));
+    layer.signal(SignalValue(LayerEffect::BLEND_ON, 50));
     EXPECT_FLOAT_EQ(layer.alpha, 50.0f);
     clearTo(1, 0, 0);
     layer.post();
     EXPECT_TRUE(pixelIs(320, 240, 127, 100, 0, 3));
 
-    // 102/103 with 10 (one, one): additive.
-    layer.signal(SignalValue(102, 10));
-    layer.signal(SignalValue(103, 10));
+    // BLEND_SRC/BLEND_DST with FACTOR_ONE (one, one): additive.
+    layer.signal(SignalValue(LayerEffect::BLEND_SRC, LayerEffect::FACTOR_ONE));
+    layer.signal(SignalValue(LayerEffect::BLEND_DST, LayerEffect::FACTOR_ONE));
     EXPECT_EQ(layer.blendSource, static_cast<GLenum>(GL_ONE));
     EXPECT_EQ(layer.blendDest, static_cast<GLenum>(GL_ONE));
     clearTo(1, 0, 0);
     layer.post();
     EXPECT_TRUE(pixelIs(320, 240, 255, 200, 0));
 
-    // Values outside 10..14 change nothing; each of 10..14 has its factor.
+    // Values outside the script's factor values 10..14 change nothing; each
+    // of them has its factor.
     for (int outside : {9, 15, 0, -1, 1000}) {
-        layer.signal(SignalValue(102, outside));
-        layer.signal(SignalValue(103, outside));
+        layer.signal(SignalValue(LayerEffect::BLEND_SRC, outside));
+        layer.signal(SignalValue(LayerEffect::BLEND_DST, outside));
     }
     EXPECT_EQ(layer.blendSource, static_cast<GLenum>(GL_ONE));
     EXPECT_EQ(layer.blendDest, static_cast<GLenum>(GL_ONE));
     const GLenum factors[] = {GL_ONE, GL_SRC_ALPHA, GL_DST_ALPHA, GL_ONE_MINUS_SRC_ALPHA, GL_ONE_MINUS_DST_ALPHA};
     for (int v = 10; v <= 14; ++v) {
-        layer.signal(SignalValue(103, v));
+        layer.signal(SignalValue(LayerEffect::BLEND_DST, v));
         EXPECT_EQ(layer.blendDest, factors[v - 10]) << v;
     }
     // A string value is read by its (zero) integer: no factor for 0.
-    layer.signal(SignalValue(102, std::string("11")));
+    layer.signal(SignalValue(LayerEffect::BLEND_SRC, std::string("11")));
     EXPECT_EQ(layer.blendSource, static_cast<GLenum>(GL_ONE));
 
-    // 101: blending off at alpha 255, so the layer is opaque again.
-    layer.signal(SignalValue(101, 0));
+    // BLEND_OFF: blending off at alpha 255, so the layer is opaque again.
+    layer.signal(SignalValue(LayerEffect::BLEND_OFF, 0));
     EXPECT_FALSE(layer.blendOn);
     EXPECT_FLOAT_EQ(layer.alpha, 255.0f);
     clearTo(1, 0, 0);
@@ -170,7 +171,7 @@ TEST_F(LayerBase, BlendCodesChooseFactorsAndKeepTheScriptsUnscaledAlpha) {
     EXPECT_TRUE(pixelIs(320, 240, 0, 200, 0));
 
     // init resets the whole blend state.
-    layer.signal(SignalValue(100, 0));
+    layer.signal(SignalValue(LayerEffect::BLEND_ON, 0));
     layer.init(1234);
     EXPECT_FALSE(layer.blendOn);
     EXPECT_FLOAT_EQ(layer.alpha, 1.0f);
@@ -292,7 +293,7 @@ TEST_F(CaptureBase, CaptureRunsTheSourceIntoTheTextureAndCleansTheCorner) {
     EffectTable::instance().set(4, &solid);
     PlainCapture capture;
     capture.useEffectTable(EffectTable::instance());
-    capture.signal(SignalValue(70, 4));
+    capture.signal(SignalValue(CaptureEffect::SOURCE, 4));
     ASSERT_EQ(capture.source, &solid);
 
     clearTo(0, 0, 0);
@@ -323,8 +324,8 @@ TEST_F(CaptureBase, AnUnsetSourceOrAnEmptySlotCapturesNothing) {
     PlainCapture capture;
     capture.useEffectTable(EffectTable::instance());
     for (int id : {5, 32, -1, 1000}) {
-        capture.signal(SignalValue(70, 4));
-        capture.signal(SignalValue(70, id));
+        capture.signal(SignalValue(CaptureEffect::SOURCE, 4));
+        capture.signal(SignalValue(CaptureEffect::SOURCE, id));
         EXPECT_EQ(capture.source, nullptr) << id;
         clearTo(1, 0, 0);
         capture.prepare(10);
@@ -340,8 +341,8 @@ TEST_F(CaptureBase, AnUnsetSourceOrAnEmptySlotCapturesNothing) {
 TEST_F(CaptureBase, InitKeepsTheBlendStateAndPostDrawsNothing) {
     PlainCapture capture;
     capture.useEffectTable(EffectTable::instance());
-    capture.signal(SignalValue(100, 0));
-    capture.signal(SignalValue(50, 20));
+    capture.signal(SignalValue(LayerEffect::BLEND_ON, 0));
+    capture.signal(SignalValue(LayerEffect::LAYER_X, 20));
     capture.init(0);
     EXPECT_TRUE(capture.blendOn);
     EXPECT_FLOAT_EQ(capture.alpha, 0.0f);

@@ -42,7 +42,7 @@ protected:
 TEST_F(OverlayTest, FadeToBlackFollowsMusicTimeAndHalfLevelOverWhiteIsMidGrey) {
     FadeEffect fade(FadeColor{});
     fade.init(10000);
-    fade.signal(SignalValue(4, 12000));
+    fade.signal(SignalValue(FadeEffect::COLOUR_AT, 12000));
     fade.start();
 
     clearTo(1, 1, 1);
@@ -76,24 +76,24 @@ TEST_F(OverlayTest, FadeSignalsSetTheLineAndTheColour) {
     fade.start();
 
     fade.init(2000);
-    fade.signal(SignalValue(3, 6000));  // from full colour to clear at 6000
+    fade.signal(SignalValue(FadeEffect::CLEAR_AT, 6000));  // from full colour to clear at 6000
     frame(fade, 3000);
     EXPECT_FLOAT_EQ(fade.level(), 0.75f);
 
     fade.init(1000);
-    fade.signal(SignalValue(6, 400));  // to full colour over 400 ms
+    fade.signal(SignalValue(FadeEffect::COLOUR_OVER, 400));  // to full colour over 400 ms
     frame(fade, 1100);
     EXPECT_FLOAT_EQ(fade.level(), 0.25f);
 
     fade.init(1000);
-    fade.signal(SignalValue(7, 400));  // to clear over 400 ms
+    fade.signal(SignalValue(FadeEffect::CLEAR_OVER, 400));  // to clear over 400 ms
     frame(fade, 1300);
     EXPECT_FLOAT_EQ(fade.level(), 0.25f);
 
     // Colour codes take values out of 255; unknown codes and strings change nothing.
-    fade.signal(SignalValue(115, 255));
-    fade.signal(SignalValue(116, 0));
-    fade.signal(SignalValue(117, 51));
+    fade.signal(SignalValue(FadeEffect::RED, 255));
+    fade.signal(SignalValue(FadeEffect::GREEN, 0));
+    fade.signal(SignalValue(FadeEffect::BLUE, 51));
     fade.signal(SignalValue(118, 255));
     fade.signal(SignalValue(5, 999));
     EXPECT_FLOAT_EQ(fade.color().r, 1.0f);
@@ -101,7 +101,7 @@ TEST_F(OverlayTest, FadeSignalsSetTheLineAndTheColour) {
     EXPECT_FLOAT_EQ(fade.color().b, 0.2f);
 
     fade.init(0);
-    fade.signal(SignalValue(4, 1000));
+    fade.signal(SignalValue(FadeEffect::COLOUR_AT, 1000));
     clearTo(0, 0, 1);
     frame(fade, 1000);
     expectEverywhere(255, 0, 51, 1);
@@ -116,7 +116,7 @@ TEST_F(OverlayTest, FadeDrawsNothingWhenStoppedOrAtLevelZero) {
     EXPECT_EQ(fade.level(), 0.0f);
     expectEverywhere(0, 0, 0, 0);
 
-    fade.signal(SignalValue(4, 1000));
+    fade.signal(SignalValue(FadeEffect::COLOUR_AT, 1000));
     frame(fade, 1000);
     expectEverywhere(255, 255, 255, 0);
 
@@ -153,7 +153,7 @@ TEST_F(OverlayTest, SingleFlashDecaysInTwentyFramesAndSwitchesItselfOff) {
     flash.init(0);
     // Culling on: the flash's flipped quad must still be drawn.
     glEnable(GL_CULL_FACE);
-    flash.signal(SignalValue(1, 0));
+    flash.signal(SignalValue(FlashEffect::ONCE, 0));
     EXPECT_TRUE(flash.running);
 
     std::vector<int> brightness;
@@ -173,7 +173,7 @@ TEST_F(OverlayTest, SingleFlashDecaysInTwentyFramesAndSwitchesItselfOff) {
 
 TEST_F(OverlayTest, RepeatingFlashReturnsAfterItsIntervalAndRestsAtZero) {
     FlashEffect flash;
-    flash.signal(SignalValue(2, 500));
+    flash.signal(SignalValue(FlashEffect::EVERY, 500));
     // Frames every 20 ms from 20: the first frame is more than 500 ms after
     // lastFlash = 0 only at 520.
     float previous = 1.0f;
@@ -199,7 +199,7 @@ TEST_F(OverlayTest, RepeatingFlashReturnsAfterItsIntervalAndRestsAtZero) {
     EXPECT_EQ(flash.level(), 1.0f);
 
     // Signal 1 turns a repeating flash into a single one.
-    flash.signal(SignalValue(1, 0));
+    flash.signal(SignalValue(FlashEffect::ONCE, 0));
     for (int i = 0; i < 20; ++i) frame(flash, 1060 + 20 * i);
     EXPECT_FALSE(flash.running);
 }
@@ -214,7 +214,7 @@ TEST_F(OverlayTest, FlashSignalReachesTheScreenThroughTheTableWithoutStart) {
     table.runAll(100);
     expectEverywhere(0, 0, 0, 0);
 
-    table.get(30)->signal(SignalValue(1, 0));
+    table.get(30)->signal(SignalValue(FlashEffect::ONCE, 0));
     table.runAll(116);
     expectEverywhere(242, 242, 242, 2);
     table.clear();

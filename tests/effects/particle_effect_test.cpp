@@ -74,7 +74,7 @@ TEST_F(ParticleTest, FadeStepsAddTheElapsedTimeEveryFrameAndStayInRange) {
     EXPECT_FLOAT_EQ(effect->fade(), -0.94f);
 
     // Fading out while fading in starts from 0 and never leaves [-1, 0].
-    effect->signal(SignalValue(91, 0));
+    effect->signal(SignalValue(ParticleEffect::FADE_OUT, 0));
     EXPECT_FLOAT_EQ(effect->fade(), 0.0f);
     float previous = 0.0f;
     for (int t = 5040; t < 7000; t += 20) {
@@ -86,8 +86,8 @@ TEST_F(ParticleTest, FadeStepsAddTheElapsedTimeEveryFrameAndStayInRange) {
     EXPECT_FLOAT_EQ(effect->fade(), -1.0f);
 
     // A fade of 500 ms steps twice as fast as the default.
-    effect->signal(SignalValue(10, 500));
-    effect->signal(SignalValue(90, 0));  // from the time of the last frame, 6980
+    effect->signal(SignalValue(ParticleEffect::DURATION, 500));
+    effect->signal(SignalValue(ParticleEffect::FADE_IN, 0));  // from the time of the last frame, 6980
     effect->run(6980);
     effect->run(7000);
     EXPECT_FLOAT_EQ(effect->fade(), -0.96f);
@@ -98,8 +98,8 @@ TEST_F(ParticleTest, FadeStepsAddTheElapsedTimeEveryFrameAndStayInRange) {
     EXPECT_FLOAT_EQ(effect->fade(), 0.0f);
 
     // A fade of no length ends at once instead of leaving the range.
-    effect->signal(SignalValue(10, 0));
-    effect->signal(SignalValue(91, 0));
+    effect->signal(SignalValue(ParticleEffect::DURATION, 0));
+    effect->signal(SignalValue(ParticleEffect::FADE_OUT, 0));
     effect->run(8000);
     EXPECT_FLOAT_EQ(effect->fade(), -1.0f);
 }

@@ -49,8 +49,8 @@ protected:
 TEST_F(WipeTest, ThresholdSweepsTheMapFromTargetToFirstEffect) {
     WipeEffect wipe(&images, "columns.pcx");
     wipe.useEffectTable(EffectTable::instance());
-    wipe.signal(SignalValue(70, kSourceId));
-    wipe.signal(SignalValue(71, kTargetId));
+    wipe.signal(SignalValue(CaptureEffect::SOURCE, kSourceId));
+    wipe.signal(SignalValue(WipeEffect::WIPE_FROM, kTargetId));
     ASSERT_EQ(wipe.target(), &target);
     wipe.init(4000);
 
@@ -74,7 +74,7 @@ TEST_F(WipeTest, ThresholdSweepsTheMapFromTargetToFirstEffect) {
 
     // Code 90 puts the soft edge at grey 128..157 at once.
     wipe.init(5000);
-    wipe.signal(SignalValue(90, 128));
+    wipe.signal(SignalValue(WipeEffect::THRESHOLD, 128));
     clearTo(0, 0, 0);
     frameOf(wipe, 5000);
     for (int x : {3, 200, 318}) EXPECT_GE(red(x, 100), 252) << x;
@@ -82,7 +82,7 @@ TEST_F(WipeTest, ThresholdSweepsTheMapFromTargetToFirstEffect) {
     for (int x : {398, 500, 636}) EXPECT_LE(red(x, 100), 3) << x;
 
     // Progress 300: only the first effect.
-    wipe.signal(SignalValue(90, 300));
+    wipe.signal(SignalValue(WipeEffect::THRESHOLD, 300));
     clearTo(0, 0, 0);
     frameOf(wipe, 5000);
     for (int x : {3, 320, 636}) EXPECT_TRUE(pixelIs(x, 240, 255, 0, 0, 1)) << x;
@@ -91,11 +91,11 @@ TEST_F(WipeTest, ThresholdSweepsTheMapFromTargetToFirstEffect) {
 TEST_F(WipeTest, MapRowZeroLiesAtTheBottomAndSpeedFollowsCode10) {
     WipeEffect wipe(&images, "rows.pcx");
     wipe.useEffectTable(EffectTable::instance());
-    wipe.signal(SignalValue(70, kSourceId));
-    wipe.signal(SignalValue(71, kTargetId));
-    wipe.signal(SignalValue(10, 100));
+    wipe.signal(SignalValue(CaptureEffect::SOURCE, kSourceId));
+    wipe.signal(SignalValue(WipeEffect::WIPE_FROM, kTargetId));
+    wipe.signal(SignalValue(LayerEffect::DURATION, 100));
     wipe.init(0);
-    wipe.signal(SignalValue(90, 128));
+    wipe.signal(SignalValue(WipeEffect::THRESHOLD, 128));
     clearTo(0, 0, 0);
     frameOf(wipe, 0);
     EXPECT_GE(red(320, kHeight - 5), 252);  // low map rows: first effect
@@ -104,16 +104,16 @@ TEST_F(WipeTest, MapRowZeroLiesAtTheBottomAndSpeedFollowsCode10) {
     EXPECT_FLOAT_EQ(wipe.progress(), 128.5f);
 
     // Code 91 reloads the map; a missing image leaves it as it was.
-    wipe.signal(SignalValue(91, std::string("columns.pcx")));
+    wipe.signal(SignalValue(WipeEffect::WIPE_MAP, std::string("columns.pcx")));
     EXPECT_EQ(wipe.map()[5], 5);
-    wipe.signal(SignalValue(91, std::string("missing.pcx")));
+    wipe.signal(SignalValue(WipeEffect::WIPE_MAP, std::string("missing.pcx")));
     EXPECT_EQ(wipe.map()[5], 5);
 }
 
 TEST_F(WipeTest, StopSwitchesTheTargetsBlendingOffAgain) {
     WipeEffect wipe(&images, "columns.pcx");
     wipe.useEffectTable(EffectTable::instance());
-    wipe.signal(SignalValue(71, kTargetId));
+    wipe.signal(SignalValue(WipeEffect::WIPE_FROM, kTargetId));
     wipe.init(0);
     wipe.start();
     frameOf(wipe, 0);  // without a source: the mask and the target only
@@ -125,8 +125,8 @@ TEST_F(WipeTest, StopSwitchesTheTargetsBlendingOffAgain) {
     EXPECT_FALSE(wipe.running);
     // Neither the first effect nor the target can be the wipe itself.
     EffectTable::instance().set(6, &wipe);
-    wipe.signal(SignalValue(70, 6));
-    wipe.signal(SignalValue(71, 6));
+    wipe.signal(SignalValue(CaptureEffect::SOURCE, 6));
+    wipe.signal(SignalValue(WipeEffect::WIPE_FROM, 6));
     EXPECT_EQ(wipe.source, nullptr);
     EXPECT_EQ(wipe.target(), nullptr);
     EXPECT_FALSE(target.blendOn);
@@ -143,8 +143,8 @@ TEST_F(WipeTest, WithoutAMapImageEveryGreyIsZeroAndTheFirstEffectShows) {
     WipeEffect wipe(&images, "missing.pcx");
     wipe.useEffectTable(EffectTable::instance());
     for (int i : {0, 1000, 65535}) EXPECT_EQ(wipe.map()[i], 0);
-    wipe.signal(SignalValue(70, kSourceId));
-    wipe.signal(SignalValue(71, kTargetId));
+    wipe.signal(SignalValue(CaptureEffect::SOURCE, kSourceId));
+    wipe.signal(SignalValue(WipeEffect::WIPE_FROM, kTargetId));
     wipe.init(0);
     clearTo(0, 0, 0);
     frameOf(wipe, 0);

@@ -237,7 +237,7 @@ TEST_F(GlowSceneTest, EachGlowLandsOnItsProjectedObject) {
     auto e = effect();
     e->init(0);
     const auto setLevels = [&](int lit) {
-        for (int j = 0; j < 4; ++j) e->signal(SignalValue(118 + j, j == lit ? 30 : -1000));
+        for (int j = 0; j < 4; ++j) e->signal(SignalValue(GlowSceneEffect::GLOW_LEVEL1 + j, j == lit ? 30 : -1000));
     };
     // Without glows (levels far below zero): the enlarged objects alone.
     setLevels(-1);
