@@ -33,7 +33,13 @@ void NestedZoomEffect::init(int time) {
 }
 
 void NestedZoomEffect::run(int time) {
-    scale = std::pow(0.99f, (static_cast<float>(time) - static_cast<float>(startTime)) / parameter) * zoomStart;
+    // Speed 0 (signal 10 with 0): no time constant, so the zoom stands still at
+    // its start picture (the exponent would be NaN or infinite, and the
+    // scale with it).
+    if (parameter != 0.0f)
+        scale = std::pow(0.99f, (static_cast<float>(time) - static_cast<float>(startTime)) / parameter) * zoomStart;
+    else
+        scale = zoomStart;
 
     pushOrthoMatrices(-1, 1, 1, -1);
     glDisable(GL_DEPTH_TEST);

@@ -3,6 +3,8 @@
 #include "effects/wipe_map.h"
 #include "imglib/image_library.h"
 
+#include <algorithm>
+
 WipeEffect::WipeEffect(ImageLibrary* library, const char* mapName)
     : CaptureEffect(library), mask_(kWipeMapSize, 0), map_(kWipeMapSize, 0) {
     setSize(kWipeMapSide, kWipeMapSide);
@@ -68,7 +70,14 @@ void WipeEffect::drawMask(int time) {
     pushOrthoMatrices(0, right, bottom, 0);
     glDepthMask(GL_FALSE);
 
-    progress_ += static_cast<float>(time - startTime_) / parameter;
+    if (parameter != 0.0f) {
+        progress_ += static_cast<float>(time - startTime_) / parameter;
+    } else {
+        // Speed 0 (signal 10 with 0): a sweep of no length is over at once,
+        // past every grey level, and only the first effect shows (instead
+        // of a NaN threshold that would show the target until the next init).
+        progress_ = std::max(progress_, static_cast<float>(255 + kWipeSoftBand + 1));
+    }
     computeWipeMask(map_.data(), progress_, mask_.data());
     bindOnUnit0(maskTexture_);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kWipeMapSide, kWipeMapSide, GL_ALPHA, GL_UNSIGNED_BYTE, mask_.data());

@@ -219,6 +219,14 @@ TEST_F(NestedZoom, ZoomsOutFromInsideTheLastImageToTheWholeFirst) {
     zoom.init(0);
     zoom.run(200);
     EXPECT_NEAR(zoom.scale, 990.0f, 0.01f);
+
+    // Speed 0 holds the start picture, before, at and after the init's time.
+    zoom.signal(SignalValue(10, 0));
+    zoom.init(1000);
+    for (int time : {500, 1000, 5000}) {
+        zoom.run(time);
+        EXPECT_EQ(zoom.scale, 1000.0f) << time;
+    }
 }
 
 }  // namespace

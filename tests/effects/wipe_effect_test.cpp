@@ -103,6 +103,16 @@ TEST_F(WipeTest, MapRowZeroLiesAtTheBottomAndSpeedFollowsCode10) {
     frameOf(wipe, 50);
     EXPECT_FLOAT_EQ(wipe.progress(), 128.5f);
 
+    // Speed 0: the sweep is over at once, also in the frame of the init.
+    wipe.signal(SignalValue(10, 0));
+    for (int time : {50, 0}) {
+        wipe.init(time);
+        clearTo(0, 0, 0);
+        frameOf(wipe, time);
+        EXPECT_GT(wipe.progress(), 285.0f);
+        for (int y : {5, 240, kHeight - 5}) EXPECT_GE(red(320, y), 252) << y;
+    }
+
     // Code 91 reloads the map; a missing image leaves it as it was.
     wipe.signal(SignalValue(WipeEffect::WIPE_MAP, std::string("columns.pcx")));
     EXPECT_EQ(wipe.map()[5], 5);
