@@ -5,6 +5,8 @@
 #include "scene/mesh_object.h"
 #include "scene/scene_error.h"
 
+#include <cmath>
+
 namespace {
 
 Vec2 sphereMap(const Vec3& eyeNormal) {
@@ -106,17 +108,30 @@ void MeshObject::drawFace(Face& face, FacePass pass) {
     glEnd();
 }
 
+std::optional<BillboardSize> billboardSize(float width, float height, float depth) {
+    // Sizes beyond this are far off any view (as for the glow's projection).
+    constexpr float kLargest = 1.0e8f;
+    if (depth == 0.0f) return std::nullopt;
+    const BillboardSize size{width / -depth, height / -depth};
+    if (!std::isfinite(size.width) || !std::isfinite(size.height) || std::fabs(size.width) > kLargest ||
+        std::fabs(size.height) > kLargest)
+        return std::nullopt;
+    return size;
+}
+
 void BillboardObject::drawGeometry() {
     if (faces().empty() || !faces()[0].material) return;
-    glPushMatrix();
-    faces()[0].material->apply();
-
     Matrix4 modelView;
     glGetFloatv(GL_MODELVIEW_MATRIX, modelView.data());
     const Vec3 c = modelView.transform(Vec3(0, 0, 0), 1.0f);
+    const auto size = billboardSize(width, height, c.z);
+    if (!size) return;  // on the eye plane: no size, nothing drawn this frame
+    const float w = size->width;
+    const float h = size->height;
+
+    glPushMatrix();
+    faces()[0].material->apply();
     glLoadIdentity();
-    const float w = width / -c.z;
-    const float h = height / -c.z;
 
     glDisable(GL_CULL_FACE);
     glColor4f(1, 1, 1, 1);

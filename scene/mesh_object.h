@@ -9,6 +9,7 @@
 #include "scene/scene_object.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 class Material;
@@ -90,3 +91,12 @@ public:
     void drawGeometry() override;
     void bakeTransform() override {}
 };
+
+// The drawn half-size of a billboard whose origin lies at eye depth `depth`
+// (negative in front of the camera): width and height over -depth. None on the
+// eye plane, or so near it that the size is no usable number; the billboard is
+// then not drawn in that frame.
+struct BillboardSize {
+    float width, height;
+};
+std::optional<BillboardSize> billboardSize(float width, float height, float depth);

@@ -256,6 +256,41 @@ TEST_F(RenderTest, BillboardSizeFallsWithDistance) {
     EXPECT_NEAR(double(near700) / far1400, 4.0, 0.6) << near700 << " / " << far1400;
 }
 
+TEST_F(RenderTest, ABillboardOnTheEyePlaneIsNotDrawn) {
+    // The camera at the origin looks down -z at its target; the billboard
+    // stands beside it at depth 0, where its size would be infinite.
+    writeTexture("white.tga", 64, 64, [](int, int) { return Rgb{255, 255, 255}; });
+    SceneFileWriter w;
+    ppp::MaterialRecord m = plainMaterial(1, {1, 1, 1});
+    m.textures[0] = "white.tga";
+    w.material(m);
+    ppp::MeshRecord board = quadMesh(1);
+    board.name = "Bill01";
+    board.position = {1, 0, 0};
+    w.mesh(board);
+    w.target({3, {0, 0, -10}});
+    w.camera({2, {0, 0, 0}, 3});
+    w.end();
+    std::unique_ptr<Scene> scene = load(w);
+    // Nothing reaches GL: no polygon comes back in feedback mode.
+    std::vector<GLfloat> feedback(4096);
+    glFeedbackBuffer(static_cast<GLsizei>(feedback.size()), GL_3D, feedback.data());
+    glRenderMode(GL_FEEDBACK);
+    draw(*scene);
+    EXPECT_EQ(glRenderMode(GL_RENDER), 0);
+    EXPECT_TRUE(glIsEnabled(GL_LIGHTING) == GL_FALSE);
+    EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
+
+    // The size on and near the eye plane, in front and behind.
+    EXPECT_FALSE(billboardSize(20000, 10000, 0.0f));
+    EXPECT_FALSE(billboardSize(20000, 10000, -0.0f));
+    EXPECT_FALSE(billboardSize(20000, 10000, 1e-30f));
+    const auto inFront = billboardSize(20000, 10000, -100);
+    ASSERT_TRUE(inFront);
+    EXPECT_FLOAT_EQ(inFront->width, 200);
+    EXPECT_FLOAT_EQ(inFront->height, 100);
+}
+
 TEST_F(RenderTest, TwoSidedMaterialsSwitchCullingOffUntilUnapplied) {
     Material material;
     material.twoSided = true;
