@@ -1,8 +1,11 @@
 #include "effects/logo_effect.h"
 
+#include "kpx/kpx.h"
+
 LogoEffect::LogoEffect(ImageLibrary* library, kpximage* image) : ImageSequenceEffect(library, image) {
     parameter = kSpreadDuration;
-    if (pixels) {
+    // Only a picture brought to 32 bits holds the 4 bytes a pixel uploaded.
+    if (pixels && current && current->bpp == 32) {
         bindOnUnit0(texture);
         glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, bufferWidth, bufferHeight, GL_RGBA, GL_UNSIGNED_BYTE, pixels);
         glDisable(GL_TEXTURE_2D);

@@ -40,9 +40,15 @@ const Messages kCube = {"8bit Convert", "8bit Convert:  Could not duplicate kpxi
 using PixelRule = void (*)(const kpximage* src, const unsigned char* in, unsigned char* out);
 
 // The shared pattern: duplicate, copy the pixels aside, reshape the record,
-// refill it pixel by pixel from the copy.
+// refill it pixel by pixel from the copy. An unsupported depth is refused
+// before anything is touched: the record (often a picture the image cache
+// shares) stays as it was.
 int convert(kpximage* img, const Messages& m, std::uint16_t targetBpp, std::uint16_t targetColors,
             const char* targetName, PixelRule rule) {
+    if (img->bpp != 8 && img->bpp != 16 && img->bpp != 24 && img->bpp != 32) {
+        kpx_error(m.unsupported);
+        return 0;
+    }
     kpximage* dup = kpx_duplicate(img);
     if (!dup) {
         kpx_error(m.duplicate);
@@ -63,12 +69,6 @@ int convert(kpximage* img, const Messages& m, std::uint16_t targetBpp, std::uint
         return 0;
     }
     const int sourceBpp = dup->bpp;
-    if (sourceBpp != 8 && sourceBpp != 16 && sourceBpp != 24 && sourceBpp != 32) {
-        std::free(temp);
-        kpx_free(dup);
-        kpx_error(m.unsupported);
-        return 0;
-    }
     if (kpx_verbose()) {
         std::printf("%s: Converting image %dbit -> %s\n", m.prefix, sourceBpp, targetName);
         if (&m == &kCube) std::printf("8bit Convert: Note: No dithering of any kind performed\n");

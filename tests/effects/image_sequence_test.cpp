@@ -9,6 +9,7 @@
 #include "tests/effects/layer_fixture.h"
 #include "tests/support/temp_dir.h"
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 
@@ -190,6 +191,19 @@ TEST_F(ImageSequence, SignalsFetchImagesByName) {
     EXPECT_EQ(sequence.current, cached);
     testing::internal::GetCapturedStdout();
     kpx_verbose_on();
+}
+
+TEST_F(ImageSequence, APictureThatCannotBecome32BitIsNeverUploaded) {
+    // 12 bits a pixel: no converter takes it, so the picture keeps its
+    // 2-byte pixels, which an upload of 4 bytes a pixel would read past.
+    Image odd(kpx_create(16, 8, 12, 0));
+    std::fill_n(odd->image, kpx_image_size(odd.get()), 0xab);
+    LogoEffect logo(nullptr, odd.get());
+    EXPECT_EQ(odd->bpp, 12);
+    int w = 0, h = 0;
+    const auto texture = texels(logo.texture, &w, &h);
+    ASSERT_EQ(w, 16);
+    for (int i = 0; i < 16 * 8 * 4; ++i) ASSERT_EQ(texture[static_cast<std::size_t>(i)], 127) << i;
 }
 
 TEST_F(ImageSequence, LogoClosesOverFourSecondsAndLeavesATrailOfTwentyFrames) {

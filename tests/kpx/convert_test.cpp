@@ -99,13 +99,18 @@ TEST(KpxConvert, ProgressLinesAndUnsupportedDepth) {
               "8bit Convert: Note: No dithering of any kind performed\n");
 
     kpx_error_clear();
+    // A depth no converter takes leaves the record (a picture the cache may
+    // share) exactly as it was.
     KpxPtr odd(kpx_create(2, 2, 12, 0));
-    EXPECT_EQ(kpx_convert_32(odd.get()), 0);
-    EXPECT_STREQ(kpx_error_last(), "32bit Convert: Unsupported bitdepth");
-    EXPECT_EQ(odd->bpp, 32);  // left in its new, zero-filled shape
-    EXPECT_EQ(kpx_invert_colors(odd.get()), 1);
-    KpxPtr odd2(kpx_create(2, 2, 12, 0));
-    EXPECT_EQ(kpx_invert_colors(odd2.get()), 0);
+    for (std::size_t i = 0; i < kpx_image_size(odd.get()); ++i) odd->image[i] = static_cast<unsigned char>(i + 1);
+    const std::vector<unsigned char> before(odd->image, odd->image + kpx_image_size(odd.get()));
+    for (auto converter : {kpx_convert_32, kpx_convert_24, kpx_convert_16, kpx_convert_gray, kpx_convert_8})
+        EXPECT_EQ(converter(odd.get()), 0);
+    EXPECT_STREQ(kpx_error_last(), "8bit Convert: Unsupported bitdepth");
+    EXPECT_EQ(odd->bpp, 12);
+    EXPECT_EQ(odd->width, 2);
+    EXPECT_EQ(std::vector<unsigned char>(odd->image, odd->image + kpx_image_size(odd.get())), before);
+    EXPECT_EQ(kpx_invert_colors(odd.get()), 0);
     EXPECT_STREQ(kpx_error_last(), "Invert Color: Unsupported bitdepth");
 }
 
