@@ -1,4 +1,5 @@
 #include "libs/ppd/unrarlib/cipher.h"
+#include "libs/ppd/unrarlib/secure_wipe.h"
 
 #include "libs/ppd/unrarlib/crc32.h"
 
@@ -146,4 +147,5 @@ void rar_set_keys(rar_cipher& c, const char* password) {
     }
     deriveSubstBytes(c);
     for (std::size_t i = 0; i < length; i += 16) rar_encrypt_block(c, buffer + i);
+    rar_wipe(buffer, sizeof buffer);
 }

@@ -6,6 +6,7 @@
 #include "libs/ppd/unrarlib/crc32.h"
 #include "libs/ppd/unrarlib/debug_log.h"
 #include "libs/ppd/unrarlib/packed_reader.h"
+#include "libs/ppd/unrarlib/secure_wipe.h"
 #include "libs/ppd/unrarlib/unpack20.h"
 
 #include <sys/mman.h>
@@ -28,7 +29,7 @@ struct Extraction {
     rar_packed_reader reader;
 
     ~Extraction() {
-        std::memset(password, 0, sizeof password);
+        rar_wipe(password, sizeof password);
         if (archive) std::fclose(archive);
         std::free(window);
         std::free(output);
