@@ -199,12 +199,24 @@ int runTool(const std::string& arguments, std::string* err) {
 }
 
 // A file that claims hundreds of billions of faces: the tool's memory bound
-// makes the reader fail at once instead of swapping the machine.
+// makes the reader fail at once instead of swapping the machine; a file the
+// reader crashes on fails with a message too.
 TEST_F(ImportTest, TheToolBoundsWhatAFileMayAskFor) {
     std::string err;
     EXPECT_EQ(runTool("import " + kModels + "invalid/OutOfMemory.off '" + sceneFile() + "'", &err), 1);
     EXPECT_NE(err.find("more memory than an import may take"), std::string::npos) << err;
     EXPECT_FALSE(fs::exists(sceneFile()));
+    // A byte the text FBX reader crashes on: the crash ends only the
+    // process that reads, and the tool says so.
+    std::string box = readFile(kModels + "FBX/embedded_ascii/box.FBX");
+    if (box.size() == 602377) {
+        box[183236] = char(0xC9);
+        const std::string model = dir.write("crash.FBX", box);
+        EXPECT_EQ(runTool("import '" + model + "' '" + sceneFile() + "' --textures '" + importedTextures() + "'", &err), 1);
+        EXPECT_NE(err.find("the model reader crashed on the file"), std::string::npos) << err;
+        EXPECT_FALSE(fs::exists(sceneFile()));
+        EXPECT_FALSE(fs::exists(importedTextures()));
+    }
     EXPECT_EQ(runTool("import a.gltf b.ppp --fps 0", &err), 2);
     EXPECT_EQ(runTool("import a.gltf b.ppp --scale -1", &err), 2);
 }

@@ -3,7 +3,6 @@
 #include "app/startup_files.h"
 #include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"
-#include "tools/meshcaster/import/model_reading.h"
 #include "tools/meshcaster/import/scene_import.h"
 #include "tools/meshcaster/quiet_stdout.h"
 #include "tools/meshcaster/scene_check.h"
@@ -304,8 +303,7 @@ int main(int argc, char** argv) {
             QuietStdout quiet;  // the picture writer's progress lines
             if (kpx_verbose()) kpx_verbose_off();
         }
-        meshimport::limitReaderResources();
-        return meshimport::importScene(options, stderr);
+        return meshimport::importSceneIsolated(options, stderr);
     }
     if (command != "dump" && command != "render") return usageError("unknown command " + command);
     const bool isRender = command == "render";

@@ -14,6 +14,11 @@
 
 #include <assimp/scene.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
@@ -438,14 +443,18 @@ void SceneImport::write(SceneFileWriter& out, ImportSummary& summary) {
 
 }  // namespace
 
+std::string textureDirectoryFor(const ImportOptions& options) {
+    std::string directory = options.textures.empty() ? directoryOf(options.output) + "textures/" : options.textures;
+    if (directory.back() != '/') directory += '/';
+    return directory;
+}
+
 int importScene(const ImportOptions& options, std::FILE* messages, ImportSummary* summary) {
     ImportReport report(messages);
     ImportSummary counts;
     try {
         if (!(options.scale > 0) || !std::isfinite(options.scale)) throw ImportRefused("the scale must be above 0");
-        std::string textureDirectory = options.textures.empty() ? directoryOf(options.output) + "textures/"
-                                                                : options.textures;
-        if (textureDirectory.back() != '/') textureDirectory += '/';
+        const std::string textureDirectory = textureDirectoryFor(options);
         if (kpx_verbose()) kpx_verbose_off();
 
         // Large models take a while to read and convert: say what is going on.
@@ -478,6 +487,51 @@ int importScene(const ImportOptions& options, std::FILE* messages, ImportSummary
     }
     if (summary) *summary = counts;
     return 0;
+}
+
+namespace {
+
+// Removes the files a child process had staged under its temporary names.
+void removeStaged(const std::string& directory, pid_t child) {
+    std::error_code failure;
+    const std::string mark = "." + std::to_string(child) + ".";
+    const std::filesystem::path folder = directory.empty() ? std::filesystem::path(".") : std::filesystem::path(directory);
+    for (std::filesystem::directory_iterator it(folder, failure), end; !failure && it != end; it.increment(failure)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() > 5 && name[0] == '.' && name.find(mark) != std::string::npos &&
+            name.compare(name.size() - 5, 5, ".part") == 0)
+            std::filesystem::remove(it->path(), failure);
+    }
+}
+
+}  // namespace
+
+int importSceneIsolated(const ImportOptions& options, std::FILE* messages) {
+    std::fflush(messages);
+    std::fflush(stdout);
+    const pid_t child = fork();
+    if (child < 0) {  // no process to spare: in this one
+        limitReaderResources();
+        return importScene(options, messages);
+    }
+    if (child == 0) {
+        limitReaderResources();
+        const int status = importScene(options, messages);
+        std::fflush(messages);
+        _exit(status);
+    }
+    int status = 0;
+    while (waitpid(child, &status, 0) < 0)
+        if (errno != EINTR) return std::fprintf(messages, "meshcaster: %s: lost the import\n", options.input.c_str()), 1;
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return 0;
+    // A child that failed may have ended before it could take its files back
+    // (out of processor time); its temporary names are its own.
+    removeStaged(directoryOf(options.output), child);
+    removeStaged(textureDirectoryFor(options), child);
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    std::fprintf(messages, "meshcaster: %s: the model reader crashed on the file (signal %d)\n", options.input.c_str(),
+                 WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+    return 1;
 }
 
 }  // namespace meshimport

@@ -43,4 +43,13 @@ struct ImportSummary {
 // Warnings go to `messages` too.
 int importScene(const ImportOptions& options, std::FILE* messages, ImportSummary* summary = nullptr);
 
+// importScene in a child process bounded by limitReaderResources: a model
+// reader that crashes on a hostile file ends only the child, and the tool
+// reports it (exit 1) and removes what the child had staged. For a tool that
+// imports one file and ends.
+int importSceneIsolated(const ImportOptions& options, std::FILE* messages);
+
+// Where the textures go: options.textures, or "textures/" next to the output.
+std::string textureDirectoryFor(const ImportOptions& options);
+
 }  // namespace meshimport
