@@ -2,6 +2,7 @@
 
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
+#include "scene/texture.h"
 
 #include <cstddef>
 
@@ -16,12 +17,13 @@ void alphaFromBrightness(kpximage& image) {
 
 namespace {
 
-// Brings an image of the sequence to 32 bits; a fresh conversion gets alpha
-// from brightness, an image that already had 32 bits keeps its alpha.
+// Brings an image of the sequence to 32 bits in OpenGL's byte order; a fresh
+// conversion gets alpha from brightness, an image that already had 32 bits
+// keeps its alpha. One that cannot be converted is left as it was (and is
+// never uploaded).
 void prepareSequenceImage(kpximage& image) {
     if (image.bpp == 32) return;
-    kpx_convert_32(&image);
-    alphaFromBrightness(image);
+    if (convertToGlRgba(image)) alphaFromBrightness(image);
 }
 
 // Moves value towards target by the fraction elapsed / duration of the
@@ -110,7 +112,7 @@ void ImageSequenceEffect::signal(SignalValue value) {
     case SHOW:
         if (value.isString && imageLibrary_)
             if (kpximage* image = imageLibrary_->getImage(value.text.c_str())) {
-                if (image->bpp != 32) kpx_convert_32(image);
+                convertToGlRgba(*image);
                 show(image);
             }
         break;

@@ -4,6 +4,7 @@
 #include "effects/required_image.h"
 #include "effects/textured_quad.h"
 #include "kpx/kpx.h"
+#include "scene/texture.h"
 
 #include <cmath>
 #include <string>
@@ -16,7 +17,7 @@ NestedZoomEffect::NestedZoomEffect(ImageLibrary& library) {
         // The cached image itself is brought to one 512 x 512 RGBA texture.
         kpximage* image = zoomImages[i];
         kpx_scale(kImageSide, kImageSide, image);
-        kpx_convert_32(image);
+        convertToGlRgba(*image);
         if (image->width != kImageSide || image->height != kImageSide || image->bpp != 32 || !image->image)
             fatalError((std::string("could not bring image to 512 x 512 x 32 bits ") + kNames[i]).c_str(), -1);
         glBindTexture(GL_TEXTURE_2D, textures[i]);

@@ -26,6 +26,18 @@ ImageLibrary* textureLibrary() {
     return currentLibrary;
 }
 
+bool convertToGlRgba(kpximage& image) {
+    if (image.bpp == 32) return true;
+    const int sourceDepth = image.bpp;
+    if (!kpx_convert_32(&image) || image.bpp != 32) return false;
+    if (sourceDepth <= 16) {
+        kpx_swap_colors(&image);
+        const std::size_t pixels = std::size_t(image.width) * image.height;
+        for (std::size_t i = 0; i < pixels; ++i) image.image[4 * i + 3] = 255;
+    }
+    return true;
+}
+
 int roundUpPowerOfTwo(int size, int minimum) {
     int side = minimum;
     while (side < size) side *= 2;
@@ -55,18 +67,7 @@ void Texture::uploadTexture() {
 
 void Texture::upload2D() {
     kpximage* img = image_;
-    if (img->bpp != 32) {
-        const int sourceDepth = img->bpp;
-        if (!kpx_convert_32(img) || img->bpp != 32) return;
-        // Palette and 5-6-5 sources come out as (0, red, green, blue); OpenGL
-        // reads red, green, blue, alpha, so turn them into that order, opaque,
-        // like the conversion from 24 bits gives.
-        if (sourceDepth <= 16) {
-            kpx_swap_colors(img);
-            const std::size_t pixels = std::size_t(img->width) * img->height;
-            for (std::size_t i = 0; i < pixels; ++i) img->image[4 * i + 3] = 255;
-        }
-    }
+    if (!convertToGlRgba(*img)) return;
     const int w2 = roundUpPowerOfTwo(img->width, 64);
     const int h2 = roundUpPowerOfTwo(img->height, 64);
     if (w2 > kLargestSide || h2 > kLargestSide) return;
@@ -83,10 +84,7 @@ void Texture::upload2D() {
 
 void Texture::upload1D() {
     kpximage* img = image_;
-    if (img->bpp != 32) {
-        if (!kpx_convert_32(img) || img->bpp != 32) return;
-        kpx_swap_colors(img);
-    }
+    if (!convertToGlRgba(*img)) return;
     if (img->width != 256 || img->height != 1) {
         if (!kpx_scale(256, 1, img)) return;
     }

@@ -66,5 +66,13 @@ private:
 // A new 2D texture loaded with Texture::load; none (and nothing kept) on failure.
 Texture* loadTexture(const char* name, const char* directory);
 
+// Brings a picture to 32 bits in the byte order OpenGL reads (red, green,
+// blue, alpha), in place, as every texture made from a picture needs it.
+// Palette and 5-6-5 pictures come out of kpx_convert_32 as (0, red, green,
+// blue) and are turned round and made opaque, like a converted 24-bit picture;
+// 32-bit pictures stay as they are. False (the picture left as it was) when
+// its depth cannot be converted.
+bool convertToGlRgba(kpximage& image);
+
 // Smallest power of two >= size, starting from `minimum`.
 int roundUpPowerOfTwo(int size, int minimum);

@@ -4,6 +4,8 @@
 #include "scene/texture.h"
 #include "tests/scene/scene_fixture.h"
 
+#include <array>
+
 namespace vantor::test {
 namespace {
 
@@ -98,6 +100,34 @@ TEST_F(TextureTest, TheCelPaletteIsA256TexelRampWithMeanAlpha) {
         ADD_FAILURE() << "no error";
     } catch (const SceneErrorRaised& e) {
         EXPECT_STREQ(e.what(), "no imglib for texture");
+    }
+}
+
+TEST_F(TextureTest, AColouredCelPaletteKeepsItsColoursAtEveryDepth) {
+    // A 256 x 1 ramp of distinct red, green and blue, as a 24-bit picture and
+    // as an 8-bit one with the same colours in its palette.
+    const auto colour = [](int i) { return std::array<int, 3>{i, 255 - i, i / 2}; };
+    kpximage* rgb = kpx_create(256, 1, 24, 0);
+    kpximage* indexed = kpx_create(256, 1, 8, 256);
+    for (int i = 0; i < 256; ++i)
+        for (int c = 0; c < 3; ++c) {
+            rgb->image[3 * i + c] = static_cast<unsigned char>(colour(i)[c]);
+            indexed->palette[3 * i + c] = static_cast<unsigned char>(colour(i)[c]);
+            indexed->image[i] = static_cast<unsigned char>(i);
+        }
+    for (kpximage* picture : {rgb, indexed}) {
+        SCOPED_TRACE(picture->bpp);
+        Texture ramp(picture, GL_TEXTURE_1D);
+        ramp.uploadTexture();
+        const std::vector<unsigned char> t = texels(ramp, 256);
+        for (int i : {10, 200}) {
+            const auto c = colour(i);
+            EXPECT_EQ(t[4 * i], c[0]) << i;
+            EXPECT_EQ(t[4 * i + 1], c[1]) << i;
+            EXPECT_EQ(t[4 * i + 2], c[2]) << i;
+            EXPECT_EQ(t[4 * i + 3], (c[0] + c[1] + c[2]) / 3) << i;
+        }
+        kpx_free(picture);
     }
 }
 
