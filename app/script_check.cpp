@@ -3,6 +3,7 @@
 #include "app/effect_protocol.h"
 #include "app/frame_loop.h"
 #include "app/startup_files.h"
+#include "effects/layer_effect.h"
 #include "libs/ppd/ppd.h"
 #include "scene/scene_chunk_decoder.h"
 
@@ -114,7 +115,10 @@ private:
             links.erase(code.code);
             return;
         }
+        const auto old = links.find(code.code);
+        const int previous = old == links.end() ? kNoLink : old->second;
         links[code.code] = target;
+        checkBlendable(line, effect, code, target);
         std::vector<int> path{effect.id};
         if (!leadsBack(target, effect.id, path)) return;
         std::string text;
@@ -122,9 +126,22 @@ private:
         text += std::to_string(effect.id);
         error(line, "effects draw each other without end: " + text + " (" + codeName(code) + " of " +
                         describe(effect.id) + ")");
-        // Reported once: the link that closed the cycle is taken back, as if
-        // the effect refused it.
-        links.erase(code.code);
+        // Reported once: the effect refuses the link that would close the
+        // cycle and keeps the one it had.
+        if (previous != kNoLink)
+            links[code.code] = previous;
+        else
+            links.erase(code.code);
+    }
+
+    // An effect drawn through blending the drawer sets (the wipe's layer) must
+    // take that blending, or it covers the screen instead of being blended.
+    void checkBlendable(int line, const EffectProtocol& effect, const SignalCodeInfo& code, int target) {
+        if (code.link != EffectLink::Blends) return;
+        const EffectProtocol& drawn = *findEffectProtocol(target);
+        if (drawn.findCode(LayerEffect::BLEND_SRC) && drawn.findCode(LayerEffect::BLEND_DST)) return;
+        warn(line, codeName(code) + " of " + describe(effect.id) + " names " + describe(target) +
+                       ", which takes no blend factors: it is drawn over the screen, not blended");
     }
 
     // Whether the links from `from` lead to `to`; path gets the ids on the way.
@@ -141,6 +158,8 @@ private:
         path.pop_back();
         return false;
     }
+
+    static constexpr int kNoLink = -1;  // links hold registered ids only
 
     ScriptData& data_;
     std::vector<CheckDiagnostic>& out_;

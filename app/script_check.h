@@ -15,7 +15,9 @@
 //     (and the other way round);
 //   - a START with no INIT before it for an effect that plays from its INIT;
 //   - events after the end of the show;
-//   - a START of an effect that is still running from an earlier START.
+//   - a START of an effect that is still running from an earlier START;
+//   - a layer to be blended by another effect (the wipe's WIPE_FROM) that
+//     takes no blend factors.
 //
 // Every diagnostic carries the line of the file it is about. The checker is a
 // library, so author mode can show its findings next to the picture.

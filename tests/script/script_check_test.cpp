@@ -97,25 +97,31 @@ TEST(ScriptCheck, UnregisteredIdsMissingPicturesAndCamerasAreErrors) {
 }
 
 // Effects that draw each other: SOURCE of the capture overlays and the visor,
-// WIPE_FROM of the wipe, in cycles of one, two and three effects; a link
-// that replaces an old one breaks the old cycle.
+// WIPE_FROM of the wipe, in cycles of one to five effects; a link that
+// replaces an old one breaks the old cycle, and a link that closed a cycle
+// counts as refused.
 TEST(ScriptCheck, DrawingCyclesOfAnyLengthAreErrorsOnTheLineThatClosesThem) {
     const auto found = findings("SETUP\nTIMELINE\n"
                                 "100 SIGNAL 13 70 13\n"  // 3: itself
                                 "100 SIGNAL 10 70 13\n"  // 4
                                 "100 SIGNAL 13 70 10\n"  // 5: 13 -> 10 -> 13
                                 "100 SIGNAL 13 70 14\n"  // 6: 13 draws 14 now
-                                "100 SIGNAL 12 71 19\n"  // 7: the wipe blends the visor
-                                "100 SIGNAL 19 70 9\n"   // 8
-                                "100 SIGNAL 9 70 12\n"   // 9: 9 -> 12 -> 19 -> 9
-                                "100 SIGNAL 10 70 9\n"   // 10: no cycle (10 -> 9 -> 12 -> 19)
+                                "100 SIGNAL 12 71 24\n"  // 7: the wipe blends the inset
+                                "100 SIGNAL 24 70 9\n"   // 8
+                                "100 SIGNAL 9 70 12\n"   // 9: 9 -> 12 -> 24 -> 9
+                                "100 SIGNAL 10 70 9\n"   // 10: no cycle (10 -> 9 -> 12 -> 24)
+                                "100 SIGNAL 19 70 10\n"  // 11: the visor draws 10: no cycle
+                                "100 SIGNAL 24 70 19\n"  // 12: no cycle: 9 -> 12 was refused
+                                "100 SIGNAL 9 70 12\n"   // 13: 9 -> 12 -> 24 -> 19 -> 10 -> 9
                                 "LINETIME\n");
     EXPECT_EQ(found, (std::vector<std::string>{
                          "3 error: effects draw each other without end: 13 -> 13 (SOURCE (70) of effect 13 (SwirlEffect))",
                          "5 error: effects draw each other without end: 13 -> 10 -> 13 (SOURCE (70) of effect 13 "
                          "(SwirlEffect))",
-                         "9 error: effects draw each other without end: 9 -> 12 -> 19 -> 9 (SOURCE (70) of effect 9 "
-                         "(ZoomBlurEffect))"}));
+                         "9 error: effects draw each other without end: 9 -> 12 -> 24 -> 9 (SOURCE (70) of effect 9 "
+                         "(ZoomBlurEffect))",
+                         "13 error: effects draw each other without end: 9 -> 12 -> 24 -> 19 -> 10 -> 9 (SOURCE (70) "
+                         "of effect 9 (ZoomBlurEffect))"}));
 }
 
 TEST(ScriptCheck, IgnoredCodesMissingInitsLateEventsAndOverlapsAreWarnings) {
@@ -130,8 +136,10 @@ TEST(ScriptCheck, IgnoredCodesMissingInitsLateEventsAndOverlapsAreWarnings) {
                                 "300 SIGNAL 0 31 4\n"        // 10: a number for a picture
                                 "300 SIGNAL 0 50 left\n"     // 11: text for a number
                                 "240001 SIGNAL 30 1 0\n"     // 12: after the end
+                                "300 SIGNAL 12 71 5\n"       // 13: the panorama blends: fine
+                                "300 SIGNAL 12 71 22\n"      // 14: the logo does not
                                 "LINETIME\n");
-    EXPECT_EQ(found.size(), 7u) << testing::PrintToString(found);
+    EXPECT_EQ(found.size(), 8u) << testing::PrintToString(found);
     EXPECT_TRUE(mentions(found, "3 warning:", "effect 31 (FadeEffect) ignores code 55"));
     EXPECT_TRUE(mentions(found, "4 warning:", "effect 7 (StarfieldEffect) ignores code 50"));
     EXPECT_TRUE(mentions(found, "5 warning:", "START of effect 15 (SceneEffect) with no INIT before it"));
@@ -139,6 +147,7 @@ TEST(ScriptCheck, IgnoredCodesMissingInitsLateEventsAndOverlapsAreWarnings) {
     EXPECT_TRUE(mentions(found, "10 warning:", "takes a picture's name for APPEND (31)"));
     EXPECT_TRUE(mentions(found, "11 warning:", "text \"left\" counts as 0"));
     EXPECT_TRUE(mentions(found, "12 warning:", "after the end of the show"));
+    EXPECT_TRUE(mentions(found, "14 warning:", "names effect 22 (LogoEffect), which takes no blend factors"));
 }
 
 TEST(ScriptCheck, FindingsAreLocatedAndSummed) {
