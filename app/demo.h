@@ -14,7 +14,7 @@
 #include "app/demo_music.h"
 #include "app/frame_loop.h"
 #include "app/frame_target.h"
-#include "app/startup_files.h"
+#include "app/runtime/startup_files.h"
 #include "imglib/image_library.h"
 #include "platform/window_messages.h"
 

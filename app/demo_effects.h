@@ -16,9 +16,9 @@
 // Ids without a row here stay empty in the table.
 #pragma once
 
-#include "app/effect_table.h"
+#include "app/runtime/effect_table.h"
 #include "app/frame_target.h"
-#include "app/registered_effect.h"
+#include "app/runtime/registered_effect.h"
 #include "effects/add_capture_effect.h"
 #include "effects/fade_effect.h"
 #include "effects/flash_effect.h"

@@ -1,6 +1,6 @@
 #include "app/frame_loop.h"
 
-#include "app/fatal_error.h"
+#include "app/runtime/fatal_error.h"
 #include "platform/virtual_keys.h"
 
 namespace vk = vantor::platform::vk;

@@ -14,10 +14,10 @@
 // pass by pass.
 #pragma once
 
-#include "app/effect_table.h"
+#include "app/runtime/effect_table.h"
 #include "app/frame_target.h"
 #include "app/music_clock.h"
-#include "app/script.h"
+#include "app/runtime/script.h"
 #include "platform/window_messages.h"
 
 #include <array>

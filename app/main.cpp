@@ -4,7 +4,7 @@
 #include "app/author/author_run.h"
 #include "app/demo.h"
 #include "app/demo_window.h"
-#include "app/startup_files.h"
+#include "app/runtime/startup_files.h"
 #include "platform/display.h"
 
 #include <cstdio>

@@ -2,10 +2,10 @@
 
 #include "app/effect_protocol.h"
 #include "app/frame_loop.h"
-#include "app/startup_files.h"
+#include "app/runtime/startup_files.h"
 #include "effects/layer_effect.h"
 #include "libs/ppd/ppd.h"
-#include "scene/scene_chunk_decoder.h"
+#include "scene/format/scene_chunk_decoder.h"
 
 #include <algorithm>
 #include <map>

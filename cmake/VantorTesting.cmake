@@ -24,9 +24,8 @@ function(vantor_add_gtest name)
   find_package(GTest REQUIRED)
   add_executable(${name} ${T_SOURCES})
   target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gtest_main)
-  target_compile_definitions(${name} PRIVATE
-    VANTOR_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data"
-    VANTOR_SHARED_DATA_DIR="${PROJECT_SOURCE_DIR}/../shared/data")
+  vantor_headers(${name} PRIVATE TREES tests)
+  target_compile_definitions(${name} PRIVATE VANTOR_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
   if(T_SCREEN)
     find_program(XVFB_EXECUTABLE Xvfb REQUIRED)
     add_test(NAME ${name} COMMAND ${VANTOR_WITH_XVFB} ${T_SCREEN} $<TARGET_FILE:${name}>)

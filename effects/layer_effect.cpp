@@ -1,6 +1,6 @@
 #include "effects/layer_effect.h"
 
-#include "app/fatal_error.h"
+#include "app/runtime/fatal_error.h"
 #include "effects/ortho_matrices.h"
 
 #include <vector>

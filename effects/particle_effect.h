@@ -10,7 +10,7 @@
 // Signals: the codes below (value = intValue).
 #pragma once
 
-#include "app/effect.h"
+#include "app/runtime/effect.h"
 #include "scene/texture.h"
 
 #include <vector>

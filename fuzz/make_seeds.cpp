@@ -6,7 +6,7 @@
 //   build/release/fuzz/fuzz_seed_maker fuzz/corpus
 #include "kpx/kpx.h"
 #include "libs/ppd/pack/pack.h"
-#include "scene/scene_file_writer.h"
+#include "scene/format/scene_file_writer.h"
 #include "tests/kpx/image_files.h"
 
 #include <cstdio>

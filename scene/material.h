@@ -8,7 +8,7 @@
 #include "scene/scene_node.h"
 #include "scene/shading_mode.h"
 #include "scene/texture.h"
-#include "scene/vector.h"
+#include "scene/format/vector.h"
 
 #include <memory>
 #include <vector>

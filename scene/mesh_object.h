@@ -5,7 +5,7 @@
 // whose coordinate references are null: they draw with (0, 0).
 #pragma once
 
-#include "scene/face_indices.h"
+#include "scene/format/face_indices.h"
 #include "scene/scene_object.h"
 
 #include <cstdint>

@@ -1,6 +1,6 @@
 #include "scene/scene_error.h"
 
-#include "app/fatal_error.h"
+#include "app/runtime/fatal_error.h"
 
 #include <cstdlib>
 

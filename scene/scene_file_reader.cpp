@@ -2,7 +2,7 @@
 
 #include "imglib/image_library.h"
 #include "libs/ppd/ppd.h"
-#include "scene/scene_chunk_decoder.h"
+#include "scene/format/scene_chunk_decoder.h"
 #include "scene/scene_error.h"
 
 #include <cstdio>

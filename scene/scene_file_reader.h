@@ -16,7 +16,7 @@
 #pragma once
 
 #include "scene/scene.h"
-#include "scene/scene_file_format.h"
+#include "scene/format/scene_file_format.h"
 
 #include <memory>
 #include <string>

@@ -15,11 +15,11 @@
 // (calling SceneObject::updateSelf first, which evaluates the tracks).
 #pragma once
 
-#include "scene/matrix.h"
+#include "scene/format/matrix.h"
 #include "scene/scene_node.h"
 #include "scene/shading_mode.h"
 #include "scene/tracks.h"
-#include "scene/vector.h"
+#include "scene/format/vector.h"
 
 #include <cstdint>
 #include <vector>

@@ -7,8 +7,8 @@
 // count never changes its object.
 #pragma once
 
-#include "scene/quaternion.h"
-#include "scene/vector.h"
+#include "scene/format/quaternion.h"
+#include "scene/format/vector.h"
 
 #include <cstdint>
 #include <vector>

@@ -7,7 +7,7 @@
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
 #include "platform/gl_api.h"
-#include "scene/metaball_object.h"
+#include "scene/metaball/metaball_object.h"
 
 #include <benchmark/benchmark.h>
 

@@ -8,14 +8,14 @@
 // the demo's glow scene; the ratios say how many plain frames each costs.
 #include "bench/scene/offscreen_frame.h"
 #include "bench/scene/time_reporter.h"
-#include "app/effect_table.h"
+#include "app/runtime/effect_table.h"
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
 #include "platform/gl_api.h"
 #include "scene/effects/glow_scene_effect.h"
 #include "scene/effects/scene_effect.h"
 #include "scene/effects/visor_effect.h"
-#include "scene/scene_file_writer.h"
+#include "scene/format/scene_file_writer.h"
 
 #include <benchmark/benchmark.h>
 

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "scene/effects/scene_effect.h"
-#include "scene/metaball_object.h"
+#include "scene/metaball/metaball_object.h"
 
 class MetamoveEffect : public SceneEffect {
 public:

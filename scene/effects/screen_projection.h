@@ -3,7 +3,7 @@
 // that draw 2D sprites over scene objects.
 #pragma once
 
-#include "scene/vector.h"
+#include "scene/format/vector.h"
 
 #include <optional>
 

@@ -16,7 +16,7 @@
 #include "libs/ppd/ppd.h"
 #include "platform/gl_api.h"
 #include "scene/mesh_object.h"
-#include "scene/scene_chunk_decoder.h"
+#include "scene/format/scene_chunk_decoder.h"
 #include "scene/scene_error.h"
 #include "scene/scene_file_reader.h"
 #include "tests/support/gl_fixture.h"

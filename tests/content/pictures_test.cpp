@@ -1,13 +1,13 @@
 // The demo's pictures as the build packs them: each one read from the archive
 // through the image cache, with the size, depth and properties the effects
 // rely on; and the generator giving the same bytes again.
-#include "app/startup_files.h"
+#include "app/runtime/startup_files.h"
 #include "content/common/demo_look.h"
 #include "content/images/picture_set.h"
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"
-#include "scene/scene_chunk_decoder.h"
+#include "scene/format/scene_chunk_decoder.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>

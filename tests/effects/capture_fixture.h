@@ -4,7 +4,7 @@
 // colours and texture coordinates.
 #pragma once
 
-#include "app/effect_table.h"
+#include "app/runtime/effect_table.h"
 #include "platform/gl_api.h"
 #include "tests/effects/layer_fixture.h"
 

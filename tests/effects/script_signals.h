@@ -3,9 +3,9 @@
 // tests whose effects are wired together by a script.
 #pragma once
 
-#include "app/effect_table.h"
-#include "app/fatal_error.h"
-#include "app/script.h"
+#include "app/runtime/effect_table.h"
+#include "app/runtime/fatal_error.h"
+#include "app/runtime/script.h"
 
 #include <memory>
 #include <string_view>

@@ -6,7 +6,7 @@
 #include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"
 #include "scene/mesh_object.h"
-#include "scene/scene_chunk_decoder.h"
+#include "scene/format/scene_chunk_decoder.h"
 #include "scene/scene_file_reader.h"
 #include "scene/scene_object.h"
 #include "tests/scene/scene_fixture.h"

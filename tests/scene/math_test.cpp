@@ -1,5 +1,5 @@
 // Vectors, matrices and quaternions against independent computation.
-#include "scene/quaternion.h"
+#include "scene/format/quaternion.h"
 
 #include <gtest/gtest.h>
 

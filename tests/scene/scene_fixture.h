@@ -6,7 +6,7 @@
 
 #include "imglib/image_library.h"
 #include "scene/scene.h"
-#include "scene/scene_file_writer.h"
+#include "scene/format/scene_file_writer.h"
 #include "tests/support/gl_fixture.h"
 #include "tests/support/temp_dir.h"
 

@@ -2,8 +2,8 @@
 // the fatal error text.
 #pragma once
 
-#include "app/fatal_error.h"
-#include "app/script.h"
+#include "app/runtime/fatal_error.h"
+#include "app/runtime/script.h"
 
 #include <memory>
 #include <string>

@@ -1,6 +1,6 @@
 // meshcaster: looks at ".ppp" scene files — lists what they hold, and draws
 // them the way the demo draws them.
-#include "app/startup_files.h"
+#include "app/runtime/startup_files.h"
 #include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"
 #include "tools/meshcaster/import/scene_import.h"

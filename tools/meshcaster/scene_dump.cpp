@@ -1,7 +1,7 @@
 #include "tools/meshcaster/scene_dump.h"
 
 #include "libs/ppd/ppd.h"
-#include "scene/scene_chunk_decoder.h"
+#include "scene/format/scene_chunk_decoder.h"
 #include "scene/shading_mode.h"
 
 #include <memory>

@@ -5,7 +5,7 @@
 #include "platform/gl_api.h"
 #include "platform/offscreen_gl.h"
 #include "tools/meshcaster/demo_frame.h"
-#include "scene/metaball_object.h"
+#include "scene/metaball/metaball_object.h"
 #include "scene/scene_error.h"
 #include "scene/scene_file_reader.h"
 #include "tools/png/png_writer.h"

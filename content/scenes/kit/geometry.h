@@ -4,7 +4,7 @@
 // edge and giving each side its own positions gives a hard one.
 #pragma once
 
-#include "scene/vector.h"
+#include "scene/format/vector.h"
 
 #include <cstdint>
 #include <vector>

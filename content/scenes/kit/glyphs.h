@@ -3,7 +3,7 @@
 // scaled so that the font's capital height is `capHeight` scene units.
 #pragma once
 
-#include "scene/vector.h"
+#include "scene/format/vector.h"
 
 #include <string>
 #include <vector>

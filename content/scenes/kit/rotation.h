@@ -3,8 +3,8 @@
 // reader builds the transposed matrix), so the builder converts on writing.
 #pragma once
 
-#include "scene/quaternion.h"
-#include "scene/vector.h"
+#include "scene/format/quaternion.h"
+#include "scene/format/vector.h"
 
 namespace scenekit {
 

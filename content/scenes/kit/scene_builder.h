@@ -9,7 +9,7 @@
 #pragma once
 
 #include "content/scenes/kit/geometry.h"
-#include "scene/scene_file_writer.h"
+#include "scene/format/scene_file_writer.h"
 
 #include <functional>
 #include <set>

@@ -2,7 +2,7 @@
 // rule: a point inside an odd number of contours is filled).
 #pragma once
 
-#include "scene/vector.h"
+#include "scene/format/vector.h"
 
 #include <array>
 #include <vector>

@@ -14,7 +14,7 @@
 // scene files.
 #pragma once
 
-#include "scene/scene_file_format.h"
+#include "scene/format/scene_file_format.h"
 
 #include <assimp/anim.h>
 #include <assimp/matrix4x4.h>

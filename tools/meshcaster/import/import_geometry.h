@@ -9,7 +9,7 @@
 // do not split the surface.
 #pragma once
 
-#include "scene/scene_file_format.h"
+#include "scene/format/scene_file_format.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // colour) texture saved as a picture the demo reads.
 #pragma once
 
-#include "scene/scene_file_format.h"
+#include "scene/format/scene_file_format.h"
 
 struct aiMaterial;
 

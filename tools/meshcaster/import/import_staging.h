@@ -3,7 +3,7 @@
 // view at 4:3 and its far plane at 20000 units.
 #pragma once
 
-#include "scene/vector.h"
+#include "scene/format/vector.h"
 
 #include <vector>
 

@@ -5,8 +5,8 @@
 // matrix).
 #pragma once
 
-#include "scene/quaternion.h"
-#include "scene/vector.h"
+#include "scene/format/quaternion.h"
+#include "scene/format/vector.h"
 
 #include <assimp/matrix4x4.h>
 #include <assimp/quaternion.h>

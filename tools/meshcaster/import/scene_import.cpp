@@ -1,7 +1,7 @@
 #include "tools/meshcaster/import/scene_import.h"
 
 #include "kpx/kpx.h"
-#include "scene/scene_file_writer.h"
+#include "scene/format/scene_file_writer.h"
 #include "tools/meshcaster/import/import_animation.h"
 #include "tools/meshcaster/import/import_geometry.h"
 #include "tools/meshcaster/import/import_materials.h"

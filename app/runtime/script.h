@@ -1,0 +1,90 @@
+// The timeline script: what the demo shows and when, as events addressed to
+// effect ids at music milliseconds.
+//
+// Every entry keeps the line of the file it stands on, so an author sees where
+// an event, a DEFINE or a header word came from. The demo reads a script with
+// the constructor and ends on any error; author tools read it with read() or
+// parseText() and get the error (with its line) back instead.
+#pragma once
+
+#include "app/runtime/script_diagnostic.h"
+#include "app/runtime/script_text.h"
+#include "app/runtime/script_timing.h"
+#include "app/runtime/signal_value.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+// One parsed event. Setup events have time 0 and kind 4.
+struct ScriptEvent {
+    enum Kind : std::int32_t { Start = 1, End = 2, Init = 3, Signal = 4 };
+
+    std::int32_t time = 0;
+    std::int32_t kind = 0;
+    std::int32_t effectId = 0;
+    SignalValue value;
+    int line = 0;  // the line of the file the entry begins on; 0 for assembled events
+
+    virtual ~ScriptEvent() = default;
+};
+
+class Script;
+
+// What reading a script gave: the script, or the error that stopped the
+// reading; and warnings about header words the demo reads past (a BPM that is
+// not a tempo, a MARK without a time).
+struct ScriptReadResult {
+    std::unique_ptr<Script> script;          // null when error is set
+    std::optional<ScriptDiagnostic> error;
+    std::vector<ScriptDiagnostic> warnings;
+};
+
+class Script {
+public:
+    static constexpr int kMaxDefines = 400;
+    static constexpr int kMaxTimelineEvents = 1000;
+    static constexpr int kMaxSetupEvents = 1000;
+
+    // Reads the file through the data-file layer and parses it. An unreadable
+    // file ends the program with "could not parse script"; syntax errors end it
+    // with their own fatal messages.
+    explicit Script(const char* fileName);
+
+    // Parses a script held in memory, exactly as the file constructor does.
+    static std::unique_ptr<Script> fromText(std::string_view text);
+
+    // As the constructor and fromText, but an error comes back in the result
+    // (the same message, plus the line of the file) instead of ending the
+    // program.
+    static ScriptReadResult read(const char* fileName);
+    static ScriptReadResult parseText(std::string_view text);
+
+    // A script assembled from already parsed events.
+    Script(std::vector<ScriptEvent> setup, std::vector<ScriptEvent> timeline, std::int32_t demoStart)
+        : setup_(std::move(setup)), timeline_(std::move(timeline)), demoStart_(demoStart) {}
+
+    const std::vector<ScriptEvent>& timelineEvents() const { return timeline_; }
+    const std::vector<ScriptEvent>& setupEvents() const { return setup_; }
+    std::int32_t demoStart() const { return demoStart_; }
+    // The line of the DEMOSTART that set demoStart; 0 when there is none.
+    int demoStartLine() const { return demoStartLine_; }
+    // The DEFINEs in file order (at most kMaxDefines), each with its line.
+    const std::vector<vantor::script_text::DefineRecord>& defines() const { return defines_; }
+    // BPM, BEATS and MARKs of the header (defaults when absent).
+    const ScriptTiming& timing() const { return timing_; }
+
+private:
+    Script() = default;
+    // Throws the syntax error it meets (a type private to the reader).
+    void parse(std::string_view text, std::vector<ScriptDiagnostic>& warnings);
+
+    std::vector<ScriptEvent> setup_;
+    std::vector<ScriptEvent> timeline_;
+    std::int32_t demoStart_ = 0;
+    int demoStartLine_ = 0;
+    std::vector<vantor::script_text::DefineRecord> defines_;
+    ScriptTiming timing_;
+};
