@@ -14,11 +14,8 @@
 set(VANTOR_DEMO_DIR ${CMAKE_BINARY_DIR}/demo)
 set(VANTOR_DEMO_ARCHIVE_PASSWORD quorbel)
 
-# The timeline script: the real one once it exists, a stand-in before.
-file(GLOB vantor_script_source CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/script/script.scr)
-if(NOT vantor_script_source)
-  set(vantor_script_source ${CMAKE_CURRENT_SOURCE_DIR}/script/minimal.scr)
-endif()
+# The timeline script, the show itself.
+set(vantor_script_source ${CMAKE_CURRENT_SOURCE_DIR}/script/script.scr)
 add_custom_command(
   OUTPUT ${VANTOR_DEMO_DIR}/data/script.scr
   COMMAND ${CMAKE_COMMAND} -E copy ${vantor_script_source} ${VANTOR_DEMO_DIR}/data/script.scr

@@ -1,11 +1,18 @@
 #!/bin/sh
 # Plays the built demo where there is a display; where there is none, renders
-# it to build/release/demo/vantor.mp4 with vantor-capture and says where it is.
+# it to BUILD_DIR/demo/vantor.mp4 with vantor-capture and says where it is.
 #
-#   tools/play-or-render.sh [BUILD_DIR]     (default: build/release)
+#   tools/play-or-render.sh [BUILD_DIR]     (default: build/demo, the demo
+#                                            workflow's; else build/release)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
-build=${1:-$root/build/release}
+if [ $# -gt 0 ]; then
+    build=$1
+elif [ -x "$root/build/demo/demo/vantor" ]; then
+    build=$root/build/demo
+else
+    build=$root/build/release
+fi
 demo=$build/demo
 capture=$build/tools/vantor_capture/vantor-capture
 if [ ! -x "$demo/vantor" ] || [ ! -x "$capture" ]; then
