@@ -20,20 +20,23 @@ void panoramaQuad(GLuint texture, double left, double right, double top, double 
 }  // namespace
 
 HorizonScrollEffect::HorizonScrollEffect(ImageLibrary& library) : imageLibrary(&library) {
-    leftTexture = loadPanorama("horisbig1.jpg");
-    rightTexture = loadPanorama("horisbig2.jpg");
-    overlayTexture = loadPanorama("bakgrscroll3.jpg");
+    panoramas_[0] = loadPanorama("horisbig1.jpg");
+    panoramas_[1] = loadPanorama("horisbig2.jpg");
+    panoramas_[2] = loadPanorama("bakgrscroll3.jpg");
+    leftTexture = panoramas_[0].name();
+    rightTexture = panoramas_[1].name();
+    overlayTexture = panoramas_[2].name();
     parameter = kDuration;
 }
 
-GLuint HorizonScrollEffect::loadPanorama(const char* name) {
+GlTexture HorizonScrollEffect::loadPanorama(const char* name) {
     kpximage* image = requireImage(*imageLibrary, name);
-    setSize(image->width, image->height);
+    GlTexture panorama = makeTexture(image->width, image->height);
     if (!uploadRgbImage(*image)) fatalError((std::string("could not bring image to 24 bits ") + name).c_str(), -1);
     pixels = image->image;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
-    return texture;
+    return panorama;
 }
 
 void HorizonScrollEffect::init(int time) {

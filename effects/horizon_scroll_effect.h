@@ -20,7 +20,7 @@ public:
     void post() override;
 
     ImageLibrary* imageLibrary;
-    GLuint leftTexture = 0;
+    GLuint leftTexture = 0;     // names of the panoramas' textures (owned)
     GLuint rightTexture = 0;
     GLuint overlayTexture = 0;
     double scrollOffset = 0.0;  // pixels
@@ -30,5 +30,7 @@ public:
 private:
     // A texture of its own for the named image, uploaded as 24-bit RGB and
     // clamped at its edges.
-    GLuint loadPanorama(const char* name);
+    GlTexture loadPanorama(const char* name);
+
+    GlTexture panoramas_[3];  // left, right, overlay
 };

@@ -1,9 +1,8 @@
 #include "effects/layer_effect.h"
 
-#include "app/runtime/fatal_error.h"
 #include "effects/ortho_matrices.h"
 
-#include <vector>
+#include <utility>
 
 LayerEffect::LayerEffect() { resetBlend(); }
 
@@ -58,30 +57,20 @@ void LayerEffect::signal(SignalValue value) {
     }
 }
 
-void LayerEffect::setSize(int bufferW, int bufferH) {
+GlTexture LayerEffect::makeTexture(int bufferW, int bufferH) {
     bufferWidth = bufferW;
     bufferHeight = bufferH;
-    textureWidth = kMinTextureSide;
-    while (textureWidth < bufferW) textureWidth *= 2;
-    textureHeight = kMinTextureSide;
-    while (textureHeight < bufferH) textureHeight *= 2;
-    if (textureWidth > kMaxTextureSide || textureHeight > kMaxTextureSide) fatalError("effect too large", -1);
-
-    // 127 in every byte of the buffer's area, so a layer shows mid grey until
-    // its first upload; 0 in the padding.
-    std::vector<unsigned char> start(static_cast<std::size_t>(textureWidth) * textureHeight * 4, 0);
-    const int usedW = bufferW < 0 ? 0 : bufferW;
-    const int usedH = bufferH < 0 ? 0 : bufferH;
-    for (int row = 0; row < usedH; ++row)
-        std::fill_n(start.begin() + static_cast<std::ptrdiff_t>(row) * textureWidth * 4, usedW * 4, kStartFill);
-
-    glGenTextures(1, &texture);
+    // Mid grey in the buffer's area until the first upload; 0 in the padding.
     glActiveTextureARB(GL_TEXTURE0_ARB);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, textureWidth, textureHeight, 0, GL_RGBA, GL_UNSIGNED_BYTE,
-                 start.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    RenderTexture made = makeRenderTexture(bufferW, bufferH);
+    textureWidth = made.width;
+    textureHeight = made.height;
+    return std::move(made.texture);
+}
+
+void LayerEffect::setSize(int bufferW, int bufferH) {
+    ownTexture_ = makeTexture(bufferW, bufferH);
+    texture = ownTexture_.name();
 }
 
 void LayerEffect::applyBlend() const {

@@ -22,13 +22,10 @@
 #include "effects/ortho_matrices.h"
 #include "effects/textured_quad.h"
 #include "platform/gl_api.h"
+#include "scene/gl_texture.h"
 
 class LayerEffect : public Effect {
 public:
-    static constexpr int kMaxTextureSide = 1024;
-    static constexpr int kMinTextureSide = 8;
-    static constexpr unsigned char kStartFill = 127;
-
     // Signal codes.
     static constexpr int DURATION = 10;
     static constexpr int LAYER_X = 50;
@@ -51,11 +48,16 @@ public:
     void post() override;
     void signal(SignalValue value) override;
 
-    // Records the buffer size and creates a new texture of the power-of-two
-    // size above it, filled with 127 in the buffer's area and 0 elsewhere,
-    // bound on texture unit 0 on return (callers may change its parameters).
-    // A side beyond 1024 ends the program with "effect too large".
+    // Records the buffer size and creates the layer's texture anew, of the
+    // power-of-two size above it, filled with 127 in the buffer's area and 0
+    // elsewhere, bound on texture unit 0 on return (callers may change its
+    // parameters); the layer's previous texture is deleted. A side beyond
+    // 1024 ends the program with "effect too large" (makeRenderTexture).
     void setSize(int bufferW, int bufferH);
+    // The same texture and the same recorded sizes, for a subclass that keeps
+    // more than one texture: it owns what it gets, the layer's own texture
+    // stays as it is.
+    GlTexture makeTexture(int bufferW, int bufferH);
 
     // Blending and the current colour from the blend state.
     void applyBlend() const;
@@ -71,7 +73,7 @@ public:
     // RGBA buffer of bufferWidth x bufferHeight pixels, rows packed; owned by
     // the subclass (null in subclasses that never call drawLayer).
     unsigned char* pixels = nullptr;
-    GLuint texture = 0;
+    GLuint texture = 0;  // the name of the layer's texture (owned, see setSize)
     int textureWidth = 0;
     int textureHeight = 0;
     int bufferWidth = 0;
@@ -89,8 +91,8 @@ public:
 protected:
     LayerEffect();
     ~LayerEffect() = default;
-    LayerEffect(const LayerEffect&) = default;
-    LayerEffect& operator=(const LayerEffect&) = default;
+    LayerEffect(const LayerEffect&) = delete;
+    LayerEffect& operator=(const LayerEffect&) = delete;
 
     // The projection in which the buffer's area spans the viewport, with an
     // identity modelview; both matrices pushed (popOrthoMatrices undoes it).
@@ -102,6 +104,8 @@ private:
     // The rectangle in the layer's projection, depth test and culling off;
     // with `upload` the pixel buffer goes into the texture first.
     void drawRectangle(bool upload);
+
+    GlTexture ownTexture_;
 };
 
 // The GL blend factor for a script's FACTOR_ value; 0 for any other.

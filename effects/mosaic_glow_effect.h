@@ -18,6 +18,6 @@ public:
     void run(int time) override;
 
 private:
-    GLuint smallTexture_ = 0;
+    GlTexture smallTexture_;
     GLuint largeTexture_ = 0;
 };

@@ -12,7 +12,6 @@
 NestedZoomEffect::NestedZoomEffect(ImageLibrary& library) {
     static const char* const kNames[kCount] = {"zoom3.jpg", "zoom2.jpg", "zoom1.jpg", "zoom0.jpg"};
     for (int i = 0; i < kCount; ++i) zoomImages[static_cast<std::size_t>(i)] = requireImage(library, kNames[i]);
-    glGenTextures(kCount, textures.data());
     for (std::size_t i = 0; i < textures.size(); ++i) {
         // The cached image itself is brought to one 512 x 512 RGBA texture.
         kpximage* image = zoomImages[i];
@@ -20,7 +19,8 @@ NestedZoomEffect::NestedZoomEffect(ImageLibrary& library) {
         convertToGlRgba(*image);
         if (image->width != kImageSide || image->height != kImageSide || image->bpp != 32 || !image->image)
             fatalError((std::string("could not bring image to 512 x 512 x 32 bits ") + kNames[i]).c_str(), -1);
-        glBindTexture(GL_TEXTURE_2D, textures[i]);
+        textures[i] = GlTexture::generate();
+        glBindTexture(GL_TEXTURE_2D, textures[i].name());
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kImageSide, kImageSide, 0, GL_RGBA, GL_UNSIGNED_BYTE, image->image);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
         glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
@@ -46,12 +46,12 @@ void NestedZoomEffect::run(int time) {
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_CULL_FACE);
     glDisable(GL_BLEND);
-    bindOnUnit0(textures[0]);
+    bindOnUnit0(textures[0].name());
     applyBlend();
     glScalef(scale, scale, 1);
     glColor4f(1, 1, 1, 1);
-    for (GLuint name : textures) {
-        glBindTexture(GL_TEXTURE_2D, name);
+    for (const GlTexture& zoomTexture : textures) {
+        glBindTexture(GL_TEXTURE_2D, zoomTexture.name());
         // A hundredth of the picture is left out at each edge.
         texturedQuad(-1, -1, 1, 1, {0.01f, 0.01f, 0.99f, 0.99f});
         glScalef(0.25f, 0.25f, 1);

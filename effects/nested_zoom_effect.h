@@ -29,7 +29,7 @@ public:
 
     int count = kCount;
     std::array<kpximage*, kCount> zoomImages{};
-    std::array<GLuint, kCount> textures{};
+    std::array<GlTexture, kCount> textures;
     int startTime = 0;
     float zoomStart = kZoomStart;
     float scale = kZoomStart;

@@ -35,8 +35,7 @@ void PictureInPictureEffect::setFrame(const char* name) {
     // with its name instead of drawing from an image that is not there.
     if (!imageLibrary) return;
     frameImage_ = requireImage(*imageLibrary, name);
-    setSize(frameImage_->width, frameImage_->height);
-    frameTexture_ = texture;
+    frameTexture_ = makeTexture(frameImage_->width, frameImage_->height);
     uploadRgbImage(*frameImage_);
     // After the upload: bringing the image to 24 bits may move its pixels.
     pixels = frameImage_->image;
@@ -54,8 +53,8 @@ void PictureInPictureEffect::run(int time) {
     pushOrthoMatrices(0, 1, 0, 1);
     applyBlend();
     drawQuad();
-    if (frameTexture_ != kNoFrame) {
-        bindOnUnit0(frameTexture_);
+    if (frameTexture_) {
+        bindOnUnit0(frameTexture_.name());
         drawQuad();
     }
     popOrthoMatrices();

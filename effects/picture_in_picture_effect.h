@@ -32,11 +32,9 @@ public:
     float pictureY() const { return pictureY_; }
     float pictureWidth() const { return pictureWidth_; }
     float pictureHeight() const { return pictureHeight_; }
-    bool hasFrame() const { return frameTexture_ != kNoFrame; }
+    bool hasFrame() const { return static_cast<bool>(frameTexture_); }
 
 private:
-    static constexpr GLuint kNoFrame = static_cast<GLuint>(-1);
-
     void setFrame(const char* name);
     void drawQuad() const;
 
@@ -45,6 +43,6 @@ private:
     float pictureY_ = 0.0f;
     float pictureWidth_ = 0.5f;
     float pictureHeight_ = 0.5f;
-    GLuint frameTexture_ = kNoFrame;
+    GlTexture frameTexture_;  // none until a frame picture is named
     kpximage* frameImage_ = nullptr;  // owned by the image library
 };

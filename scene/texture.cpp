@@ -4,9 +4,6 @@
 #include "kpx/kpx.h"
 #include "scene/scene_error.h"
 
-#include <cstring>
-#include <vector>
-
 namespace {
 
 ImageLibrary* currentLibrary = nullptr;
@@ -44,10 +41,6 @@ int roundUpPowerOfTwo(int size, int minimum) {
     return side;
 }
 
-Texture::~Texture() {
-    if (glName_) glDeleteTextures(1, &glName_);
-}
-
 bool Texture::load(const char* name, const char* directory) {
     if (!currentLibrary) SceneError("no imglib for texture");
     kpximage* loaded = currentLibrary->getImage(name, directory);
@@ -74,8 +67,8 @@ void Texture::upload2D() {
     if (w2 != img->width || h2 != img->height) {
         if (!kpx_scale(static_cast<std::uint16_t>(w2), static_cast<std::uint16_t>(h2), img)) return;
     }
-    glGenTextures(1, &glName_);
-    glBindTexture(GL_TEXTURE_2D, glName_);
+    glTexture_ = GlTexture::generate();
+    glBindTexture(GL_TEXTURE_2D, glTexture_.name());
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_NEAREST);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -92,8 +85,8 @@ void Texture::upload1D() {
     unsigned char* texel = img->image;
     for (int i = 0; i < img->width; ++i, texel += 4)
         texel[3] = static_cast<unsigned char>((texel[0] + texel[1] + texel[2]) / 3);
-    glGenTextures(1, &glName_);
-    glBindTexture(GL_TEXTURE_1D, glName_);
+    glTexture_ = GlTexture::generate();
+    glBindTexture(GL_TEXTURE_1D, glTexture_.name());
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage1D(GL_TEXTURE_1D, 0, 4, img->width, 0, GL_RGBA, GL_UNSIGNED_BYTE, img->image);
     glTexParameteri(GL_TEXTURE_1D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
@@ -102,26 +95,8 @@ void Texture::upload1D() {
 }
 
 Texture* Texture::createRenderTexture(int width, int height) {
-    if (width < 0) width = 0;
-    if (height < 0) height = 0;
-    const int w2 = roundUpPowerOfTwo(width, 8);
-    const int h2 = roundUpPowerOfTwo(height, 8);
-    if (w2 > 1024 || h2 > 1024) SceneError("effect too large");
-
-    std::vector<unsigned char> buffer(std::size_t(w2) * h2 * 4, 0);
-    if (w2 == width && h2 == height) {
-        std::memset(buffer.data(), 127, buffer.size());
-    } else {
-        for (int y = 0; y < height; ++y)
-            std::memset(&buffer[std::size_t(y) * w2 * 4], 127, std::size_t(width) * 4);
-    }
     auto* texture = new Texture(GL_TEXTURE_2D);
-    glGenTextures(1, &texture->glName_);
-    glBindTexture(GL_TEXTURE_2D, texture->glName_);
-    glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w2, h2, 0, GL_RGBA, GL_UNSIGNED_BYTE, buffer.data());
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    texture->glTexture_ = makeRenderTexture(width, height).texture;
     return texture;
 }
 

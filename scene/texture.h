@@ -5,10 +5,11 @@
 // A 2D texture from an image is brought to 32 bits and to power-of-two sides of
 // at least 64 (in place, in the cached record, so every later user of that
 // cache entry sees the change) and uploaded with mipmaps; each upload makes a
-// new GL texture. A 1D texture is the 256-texel shade ramp of the cel modes.
+// new GL texture in place of the one before. A 1D texture is the 256-texel shade ramp of the cel modes.
 #pragma once
 
 #include "platform/gl_api.h"
+#include "scene/gl_texture.h"
 
 class ImageLibrary;
 struct kpximage;
@@ -28,7 +29,6 @@ public:
     explicit Texture(GLenum target = GL_TEXTURE_2D) : target_(target) {}
     // A texture of an image already in hand; call uploadTexture to create it in GL.
     Texture(kpximage* image, GLenum target) : image_(image), target_(target) {}
-    ~Texture();
     Texture(const Texture&) = delete;
     Texture& operator=(const Texture&) = delete;
 
@@ -43,15 +43,16 @@ public:
     // that cannot be brought to 32 bits.
     void uploadTexture();
 
-    void bind() const { glBindTexture(target_, glName_); }
+    void bind() const { glBindTexture(target_, glTexture_.name()); }
 
     kpximage* image() const { return image_; }
-    GLuint glName() const { return glName_; }
+    GLuint glName() const { return glTexture_.name(); }
     GLenum target() const { return target_; }
 
-    // An empty 2D texture for frame-buffer copies: sides rounded up to powers
-    // of two from 8; a w x h block of 127 bytes, zeros elsewhere. Sides beyond
-    // 1024 end the program with "effect too large".
+    // An empty 2D texture for frame-buffer copies (makeRenderTexture, the
+    // layers' texture maker): sides rounded up to powers of two from 8; a
+    // w x h block of 127 bytes, zeros elsewhere. Sides beyond 1024 end the
+    // program with "effect too large".
     static Texture* createRenderTexture(int width, int height);
 
 private:
@@ -59,7 +60,7 @@ private:
     void upload1D();
 
     kpximage* image_ = nullptr;  // owned by the image cache; none for render textures
-    GLuint glName_ = 0;
+    GlTexture glTexture_;
     GLenum target_;
 };
 

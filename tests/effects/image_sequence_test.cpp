@@ -6,12 +6,14 @@
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"
+#include "scene/texture.h"
 #include "tests/effects/layer_fixture.h"
 #include "tests/support/temp_dir.h"
 
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <set>
 
 namespace vantor::test {
 namespace {
@@ -191,6 +193,30 @@ TEST_F(ImageSequence, SignalsFetchImagesByName) {
     EXPECT_EQ(sequence.current, cached);
     testing::internal::GetCapturedStdout();
     kpx_verbose_on();
+}
+
+TEST_F(ImageSequence, TexturesOfChangedPicturesAreFreed) {
+    Image first = flat(64, 32, 200, 0, 0);
+    Image second = flat(32, 64, 0, 200, 0);
+    ImageSequenceEffect sequence(nullptr, first.get());
+    sequence.append(second.get());
+    PlainLayer layer(8, 8);
+    Image picture = flat(100, 30, 0, 0, 200);
+    Texture sceneTexture(picture.get(), GL_TEXTURE_2D);
+    sceneTexture.uploadTexture();
+    // Every texture name the three have held: only the three current ones
+    // may still be textures.
+    std::set<GLuint> held;
+    for (int i = 0; i < 300; ++i) {
+        sequence.advance();
+        layer.setSize(16 + i % 2, 16);
+        sceneTexture.uploadTexture();
+        held.insert({sequence.texture, layer.texture, sceneTexture.glName()});
+    }
+    const auto alive = std::count_if(held.begin(), held.end(), [](GLuint name) { return glIsTexture(name); });
+    EXPECT_EQ(alive, 3);
+    // The sequence still shows its current picture.
+    EXPECT_EQ(texels(sequence.texture)[0], 200);
 }
 
 TEST_F(ImageSequence, APictureThatCannotBecome32BitIsNeverUploaded) {

@@ -45,7 +45,6 @@ TEST_F(LayerBase, SetSizeRoundsUpToPowersOfTwoAndFillsOnlyTheBufferAreaWith127) 
     EXPECT_EQ(largest.textureWidth, 1024);
     const auto full = texels(largest.texture);
     EXPECT_EQ(std::count(full.begin(), full.end(), 127), static_cast<std::ptrdiff_t>(full.size()));
-    glDeleteTextures(1, &largest.texture);
 }
 
 TEST_F(LayerBase, ABufferBeyond1024EndsTheProgramAsEveryFatalErrorDoes) {

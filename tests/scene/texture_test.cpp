@@ -1,4 +1,5 @@
 // Texture sizes, depths and render textures, read back from OpenGL.
+#include "app/runtime/fatal_error.h"
 #include "kpx/kpx.h"
 #include "scene/scene_error.h"
 #include "scene/texture.h"
@@ -153,9 +154,9 @@ TEST_F(TextureTest, RenderTexturesArePaddedWith127Blocks) {
     small->bind();
     EXPECT_EQ(level0(GL_TEXTURE_2D, GL_TEXTURE_WIDTH), 8);
 
-    ScopedSceneErrorCapture capture;
-    EXPECT_THROW(Texture::createRenderTexture(1025, 8), SceneErrorRaised);
-    EXPECT_THROW(Texture::createRenderTexture(8, 2000), SceneErrorRaised);
+    ScopedFatalErrorCapture capture;
+    EXPECT_THROW(Texture::createRenderTexture(1025, 8), FatalError);
+    EXPECT_THROW(Texture::createRenderTexture(8, 2000), FatalError);
 }
 
 TEST_F(TextureTest, LoadFailsQuietlyForMissingImages) {
