@@ -7,6 +7,7 @@
 #include "app/author/frame_rate.h"
 #include "app/author/overlay.h"
 #include "app/author/overlay_source.h"
+#include "app/author/overlay_text.h"
 #include "app/author/line_reader.h"
 #include "app/demo.h"
 #include "app/demo_window.h"
@@ -82,6 +83,14 @@ int runAuthorMode(const AuthorOptions& options) {
     }
     AuthorSession session(*demo, {options.folder, files.script, folderFiles.shippedSoundtrack()}, std::move(watcher), steadyMs,
                           reportOnStderr);
+    // The checker's findings, once per read of the script, as vantor-script
+    // check prints them.
+    session.setFindingsReport([&](const std::vector<std::string>& findings) {
+        if (findings.empty()) return;
+        std::fflush(stdout);
+        for (const std::string& finding : findings) std::fprintf(stderr, "%s\n", finding.c_str());
+        std::fflush(stderr);
+    });
     std::optional<LineReader> input;
     std::optional<AuthorControl> control;
     if (options.control) {
@@ -112,9 +121,10 @@ int runAuthorMode(const AuthorOptions& options) {
             overlayState.paused = demo->music().musicPaused();
             overlayState.loop = session.transport().loop();
             overlayState.error = session.error();
+            overlayState.findings = session.findings();
             overlay.draw(overlayState);
         } else {
-            overlay.drawError(session.error());
+            overlay.drawError(errorBoxText(session.error(), session.findings()));
         }
         if (control) control->frameDrawn();
     });

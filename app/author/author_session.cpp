@@ -2,6 +2,7 @@
 
 #include "app/demo.h"
 #include "app/runtime/script.h"
+#include "app/script_check.h"
 #include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"
 
@@ -33,12 +34,32 @@ std::string AuthorSession::scriptFileName() const {
     return inFolder.empty() ? files_.script : inFolder;
 }
 
+void AuthorSession::checkRead(const ScriptReadResult& read) {
+    findings_.clear();
+    if (read.script) {
+        const std::string file = scriptFileName();
+        FileLayerScriptData data;
+        for (const CheckDiagnostic& d : checkScript(read, data)) findings_.push_back(d.located(file));
+    }
+    if (findingsReport_) findingsReport_(findings_);
+}
+
+void AuthorSession::holdAtEnd() {
+    DemoMusic& music = demo_.music();
+    if (music.musicTime() < FrameLoop::kEndTime) return;
+    // The frame loop ends the show on a frame at the end time: the music stops
+    // just before it, forward of every frame drawn so far.
+    music.pauseMusic();
+    music.seekMusic(FrameLoop::kEndTime - 1);
+}
+
 void AuthorSession::start() {
     DemoMusic& music = demo_.music();
     // Control+Shift: everything read again, from DEMOSTART.
     demo_.loop().setReloadAction([this] { reload({true, true, false}, true); });
     if (!demo_.effectsBuilt()) report(demo_.effectsError());
     ScriptReadResult read = Script::read(files_.script.c_str());
+    checkRead(read);
     int start = 0;
     if (read.script) {
         start = read.script->demoStart();
@@ -133,6 +154,7 @@ bool AuthorSession::reload(DataChanges changes, bool fromDemoStart) {
     if (!changes.script && !changes.effects) return error_.empty();
 
     ScriptReadResult read = Script::read(files_.script.c_str());
+    checkRead(read);
     if (!read.script) {
         report(read.error->located(scriptFileName()));
         return false;
@@ -202,6 +224,7 @@ bool AuthorSession::pass() {
         if (changes.any()) reload(changes);
     }
     if (const std::optional<int> back = transport_.wrap(demo_.music().musicTime())) seek(*back);
+    holdAtEnd();
     try {
         return demo_.loop().pass();
     } catch (const std::exception& e) {

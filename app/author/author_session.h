@@ -14,6 +14,17 @@
 // good state playing; the message is the session's error() until the next
 // good reload, and goes to the report callback ("FILE:LINE: message" for the
 // script). The demo's fatal ends must throw for this (a throwing sink).
+//
+// Every time the script is read (at start and on each save), the script
+// checker judges it against the start-up's effects and the data as the demo
+// reads it; its findings, the reader's own warnings among them, stand until
+// the next save. A checker error (a SOURCE cycle, an id never registered) is
+// shown but does not refuse the script: the runtime already refuses what
+// would break it, and the author may be in the middle of an edit.
+//
+// At the end of the show the demo ends; an author who lets it play on would
+// lose the session, so here the music holds there paused instead: the last
+// picture stays, and Home, a seek or a save goes on.
 #pragma once
 
 #include "app/author/change_settler.h"
@@ -25,8 +36,10 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 class Demo;
+struct ScriptReadResult;
 
 class AuthorSession {
 public:
@@ -34,6 +47,8 @@ public:
     using WallClock = std::function<std::int64_t()>;
     // Gets every new error text, and an empty text when the error is gone.
     using Report = std::function<void(const std::string& text)>;
+    // Gets the checker's findings each time the script is read (none: empty).
+    using FindingsReport = std::function<void(const std::vector<std::string>& findings)>;
 
     struct Files {
         std::string folder;           // the data folder (for naming files in messages)
@@ -44,6 +59,9 @@ public:
     // watcher may be null (nothing is watched; reload() still works).
     AuthorSession(Demo& demo, Files files, std::unique_ptr<vantor::platform::FolderWatcher> watcher,
                   WallClock clock, Report report);
+
+    // Where the findings go; set before start().
+    void setFindingsReport(FindingsReport report) { findingsReport_ = std::move(report); }
 
     // Reads the script and plays it from DEMOSTART; an error is kept and
     // reported, and the show waits for a good save.
@@ -77,11 +95,16 @@ public:
 
     // The current error ("" when the show is in a good state).
     const std::string& error() const { return error_; }
+    // The checker's findings for the script last read, each as
+    // "FILE:LINE: warning: message" (or error), in line order.
+    const std::vector<std::string>& findings() const { return findings_; }
     // Reloads that built a new state since start.
     int reloads() const { return reloads_; }
 
 private:
     void report(const std::string& text);
+    void checkRead(const ScriptReadResult& read);
+    void holdAtEnd();
     bool restartTimeline(std::unique_ptr<class Script> script);
     void reopenSoundtrack();
     // Demo::rebuildEffects with its error reported; false when it failed.
@@ -93,6 +116,8 @@ private:
     std::unique_ptr<vantor::platform::FolderWatcher> watcher_;
     WallClock clock_;
     Report report_;
+    FindingsReport findingsReport_;
+    std::vector<std::string> findings_;
     ChangeSettler settler_;
     std::string error_;
     bool soundtrackError_ = false;  // error_ is about the soundtrack

@@ -233,7 +233,8 @@ void Overlay::drawErrorBox(const std::string& error, int width, int height) {
 void Overlay::draw(const OverlayState& state) {
     Frame frame;
     drawPanel(state, frame.width, frame.height);
-    if (!state.error.empty()) drawErrorBox(state.error, frame.width, frame.height);
+    const std::string box = errorBoxText(state.error, state.findings);
+    if (!box.empty()) drawErrorBox(box, frame.width, frame.height);
 }
 
 void Overlay::drawError(const std::string& error) {

@@ -1,9 +1,9 @@
 // The author overlay, drawn over the finished frame before it is shown: a
 // translucent dark panel at the top left with the music time and bar:beat,
 // the frame rate, pause and loop, the last event dispatched and the running
-// effects; and, whenever there is one, the current error in a box along the
-// bottom (also without the panel: author mode shows errors until the next
-// good save).
+// effects; and, whenever there is one, the current error and the script
+// checker's findings in a box along the bottom (also without the panel: author
+// mode shows them until the next save).
 //
 // Drawing covers the whole viewport in window pixels, with the bitmap font of
 // overlay_font.h. It leaves the GL state as the effects' contract (effect.h)
@@ -23,9 +23,9 @@ public:
     Overlay(const Overlay&) = delete;
     Overlay& operator=(const Overlay&) = delete;
 
-    // The panel, and the error box when state.error is not empty.
+    // The panel, and the error box when there is an error or a finding.
     void draw(const OverlayState& state);
-    // Only the error box (nothing when error is empty).
+    // Only the error box with that text (nothing when it is empty).
     void drawError(const std::string& error);
 
 private:

@@ -26,6 +26,7 @@ struct OverlayState {
     std::string lastEvent;            // the last event dispatched (describeEvent); empty: none yet
     int lastEventLine = 0;            // its line in the script; 0: unknown
     std::string error;                // the current error, "FILE:LINE: message"; empty: none
+    std::vector<std::string> findings;  // the script checker's, "FILE:LINE: warning: message"
 };
 
 // An event as the overlay shows it: "61440 START 15", "61440 SIGNAL 15 20 3",

@@ -121,3 +121,12 @@ std::vector<std::string> wrapOverlayText(const std::string& text, int columns, i
     }
     return lines;
 }
+
+std::string errorBoxText(const std::string& error, const std::vector<std::string>& findings) {
+    std::string text = error;
+    for (const std::string& finding : findings) {
+        if (!text.empty()) text += '\n';
+        text += finding;
+    }
+    return text;
+}

@@ -30,3 +30,7 @@ std::vector<OverlayLine> overlayPanelLines(const OverlayState& state, int maxEff
 // at most maxLines (the last one ends in "..." when the text is longer).
 // Characters outside printable ASCII show as '?'.
 std::vector<std::string> wrapOverlayText(const std::string& text, int columns, int maxLines);
+
+// What the error box says: the error, then the script checker's findings, one
+// a line; empty when there are neither.
+std::string errorBoxText(const std::string& error, const std::vector<std::string>& findings);

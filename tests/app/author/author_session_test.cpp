@@ -4,6 +4,7 @@
 // with a fake wall clock, so every reload happens exactly when a test says.
 #include "app/author/author_keys.h"
 #include "app/author/author_session.h"
+#include "app/author/overlay_text.h"
 #include "app/demo.h"
 #include "app/runtime/fatal_error.h"
 #include "app/offline_music.h"
@@ -79,6 +80,7 @@ protected:
         session = std::make_unique<AuthorSession>(*demo, AuthorSession::Files{folderName, files.script, soundtrack},
                                                   std::move(fake), [this] { return wallMs; },
                                                   [this](const std::string& text) { reports.push_back(text); });
+        session->setFindingsReport([this](const std::vector<std::string>& found) { findingsReports.push_back(found); });
         session->start();
     }
     void TearDown() override {
@@ -126,6 +128,7 @@ protected:
     FakeWatcher* watcher = nullptr;
     std::int64_t wallMs = 0;
     std::vector<std::string> reports;
+    std::vector<std::vector<std::string>> findingsReports;
     std::unique_ptr<AuthorSession> session;
 };
 
@@ -386,6 +389,77 @@ TEST_F(AuthorSessionTest, TransportKeysMoveTheMusicAndTheTimelineFollows) {
     EXPECT_EQ(authorKeyPress(vk::Right, false, true).kind, AuthorKey::None);
     EXPECT_EQ(authorKeyPress('T', false, false).kind, AuthorKey::ToggleOverlay);
     EXPECT_EQ(authorKeyPress(vk::Escape, false, false).kind, AuthorKey::None);
+}
+
+bool hasLine(const std::vector<std::string>& lines, const std::string& line) {
+    return std::find(lines.begin(), lines.end(), line) != lines.end();
+}
+
+// Each read of the script reports the checker's findings once, the reader's
+// warnings among them, as "FILE:LINE: warning: ..."; they stand (and show in
+// the error box) until the next save, and a script with checker errors still
+// plays.
+TEST_F(AuthorSessionTest, CheckerFindingsStandUntilTheNextSave) {
+    const std::string file = (fs::path(folderName) / "data/script.scr").string();
+    ASSERT_EQ(findingsReports.size(), 1u);
+    EXPECT_EQ(findingsReports[0], session->findings());
+
+    // Line 1: a tempo the reader cannot use; line 12: an event after the end.
+    std::string text = std::string("BPM fast\n") + kScript;
+    text.insert(text.find("LINETIME"), "250000 SIGNAL 3 8 2\n");
+    save("data/script.scr", text);
+    settle();
+    ASSERT_EQ(findingsReports.size(), 2u);
+    const std::vector<std::string>& found = findingsReports[1];
+    EXPECT_EQ(found, session->findings());
+    auto startsWith = [&](const std::string& prefix) {
+        return std::any_of(found.begin(), found.end(), [&](const std::string& f) { return f.rfind(prefix, 0) == 0; });
+    };
+    EXPECT_TRUE(startsWith(file + ":1: warning: ")) << ::testing::PrintToString(found);
+    EXPECT_TRUE(startsWith(file + ":12: warning: ")) << ::testing::PrintToString(found);
+    EXPECT_EQ(session->reloads(), 1);
+    EXPECT_TRUE(session->error().empty());
+    const std::string box = errorBoxText(session->error(), session->findings());
+    for (const std::string& f : found) EXPECT_NE(box.find(f), std::string::npos);
+
+    // Passes without a save report nothing again.
+    session->pass();
+    session->pass();
+    EXPECT_EQ(findingsReports.size(), 2u);
+
+    // The next save replaces them. Id 3 is one the start-up never registers
+    // (the test's recorder sits there): a checker error, shown, yet the
+    // script plays.
+    save("data/script.scr", kScript);
+    settle();
+    ASSERT_EQ(findingsReports.size(), 3u);
+    EXPECT_FALSE(hasLine(session->findings(), found[0]));
+    EXPECT_TRUE(std::any_of(session->findings().begin(), session->findings().end(),
+                            [](const std::string& f) { return f.find(": error: ") != std::string::npos; }))
+        << ::testing::PrintToString(session->findings());
+    EXPECT_EQ(session->reloads(), 2);
+    EXPECT_TRUE(session->error().empty());
+}
+
+// The music reaching the end of the show holds there paused instead of ending
+// the session; Home and play go on from the start.
+TEST_F(AuthorSessionTest, TheEndOfTheShowHoldsPaused) {
+    music.clock().set(FrameLoop::kEndTime - 500);
+    EXPECT_TRUE(session->pass());
+    music.clock().advance(800);
+    EXPECT_TRUE(session->pass());
+    EXPECT_TRUE(music.musicPaused());
+    EXPECT_EQ(music.musicTime(), FrameLoop::kEndTime - 1);
+    EXPECT_FALSE(demo->loop().quit());
+    music.clock().advance(1000);
+    EXPECT_TRUE(session->pass());
+    EXPECT_EQ(music.musicTime(), FrameLoop::kEndTime - 1);
+
+    session->press(TransportKey::Home);
+    session->press(TransportKey::PlayPause);
+    EXPECT_TRUE(session->pass());
+    EXPECT_EQ(music.musicTime(), 0);
+    EXPECT_FALSE(music.musicPaused());
 }
 
 }  // namespace
