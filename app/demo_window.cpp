@@ -82,6 +82,8 @@ bool DemoWindow::create(const char* title, int width, int height, int bits, bool
         return false;
     }
 
+    // A fatal error from here on gives the display its mode back first.
+    setFatalErrorWindowRelease([this] { release(); });
     resize(width, height);
     if (!setupGL()) {
         release();
@@ -91,6 +93,7 @@ bool DemoWindow::create(const char* title, int width, int height, int bits, bool
 }
 
 void DemoWindow::release() {
+    setFatalErrorWindowRelease(nullptr);
     if (fullscreen_ && window_.hasWindow()) window_.setFullscreen(false);
     fullscreen_ = false;
     if (!window_.releaseContext())

@@ -31,7 +31,8 @@ public:
     // Window, context and initial GL state. False after a box that says why.
     bool create(const char* title, int width, int height, int bits, bool fullscreenWanted);
     // Undoes create; problems are reported in "shutdown error" boxes and do not
-    // stop the release.
+    // stop the release. A fatal error while the window is open releases it
+    // before its box (setFatalErrorWindowRelease).
     void release();
 
     // Viewport and projection: 45 degree vertical field of view, aspect

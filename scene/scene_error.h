@@ -1,37 +1,22 @@
-// The scene library's end for unrecoverable errors: as with fatalError, the
-// sound goes silent, the text is shown in a box captioned "error" and the
-// process ends with exit code 1. Nothing is returned
-// to the caller and nothing is cleaned up.
+// The scene library's end for unrecoverable errors: the program-wide end of
+// fatalError (app/runtime/fatal_error.h) with the message as its text. The
+// sound goes silent, the window is released, then the installed sink (or the
+// box captioned "error") gets the text and the process ends with exit code 1.
+// Nothing is returned to the caller and nothing else is cleaned up.
 //
-// Tests and tools replace the final step through a sink. A sink may throw (a
-// test catches the text); if it returns, the process still ends with code 1.
+// Tests and tools replace the final step through the one fatal-error sink;
+// the names below are that sink's capture and exception, spelled for the
+// scene library's callers.
 #pragma once
 
-#include <functional>
-#include <stdexcept>
+#include "app/runtime/fatal_error.h"
+
 #include <string>
 
 [[noreturn]] void SceneError(const std::string& message);
 
-using SceneErrorSink = std::function<void(const std::string& message)>;
-
-// Installs a sink; an empty sink restores the default (box, then exit 1).
-// Returns the previous sink.
-SceneErrorSink setSceneErrorSink(SceneErrorSink sink);
-
 // What the throwing sink raises: carries the message text.
-struct SceneErrorRaised : std::runtime_error {
-    using std::runtime_error::runtime_error;
-};
+using SceneErrorRaised = FatalError;
 
-// Installs a sink that throws SceneErrorRaised for the lifetime of the object.
-class ScopedSceneErrorCapture {
-public:
-    ScopedSceneErrorCapture();
-    ~ScopedSceneErrorCapture();
-    ScopedSceneErrorCapture(const ScopedSceneErrorCapture&) = delete;
-    ScopedSceneErrorCapture& operator=(const ScopedSceneErrorCapture&) = delete;
-
-private:
-    SceneErrorSink previous_;
-};
+// Installs the throwing sink for the lifetime of the object.
+using ScopedSceneErrorCapture = ScopedFatalErrorCapture;

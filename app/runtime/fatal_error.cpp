@@ -17,6 +17,20 @@ std::function<void()>& soundShutdown() {
     return current;
 }
 
+std::function<void()>& windowRelease() {
+    static std::function<void()> current;
+    return current;
+}
+
+// Runs a release step once: it is taken out before it runs, so a step that
+// fails fatally itself does not run again.
+void runOnce(std::function<void()>& step) {
+    if (!step) return;
+    auto run = std::move(step);
+    step = nullptr;
+    run();
+}
+
 }  // namespace
 
 std::string fatalErrorText(const char* message, int number) {
@@ -38,6 +52,10 @@ void setFatalErrorSoundShutdown(std::function<void()> shutdown) {
     soundShutdown() = std::move(shutdown);
 }
 
+void setFatalErrorWindowRelease(std::function<void()> release) {
+    windowRelease() = std::move(release);
+}
+
 void throwingFatalErrorSink(const std::string& text) {
     throw FatalError(text);
 }
@@ -47,12 +65,10 @@ void fatalError(const char* message, int number) {
 }
 
 void endWithError(const std::string& text) {
-    // The sound goes silent before anything else, whoever reports the error.
-    if (soundShutdown()) {
-        auto shutdown = std::move(soundShutdown());
-        soundShutdown() = nullptr;
-        shutdown();
-    }
+    // The sound goes silent before anything else, whoever reports the error;
+    // then the display gets its mode back, before the box is shown on it.
+    runOnce(soundShutdown());
+    runOnce(windowRelease());
     if (sink()) {
         sink()(text);
         std::exit(1);

@@ -1,11 +1,13 @@
 // The program-wide end for unrecoverable errors.
 //
 // fatalError builds "message" or "message number" (number -1 means none), at
-// most 199 characters, shuts the sound system down when it was started, shows
-// the text in a box captioned "error" and ends the process with exit code 1.
+// most 199 characters, shuts the sound system down when it was started,
+// releases the window (its display mode and GL context) when one is open,
+// shows the text in a box captioned "error" and ends the process with exit
+// code 1. The scene library's SceneError ends the same way.
 //
 // Tests and tools replace the final step (box and exit) through a sink; the
-// sound is shut down before the sink too: a sink may throw (a
+// sound and the window are released before the sink too: a sink may throw (a
 // test catches the text) or exit on its own. If a sink returns, fatalError
 // still ends the process with exit code 1.
 #pragma once
@@ -20,8 +22,9 @@
 std::string fatalErrorText(const char* message, int number);
 
 // Ends the program with a finished text, as fatalError does: the sound goes
-// silent, then the sink (or the box captioned "error") gets the text, and the
-// process exits with code 1. The scene library's SceneError ends here too.
+// silent, the window is released, then the sink (or the box captioned
+// "error") gets the text, and the process exits with code 1. The scene
+// library's SceneError ends here too.
 [[noreturn]] void endWithError(const std::string& text);
 
 using FatalErrorSink = std::function<void(const std::string& text)>;
@@ -33,6 +36,12 @@ FatalErrorSink setFatalErrorSink(FatalErrorSink sink);
 // Called before the box when set: shuts the sound system down. The music
 // player installs it once the sound system is up and removes it on close.
 void setFatalErrorSoundShutdown(std::function<void()> shutdown);
+
+// Called after the sound shutdown and before the box when set: gives the
+// display its own mode back and releases the window and its context, so a
+// full-screen error does not leave the desktop at the demo's mode. The demo
+// window installs it while it is open.
+void setFatalErrorWindowRelease(std::function<void()> release);
 
 // A sink for tests and tools: throws FatalError carrying the text.
 struct FatalError : std::runtime_error {

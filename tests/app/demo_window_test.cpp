@@ -1,6 +1,7 @@
 // The demo window under Xvfb: framebuffer, initial GL state, projection,
 // multitexture, and full-screen switches that keep the context.
 #include "app/demo_window.h"
+#include "app/runtime/fatal_error.h"
 #include "platform/gl_api.h"
 #include "platform/gl_window.h"
 
@@ -219,6 +220,33 @@ TEST(DemoWindow, FullscreenRequestWhereTheModeExistsSwitchesTheMode) {
     window.toggleFullscreen();
     EXPECT_TRUE(window.fullscreen());
     EXPECT_TRUE(glIsTexture(texture));
+}
+
+// A fatal error gives the display its mode back before its box: the window and
+// its context are gone by the time the sink (the box) gets the text, in full
+// screen as in a window; a window closed before the error is not touched.
+TEST(DemoWindow, AFatalErrorReleasesTheWindowBeforeTheBox) {
+    for (const bool fullscreen : {false, fullscreenModeOffered()}) {
+        DemoWindow window(fullscreen, "Vantor", 640, 480);
+        ASSERT_TRUE(window.glWindow().hasContext());
+        bool windowAtTheBox = true;
+        bool contextAtTheBox = true;
+        const FatalErrorSink previous = setFatalErrorSink([&](const std::string& text) {
+            windowAtTheBox = window.glWindow().hasWindow();
+            contextAtTheBox = window.glWindow().hasContext();
+            throw FatalError(text);
+        });
+        EXPECT_THROW(fatalError("could not load image", -1), FatalError);
+        setFatalErrorSink(previous);
+        EXPECT_FALSE(windowAtTheBox) << "full screen: " << fullscreen;
+        EXPECT_FALSE(contextAtTheBox) << "full screen: " << fullscreen;
+        EXPECT_FALSE(window.fullscreen());
+    }
+
+    DemoWindow closed(false, "Vantor", 640, 480);
+    closed.release();
+    ScopedFatalErrorCapture capture;
+    EXPECT_THROW(fatalError("after the window", -1), FatalError);
 }
 
 }  // namespace

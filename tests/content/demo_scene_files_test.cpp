@@ -69,7 +69,7 @@ protected:
             ASSERT_TRUE(std::filesystem::file_size(textures_->file(t.name)) > 0) << t.name;
             kpx_free(img);
         }
-        setSceneErrorSink([](const std::string& text) { throw std::runtime_error(text); });
+        setFatalErrorSink([](const std::string& text) { throw std::runtime_error(text); });
     }
     static void TearDownTestSuite() {
         delete textures_;

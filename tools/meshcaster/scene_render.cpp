@@ -32,7 +32,7 @@ int renderScene(const RenderOptions& options) {
     const std::unique_ptr<vantor::platform::OffscreenGL> gl =
         vantor::platform::OffscreenGL::create(options.width, options.height, &error);
     if (!gl) return fail("cannot create an offscreen GL context: " + error);
-    setSceneErrorSink(reportSceneErrorAndExit);
+    setFatalErrorSink(reportSceneErrorAndExit);
 
     std::unique_ptr<QuietStdout> quiet;
     if (!options.verbose) {

@@ -57,7 +57,7 @@ int renderSheet(const SheetOptions& options) {
     const std::unique_ptr<vantor::platform::OffscreenGL> gl =
         vantor::platform::OffscreenGL::create(options.cellWidth, options.cellHeight, &error);
     if (!gl) return std::fprintf(stderr, "meshcaster: cannot create an offscreen GL context: %s\n", error.c_str()), 1;
-    setSceneErrorSink(reportSceneErrorAndExit);
+    setFatalErrorSink(reportSceneErrorAndExit);
     {
         QuietStdout quiet;
         if (kpx_verbose()) kpx_verbose_off();

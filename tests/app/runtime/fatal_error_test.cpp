@@ -46,6 +46,24 @@ TEST(FatalErrorCapture, CarriesTheTextAndShutsTheSoundDownFirst) {
     EXPECT_EQ(shutdowns, 1);
 }
 
+TEST(FatalErrorCapture, ReleasesTheWindowAfterTheSoundAndBeforeTheSink) {
+    std::string order;
+    setFatalErrorSoundShutdown([&] { order += "sound "; });
+    setFatalErrorWindowRelease([&] { order += "window "; });
+    const FatalErrorSink previous = setFatalErrorSink([&](const std::string& text) {
+        order += "sink";
+        throw FatalError(text);
+    });
+    EXPECT_THROW(fatalError("could not load image", -1), FatalError);
+    EXPECT_EQ(order, "sound window sink");
+
+    // Each is released once.
+    order.clear();
+    EXPECT_THROW(endWithError("again"), FatalError);
+    EXPECT_EQ(order, "sink");
+    setFatalErrorSink(previous);
+}
+
 TEST(FatalErrorDeathTest, ShowsTheBoxAfterSilencingTheSoundAndExitsWithOne) {
     EXPECT_EXIT(
         {
