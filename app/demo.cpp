@@ -49,10 +49,10 @@ void Demo::startUp(BuildErrors errors) {
     // A fresh table: a process may run the start-up more than once (tests).
     table_.clear();
     if (errors == BuildErrors::End) {
-        effects_ = std::make_unique<DemoEffects>(table_, *images_, target_);
+        effects_ = std::make_unique<DemoEffects>(table_, *images_, target_, files_);
     } else {
         try {
-            effects_ = std::make_unique<DemoEffects>(table_, *images_, target_);
+            effects_ = std::make_unique<DemoEffects>(table_, *images_, target_, files_);
         } catch (const std::exception& error) {
             table_.clear();
             effectsError_ = error.what();
@@ -87,7 +87,7 @@ void Demo::rebuildEffects() {
     std::unique_ptr<DemoEffects> effects;
     try {
         // Each row takes its id over; ids without a row keep what they hold.
-        effects = std::make_unique<DemoEffects>(table_, *images, target_, false);
+        effects = std::make_unique<DemoEffects>(table_, *images, target_, files_, false);
     } catch (...) {
         // The rows built so far are gone again; the old ones take their ids back.
         for (int id = 0; id < EffectTable::kSlots; ++id) table_.set(id, previous[id]);

@@ -7,8 +7,9 @@
 
 #include <iterator>
 
-DemoEffects::DemoEffects(EffectTable& table, ImageLibrary& images, FrameTarget& target, bool loadingScreen)
-    : table_(table), images_(images), target_(target), loadingScreen_(loadingScreen) {}
+DemoEffects::DemoEffects(EffectTable& table, ImageLibrary& images, FrameTarget& target, const StartupFiles& files,
+                         bool loadingScreen)
+    : table_(table), images_(images), target_(target), files_(files), loadingScreen_(loadingScreen) {}
 
 kpximage* DemoEffects::image(const char* name) { return requireImage(images_, name); }
 
@@ -32,7 +33,7 @@ StartupStep DemoEffects::beginScenes() {
 }
 
 StartupStep DemoEffects::endScenes() {
-    images_.setPath(kDemoFiles.imagePath);
+    images_.setPath(files_.imagePath);
     return {};
 }
 

@@ -19,6 +19,7 @@
 #include "app/runtime/effect_table.h"
 #include "app/frame_target.h"
 #include "app/runtime/registered_effect.h"
+#include "app/runtime/startup_files.h"
 #include "effects/add_capture_effect.h"
 #include "effects/fade_effect.h"
 #include "effects/flash_effect.h"
@@ -90,7 +91,10 @@ struct DemoEffects {
     // Builds the effects group by group and registers each right after its
     // construction; the loading screen between groups is drawn into target
     // (not at all without loadingScreen: a rebuild while the show plays).
-    DemoEffects(EffectTable& table, ImageLibrary& images, FrameTarget& target, bool loadingScreen = true);
+    // files: what the demo started from; its image directory is the cache's
+    // base directory again after the scene groups.
+    DemoEffects(EffectTable& table, ImageLibrary& images, FrameTarget& target, const StartupFiles& files,
+                bool loadingScreen = true);
     DemoEffects(const DemoEffects&) = delete;
     DemoEffects& operator=(const DemoEffects&) = delete;
 
@@ -99,6 +103,7 @@ private:
     EffectTable& table_;
     ImageLibrary& images_;
     FrameTarget& target_;
+    StartupFiles files_;
     bool loadingScreen_;
 
     // The cached image for name under the image directory; a file that
@@ -114,7 +119,8 @@ private:
     // paths, so the cache's base directory is emptied, and textures are looked
     // up by base name in the scenes' texture directory.
     StartupStep beginScenes();
-    // After the last scene: images are named under "data/images/" again.
+    // After the last scene: images are named under the start-up files' image
+    // directory again.
     StartupStep endScenes();
     // Culling off for a scene seen from inside (signal CULLING with 0, sent
     // straight to the effect, not through the timeline).

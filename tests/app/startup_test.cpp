@@ -235,10 +235,11 @@ TEST_F(StartupTest, TheDemoEndsByItselfAt240000) {
 }
 
 TEST_F(StartupTest, StartUpFailuresEndWithTheirMessages) {
-    DemoWindow window(false, "Vantor", 640, 480);
     ScopedFatalErrorCapture capture;
+    // Each start in a window of its own: a fatal error releases the window.
     auto failureOf = [&] {
         try {
+            DemoWindow window(false, "Vantor", 640, 480);
             Demo demo(window, kLooseDemoFiles);
             demo.loop().scriptPhase();
         } catch (const FatalError& error) {

@@ -129,7 +129,7 @@ private:
 TEST_F(EffectContractTest, EveryEffectLeavesTheStateItFound) {
     EffectTable& table = EffectTable::instance();
     setInitialGlState();
-    DemoEffects effects(table, images, target);
+    DemoEffects effects(table, images, target, kDemoFiles);
     setDemoProjection(kWidth, kHeight);
     const Matrix projection = matrix(GL_PROJECTION_MATRIX);
     const GLint projectionDepth = integer(GL_PROJECTION_STACK_DEPTH);

@@ -79,7 +79,7 @@ private:
 
 TEST_F(StartupSceneGroupsTest, ScenesAreRegisteredAndPlayFromTheArchive) {
     EffectTable& table = EffectTable::instance();
-    DemoEffects effects(table, images, target);
+    DemoEffects effects(table, images, target, kDemoFiles);
 
     struct Row {
         int id;
@@ -142,7 +142,7 @@ TEST_F(StartupSceneGroupsTest, ScenesAreRegisteredAndPlayFromTheArchive) {
 // the same ids, each with the class it is built as and the scene it plays.
 TEST_F(StartupSceneGroupsTest, ProtocolTableMatchesTheRegisteredEffects) {
     EffectTable& table = EffectTable::instance();
-    DemoEffects effects(table, images, target);
+    DemoEffects effects(table, images, target, kDemoFiles);
     for (int id = 0; id < EffectTable::kSlots; ++id) {
         SCOPED_TRACE(id);
         Effect* effect = table.get(id);
