@@ -5,8 +5,8 @@
 # without the archive: the program must fail naming the first image it cannot
 # load, with exit code 1.
 #
-# cmake -DVANTOR=... -DPPD=... -DWITH_XVFB=... -DSOUNDTRACK=... -DDEMO_DIR=... -DWORK=... -P run_demo.cmake
-foreach(var VANTOR PPD WITH_XVFB SOUNDTRACK DEMO_DIR WORK)
+# cmake -DVANTOR=... -DPPD=... -DPASSWORD=... -DWITH_XVFB=... -DSOUNDTRACK=... -DDEMO_DIR=... -DWORK=... -P run_demo.cmake
+foreach(var VANTOR PPD PASSWORD WITH_XVFB SOUNDTRACK DEMO_DIR WORK)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "run_demo.cmake needs -D${var}=")
   endif()
@@ -34,7 +34,7 @@ file(WRITE ${WORK}/data/script.scr
   "LINETIME\n")
 # Stored, not compressed: the packer has tests of its own, and this keeps the
 # test quick.
-execute_process(COMMAND ${PPD} pack --store --password quorbel vantor.ppd data ${root_members}
+execute_process(COMMAND ${PPD} pack --store --password ${PASSWORD} vantor.ppd data ${root_members}
                 WORKING_DIRECTORY ${WORK} RESULT_VARIABLE packed ERROR_VARIABLE packErrors)
 if(NOT packed EQUAL 0)
   message(FATAL_ERROR "packing the test archive failed: ${packErrors}")
