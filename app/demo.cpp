@@ -14,8 +14,8 @@ struct Demo::WindowIo {
     vantor::platform::SdlMessageQueue messages;
 };
 
-Demo::Demo(FrameTarget& target, const StartupFiles& files, DemoMusic& music,
-           vantor::platform::MessageSource& messages, BuildErrors errors)
+Demo::Demo(FrameTarget& target, const StartupFiles& files, DemoMusic& music, vantor::platform::MessageSource& messages,
+           BuildErrors errors)
     : target_(target), files_(files), music_(music), messages_(messages), table_(EffectTable::instance()) {
     startUp(errors);
 }

@@ -33,8 +33,8 @@ public:
     // target: what frames (and the loading screen) are drawn into. music: the
     // soundtrack and the clock of the loop. messages: the window messages the
     // loop dispatches. All three must outlive the demo.
-    Demo(FrameTarget& target, const StartupFiles& files, DemoMusic& music,
-         vantor::platform::MessageSource& messages, BuildErrors errors = BuildErrors::End);
+    Demo(FrameTarget& target, const StartupFiles& files, DemoMusic& music, vantor::platform::MessageSource& messages,
+         BuildErrors errors = BuildErrors::End);
     // In the demo window: a music player on the sound output and the SDL
     // message queue, both owned by the demo.
     Demo(FrameTarget& target, const StartupFiles& files, BuildErrors errors = BuildErrors::End);

@@ -177,8 +177,7 @@ public:
     // ---- Group 6 -------------------------------------------------------
     RegisteredEffect<SceneEffect> sputnikScene{table_, kSputnikSceneId, kSputnikScene, images_};
     RegisteredEffect<VisorEffect> visor{table_, kVisorId, kVisorScene, images_};
-    RegisteredEffect<GlowSceneEffect> glowScene{table_, kGlowSceneId, kGlowScene, "data/images/holemap.jpg",
-                                                images_};
+    RegisteredEffect<GlowSceneEffect> glowScene{table_, kGlowSceneId, kGlowScene, "data/images/holemap.jpg", images_};
     // Group 6 is not followed by a loading-screen frame.
     StartupStep imageDirectory = endScenes();
 };

@@ -40,9 +40,7 @@ DemoWindow::DemoWindow(bool fullscreenWanted, const char* title, int width, int 
     if (!create(title, width, height, kBitsPerPixel, fullscreenWanted)) fatalError(kInitFailed, -1);
 }
 
-DemoWindow::~DemoWindow() {
-    release();
-}
+DemoWindow::~DemoWindow() { release(); }
 
 bool DemoWindow::acceptWindowInstead() {
     if (vantor::platform::askYesNo(kErrorCaption, kModeRefused)) return true;
@@ -96,15 +94,12 @@ void DemoWindow::release() {
     setFatalErrorWindowRelease(nullptr);
     if (fullscreen_ && window_.hasWindow()) window_.setFullscreen(false);
     fullscreen_ = false;
-    if (!window_.releaseContext())
-        showMessageBox(kShutdownCaption, kReleaseFailed, BoxIcon::Information);
+    if (!window_.releaseContext()) showMessageBox(kShutdownCaption, kReleaseFailed, BoxIcon::Information);
     window_.destroyWindow();
     window_.quitVideo();
 }
 
-void DemoWindow::resize(int width, int height) {
-    setDemoProjection(width, height);
-}
+void DemoWindow::resize(int width, int height) { setDemoProjection(width, height); }
 
 bool DemoWindow::setupGL() {
     setInitialGlState();
@@ -136,13 +131,9 @@ void DemoWindow::toggleFullscreen() {
     resize(width_, height_);
 }
 
-void DemoWindow::clearFrame() {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-}
+void DemoWindow::clearFrame() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT); }
 
-void DemoWindow::swapBuffers() {
-    window_.swapBuffers();
-}
+void DemoWindow::swapBuffers() { window_.swapBuffers(); }
 
 bool DemoWindow::hasExtension(std::string_view list, std::string_view name) {
     while (!list.empty()) {

@@ -46,26 +46,29 @@ Codes layerAlpha() {
 }
 
 Codes layerBlend() {
-    return layerAlpha() +
-           Codes{{LayerEffect::BLEND_SRC, "BLEND_SRC", U::BlendFactor, "source blend factor"},
-                 {LayerEffect::BLEND_DST, "BLEND_DST", U::BlendFactor, "destination blend factor"}};
+    return layerAlpha() + Codes{{LayerEffect::BLEND_SRC, "BLEND_SRC", U::BlendFactor, "source blend factor"},
+                                {LayerEffect::BLEND_DST, "BLEND_DST", U::BlendFactor, "destination blend factor"}};
 }
 
 // ---- image sequences ------------------------------------------------------
 
 Codes pictureChoice() {
-    return {{ImageSequenceEffect::NEXT_PICTURE, "NEXT_PICTURE", U::Ignored,
-             "the next picture of the sequence, the first after the last"},
-            {ImageSequenceEffect::APPEND, "APPEND", U::Picture, "appends the picture to the sequence"},
-            {ImageSequenceEffect::SHOW, "SHOW", U::Picture, "shows the picture at once (it does not join the sequence)"}};
+    return {
+        {ImageSequenceEffect::NEXT_PICTURE, "NEXT_PICTURE", U::Ignored,
+         "the next picture of the sequence, the first after the last"},
+        {ImageSequenceEffect::APPEND, "APPEND", U::Picture, "appends the picture to the sequence"},
+        {ImageSequenceEffect::SHOW, "SHOW", U::Picture, "shows the picture at once (it does not join the sequence)"}};
 }
 
 Codes glide(bool positions) {
-    Codes codes{{ImageSequenceEffect::GLIDE_FROM, "GLIDE_FROM", U::MusicTime, "the glide towards the targets starts here"}};
+    Codes codes{
+        {ImageSequenceEffect::GLIDE_FROM, "GLIDE_FROM", U::MusicTime, "the glide towards the targets starts here"}};
     if (positions)
-        codes = codes + Codes{{ImageSequenceEffect::TARGET_X, "TARGET_X", U::Hundredths, "glide target of the left edge"},
-                              {ImageSequenceEffect::TARGET_Y, "TARGET_Y", U::Hundredths, "glide target of the top edge"}};
-    return codes + Codes{{ImageSequenceEffect::TARGET_ALPHA, "TARGET_ALPHA", U::Hundredths, "glide target of the alpha"}};
+        codes =
+            codes + Codes{{ImageSequenceEffect::TARGET_X, "TARGET_X", U::Hundredths, "glide target of the left edge"},
+                          {ImageSequenceEffect::TARGET_Y, "TARGET_Y", U::Hundredths, "glide target of the top edge"}};
+    return codes +
+           Codes{{ImageSequenceEffect::TARGET_ALPHA, "TARGET_ALPHA", U::Hundredths, "glide target of the alpha"}};
 }
 
 Codes imageSequence() {
@@ -96,7 +99,8 @@ std::vector<EffectProtocol> buildTable() {
 
     // 2D layers and pictures
     t.push_back({D::kPictureId, "ImageSequenceEffect",
-                 "a sequence of pictures (first rotule.pcx) as a layer gliding in position and alpha", imageSequence()});
+                 "a sequence of pictures (first rotule.pcx) as a layer gliding in position and alpha",
+                 imageSequence()});
     t.push_back({D::kLoadingScreenId, "ImageSequenceEffect",
                  "the loading screen's pictures (kake1.jpg to kake6.jpg, the last one on show) as a layer",
                  imageSequence()});
@@ -115,20 +119,25 @@ std::vector<EffectProtocol> buildTable() {
     t.push_back({D::kHorizonId, "HorizonScrollEffect",
                  "a panorama (horisbig1.jpg, horisbig2.jpg, bakgrscroll3.jpg on top) scrolling three screens left",
                  Codes{duration("time the scroll takes (20000 as built)")} + layerBlend(), true});
-    t.push_back({D::kNestedZoomId, "NestedZoomEffect",
-                 "four nested pictures (zoom0.jpg to zoom3.jpg) zooming out continuously",
-                 Codes{duration("time constant: the scale falls by 1 % every so many ms (100 as built)")} + layerBlend(),
-                 true});
-    t.push_back({D::kNoiseId, "NoiseEffect", "grey noise over the whole screen, half transparent",
-                 layerAlpha() + Codes{{NoiseEffect::REROLL, "REROLL", U::Switch, "new noise every frame (1) or frozen (0)"},
-                                      {NoiseEffect::NOISE_ALPHA, "NOISE_ALPHA", U::Hundredths, "opacity of the noise"}}});
+    t.push_back(
+        {D::kNestedZoomId, "NestedZoomEffect", "four nested pictures (zoom0.jpg to zoom3.jpg) zooming out continuously",
+         Codes{duration("time constant: the scale falls by 1 % every so many ms (100 as built)")} + layerBlend(),
+         true});
+    t.push_back(
+        {D::kNoiseId, "NoiseEffect", "grey noise over the whole screen, half transparent",
+         layerAlpha() + Codes{{NoiseEffect::REROLL, "REROLL", U::Switch, "new noise every frame (1) or frozen (0)"},
+                              {NoiseEffect::NOISE_ALPHA, "NOISE_ALPHA", U::Hundredths, "opacity of the noise"}}});
 
     // capture overlays and the wipe
-    t.push_back({D::kZoomBlurId, "ZoomBlurEffect", "the source with a radial blur of bluish copies added over it",
+    t.push_back({D::kZoomBlurId,
+                 "ZoomBlurEffect",
+                 "the source with a radial blur of bluish copies added over it",
                  {source("the effect drawn and blurred")}});
     t.push_back({D::kMosaicGlowId, "MosaicGlowEffect", "the source with two blocky copies of it added over it",
                  Codes{source("the effect drawn and copied")} + layerAlpha()});
-    t.push_back({D::kSwirlId, "SwirlEffect", "the source with 32 turning copies of it added over it",
+    t.push_back({D::kSwirlId,
+                 "SwirlEffect",
+                 "the source with 32 turning copies of it added over it",
                  {source("the effect drawn and copied")}});
     t.push_back({D::kAddCaptureId, "AddCaptureEffect", "a blocky copy of the source added to the screen",
                  Codes{source("the effect copied")} + layerAlpha()});
@@ -136,22 +145,25 @@ std::vector<EffectProtocol> buildTable() {
                  "the source in a rectangle of the screen (bottom-left quarter as built), with a frame picture",
                  Codes{source("the effect shown in the rectangle")} +
                      Codes{{LayerEffect::LAYER_X, "LAYER_X", U::Hundredths, "left edge of the rectangle"},
-                           {LayerEffect::LAYER_Y, "LAYER_Y", U::Hundredths, "bottom edge of the rectangle, from the screen's bottom"},
+                           {LayerEffect::LAYER_Y, "LAYER_Y", U::Hundredths,
+                            "bottom edge of the rectangle, from the screen's bottom"},
                            {LayerEffect::LAYER_W, "LAYER_W", U::Hundredths, "width of the rectangle"},
                            {LayerEffect::LAYER_H, "LAYER_H", U::Hundredths, "height of the rectangle"}} +
                      layerBlend() +
                      Codes{{PictureInPictureEffect::FRAME, "FRAME", U::Picture,
                             "a 24-bit picture drawn over the rectangle as its frame"}}});
-    t.push_back({D::kWipeId, "WipeEffect",
-                 "the source, then the WIPE_FROM layer over it through a transition map (wipe1.pcx) that opens up",
-                 Codes{duration("speed divisor: the threshold grows by (ms since INIT) / value each frame (2000 as built)", U::Number)} +
-                     Codes{source("the effect uncovered by the wipe")} + layerAlpha() +
-                     Codes{{WipeEffect::WIPE_FROM, "WIPE_FROM", U::EffectId,
-                            "the layer wiped away (gets BLEND_ON, BLEND_SRC, BLEND_DST from the wipe, BLEND_OFF at its END)",
-                            EffectLink::Blends},
-                           {WipeEffect::THRESHOLD, "THRESHOLD", U::Level255, "the map's grey level the wipe has reached"},
-                           {WipeEffect::WIPE_MAP, "WIPE_MAP", U::Picture, "another transition map (256 x 256 grey levels)"}},
-                 true});
+    t.push_back(
+        {D::kWipeId, "WipeEffect",
+         "the source, then the WIPE_FROM layer over it through a transition map (wipe1.pcx) that opens up",
+         Codes{duration("speed divisor: the threshold grows by (ms since INIT) / value each frame (2000 as built)",
+                        U::Number)} +
+             Codes{source("the effect uncovered by the wipe")} + layerAlpha() +
+             Codes{{WipeEffect::WIPE_FROM, "WIPE_FROM", U::EffectId,
+                    "the layer wiped away (gets BLEND_ON, BLEND_SRC, BLEND_DST from the wipe, BLEND_OFF at its END)",
+                    EffectLink::Blends},
+                   {WipeEffect::THRESHOLD, "THRESHOLD", U::Level255, "the map's grey level the wipe has reached"},
+                   {WipeEffect::WIPE_MAP, "WIPE_MAP", U::Picture, "another transition map (256 x 256 grey levels)"}},
+         true});
 
     // scenes
     t.push_back(scene(D::kVantor2SceneId, D::kVantor2Scene, "the title in three dimensions"));
@@ -160,16 +172,22 @@ std::vector<EffectProtocol> buildTable() {
     t.push_back(scene(D::kVantorSceneId, D::kVantorScene, "the chrome logo"));
     t.push_back(scene(D::kArmSceneId, D::kArmScene, "the robot arm"));
     t.push_back(scene(D::kSputnikSceneId, D::kSputnikScene, "the satellite"));
-    EffectProtocol metaballs = scene(D::kMetamoveId, D::kMetamoveScene, "a scene with a metaball surface hung under object 6");
+    EffectProtocol metaballs =
+        scene(D::kMetamoveId, D::kMetamoveScene, "a scene with a metaball surface hung under object 6");
     metaballs.className = "MetamoveEffect";
     t.push_back(metaballs);
-    t.push_back({D::kVisorId, "VisorEffect",
-                 "a reflecting sphere (its scene) between two visor pictures; the source reflected in it and drawn in front",
-                 {{VisorEffect::SOURCE, "SOURCE", U::EffectId,
-                   "the effect reflected and drawn in front; a scene is switched to its next camera before each",
-                   EffectLink::Captures}},
-                 true, D::kVisorScene});
-    t.push_back({D::kGlowSceneId, "GlowSceneEffect", "stones in a ring (objects 2, 5, 6, 7), each with a glow that pulses",
+    t.push_back(
+        {D::kVisorId,
+         "VisorEffect",
+         "a reflecting sphere (its scene) between two visor pictures; the source reflected in it and drawn in front",
+         {{VisorEffect::SOURCE, "SOURCE", U::EffectId,
+           "the effect reflected and drawn in front; a scene is switched to its next camera before each",
+           EffectLink::Captures}},
+         true,
+         D::kVisorScene});
+    t.push_back({D::kGlowSceneId,
+                 "GlowSceneEffect",
+                 "stones in a ring (objects 2, 5, 6, 7), each with a glow that pulses",
                  {{GlowSceneEffect::GLOW_NEXT_CAMERA, "GLOW_NEXT_CAMERA", U::Ignored,
                    "the scene's next camera, the first after the last"},
                   {GlowSceneEffect::GLOW_CAMERA, "GLOW_CAMERA", U::CameraId, "the camera with that id"},
@@ -180,27 +198,37 @@ std::vector<EffectProtocol> buildTable() {
                   {GlowSceneEffect::GLOW_LEVEL2, "GLOW_LEVEL2", U::Hundredths, "base opacity of the second glow"},
                   {GlowSceneEffect::GLOW_LEVEL3, "GLOW_LEVEL3", U::Hundredths, "base opacity of the third glow"},
                   {GlowSceneEffect::GLOW_LEVEL4, "GLOW_LEVEL4", U::Hundredths, "base opacity of the fourth glow"}},
-                 true, D::kGlowScene, GlowSceneEffect::GLOW_NEXT_CAMERA});
-    t.push_back({D::kParticleId, "ParticleEffect", "a turning spiral cloud of 500 glowing sprites (particle.pcx)",
+                 true,
+                 D::kGlowScene,
+                 GlowSceneEffect::GLOW_NEXT_CAMERA});
+    t.push_back({D::kParticleId,
+                 "ParticleEffect",
+                 "a turning spiral cloud of 500 glowing sprites (particle.pcx)",
                  {{ParticleEffect::DURATION, "DURATION", U::Milliseconds, "fade time (1000 after INIT)"},
                   {ParticleEffect::FADE_IN, "FADE_IN", U::Ignored, "fades the cloud in (INIT does too)"},
                   {ParticleEffect::FADE_OUT, "FADE_OUT", U::Ignored, "fades the cloud out"}},
                  true});
 
     // overlays
-    t.push_back({D::kScratchId, "ScratchEffect", "dark vertical scratches over the whole screen, re-rolled every 50 ms", {}});
-    t.push_back({D::kFlashId, "FlashEffect", "a white flash over the whole screen, gone after 20 frames (needs no START)",
+    t.push_back(
+        {D::kScratchId, "ScratchEffect", "dark vertical scratches over the whole screen, re-rolled every 50 ms", {}});
+    t.push_back({D::kFlashId,
+                 "FlashEffect",
+                 "a white flash over the whole screen, gone after 20 frames (needs no START)",
                  {{FlashEffect::ONCE, "ONCE", U::Ignored, "one flash"},
                   {FlashEffect::EVERY, "EVERY", U::Milliseconds, "a flash now and then one every value ms"}}});
-    t.push_back({D::kFadeId, "FadeEffect", "the screen fading to or from a colour (black as built)",
-                 {{FadeEffect::CLEAR_AT, "CLEAR_AT", U::MusicTime, "from full colour at INIT to clear at this time"},
-                  {FadeEffect::COLOUR_AT, "COLOUR_AT", U::MusicTime, "from clear at INIT to full colour at this time"},
-                  {FadeEffect::COLOUR_OVER, "COLOUR_OVER", U::Milliseconds, "from clear at INIT to full colour in value ms"},
-                  {FadeEffect::CLEAR_OVER, "CLEAR_OVER", U::Milliseconds, "from full colour at INIT to clear in value ms"},
-                  {FadeEffect::RED, "RED", U::Level255, "red of the colour"},
-                  {FadeEffect::GREEN, "GREEN", U::Level255, "green of the colour"},
-                  {FadeEffect::BLUE, "BLUE", U::Level255, "blue of the colour"}},
-                 true});
+    t.push_back(
+        {D::kFadeId,
+         "FadeEffect",
+         "the screen fading to or from a colour (black as built)",
+         {{FadeEffect::CLEAR_AT, "CLEAR_AT", U::MusicTime, "from full colour at INIT to clear at this time"},
+          {FadeEffect::COLOUR_AT, "COLOUR_AT", U::MusicTime, "from clear at INIT to full colour at this time"},
+          {FadeEffect::COLOUR_OVER, "COLOUR_OVER", U::Milliseconds, "from clear at INIT to full colour in value ms"},
+          {FadeEffect::CLEAR_OVER, "CLEAR_OVER", U::Milliseconds, "from full colour at INIT to clear in value ms"},
+          {FadeEffect::RED, "RED", U::Level255, "red of the colour"},
+          {FadeEffect::GREEN, "GREEN", U::Level255, "green of the colour"},
+          {FadeEffect::BLUE, "BLUE", U::Level255, "blue of the colour"}},
+         true});
 
     for (EffectProtocol& e : t)
         std::stable_sort(e.codes.begin(), e.codes.end(), [](const SC& a, const SC& b) { return a.code < b.code; });

@@ -37,7 +37,7 @@ enum class EffectLink {
 
 struct SignalCodeInfo {
     int code = 0;
-    const char* name = "";     // as the show's DEFINEs spell it
+    const char* name = "";  // as the show's DEFINEs spell it
     SignalUnit unit = SignalUnit::Number;
     const char* meaning = "";  // one line
     EffectLink link = EffectLink::None;
@@ -46,12 +46,12 @@ struct SignalCodeInfo {
 struct EffectProtocol {
     int id = 0;
     const char* className = "";
-    const char* draws = "";           // one line
+    const char* draws = "";             // one line
     std::vector<SignalCodeInfo> codes;  // in code order
     // init records the music time the effect plays from: started without an
     // INIT it plays as if it had begun at music time 0.
     bool playsFromInit = false;
-    const char* sceneFile = nullptr;   // the scene it plays, for scene effects
+    const char* sceneFile = nullptr;  // the scene it plays, for scene effects
     // The code that switches the scene to its next camera (0: none), which
     // effects driving this one's cameras must send.
     int nextCameraCode = 0;

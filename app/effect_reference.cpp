@@ -32,8 +32,9 @@ std::string unitText(const SignalCodeInfo& c) {
     case SignalUnit::Hundredths: return "hundredths (100 = 1)";
     case SignalUnit::Level255: return "0 to 255";
     case SignalUnit::Switch: return "0 or 1";
-    case SignalUnit::BlendFactor: return "10 one, 11 source alpha, 12 destination alpha, 13 one minus source alpha, "
-                                         "14 one minus destination alpha";
+    case SignalUnit::BlendFactor:
+        return "10 one, 11 source alpha, 12 destination alpha, 13 one minus source alpha, "
+               "14 one minus destination alpha";
     case SignalUnit::Picture: return "a picture's file name (text)";
     case SignalUnit::Ignored: return "any (write 0)";
     default: return signalUnitName(c.unit);
@@ -139,8 +140,9 @@ end of the text.
 }  // namespace
 
 std::string effectReferenceTable() {
-    std::string out = "| id | class | draws | codes | draws other effects | plays from INIT |\n"
-                      "|---|---|---|---|---|---|\n";
+    std::string out =
+        "| id | class | draws | codes | draws other effects | plays from INIT |\n"
+        "|---|---|---|---|---|---|\n";
     for (const EffectProtocol& e : effectProtocols()) {
         std::string codes;
         for (const SignalCodeInfo& c : e.codes) codes += (codes.empty() ? "" : "<br>") + codeSummary(c);
@@ -155,11 +157,12 @@ std::string effectReferenceTable() {
 
 std::string scriptManual() {
     std::string out = kLanguage;
-    out += "## Effects\n\n"
-           "Every id the start-up registers; the others stay empty. Codes are named as the shipped show's "
-           "DEFINEs name them. An effect that *draws other effects* runs the named effect itself every frame, "
-           "whether or not that one is started; two effects must never draw each other. An effect that *plays "
-           "from INIT* counts its time from its last INIT: give it one before its START.\n\n";
+    out +=
+        "## Effects\n\n"
+        "Every id the start-up registers; the others stay empty. Codes are named as the shipped show's "
+        "DEFINEs name them. An effect that *draws other effects* runs the named effect itself every frame, "
+        "whether or not that one is started; two effects must never draw each other. An effect that *plays "
+        "from INIT* counts its time from its last INIT: give it one before its START.\n\n";
     out += effectReferenceTable();
     for (const EffectProtocol& e : effectProtocols()) {
         std::string draws = e.draws;
@@ -173,8 +176,8 @@ std::string scriptManual() {
         }
         out += "| code | name | value | meaning |\n|---|---|---|---|\n";
         for (const SignalCodeInfo& c : e.codes)
-            out += "| " + std::to_string(c.code) + " | `" + c.name + "` | " + cell(unitText(c)) + " | " + cell(c.meaning) +
-                   " |\n";
+            out += "| " + std::to_string(c.code) + " | `" + c.name + "` | " + cell(unitText(c)) + " | " +
+                   cell(c.meaning) + " |\n";
     }
     return out;
 }

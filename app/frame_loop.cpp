@@ -39,12 +39,8 @@ void FrameLoop::startScript(std::unique_ptr<Script> script) {
 
 void FrameLoop::windowProcedure(const WindowMessage& message) {
     switch (message.kind) {
-    case WindowMessage::Kind::Size:
-        target_.resize(message.width, message.height);
-        break;
-    case WindowMessage::Kind::Activate:
-        windowActive_ = !message.minimised;
-        break;
+    case WindowMessage::Kind::Size: target_.resize(message.width, message.height); break;
+    case WindowMessage::Kind::Activate: windowActive_ = !message.minimised; break;
     case WindowMessage::Kind::Close:
         // The window stays; the quit message ends the loop in a later pass.
         messages_.postQuitMessage();
@@ -57,8 +53,7 @@ void FrameLoop::windowProcedure(const WindowMessage& message) {
         if (keyPress_ && message.kind == WindowMessage::Kind::KeyDown && message.key > 0) keyPress_(message.key);
         break;
     case WindowMessage::Kind::Quit:
-    case WindowMessage::Kind::Other:
-        break;
+    case WindowMessage::Kind::Other: break;
     }
 }
 
@@ -90,8 +85,7 @@ bool FrameLoop::pass() {
 }
 
 void FrameLoop::run() {
-    while (pass()) {
-    }
+    while (pass()) {}
 }
 
 void FrameLoop::frame() {

@@ -35,8 +35,8 @@ public:
     // the program through fatalError when the script cannot be read.
     using ScriptLoader = std::function<std::unique_ptr<Script>()>;
 
-    FrameLoop(EffectTable& table, MusicClock& clock, vantor::platform::MessageSource& messages,
-              FrameTarget& target, ScriptLoader loadScript);
+    FrameLoop(EffectTable& table, MusicClock& clock, vantor::platform::MessageSource& messages, FrameTarget& target,
+              ScriptLoader loadScript);
 
     // Reads the script, delivers its setup signals, gives every effect init(0),
     // moves the music to DEMOSTART and plays it. Dispatch restarts at the

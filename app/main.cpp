@@ -82,9 +82,10 @@ int main(int argc, char** argv) {
     if (!readCommandLine(argc, argv, author, exitCode)) return exitCode;
     // Without a display there is no window to fail on: say what to use instead.
     if (!vantor::platform::displayAvailable()) {
-        std::fputs("vantor: no display to open a window on; vantor-capture renders the demo to a video or "
-                   "pictures without one\n",
-                   stderr);
+        std::fputs(
+            "vantor: no display to open a window on; vantor-capture renders the demo to a video or "
+            "pictures without one\n",
+            stderr);
         return 1;
     }
     if (!author.folder.empty()) return runAuthorMode(author);

@@ -9,9 +9,7 @@ namespace {
 constexpr const char* kCannotPlay = "could not play stream";
 }
 
-MusicPlayer::~MusicPlayer() {
-    closeMusic();
-}
+MusicPlayer::~MusicPlayer() { closeMusic(); }
 
 bool MusicPlayer::initSound() {
     soundReady_ = output_.open(kMixRate);
@@ -68,9 +66,7 @@ void MusicPlayer::pauseMusic() {
     seekToFrame(positionFrames());
 }
 
-std::int64_t MusicPlayer::positionFrames() const {
-    return seekFrame_ + output_.framesPlayed();
-}
+std::int64_t MusicPlayer::positionFrames() const { return seekFrame_ + output_.framesPlayed(); }
 
 int MusicPlayer::musicTime() {
     const int rate = decoder_.rate();

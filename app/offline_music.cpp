@@ -15,6 +15,4 @@ bool OfflineMusic::openMusic(const char* fileName) {
     return true;
 }
 
-void OfflineMusic::closeMusic() {
-    soundReady_ = false;
-}
+void OfflineMusic::closeMusic() { soundReady_ = false; }

@@ -9,14 +9,8 @@ OffscreenTarget::OffscreenTarget(vantor::platform::OffscreenGL& gl) : gl_(gl) {
     setDemoProjection(gl_.width(), gl_.height());
 }
 
-void OffscreenTarget::clearFrame() {
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-}
+void OffscreenTarget::clearFrame() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT); }
 
-void OffscreenTarget::swapBuffers() {
-    glFlush();
-}
+void OffscreenTarget::swapBuffers() { glFlush(); }
 
-void OffscreenTarget::resize(int width, int height) {
-    setDemoProjection(width, height);
-}
+void OffscreenTarget::resize(int width, int height) { setDemoProjection(width, height); }

@@ -164,8 +164,8 @@ private:
     ScriptData& data_;
     std::vector<CheckDiagnostic>& out_;
     std::set<int> initialised_;
-    std::map<int, int> started_;                  // effect -> line of its START
-    std::map<int, std::map<int, int>> links_;     // effect -> code -> effect it draws
+    std::map<int, int> started_;               // effect -> line of its START
+    std::map<int, std::map<int, int>> links_;  // effect -> code -> effect it draws
 };
 
 }  // namespace

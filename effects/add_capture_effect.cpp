@@ -15,7 +15,8 @@ void AddCaptureEffect::prepare(int time) {
     glEnable(GL_TEXTURE_2D);
 
     // Without the scissor: the clear after the copy clears the whole buffer.
-    captureCorner(kCaptureSize, kCaptureSize, texture, [&] { source->run(time); }, CornerScissor::Off);
+    captureCorner(
+        kCaptureSize, kCaptureSize, texture, [&] { source->run(time); }, CornerScissor::Off);
     glDisable(GL_TEXTURE_2D);
 }
 

@@ -20,7 +20,7 @@ public:
     void post() override;
 
     ImageLibrary* imageLibrary;
-    GLuint leftTexture = 0;     // names of the panoramas' textures (owned)
+    GLuint leftTexture = 0;  // names of the panoramas' textures (owned)
     GLuint rightTexture = 0;
     GLuint overlayTexture = 0;
     double scrollOffset = 0.0;  // pixels

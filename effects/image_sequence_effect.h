@@ -31,9 +31,9 @@ public:
     static constexpr int TARGET_X = 54;      // glide targets = value / 100
     static constexpr int TARGET_Y = 55;
     static constexpr int TARGET_ALPHA = 90;
-    static constexpr int SHOW = 110;         // (text only) show the cached image named by the
-                                             // text, without joining the list and without
-                                             // alpha from brightness
+    static constexpr int SHOW = 110;  // (text only) show the cached image named by the
+                                      // text, without joining the list and without
+                                      // alpha from brightness
 
     // library: where signals 31 and 110 fetch images by name. image: the
     // first image of the sequence, shown from the start.

@@ -62,8 +62,8 @@ private:
     std::vector<Particle> particles_;
     int count_ = kCount;
     Texture texture_;
-    float fade_ = -1.0f;           // added to every sprite's alpha; kept in [-1, 0]
-    float fadeDirection_ = 1.0f;   // +1 fading in, -1 fading out
+    float fade_ = -1.0f;          // added to every sprite's alpha; kept in [-1, 0]
+    float fadeDirection_ = 1.0f;  // +1 fading in, -1 fading out
     int fadeStart_ = 0;
     int fadeDuration_ = 1000;
     int lastRunTime_ = 0;

@@ -43,6 +43,6 @@ private:
     float pictureY_ = 0.0f;
     float pictureWidth_ = 0.5f;
     float pictureHeight_ = 0.5f;
-    GlTexture frameTexture_;  // none until a frame picture is named
+    GlTexture frameTexture_;          // none until a frame picture is named
     kpximage* frameImage_ = nullptr;  // owned by the image library
 };

@@ -11,8 +11,8 @@
 class ScratchEffect : public Effect {
 public:
     static constexpr int kCount = 20;
-    static constexpr int kInterval = 50;      // ms between re-rolls
-    static constexpr float kMaxWidth = 30.0f; // pixels
+    static constexpr int kInterval = 50;       // ms between re-rolls
+    static constexpr float kMaxWidth = 30.0f;  // pixels
     static constexpr float kMaxAlpha = 0.5f;
 
     struct Stripe {

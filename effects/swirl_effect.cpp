@@ -2,9 +2,7 @@
 
 #include <cmath>
 
-SwirlEffect::SwirlEffect(ImageLibrary* library) : CaptureEffect(library) {
-    setSize(kCaptureSize, kCaptureSize);
-}
+SwirlEffect::SwirlEffect(ImageLibrary* library) : CaptureEffect(library) { setSize(kCaptureSize, kCaptureSize); }
 
 void SwirlEffect::prepare(int time) {
     if (!source) return;

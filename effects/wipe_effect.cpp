@@ -40,9 +40,7 @@ void WipeEffect::stop() {
 void WipeEffect::signal(SignalValue value) {
     CaptureEffect::signal(value);
     switch (value.code) {
-    case WIPE_FROM:
-        chooseDrawn(target_, value.intValue, *this);
-        break;
+    case WIPE_FROM: chooseDrawn(target_, value.intValue, *this); break;
     case THRESHOLD: progress_ = static_cast<float>(value.intValue); break;
     case WIPE_MAP: loadMap(value.text.c_str()); break;
     default: break;

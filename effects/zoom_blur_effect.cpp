@@ -1,8 +1,6 @@
 #include "effects/zoom_blur_effect.h"
 
-ZoomBlurEffect::ZoomBlurEffect(ImageLibrary* library) : CaptureEffect(library) {
-    setSize(kCaptureSize, kCaptureSize);
-}
+ZoomBlurEffect::ZoomBlurEffect(ImageLibrary* library) : CaptureEffect(library) { setSize(kCaptureSize, kCaptureSize); }
 
 void ZoomBlurEffect::prepare(int time) {
     if (!source) return;

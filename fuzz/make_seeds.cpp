@@ -129,7 +129,8 @@ void scenes() {
     w.material({1, {0, 0, 0}, {1, 1, 1}, {0, 0, 0}, 0, 0, 1, {"a.tga", "", ""}});
     w.material({2, {0, 0, 0}, {1, 1, 1}, {0, 0, 0}, 0, 0, 0, {"maps\\b.pcx", "c.jpg", ""}});
     w.material({3, {0, 0, 0}, {1, 1, 1}, {0, 0, 0}, 0, 0, 0, {"", "", "a.tga"}});
-    w.positionKeys(10, {{0, {0, 0, 0}, 0, 0, 0, 0, 0}, {50, {1, 2, 3}, 0.5f, 0, 0, 0, 0}, {100, {0, 1, 0}, 0, 0, 0, 0.3f, 0.3f}});
+    w.positionKeys(
+        10, {{0, {0, 0, 0}, 0, 0, 0, 0, 0}, {50, {1, 2, 3}, 0.5f, 0, 0, 0, 0}, {100, {0, 1, 0}, 0, 0, 0, 0.3f, 0.3f}});
     w.rotationKeys(20, {{0, {0, 0, 0, 1}}, {40, {0, 0.7071f, 0, 0.7071f}}});
     w.samples(50, 10, {{{0, 0, 10}, {0, 0, 0, 1}}, {{1, 0, 10}, {0, 0, 0, 1}}, {{2, 0, 10}, {0, 0, 0, 1}}});
     w.positionKeys(60, {{0, {1, 2, 3}, 0, 0, 0, 0, 0}});
@@ -147,7 +148,8 @@ void archives() {
     const std::string text = "DEMOSTART 0\nTIMELINE\n100 START 1\n100 START 1\n100 START 1\nLINETIME\n";
     members.push_back({"data/script.scr", std::vector<std::uint8_t>(text.begin(), text.end())});
     std::vector<std::uint8_t> sound(6000);
-    for (std::size_t i = 0; i < sound.size(); ++i) sound[i] = static_cast<std::uint8_t>(128 + 60 * ((i / 37) % 2 ? 1 : -1) + i % 7);
+    for (std::size_t i = 0; i < sound.size(); ++i)
+        sound[i] = static_cast<std::uint8_t>(128 + 60 * ((i / 37) % 2 ? 1 : -1) + i % 7);
     members.push_back({"data/tone.raw", sound});
     const Picture picture = testPicture(32, 16, 3, 12);
     members.push_back({"data/images/pic.raw", picture.pixels});

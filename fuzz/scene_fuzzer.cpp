@@ -28,7 +28,8 @@ constexpr int kSide = 64;
 // The texture folder, written once per process.
 std::string makeTextures() {
     const char* tmp = std::getenv("TMPDIR");
-    const std::string dir = std::string(tmp && *tmp ? tmp : "/tmp") + "/vantor-fuzz-textures-" + std::to_string(getpid());
+    const std::string dir =
+        std::string(tmp && *tmp ? tmp : "/tmp") + "/vantor-fuzz-textures-" + std::to_string(getpid());
     mkdir(dir.c_str(), 0700);
     kpximage* img = kpx_create(16, 8, 24, 0);
     for (std::size_t i = 0; i < kpx_image_size(img); ++i) img->image[i] = static_cast<unsigned char>(i * 7);
@@ -75,7 +76,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         gluPerspective(45.0, 1.0, 0.1, 20000.0);
         glMatrixMode(GL_MODELVIEW);
         scene->draw();
-    } catch (const SceneErrorRaised&) {
-    }
+    } catch (const SceneErrorRaised&) {}
     return 0;
 }

@@ -36,10 +36,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
         for (const ScriptEvent& e : script.setupEvents())
             if (e.time != 0 || e.kind != 4) std::abort();
-    } catch (const FatalError&) {
-    }
+    } catch (const FatalError&) {}
     AnyData anyData;
-    for (const CheckDiagnostic& d : checkScriptText(std::string_view(reinterpret_cast<const char*>(data), size), anyData))
+    for (const CheckDiagnostic& d :
+         checkScriptText(std::string_view(reinterpret_cast<const char*>(data), size), anyData))
         if (d.line < 0 || d.message.empty()) std::abort();
     return 0;
 }

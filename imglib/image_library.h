@@ -22,8 +22,8 @@ using ImageReader = kpximage* (*)(const char* path);
 ImageReader imageReaderFor(const std::string& name);
 
 struct ImageEntry {
-    std::string name;   // the key: the name as passed to getImage, without directory
-    kpximage* image;    // owned by the cache
+    std::string name;  // the key: the name as passed to getImage, without directory
+    kpximage* image;   // owned by the cache
     ImageEntry* next;
 };
 

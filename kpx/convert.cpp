@@ -30,7 +30,8 @@ const Messages k16 = {"16bit Convert", "16bit Convert: Could not duplicate kpxim
                       "16bit Convert: Unsupported bitdepth"};
 const Messages kGray = {"Grayscale Convert", "Grayscale Convert:  Could not duplicate kpximage",
                         "Grayscale Convert: Not enough memory for buffer",
-                        "Grayscale Convert: Could not change image attributes", "Grayscale Convert: Unsupported bitdepth"};
+                        "Grayscale Convert: Could not change image attributes",
+                        "Grayscale Convert: Unsupported bitdepth"};
 const Messages kCube = {"8bit Convert", "8bit Convert:  Could not duplicate kpximage",
                         "8bit Convert: Not enough memory for buffer", "8bit Convert: Could not change image attributes",
                         "8bit Convert: Unsupported bitdepth"};

@@ -8,9 +8,7 @@ namespace {
 
 // calloc never sees a zero size, so an empty image (width or height 0) is a
 // valid record with a one-byte buffer nobody reads, not an allocation failure.
-unsigned char* zeroedBytes(std::size_t count) {
-    return static_cast<unsigned char*>(std::calloc(count ? count : 1, 1));
-}
+unsigned char* zeroedBytes(std::size_t count) { return static_cast<unsigned char*>(std::calloc(count ? count : 1, 1)); }
 
 }  // namespace
 
@@ -21,16 +19,13 @@ bool kpx_size_allowed(std::size_t width, std::size_t height, std::size_t bytesPe
     return bytesPerPixel == 0 || pixels <= kpx_max_image_bytes / bytesPerPixel;
 }
 
-std::size_t kpx_bytes_per_pixel(std::uint16_t bpp) {
-    return (static_cast<std::size_t>(bpp) + 7) / 8;
-}
+std::size_t kpx_bytes_per_pixel(std::uint16_t bpp) { return (static_cast<std::size_t>(bpp) + 7) / 8; }
 
 std::size_t kpx_image_size(const kpximage* img) {
     return static_cast<std::size_t>(img->width) * img->height * kpx_bytes_per_pixel(img->bpp);
 }
 
-kpximage* kpx_create(std::uint16_t width, std::uint16_t height, std::uint16_t bpp,
-                     std::uint16_t colors) {
+kpximage* kpx_create(std::uint16_t width, std::uint16_t height, std::uint16_t bpp, std::uint16_t colors) {
     auto* img = static_cast<kpximage*>(std::calloc(1, sizeof(kpximage)));
     if (!img) {
         kpx_error("KPX: Not enough memory for kpximage");
@@ -76,8 +71,8 @@ kpximage* kpx_duplicate(const kpximage* img) {
     return copy;
 }
 
-int kpx_set_attributes(std::uint16_t width, std::uint16_t height, std::uint16_t bpp,
-                       std::uint16_t colors, kpximage* img) {
+int kpx_set_attributes(std::uint16_t width, std::uint16_t height, std::uint16_t bpp, std::uint16_t colors,
+                       kpximage* img) {
     if (img->colors > 0) std::free(img->palette);
     img->palette = nullptr;
     std::free(img->image);

@@ -48,9 +48,7 @@ void kpx_error_clear() {
     errors.cursor = 0;
 }
 
-const char* kpx_error_last() {
-    return errors.count == 0 ? nullptr : errors.slots[errors.count - 1];
-}
+const char* kpx_error_last() { return errors.count == 0 ? nullptr : errors.slots[errors.count - 1]; }
 
 const char* kpx_error_first() {
     errors.cursor = 0;

@@ -262,8 +262,7 @@ kpximage* kpx_load_gif(const char* path) {
         if (!load.globalTable) return load.fail("GIF: Not enough memory for palette");
         if (ppd_read(load.globalTable, 3 * entries, 1, load.file) != 1) return load.fail("GIF: Couldn't read palette");
     }
-    if (kpx_verbose())
-        std::printf("GIF: Image is %ibpp, with %i palette entries,\n", ((packed >> 4) & 7) + 1, entries);
+    if (kpx_verbose()) std::printf("GIF: Image is %ibpp, with %i palette entries,\n", ((packed >> 4) & 7) + 1, entries);
 
     load.tables = static_cast<LzwTables*>(std::calloc(1, sizeof(LzwTables)));
     if (!load.tables) return load.fail("GIF: Not enough memory for raster");

@@ -19,9 +19,7 @@ struct JumpingErrorManager {
     std::jmp_buf back;
 };
 
-void jumpBack(j_common_ptr cinfo) {
-    std::longjmp(reinterpret_cast<JumpingErrorManager*>(cinfo->err)->back, 1);
-}
+void jumpBack(j_common_ptr cinfo) { std::longjmp(reinterpret_cast<JumpingErrorManager*>(cinfo->err)->back, 1); }
 
 // Everything a load holds; released on every way out.
 struct JpegLoad {

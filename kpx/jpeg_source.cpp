@@ -26,9 +26,7 @@ struct MemorySource {
 
 const JOCTET kEndOfImage[2] = {0xFF, JPEG_EOI};
 
-void initSource(j_decompress_ptr cinfo) {
-    reinterpret_cast<MemorySource*>(cinfo->src)->startOfFile = TRUE;
-}
+void initSource(j_decompress_ptr cinfo) { reinterpret_cast<MemorySource*>(cinfo->src)->startOfFile = TRUE; }
 
 boolean fillInputBuffer(j_decompress_ptr cinfo) {
     auto* src = reinterpret_cast<MemorySource*>(cinfo->src);

@@ -25,19 +25,18 @@ struct kpximage {
     std::uint16_t width;
     std::uint16_t height;
     std::uint16_t bpp;
-    std::uint16_t colors;     // palette entries; 0 means no palette
-    unsigned char* palette;   // colors x (red, green, blue), only when colors > 0
-    unsigned char* image;     // width x height x bytes-per-pixel
+    std::uint16_t colors;    // palette entries; 0 means no palette
+    unsigned char* palette;  // colors x (red, green, blue), only when colors > 0
+    unsigned char* image;    // width x height x bytes-per-pixel
 };
 
 // ---- record life cycle --------------------------------------------------
-kpximage* kpx_create(std::uint16_t width, std::uint16_t height, std::uint16_t bpp,
-                     std::uint16_t colors);
+kpximage* kpx_create(std::uint16_t width, std::uint16_t height, std::uint16_t bpp, std::uint16_t colors);
 void kpx_free(kpximage* img);
 kpximage* kpx_duplicate(const kpximage* img);
 // Gives the record a new, zero-filled shape; the pointer stays the same.
-int kpx_set_attributes(std::uint16_t width, std::uint16_t height, std::uint16_t bpp,
-                       std::uint16_t colors, kpximage* img);
+int kpx_set_attributes(std::uint16_t width, std::uint16_t height, std::uint16_t bpp, std::uint16_t colors,
+                       kpximage* img);
 
 // The largest pixel buffer the library allocates (256 MiB). Readers refuse a
 // declared size beyond it with their own "Not enough memory for ..." message

@@ -105,7 +105,8 @@ kpximage* kpx_load_pcx(const char* path) {
     // is allocated for it, however few bytes the file holds.
     if (!kpx_size_allowed(rowLength, static_cast<std::size_t>(height), 1))
         return load.fail("PCX: Not enough memory for data");
-    if (!kpx_size_allowed(static_cast<std::size_t>(width), static_cast<std::size_t>(height), kpx_bytes_per_pixel(depth)))
+    if (!kpx_size_allowed(static_cast<std::size_t>(width), static_cast<std::size_t>(height),
+                          kpx_bytes_per_pixel(depth)))
         return load.fail("PCX: Not enough memory for kpximage");
     load.data = static_cast<unsigned char*>(std::calloc(total ? total : 1, 1));
     if (!load.data) return load.fail("PCX: Not enough memory for data");
@@ -116,8 +117,7 @@ kpximage* kpx_load_pcx(const char* path) {
     // the rows that hold decoded bytes are reordered and copied: a short file
     // that declares a large picture costs no more than its bytes.
     const std::size_t produced = decodeRuns(load.file, load.data, total);
-    const long decodedRows =
-        rowLength ? static_cast<long>((produced + rowLength - 1) / rowLength) : 0;
+    const long decodedRows = rowLength ? static_cast<long>((produced + rowLength - 1) / rowLength) : 0;
 
     load.result = kpx_create(static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), depth, 0);
     if (!load.result) return load.fail("PCX: Not enough memory for kpximage");

@@ -50,7 +50,7 @@ int kpx_save_pcx(const char* path, const kpximage* img) {
     header[1] = 5;   // version 3.0 and later
     header[2] = 1;   // run-length encoded
     header[3] = 8;
-    put16(header + 8, img->width - 1u);   // Xmax (Xmin 0); an empty image gives -1
+    put16(header + 8, img->width - 1u);  // Xmax (Xmin 0); an empty image gives -1
     put16(header + 10, img->height - 1u);
     put16(header + 12, 72);
     put16(header + 14, 72);

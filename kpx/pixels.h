@@ -11,8 +11,7 @@ struct Rgb {
 
 // The 8-bit red, green, blue of a 5-6-5 pixel stored high byte first.
 inline Rgb expand16(const unsigned char* p) {
-    return {static_cast<unsigned char>(p[0] & 0xF8),
-            static_cast<unsigned char>((((p[0] & 7) * 8) | (p[1] >> 5)) * 4),
+    return {static_cast<unsigned char>(p[0] & 0xF8), static_cast<unsigned char>((((p[0] & 7) * 8) | (p[1] >> 5)) * 4),
             static_cast<unsigned char>((p[1] & 0x1F) * 8)};
 }
 
@@ -36,10 +35,10 @@ inline Rgb paletteColour(const kpximage* img, unsigned char index) {
 // the palette, 16-bit expanded, 24-bit bytes 0..2, 32-bit bytes 1..3.
 inline Rgb readRgb(const kpximage* img, const unsigned char* p) {
     switch (kpx_bytes_per_pixel(img->bpp)) {
-        case 1: return paletteColour(img, p[0]);
-        case 2: return expand16(p);
-        case 3: return {p[0], p[1], p[2]};
-        default: return {p[1], p[2], p[3]};
+    case 1: return paletteColour(img, p[0]);
+    case 2: return expand16(p);
+    case 3: return {p[0], p[1], p[2]};
+    default: return {p[1], p[2], p[3]};
     }
 }
 

@@ -67,7 +67,8 @@ struct PacketReader {
             unsigned char* target = dest + got;
             const bool viaState = packetBytes > want - got;
             if (viaState) {
-                if (kpx_verbose()) std::printf("TGA: needed to use statebuf for %d bytes\n", static_cast<int>(want - got));
+                if (kpx_verbose())
+                    std::printf("TGA: needed to use statebuf for %d bytes\n", static_cast<int>(want - got));
                 if (!state) {
                     state = static_cast<unsigned char*>(std::malloc(kStatePixels * pixelBytes));
                     if (!state) {
@@ -179,7 +180,8 @@ bool readImage(TgaLoad& load) {
     const bool mapped = type == 1 || type == 9;
     const bool runLength = type >= 9;
 
-    int colourBits = trueColour ? 3 * std::min(depth / 3, 8) : (descriptorAlpha < depth ? depth - descriptorAlpha : depth);
+    int colourBits =
+        trueColour ? 3 * std::min(depth / 3, 8) : (descriptorAlpha < depth ? depth - descriptorAlpha : depth);
     int alphaBits = descriptorAlpha;
     if (depth < descriptorAlpha + colourBits) {
         alphaBits = depth - colourBits;
@@ -214,7 +216,8 @@ bool readImage(TgaLoad& load) {
 
     int paletteSize = 0;
     if (mapType == 1) {
-        if (kpx_verbose()) std::printf("TGA: reading color map (%d + %d) * (%d bits)\n", firstIndex, mapLength, entrySize);
+        if (kpx_verbose())
+            std::printf("TGA: reading color map (%d + %d) * (%d bits)\n", firstIndex, mapLength, entrySize);
         if (mapLength == 0 || firstIndex + mapLength > 0xFFFF) return load.fail("TGA: invalid color map length");
         if (depth != 8) return load.fail("TGA: only 8 bit color map indices supported");
         paletteSize = firstIndex + mapLength;
@@ -231,7 +234,8 @@ bool readImage(TgaLoad& load) {
             std::free(raw);
             return load.fail("TGA: error reading colormap");
         }
-        for (int i = firstIndex; i < paletteSize; ++i) mapEntryToRgb(raw + i * entryBytes, entryBytes, load.cmap + 3 * i);
+        for (int i = firstIndex; i < paletteSize; ++i)
+            mapEntryToRgb(raw + i * entryBytes, entryBytes, load.cmap + 3 * i);
         std::free(raw);
         colourBits = 8;
         alphaBits = 0;
@@ -272,7 +276,8 @@ bool readImage(TgaLoad& load) {
     // short file that declares a large picture costs no more than its bytes.
     const std::size_t delivered = static_cast<std::size_t>(read);
     if (pixelBytes >= 3)
-        for (unsigned char* p = pixelData; p < pixelData + delivered * pixelBytes; p += pixelBytes) std::swap(p[0], p[2]);
+        for (unsigned char* p = pixelData; p < pixelData + delivered * pixelBytes; p += pixelBytes)
+            std::swap(p[0], p[2]);
 
     // 1-5-5-5 (and plain 5-5-5) little-endian pixels to 5-6-5 high byte first,
     // green doubled into six bits, the alpha bit dropped.

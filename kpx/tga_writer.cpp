@@ -63,8 +63,8 @@ int kpx_save_tga(const char* path, const kpximage* img, int rle) {
         else
             out.insert(out.end(), row.begin(), row.end());
     }
-    static const unsigned char footer[26] = {0, 0, 0, 0, 0, 0, 0, 0, 'T', 'R', 'U', 'E', 'V', 'I', 'S', 'I', 'O',
-                                             'N', '-', 'X', 'F', 'I', 'L', 'E', '.', 0};
+    static const unsigned char footer[26] = {0,   0,   0,   0,   0,   0,   0,   0,   'T', 'R', 'U', 'E', 'V',
+                                             'I', 'S', 'I', 'O', 'N', '-', 'X', 'F', 'I', 'L', 'E', '.', 0};
     out.insert(out.end(), footer, footer + sizeof footer);
 
     std::FILE* f = std::fopen(path, "wb");

@@ -32,28 +32,26 @@ int kpx_invert_colors(kpximage* img) {
     const std::size_t pixels = static_cast<std::size_t>(img->width) * img->height;
     unsigned char* p = img->image;
     switch (img->bpp) {
-        case 8:
-            if (kpx_verbose()) std::printf("Invert Color: Inverting 8bit image (palette only)\n");
-            for (std::size_t i = 0; i < static_cast<std::size_t>(img->colors) * 3; ++i)
-                img->palette[i] = static_cast<unsigned char>(~img->palette[i]);
-            return 1;
-        case 16:
-            // 31 - red, 63 - green, 31 - blue is the complement of all 16 bits.
-            if (kpx_verbose()) std::printf("Invert Color: Inverting 16bit image\n");
-            for (std::size_t i = 0; i < pixels * 2; ++i) p[i] = static_cast<unsigned char>(~p[i]);
-            return 1;
-        case 24:
-            if (kpx_verbose()) std::printf("Invert Color: Inverting 24bit image\n");
-            for (std::size_t i = 0; i < pixels * 3; ++i) p[i] = static_cast<unsigned char>(~p[i]);
-            return 1;
-        case 32:
-            if (kpx_verbose()) std::printf("Invert Color: Inverting 32bit image\n");
-            for (std::size_t i = 0; i < pixels; ++i, p += 4)
-                for (int c = 0; c < 3; ++c) p[c] = static_cast<unsigned char>(~p[c]);
-            return 1;
-        default:
-            kpx_error("Invert Color: Unsupported bitdepth");
-            return 0;
+    case 8:
+        if (kpx_verbose()) std::printf("Invert Color: Inverting 8bit image (palette only)\n");
+        for (std::size_t i = 0; i < static_cast<std::size_t>(img->colors) * 3; ++i)
+            img->palette[i] = static_cast<unsigned char>(~img->palette[i]);
+        return 1;
+    case 16:
+        // 31 - red, 63 - green, 31 - blue is the complement of all 16 bits.
+        if (kpx_verbose()) std::printf("Invert Color: Inverting 16bit image\n");
+        for (std::size_t i = 0; i < pixels * 2; ++i) p[i] = static_cast<unsigned char>(~p[i]);
+        return 1;
+    case 24:
+        if (kpx_verbose()) std::printf("Invert Color: Inverting 24bit image\n");
+        for (std::size_t i = 0; i < pixels * 3; ++i) p[i] = static_cast<unsigned char>(~p[i]);
+        return 1;
+    case 32:
+        if (kpx_verbose()) std::printf("Invert Color: Inverting 32bit image\n");
+        for (std::size_t i = 0; i < pixels; ++i, p += 4)
+            for (int c = 0; c < 3; ++c) p[c] = static_cast<unsigned char>(~p[c]);
+        return 1;
+    default: kpx_error("Invert Color: Unsupported bitdepth"); return 0;
     }
 }
 

@@ -17,9 +17,7 @@ constexpr int kFrameBytes = kChannels * static_cast<int>(sizeof(std::int16_t));
 constexpr Uint16 kBufferFrames = 1024;
 }  // namespace
 
-AudioOutput::~AudioOutput() {
-    close();
-}
+AudioOutput::~AudioOutput() { close(); }
 
 bool AudioOutput::open(int rate) {
     if (device_ != 0) {
@@ -91,8 +89,7 @@ void AudioOutput::callback(void* self, std::uint8_t* stream, int length) {
 void AudioOutput::fill(std::uint8_t* stream, int length) {
     const int frames = length / kFrameBytes;
     std::size_t got = 0;
-    if (source_)
-        got = source_->readFrames(reinterpret_cast<std::int16_t*>(stream), static_cast<std::size_t>(frames));
+    if (source_) got = source_->readFrames(reinterpret_cast<std::int16_t*>(stream), static_cast<std::size_t>(frames));
     const std::size_t filledBytes = got * kFrameBytes;
     if (filledBytes < static_cast<std::size_t>(length))
         std::memset(stream + filledBytes, 0, static_cast<std::size_t>(length) - filledBytes);
@@ -108,9 +105,7 @@ void AudioOutput::publish(std::int64_t consumed, std::int64_t block, std::uint64
     sequence_.fetch_add(1, std::memory_order_acq_rel);
 }
 
-void AudioOutput::resetFramesConsumed() {
-    publish(0, 0, 0);
-}
+void AudioOutput::resetFramesConsumed() { publish(0, 0, 0); }
 
 std::int64_t AudioOutput::framesPlayed() const {
     std::int64_t consumed = 0, block = 0;

@@ -69,8 +69,8 @@ private:
     // so a reader sees the count, the block size and its time together.
     std::atomic<std::uint32_t> sequence_{0};
     std::atomic<std::int64_t> consumed_{0};
-    std::atomic<std::int64_t> lastBlock_{0};       // frames of the block taken last
-    std::atomic<std::uint64_t> lastBlockTicks_{0}; // performance counter when it was taken
+    std::atomic<std::int64_t> lastBlock_{0};        // frames of the block taken last
+    std::atomic<std::uint64_t> lastBlockTicks_{0};  // performance counter when it was taken
 };
 
 }  // namespace vantor::platform

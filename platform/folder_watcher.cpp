@@ -32,8 +32,7 @@ public:
         for (fs::recursive_directory_iterator it(start, fs::directory_options::skip_permission_denied, ec), end;
              !ec && it != end; it.increment(ec)) {
             const std::string below = fs::relative(it->path(), root, ec).generic_string();
-            if (it->is_directory(ec))
-                addWatch(root, below);
+            if (it->is_directory(ec)) addWatch(root, below);
             if (found) found->push_back(below);
         }
     }

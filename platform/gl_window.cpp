@@ -49,8 +49,7 @@ bool GlWindow::fullscreenModeAvailable(int width, int height, int bits) const {
     if (!closestMode(width, height, mode)) return false;
     // A 32-bit mode reports 24 colour bits (8 a channel plus padding).
     const int colourBits = bits >= 32 ? 24 : bits;
-    return mode.w == width && mode.h == height &&
-           static_cast<int>(SDL_BITSPERPIXEL(mode.format)) >= colourBits;
+    return mode.w == width && mode.h == height && static_cast<int>(SDL_BITSPERPIXEL(mode.format)) >= colourBits;
 }
 
 GlWindow::OpenResult GlWindow::open(const std::string& title, int width, int height, bool fullscreen) {
@@ -73,8 +72,7 @@ GlWindow::OpenResult GlWindow::open(const std::string& title, int width, int hei
     if (SDL_GL_MakeCurrent(window_, context_) != 0) return OpenResult::NotCurrent;
 
     const FramebufferBits bits = framebufferBits();
-    if (bits.alpha < 1 || bits.depth < 16 || bits.stencil < 8 || !bits.doubleBuffered)
-        return OpenResult::NoPixelFormat;
+    if (bits.alpha < 1 || bits.depth < 16 || bits.stencil < 8 || !bits.doubleBuffered) return OpenResult::NoPixelFormat;
 
     // The demo draws as fast as the driver allows (may be refused; harmless).
     SDL_GL_SetSwapInterval(0);
@@ -100,9 +98,7 @@ bool GlWindow::setFullscreen(bool on) {
     return true;
 }
 
-bool GlWindow::isFullscreen() const {
-    return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0;
-}
+bool GlWindow::isFullscreen() const { return window_ && (SDL_GetWindowFlags(window_) & SDL_WINDOW_FULLSCREEN) != 0; }
 
 bool GlWindow::releaseContext() {
     if (!context_) return true;
@@ -149,12 +145,8 @@ void GlWindow::drawableSize(int& width, int& height) const {
     if (window_) SDL_GL_GetDrawableSize(window_, &width, &height);
 }
 
-void* GlWindow::procAddress(const char* name) {
-    return SDL_GL_GetProcAddress(name);
-}
+void* GlWindow::procAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
 
-std::string GlWindow::lastError() {
-    return SDL_GetError();
-}
+std::string GlWindow::lastError() { return SDL_GetError(); }
 
 }  // namespace vantor::platform

@@ -21,9 +21,7 @@ bool libraryReady() {
 
 }  // namespace
 
-Mp3Decoder::~Mp3Decoder() {
-    close();
-}
+Mp3Decoder::~Mp3Decoder() { close(); }
 
 void Mp3Decoder::close() {
     if (!handle_) return;
@@ -52,8 +50,8 @@ bool Mp3Decoder::open(const std::string& path) {
 
     long rate = 0;
     int channels = 0, encoding = 0;
-    if (mpg123_open(mh, path.c_str()) != MPG123_OK ||
-        mpg123_getformat(mh, &rate, &channels, &encoding) != MPG123_OK || rate <= 0) {
+    if (mpg123_open(mh, path.c_str()) != MPG123_OK || mpg123_getformat(mh, &rate, &channels, &encoding) != MPG123_OK ||
+        rate <= 0) {
         close();
         return false;
     }

@@ -18,9 +18,7 @@ struct OffscreenGL::Egl {
 
 namespace {
 
-void* eglLookup(const char* name) {
-    return reinterpret_cast<void*>(eglGetProcAddress(name));
-}
+void* eglLookup(const char* name) { return reinterpret_cast<void*>(eglGetProcAddress(name)); }
 
 // Mesa's surfaceless platform first; the device platform serves headless GPU drivers.
 EGLDisplay openDisplay() {
@@ -45,11 +43,12 @@ EGLDisplay openDisplay() {
 }
 
 void fail(std::string* error, const char* what) {
-    if (error) *error = std::string(what) + " (EGL error 0x" + [] {
-        char hex[16];
-        std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(eglGetError()));
-        return std::string(hex);
-    }() + ")";
+    if (error)
+        *error = std::string(what) + " (EGL error 0x" + [] {
+            char hex[16];
+            std::snprintf(hex, sizeof hex, "%04X", static_cast<unsigned>(eglGetError()));
+            return std::string(hex);
+        }() + ")";
 }
 
 }  // namespace
@@ -71,12 +70,23 @@ std::unique_ptr<OffscreenGL> OffscreenGL::create(int width, int height, std::str
         return nullptr;
     }
 
-    const EGLint configAttribs[] = {
-        EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
-        EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-        EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8,
-        EGL_DEPTH_SIZE, 16, EGL_STENCIL_SIZE, 8,
-        EGL_NONE};
+    const EGLint configAttribs[] = {EGL_SURFACE_TYPE,
+                                    EGL_PBUFFER_BIT,
+                                    EGL_RENDERABLE_TYPE,
+                                    EGL_OPENGL_BIT,
+                                    EGL_RED_SIZE,
+                                    8,
+                                    EGL_GREEN_SIZE,
+                                    8,
+                                    EGL_BLUE_SIZE,
+                                    8,
+                                    EGL_ALPHA_SIZE,
+                                    8,
+                                    EGL_DEPTH_SIZE,
+                                    16,
+                                    EGL_STENCIL_SIZE,
+                                    8,
+                                    EGL_NONE};
     EGLConfig config;
     EGLint configCount = 0;
     if (!eglChooseConfig(e.display, configAttribs, &config, 1, &configCount) || configCount < 1) {
@@ -92,9 +102,8 @@ std::unique_ptr<OffscreenGL> OffscreenGL::create(int width, int height, std::str
     }
 
     // Immediate mode needs the compatibility profile.
-    const EGLint contextAttribs[] = {
-        EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
-        EGL_NONE};
+    const EGLint contextAttribs[] = {EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
+                                     EGL_NONE};
     e.context = eglCreateContext(e.display, config, EGL_NO_CONTEXT, contextAttribs);
     if (e.context == EGL_NO_CONTEXT) {
         fail(error, "cannot create a compatibility GL context");

@@ -16,9 +16,7 @@ bool windowIsMinimised(Uint32 windowId) {
 WindowMessage translateWindowEvent(const SDL_WindowEvent& event) {
     WindowMessage message;
     switch (event.event) {
-    case SDL_WINDOWEVENT_CLOSE:
-        message.kind = WindowMessage::Kind::Close;
-        break;
+    case SDL_WINDOWEVENT_CLOSE: message.kind = WindowMessage::Kind::Close; break;
     case SDL_WINDOWEVENT_MINIMIZED:
         message.kind = WindowMessage::Kind::Activate;
         message.minimised = true;
@@ -42,8 +40,7 @@ WindowMessage translateWindowEvent(const SDL_WindowEvent& event) {
             SDL_GL_GetDrawableSize(window, &message.width, &message.height);
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return message;
 }
@@ -62,25 +59,18 @@ bool SdlMessageQueue::peekMessage(WindowMessage& message) {
 
     message = WindowMessage{};
     switch (event.type) {
-    case SDL_QUIT:
-        message.kind = WindowMessage::Kind::Close;
-        break;
-    case SDL_WINDOWEVENT:
-        message = translateWindowEvent(event.window);
-        break;
+    case SDL_QUIT: message.kind = WindowMessage::Kind::Close; break;
+    case SDL_WINDOWEVENT: message = translateWindowEvent(event.window); break;
     case SDL_KEYDOWN:
     case SDL_KEYUP:
         message.kind = event.type == SDL_KEYDOWN ? WindowMessage::Kind::KeyDown : WindowMessage::Kind::KeyUp;
         message.key = virtualKeyFromSdl(event.key.keysym.sym);
         break;
-    default:
-        break;
+    default: break;
     }
     return true;
 }
 
-void SdlMessageQueue::postQuitMessage() {
-    ++pendingQuits_;
-}
+void SdlMessageQueue::postQuitMessage() { ++pendingQuits_; }
 
 }  // namespace vantor::platform

@@ -12,8 +12,8 @@ struct WindowMessage {
     enum class Kind { Size, Activate, Close, KeyDown, KeyUp, Quit, Other };
 
     Kind kind = Kind::Other;
-    int key = 0;             // KeyDown, KeyUp: virtual-key code (0: a key without one)
-    int width = 0;           // Size: new client size in pixels
+    int key = 0;    // KeyDown, KeyUp: virtual-key code (0: a key without one)
+    int width = 0;  // Size: new client size in pixels
     int height = 0;
     bool minimised = false;  // Activate: the window is minimised
 };

@@ -48,7 +48,7 @@ private:
 // parameters. A side beyond 1024 ends the program with "effect too large".
 struct RenderTexture {
     GlTexture texture;
-    int width = 0;   // the texture's sides
+    int width = 0;  // the texture's sides
     int height = 0;
 };
 RenderTexture makeRenderTexture(int width, int height);

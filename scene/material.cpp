@@ -24,9 +24,7 @@ void materialColour(GLenum which, const Vec3& c) {
     glMaterialfv(GL_FRONT, which, rgba);
 }
 
-void unit(int n) {
-    glActiveTextureARB(n == 0 ? GL_TEXTURE0_ARB : GL_TEXTURE1_ARB);
-}
+void unit(int n) { glActiveTextureARB(n == 0 ? GL_TEXTURE0_ARB : GL_TEXTURE1_ARB); }
 
 }  // namespace
 
@@ -137,9 +135,7 @@ void Material::unapply() const {
         glDisable(GL_TEXTURE_2D);
         unit(0);
         break;
-    case ShadingMode::Cel:
-        glDisable(GL_TEXTURE_1D);
-        break;
+    case ShadingMode::Cel: glDisable(GL_TEXTURE_1D); break;
     case ShadingMode::CelTextured:
         unit(1);
         glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_ADD);
@@ -147,8 +143,7 @@ void Material::unapply() const {
         unit(0);
         glDisable(GL_TEXTURE_1D);
         break;
-    default:
-        break;
+    default: break;
     }
     if (twoSided) {
         glEnable(GL_CULL_FACE);

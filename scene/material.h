@@ -28,10 +28,10 @@ public:
     float shininess = 50.0f;         // the OpenGL exponent
     float shininessStrength = 0.0f;  // scales the specular colour in LitTextured
     ShadingMode shading = ShadingMode::Lit;
-    float alpha = 1.0f;              // below 1 the faces are alpha-blended
-    bool twoSided = false;           // no culling, two-sided lighting
-    bool additive = false;           // blending with factors (1, 1)
-    bool blend = false;              // blending with (alpha, 1 - alpha)
+    float alpha = 1.0f;     // below 1 the faces are alpha-blended
+    bool twoSided = false;  // no culling, two-sided lighting
+    bool additive = false;  // blending with factors (1, 1)
+    bool blend = false;     // blending with (alpha, 1 - alpha)
 
     // The slots do not own their textures: effects set textures they own
     // themselves (a render target, for instance). Textures loaded for the

@@ -9,17 +9,11 @@
 
 namespace {
 
-Vec2 sphereMap(const Vec3& eyeNormal) {
-    return {0.5f * eyeNormal.x + 0.5f, 0.5f * eyeNormal.y + 0.5f};
-}
+Vec2 sphereMap(const Vec3& eyeNormal) { return {0.5f * eyeNormal.x + 0.5f, 0.5f * eyeNormal.y + 0.5f}; }
 
-Vec2 mirroredSphereMap(const Vec3& eyeNormal) {
-    return {0.5f - 0.5f * eyeNormal.x, 0.5f * eyeNormal.y + 0.5f};
-}
+Vec2 mirroredSphereMap(const Vec3& eyeNormal) { return {0.5f - 0.5f * eyeNormal.x, 0.5f * eyeNormal.y + 0.5f}; }
 
-Vec2 meshCoordinate(const TexCoord* coordinate) {
-    return coordinate ? coordinate->uv : Vec2();
-}
+Vec2 meshCoordinate(const TexCoord* coordinate) { return coordinate ? coordinate->uv : Vec2(); }
 
 }  // namespace
 

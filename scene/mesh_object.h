@@ -16,9 +16,9 @@ class Material;
 
 struct Vertex {
     Vec3 position;
-    Vec3 normal;     // average of the surrounding face normals
-    Vec3 eyeNormal;  // normal turned into eye space on every draw
-    float shade = 0; // cel-shading coordinate, set on every cel draw
+    Vec3 normal;      // average of the surrounding face normals
+    Vec3 eyeNormal;   // normal turned into eye space on every draw
+    float shade = 0;  // cel-shading coordinate, set on every cel draw
 };
 
 // v is already negated by the reader: the file's v axis points the other way.
@@ -41,8 +41,7 @@ public:
     // Takes the geometry; face indices must lie inside the given records (a
     // coordinate index may be anything when there are no coordinates). Returns
     // false, keeping no faces, when one does not. A material id of -1 becomes 0.
-    bool setGeometry(std::vector<Vec3> positions, std::vector<Vec2> coords,
-                     const std::vector<FaceIndices>& faces);
+    bool setGeometry(std::vector<Vec3> positions, std::vector<Vec2> coords, const std::vector<FaceIndices>& faces);
 
     std::size_t vertexCount() const { return vertices_.size(); }
     std::size_t texCoordCount() const { return texCoords_.size(); }

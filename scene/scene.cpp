@@ -25,9 +25,7 @@ Scene::~Scene() {
     if (ownedImages && textureLibrary() == ownedImages.get()) setTextureLibrary(nullptr);
 }
 
-void Scene::addObject(SceneObject* object) {
-    objectsTail_.append(objects, object);
-}
+void Scene::addObject(SceneObject* object) { objectsTail_.append(objects, object); }
 
 void Scene::addCamera(CameraObject* camera) {
     SceneObject* head = cameras;

@@ -1,5 +1,3 @@
 #include "scene/scene_error.h"
 
-void SceneError(const std::string& message) {
-    endWithError(message);
-}
+void SceneError(const std::string& message) { endWithError(message); }

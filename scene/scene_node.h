@@ -9,8 +9,8 @@
 
 template <class Item>
 struct SceneNode {
-    std::string name;       // meshes carry the file's name; other items none
-    std::int32_t id = -1;   // -1 until set
+    std::string name;      // meshes carry the file's name; other items none
+    std::int32_t id = -1;  // -1 until set
     Item* next = nullptr;
     Item* previous = nullptr;
 

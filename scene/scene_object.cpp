@@ -4,13 +4,9 @@
 
 #include <utility>
 
-SceneObject::~SceneObject() {
-    deleteList(firstChild_);
-}
+SceneObject::~SceneObject() { deleteList(firstChild_); }
 
-void SceneObject::addChild(SceneObject* child) {
-    childrenTail_.append(firstChild_, child);
-}
+void SceneObject::addChild(SceneObject* child) { childrenTail_.append(firstChild_, child); }
 
 void SceneObject::prepareGeometry() {
     for (SceneObject* o = this; o; o = o->next) {
@@ -59,9 +55,7 @@ void SceneObject::setShading(ShadingMode mode) {
     }
 }
 
-void SceneObject::updateSelf(float sceneTime) {
-    tracks_.evaluate(sceneTime, position_, rotation_);
-}
+void SceneObject::updateSelf(float sceneTime) { tracks_.evaluate(sceneTime, position_, rotation_); }
 
 void SceneObject::setEulerDegrees(float x, float y, float z) {
     rotation_.setEuler(degreesToRadians(x), degreesToRadians(y), degreesToRadians(z));
@@ -84,6 +78,4 @@ void SceneObject::setSampledRotations(std::uint32_t count, std::vector<Quaternio
     tracks_.setSampledRotations(count, std::move(rotations));
 }
 
-void SceneObject::setSampleInterval(std::int32_t interval) {
-    tracks_.setSampleInterval(interval);
-}
+void SceneObject::setSampleInterval(std::int32_t interval) { tracks_.setSampleInterval(interval); }

@@ -17,6 +17,4 @@ enum class ShadingMode : int {
 constexpr int shadingNumber(ShadingMode mode) { return static_cast<int>(mode); }
 
 // Whether the recipe draws with the cel palette (and the outline pass).
-constexpr bool isCelShading(ShadingMode mode) {
-    return mode == ShadingMode::Cel || mode == ShadingMode::CelTextured;
-}
+constexpr bool isCelShading(ShadingMode mode) { return mode == ShadingMode::Cel || mode == ShadingMode::CelTextured; }

@@ -15,13 +15,9 @@ constexpr int kLargestSide = 32768;
 
 bool keepTexturePaths = false;
 
-void setTextureLibrary(ImageLibrary* library) {
-    currentLibrary = library;
-}
+void setTextureLibrary(ImageLibrary* library) { currentLibrary = library; }
 
-ImageLibrary* textureLibrary() {
-    return currentLibrary;
-}
+ImageLibrary* textureLibrary() { return currentLibrary; }
 
 bool convertToGlRgba(kpximage& image) {
     if (image.bpp == 32) return true;

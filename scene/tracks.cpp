@@ -137,8 +137,8 @@ void AnimationTracks::evaluateKeyFramed(float t, Vec3& position, Matrix4& rotati
 
 void AnimationTracks::evaluateSampled(float t, Vec3& position, Matrix4& rotation) const {
     // Only as many samples as both arrays really hold take part.
-    const std::size_t available = std::min<std::size_t>(
-        {std::size_t(sampleCount_), sampledPositions_.size(), sampledRotations_.size()});
+    const std::size_t available =
+        std::min<std::size_t>({std::size_t(sampleCount_), sampledPositions_.size(), sampledRotations_.size()});
     if (available == 0 || std::isnan(t)) return;
     const long long n = static_cast<long long>(available);
     const long long interval = sampleInterval_;

@@ -35,13 +35,9 @@ void AuthorControl::handle(const std::string& line) {
         }
         break;
     case Kind::LoopOff: session_.clearLoop(); break;
-    case Kind::Reload:
-        answer_(session_.reload() ? "ok" : "error: " + session_.error());
-        return;
+    case Kind::Reload: answer_(session_.reload() ? "ok" : "error: " + session_.error()); return;
     case Kind::Time: answer_(std::to_string(music.musicTime())); return;
-    case Kind::Shot:
-        shotFile_ = command.file;
-        return;  // answered when the frame is written
+    case Kind::Shot: shotFile_ = command.file; return;  // answered when the frame is written
     case Kind::Quit: quit_ = true; break;
     }
     answer_("ok");

@@ -81,8 +81,8 @@ int runAuthorMode(const AuthorOptions& options) {
         std::fprintf(stderr, "vantor: %s\n", e.what());
         return 1;
     }
-    AuthorSession session(*demo, {options.folder, files.script, folderFiles.shippedSoundtrack()}, std::move(watcher), steadyMs,
-                          reportOnStderr);
+    AuthorSession session(*demo, {options.folder, files.script, folderFiles.shippedSoundtrack()}, std::move(watcher),
+                          steadyMs, reportOnStderr);
     // The checker's findings, once per read of the script, as vantor-script
     // check prints them.
     session.setFindingsReport([&](const std::vector<std::string>& findings) {
@@ -95,16 +95,17 @@ int runAuthorMode(const AuthorOptions& options) {
     std::optional<AuthorControl> control;
     if (options.control) {
         input.emplace(STDIN_FILENO);
-        control.emplace(session, *demo,
-                        [answers](const std::string& line) {
-                            const std::string text = line + "\n";
-                            for (std::size_t at = 0; at < text.size();) {
-                                const ssize_t put = ::write(answers, text.data() + at, text.size() - at);
-                                if (put <= 0) break;
-                                at += static_cast<std::size_t>(put);
-                            }
-                        },
-                        writeCurrentFrame);
+        control.emplace(
+            session, *demo,
+            [answers](const std::string& line) {
+                const std::string text = line + "\n";
+                for (std::size_t at = 0; at < text.size();) {
+                    const ssize_t put = ::write(answers, text.data() + at, text.size() - at);
+                    if (put <= 0) break;
+                    at += static_cast<std::size_t>(put);
+                }
+            },
+            writeCurrentFrame);
     }
     // Before each frame is shown: the overlay (its panel when shown, the
     // error box whenever there is an error), then the shot asked for.

@@ -235,6 +235,5 @@ bool AuthorSession::pass() {
 }
 
 void AuthorSession::run() {
-    while (pass()) {
-    }
+    while (pass()) {}
 }

@@ -51,14 +51,14 @@ public:
     using FindingsReport = std::function<void(const std::vector<std::string>& findings)>;
 
     struct Files {
-        std::string folder;           // the data folder (for naming files in messages)
-        std::string script;           // the script's name in the data layer
-        std::string soundtrack;       // the soundtrack when the folder has none
+        std::string folder;      // the data folder (for naming files in messages)
+        std::string script;      // the script's name in the data layer
+        std::string soundtrack;  // the soundtrack when the folder has none
     };
 
     // watcher may be null (nothing is watched; reload() still works).
-    AuthorSession(Demo& demo, Files files, std::unique_ptr<vantor::platform::FolderWatcher> watcher,
-                  WallClock clock, Report report);
+    AuthorSession(Demo& demo, Files files, std::unique_ptr<vantor::platform::FolderWatcher> watcher, WallClock clock,
+                  Report report);
 
     // Where the findings go; set before start().
     void setFindingsReport(FindingsReport report) { findingsReport_ = std::move(report); }

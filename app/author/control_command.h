@@ -17,10 +17,10 @@ struct ControlCommand {
     enum class Kind { Seek, Pause, Play, Loop, LoopOff, Reload, Time, Shot, Quit, Invalid };
 
     Kind kind = Kind::Invalid;
-    int from = 0;      // Seek: the time; Loop: the start
-    int to = 0;        // Loop: the end
-    std::string file;  // Shot
-    std::string error; // Invalid: what is wrong (the answer after "error: ")
+    int from = 0;       // Seek: the time; Loop: the start
+    int to = 0;         // Loop: the end
+    std::string file;   // Shot
+    std::string error;  // Invalid: what is wrong (the answer after "error: ")
 };
 
 // Reads one line (without its line end; a trailing carriage return and

@@ -30,7 +30,8 @@ DataChange dataChangeOf(const std::string& path) {
     if (p == "celpalette.pcx" || p == "data/images" || p == "data/textures") return DataChange::Effects;
     if ((startsWith(p, "data/images/") || startsWith(p, "data/textures/")) && isPictureName(p))
         return DataChange::Effects;
-    if (startsWith(p, "data/") && p.find('/', 5) == std::string::npos && endsWith(p, ".ppp")) return DataChange::Effects;
+    if (startsWith(p, "data/") && p.find('/', 5) == std::string::npos && endsWith(p, ".ppp"))
+        return DataChange::Effects;
     return DataChange::None;
 }
 

@@ -40,9 +40,7 @@ Colour inkColour(OverlayInk ink) {
     return kChrome;
 }
 
-void setColour(const Colour& c) {
-    glColor4f(c.r, c.g, c.b, c.a);
-}
+void setColour(const Colour& c) { glColor4f(c.r, c.g, c.b, c.a); }
 
 void fillRect(int x, int y, int width, int height, const Colour& colour) {
     setColour(colour);

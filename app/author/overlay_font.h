@@ -9,10 +9,10 @@
 #include <cstdint>
 
 struct OverlayFont {
-    int cellWidth;      // also the advance
-    int cellHeight;     // also the line height
-    int baseline;       // from the top of a cell
-    int columns;        // cells per atlas row
+    int cellWidth;   // also the advance
+    int cellHeight;  // also the line height
+    int baseline;    // from the top of a cell
+    int columns;     // cells per atlas row
     int atlasWidth;
     int atlasHeight;
     char firstChar;

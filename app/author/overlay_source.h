@@ -9,8 +9,7 @@
 #include "app/runtime/effect_table.h"
 #include "app/frame_loop.h"
 
-void fillOverlayState(OverlayState& state, const FrameLoop& loop, const EffectTable& table,
-                      const Transport& transport);
+void fillOverlayState(OverlayState& state, const FrameLoop& loop, const EffectTable& table, const Transport& transport);
 
 // The class of an effect as the overlay names it ("SceneEffect").
 std::string effectClassName(const Effect& effect);

@@ -17,16 +17,16 @@ struct OverlayEffect {
 };
 
 struct OverlayState {
-    int musicTime = 0;                // ms
-    BarBeat position;                 // bar:beat of musicTime
+    int musicTime = 0;  // ms
+    BarBeat position;   // bar:beat of musicTime
     double framesPerSecond = 0;
     bool paused = false;
     std::optional<LoopRange> loop;
     std::vector<OverlayEffect> running;  // the running effects, in id order
-    std::string lastEvent;            // the last event dispatched (describeEvent); empty: none yet
-    int lastEventLine = 0;            // its line in the script; 0: unknown
-    std::string error;                // the current error, "FILE:LINE: message"; empty: none
-    std::vector<std::string> findings;  // the script checker's, "FILE:LINE: warning: message"
+    std::string lastEvent;               // the last event dispatched (describeEvent); empty: none yet
+    int lastEventLine = 0;               // its line in the script; 0: unknown
+    std::string error;                   // the current error, "FILE:LINE: message"; empty: none
+    std::vector<std::string> findings;   // the script checker's, "FILE:LINE: warning: message"
 };
 
 // An event as the overlay shows it: "61440 START 15", "61440 SIGNAL 15 20 3",

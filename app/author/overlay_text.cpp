@@ -59,15 +59,16 @@ std::vector<OverlayLine> overlayPanelLines(const OverlayState& state, int maxEff
 
     if (state.loop) {
         lines.push_back({{{OverlayInk::Label, "loop   "},
-                          {OverlayInk::Loop, std::to_string(state.loop->start) + " - " +
-                                                 std::to_string(state.loop->end) + " ms"}}});
+                          {OverlayInk::Loop,
+                           std::to_string(state.loop->start) + " - " + std::to_string(state.loop->end) + " ms"}}});
     }
 
     OverlayLine event{{{OverlayInk::Label, "event  "}}};
     if (state.lastEvent.empty()) {
         event.spans.push_back({OverlayInk::Label, "none yet"});
     } else {
-        if (state.lastEventLine > 0) event.spans.push_back({OverlayInk::Label, "line " + std::to_string(state.lastEventLine) + "  "});
+        if (state.lastEventLine > 0)
+            event.spans.push_back({OverlayInk::Label, "line " + std::to_string(state.lastEventLine) + "  "});
         event.spans.push_back({OverlayInk::Value, printable(state.lastEvent)});
     }
     lines.push_back(event);
@@ -78,7 +79,7 @@ std::vector<OverlayLine> overlayPanelLines(const OverlayState& state, int maxEff
     }
     lines.push_back({{{OverlayInk::Label, "running"}}});
     const int shown = static_cast<int>(state.running.size()) > maxEffects ? std::max(maxEffects - 1, 0)
-                                                                           : static_cast<int>(state.running.size());
+                                                                          : static_cast<int>(state.running.size());
     for (int i = 0; i < shown; ++i) {
         const OverlayEffect& effect = state.running[static_cast<std::size_t>(i)];
         std::snprintf(buffer, sizeof buffer, "  %2d  ", effect.id);

@@ -50,7 +50,10 @@ public:
     virtual void run(int time) = 0;
     virtual void post() = 0;
     virtual void signal(SignalValue value) = 0;
-    virtual void setParameter(int code, int value) { (void)code; (void)value; }
+    virtual void setParameter(int code, int value) {
+        (void)code;
+        (void)value;
+    }
     virtual void prepare(int time) { (void)time; }
 
     // Routes integer values to setParameter; string values are ignored.

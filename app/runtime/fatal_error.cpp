@@ -48,21 +48,13 @@ FatalErrorSink setFatalErrorSink(FatalErrorSink next) {
     return previous;
 }
 
-void setFatalErrorSoundShutdown(std::function<void()> shutdown) {
-    soundShutdown() = std::move(shutdown);
-}
+void setFatalErrorSoundShutdown(std::function<void()> shutdown) { soundShutdown() = std::move(shutdown); }
 
-void setFatalErrorWindowRelease(std::function<void()> release) {
-    windowRelease() = std::move(release);
-}
+void setFatalErrorWindowRelease(std::function<void()> release) { windowRelease() = std::move(release); }
 
-void throwingFatalErrorSink(const std::string& text) {
-    throw FatalError(text);
-}
+void throwingFatalErrorSink(const std::string& text) { throw FatalError(text); }
 
-void fatalError(const char* message, int number) {
-    endWithError(fatalErrorText(message, number));
-}
+void fatalError(const char* message, int number) { endWithError(fatalErrorText(message, number)); }
 
 void endWithError(const std::string& text) {
     // The sound goes silent before anything else, whoever reports the error;

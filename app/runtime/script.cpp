@@ -167,9 +167,7 @@ void SectionReader::readTimeline(std::vector<ScriptEvent>& events) {
 }
 
 // The program's end for a reading that failed.
-[[noreturn]] void endWith(const ScriptDiagnostic& error) {
-    fatalError(error.message.c_str(), error.number);
-}
+[[noreturn]] void endWith(const ScriptDiagnostic& error) { fatalError(error.message.c_str(), error.number); }
 
 }  // namespace
 

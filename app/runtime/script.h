@@ -37,7 +37,7 @@ class Script;
 // reading; and warnings about header words the demo reads past (a BPM that is
 // not a tempo, a MARK without a time).
 struct ScriptReadResult {
-    std::unique_ptr<Script> script;          // null when error is set
+    std::unique_ptr<Script> script;  // null when error is set
     std::optional<ScriptDiagnostic> error;
     std::vector<ScriptDiagnostic> warnings;
 };

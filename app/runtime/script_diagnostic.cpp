@@ -2,9 +2,7 @@
 
 #include "app/runtime/fatal_error.h"
 
-std::string ScriptDiagnostic::text() const {
-    return fatalErrorText(message.c_str(), number);
-}
+std::string ScriptDiagnostic::text() const { return fatalErrorText(message.c_str(), number); }
 
 std::string ScriptDiagnostic::located(std::string_view file, std::string_view severity) const {
     std::string out(file);

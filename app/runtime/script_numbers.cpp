@@ -64,8 +64,6 @@ std::optional<std::int32_t> prefixedValue(std::string_view word) {
     return clampToInt32(sign * magnitude);
 }
 
-bool isIntegerWord(std::string_view word) {
-    return decimalValue(word) != 0 || (!word.empty() && word[0] == '0');
-}
+bool isIntegerWord(std::string_view word) { return decimalValue(word) != 0 || (!word.empty() && word[0] == '0'); }
 
 }  // namespace vantor::script_text

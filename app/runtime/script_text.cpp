@@ -4,9 +4,7 @@
 
 namespace vantor::script_text {
 
-bool isScriptSpace(char c) {
-    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
-}
+bool isScriptSpace(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f'; }
 
 WordReader::WordReader(std::string_view text) : text_(text.substr(0, text.find('\0'))) {}
 

@@ -37,7 +37,7 @@ struct ScriptTiming {
     double bpm = kDefaultBpm;
     int bpmLine = 0;  // 0: the script has no BPM
     int beatsPerBar = kDefaultBeatsPerBar;
-    int beatsLine = 0;  // 0: the script has no BEATS
+    int beatsLine = 0;              // 0: the script has no BEATS
     std::vector<ScriptMark> marks;  // in file order
 
     double beatMs() const { return 60000.0 / bpm; }

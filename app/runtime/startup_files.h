@@ -6,17 +6,16 @@
 #pragma once
 
 struct StartupFiles {
-    const char* archive;     // null: data files are read loose from the working directory
+    const char* archive;  // null: data files are read loose from the working directory
     const char* password;
     const char* soundtrack;  // always a loose file in the working directory
     const char* script;
-    const char* imagePath;   // base directory of the image cache
+    const char* imagePath;             // base directory of the image cache
     const char* dataFolder = nullptr;  // files here win over the archive's (null: none)
 };
 
-inline constexpr StartupFiles kDemoFiles{
-    "vantor.ppd", "quorbel", "soundtrack.mp3", "data/script.scr", "data/images/"};
+inline constexpr StartupFiles kDemoFiles{"vantor.ppd", "quorbel", "soundtrack.mp3", "data/script.scr", "data/images/"};
 
 // The same start-up, reading every data file loose from the working directory.
-inline constexpr StartupFiles kLooseDemoFiles{
-    nullptr, nullptr, kDemoFiles.soundtrack, kDemoFiles.script, kDemoFiles.imagePath};
+inline constexpr StartupFiles kLooseDemoFiles{nullptr, nullptr, kDemoFiles.soundtrack, kDemoFiles.script,
+                                              kDemoFiles.imagePath};

@@ -180,9 +180,9 @@ int main(int argc, char** argv) {
             figures.ms.push_back(nowMs() - saved);
         }
         saveByRename(file, original);
-        std::snprintf(line, sizeof line, "save %-27s -> new picture: median %.1f ms, worst %.1f ms (%d saves)%s%s", name,
-                      figures.median(), figures.worst(), saves, lastReport.empty() ? "" : "; last error: ",
-                      lastReport.c_str());
+        std::snprintf(line, sizeof line, "save %-27s -> new picture: median %.1f ms, worst %.1f ms (%d saves)%s%s",
+                      name, figures.median(), figures.worst(), saves,
+                      lastReport.empty() ? "" : "; last error: ", lastReport.c_str());
         say(line);
     };
     const fs::path data = copy / "data";
@@ -197,13 +197,12 @@ int main(int argc, char** argv) {
             changed.insert(changed.find('\n', at) + 1, "1 SIGNAL 3 0 save" + std::to_string(i) + "\n");
         return changed;
     });
-    saveFigures("picture", data / "images" / "rotule.pcx",
-                [](const std::string& bytes, int i) {
-                    std::string changed = bytes;
-                    // A byte of the picture data (after the 128-byte header).
-                    if (changed.size() > 200) changed[200] = static_cast<char>(i);
-                    return changed;
-                });
+    saveFigures("picture", data / "images" / "rotule.pcx", [](const std::string& bytes, int i) {
+        std::string changed = bytes;
+        // A byte of the picture data (after the 128-byte header).
+        if (changed.size() > 200) changed[200] = static_cast<char>(i);
+        return changed;
+    });
     saveFigures("scene", data / "arm.ppp", [](const std::string& bytes, int) { return bytes; });
 
     // Seeks: the call and the next frame.

@@ -83,22 +83,37 @@ struct Row {
 // The effects, one row each.
 std::vector<Row> rows() {
     return {
-        {"ImageSequenceEffect", [](ImageLibrary& l) { return make<ImageSequenceEffect>(&l, requireImage(l, "kake1.jpg")); }, {}},
+        {"ImageSequenceEffect",
+         [](ImageLibrary& l) { return make<ImageSequenceEffect>(&l, requireImage(l, "kake1.jpg")); },
+         {}},
         {"LogoEffect", [](ImageLibrary& l) { return make<LogoEffect>(&l, requireImage(l, "vantor.pcx")); }, {}},
         {"StarfieldEffect",
-         [](ImageLibrary& l) { return make<StarfieldEffect>(&l, requireImage(l, "stjernebk - morkere.jpg")); }, {}},
+         [](ImageLibrary& l) { return make<StarfieldEffect>(&l, requireImage(l, "stjernebk - morkere.jpg")); },
+         {}},
         {"NoiseEffect (frozen)", [](ImageLibrary&) { return make<NoiseEffect>(); }, {}},
-        {"NoiseEffect (re-rolled)", [](ImageLibrary&) { return make<NoiseEffect>(); }, {SignalValue(NoiseEffect::REROLL, 1)}},
+        {"NoiseEffect (re-rolled)",
+         [](ImageLibrary&) { return make<NoiseEffect>(); },
+         {SignalValue(NoiseEffect::REROLL, 1)}},
         {"HorizonScrollEffect", [](ImageLibrary& l) { return make<HorizonScrollEffect>(l); }, {}},
         {"NestedZoomEffect", [](ImageLibrary& l) { return make<NestedZoomEffect>(l); }, {}},
         {"ParticleEffect", [](ImageLibrary& l) { return make<ParticleEffect>(requireImage(l, "particle.pcx")); }, {}},
-        {"WipeEffect", [](ImageLibrary& l) { return make<WipeEffect>(&l, "wipe1.pcx"); },
+        {"WipeEffect",
+         [](ImageLibrary& l) { return make<WipeEffect>(&l, "wipe1.pcx"); },
          {SignalValue(CaptureEffect::SOURCE, kSourceId), SignalValue(WipeEffect::WIPE_FROM, kTargetId)}},
-        {"MosaicGlowEffect", [](ImageLibrary& l) { return make<MosaicGlowEffect>(&l); }, {SignalValue(CaptureEffect::SOURCE, kSourceId)}},
-        {"AddCaptureEffect", [](ImageLibrary& l) { return make<AddCaptureEffect>(&l); }, {SignalValue(CaptureEffect::SOURCE, kSourceId)}},
-        {"SwirlEffect", [](ImageLibrary& l) { return make<SwirlEffect>(&l); }, {SignalValue(CaptureEffect::SOURCE, kSourceId)}},
-        {"ZoomBlurEffect", [](ImageLibrary& l) { return make<ZoomBlurEffect>(&l); }, {SignalValue(CaptureEffect::SOURCE, kSourceId)}},
-        {"PictureInPictureEffect", [](ImageLibrary& l) { return make<PictureInPictureEffect>(&l); },
+        {"MosaicGlowEffect",
+         [](ImageLibrary& l) { return make<MosaicGlowEffect>(&l); },
+         {SignalValue(CaptureEffect::SOURCE, kSourceId)}},
+        {"AddCaptureEffect",
+         [](ImageLibrary& l) { return make<AddCaptureEffect>(&l); },
+         {SignalValue(CaptureEffect::SOURCE, kSourceId)}},
+        {"SwirlEffect",
+         [](ImageLibrary& l) { return make<SwirlEffect>(&l); },
+         {SignalValue(CaptureEffect::SOURCE, kSourceId)}},
+        {"ZoomBlurEffect",
+         [](ImageLibrary& l) { return make<ZoomBlurEffect>(&l); },
+         {SignalValue(CaptureEffect::SOURCE, kSourceId)}},
+        {"PictureInPictureEffect",
+         [](ImageLibrary& l) { return make<PictureInPictureEffect>(&l); },
          {SignalValue(CaptureEffect::SOURCE, kSourceId)}},
     };
 }
@@ -127,10 +142,11 @@ void writePictures(const std::filesystem::path& dir) {
         const char* name;
         int w, h;
     };
-    const File files[] = {{"kake1.jpg", 640, 480},     {"vantor.pcx", 512, 256},   {"stjernebk - morkere.jpg", 1024, 512},
-                          {"horisbig1.jpg", 1024, 512}, {"horisbig2.jpg", 1024, 512}, {"bakgrscroll3.jpg", 1024, 512},
-                          {"zoom0.jpg", 512, 512},     {"zoom1.jpg", 512, 512},    {"zoom2.jpg", 512, 512},
-                          {"zoom3.jpg", 512, 512},     {"particle.pcx", 64, 64},   {"wipe1.pcx", 256, 256}};
+    const File files[] = {
+        {"kake1.jpg", 640, 480},      {"vantor.pcx", 512, 256},     {"stjernebk - morkere.jpg", 1024, 512},
+        {"horisbig1.jpg", 1024, 512}, {"horisbig2.jpg", 1024, 512}, {"bakgrscroll3.jpg", 1024, 512},
+        {"zoom0.jpg", 512, 512},      {"zoom1.jpg", 512, 512},      {"zoom2.jpg", 512, 512},
+        {"zoom3.jpg", 512, 512},      {"particle.pcx", 64, 64},     {"wipe1.pcx", 256, 256}};
     for (const File& f : files) {
         const std::string name = f.name;
         writePicture((dir / name).string(), f.w, f.h, name.size() > 3 && name.substr(name.size() - 3) == "pcx");

@@ -40,8 +40,9 @@ kpximage* picture(int grey) {
 
 int main(int argc, char** argv) {
     if (argc > 1 && std::string(argv[1]) == "--help") {
-        std::printf("usage: texture_memory_bench [CHANGES]\n"
-                    "Resident memory after 10 picture changes of an image sequence and after CHANGES (10000).\n");
+        std::printf(
+            "usage: texture_memory_bench [CHANGES]\n"
+            "Resident memory after 10 picture changes of an image sequence and after CHANGES (10000).\n");
         return 0;
     }
     const int changes = argc > 1 ? std::atoi(argv[1]) : 10000;

@@ -26,7 +26,7 @@ using vantor::test::TgaSpec;
 constexpr int kSize = 512;
 
 struct BenchFile {
-    std::string name;   // short label
+    std::string name;  // short label
     std::string path;
     std::size_t pixelBytes;
 };

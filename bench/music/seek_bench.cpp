@@ -68,8 +68,9 @@ int main(int argc, char** argv) {
     const auto seek = find("BM_SeekThenFirstBlock");
     const auto play = find("BM_NextBlockInPlay");
     if (seek != times.end() && play != times.end() && play->second > 0)
-        std::printf("\nseek + first block: %.0f us, %.1fx the next block in plain play (%.0f us); a block plays %.1f ms\n",
-                    seek->second, seek->second / play->second, play->second, 1000.0 * kBlockFrames / 44100.0);
+        std::printf(
+            "\nseek + first block: %.0f us, %.1fx the next block in plain play (%.0f us); a block plays %.1f ms\n",
+            seek->second, seek->second / play->second, play->second, 1000.0 * kBlockFrames / 44100.0);
     benchmark::Shutdown();
     return 0;
 }

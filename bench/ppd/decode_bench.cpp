@@ -70,8 +70,8 @@ void writeFile(const std::string& path, const Bytes& bytes) {
 Bytes gather(const fs::path& root, std::size_t want, bool (*keep)(const fs::path&)) {
     std::vector<fs::path> paths;
     std::error_code ec;
-    for (fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec), end;
-         it != end; it.increment(ec)) {
+    for (fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec), end; it != end;
+         it.increment(ec)) {
         if (ec) break;
         std::error_code e2;
         if (it->is_regular_file(e2) && !it->is_symlink(e2) && keep(it->path())) paths.push_back(it->path());
@@ -182,9 +182,12 @@ int main(int argc, char** argv) {
     std::string wav = VANTOR_SOUNDTRACK_WAV;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
-        if (a == "--repeats" && i + 1 < argc) repeats = std::max(1, std::atoi(argv[++i]));
-        else if (a == "--demo-data" && i + 1 < argc) demoData = argv[++i];
-        else if (a == "--wav" && i + 1 < argc) wav = argv[++i];
+        if (a == "--repeats" && i + 1 < argc)
+            repeats = std::max(1, std::atoi(argv[++i]));
+        else if (a == "--demo-data" && i + 1 < argc)
+            demoData = argv[++i];
+        else if (a == "--wav" && i + 1 < argc)
+            wav = argv[++i];
         else {
             std::fprintf(stderr,
                          "usage: %s [--repeats N] [--demo-data DIR] [--wav FILE]\n"
@@ -235,8 +238,8 @@ int main(int argc, char** argv) {
     }
     for (Input& in : inputs) prepare(in, dir);
 
-    std::printf("%-18s %8s | %-22s | %-22s | %-22s | %s\n", "input", "MB", "ours cpu / wall (s)",
-                "gzip -dc cpu / wall", "unar cpu / wall", "gzip/ours  unar/ours (cpu; wall)");
+    std::printf("%-18s %8s | %-22s | %-22s | %-22s | %s\n", "input", "MB", "ours cpu / wall (s)", "gzip -dc cpu / wall",
+                "unar cpu / wall", "gzip/ours  unar/ours (cpu; wall)");
     bool failed = false;
     for (const Input& in : inputs) {
         std::vector<double> ours[2], gzip[2], unar[2];

@@ -32,7 +32,8 @@ double seconds(const std::function<void()>& work) {
 }
 
 void save(const std::string& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
 }
 
 // The packed stream of a run of zeros is a short head (tables, the first
@@ -86,7 +87,8 @@ double lsarSeconds(const std::string& path) {
 }
 
 void report(const char* name, double ours, double peer) {
-    std::printf("%-10s  reader %8.3f s   lsar -t %8.3f s   ratio %.2f\n", name, ours, peer, peer > 0 ? ours / peer : 0.0);
+    std::printf("%-10s  reader %8.3f s   lsar -t %8.3f s   ratio %.2f\n", name, ours, peer,
+                peer > 0 ? ours / peer : 0.0);
 }
 
 }  // namespace

@@ -28,8 +28,8 @@ struct Corpus {
     fs::path dir;
     std::vector<ppd_pack::Member> members;
     std::uint64_t bytes = 0;
-    std::string archive;      // packed with the normal (non-solid) settings
-    std::string joined;       // every member back to back, for gzip and xz
+    std::string archive;  // packed with the normal (non-solid) settings
+    std::string joined;   // every member back to back, for gzip and xz
 };
 
 // Text: real C headers of the system (what demo data is made of is mostly
@@ -37,7 +37,8 @@ struct Corpus {
 std::vector<std::uint8_t> headerText(std::size_t want) {
     std::vector<std::uint8_t> out;
     if (fs::exists("/usr/include")) {
-        for (const auto& e : fs::recursive_directory_iterator("/usr/include", fs::directory_options::skip_permission_denied)) {
+        for (const auto& e :
+             fs::recursive_directory_iterator("/usr/include", fs::directory_options::skip_permission_denied)) {
             if (out.size() >= want) break;
             if (!e.is_regular_file() || e.path().extension() != ".h") continue;
             std::ifstream in(e.path(), std::ios::binary);
@@ -45,7 +46,8 @@ std::vector<std::uint8_t> headerText(std::size_t want) {
         }
     }
     for (unsigned i = 0; out.size() < want; ++i) {
-        const std::string line = "static int value_" + std::to_string(i % 977) + " = " + std::to_string(i * 31 % 1000) + ";\n";
+        const std::string line =
+            "static int value_" + std::to_string(i % 977) + " = " + std::to_string(i * 31 % 1000) + ";\n";
         out.insert(out.end(), line.begin(), line.end());
     }
     out.resize(want);
@@ -108,10 +110,10 @@ Corpus& corpus() {
         }
         const auto packed = ppd_pack::packArchive(k.members, {});
         k.archive = (k.dir / "corpus.rar").string();
-        std::ofstream(k.archive, std::ios::binary).write(reinterpret_cast<const char*>(packed.data()),
-                                                          static_cast<std::streamsize>(packed.size()));
-        std::ofstream((k.dir / "joined.bin").string(), std::ios::binary).write(k.joined.data(),
-                                                                                static_cast<std::streamsize>(k.joined.size()));
+        std::ofstream(k.archive, std::ios::binary)
+            .write(reinterpret_cast<const char*>(packed.data()), static_cast<std::streamsize>(packed.size()));
+        std::ofstream((k.dir / "joined.bin").string(), std::ios::binary)
+            .write(k.joined.data(), static_cast<std::streamsize>(k.joined.size()));
         return k;
     }();
     return c;

@@ -29,8 +29,8 @@ MeshObject* torus() {
     for (int i = 0; i < kRings; ++i)
         for (int j = 0; j < kSegments; ++j) {
             const float a = 2 * float(M_PI) * i / kRings, b = 2 * float(M_PI) * j / kSegments;
-            positions.push_back({(2 + 0.7f * std::cos(b)) * std::cos(a), 0.7f * std::sin(b),
-                                 (2 + 0.7f * std::cos(b)) * std::sin(a)});
+            positions.push_back(
+                {(2 + 0.7f * std::cos(b)) * std::cos(a), 0.7f * std::sin(b), (2 + 0.7f * std::cos(b)) * std::sin(a)});
             coords.push_back({float(i) / kRings, float(j) / kSegments});
         }
     auto at = [](int i, int j) { return std::uint32_t((i % kRings) * kSegments + (j % kSegments)); };
@@ -38,8 +38,10 @@ MeshObject* torus() {
         for (int j = 0; j < kSegments; ++j) {
             FaceIndices f1, f2;
             const std::uint32_t q[4] = {at(i, j), at(i + 1, j), at(i + 1, j + 1), at(i, j + 1)};
-            f1.vertex[0] = f1.texCoord[0] = q[0], f1.vertex[1] = f1.texCoord[1] = q[2], f1.vertex[2] = f1.texCoord[2] = q[1];
-            f2.vertex[0] = f2.texCoord[0] = q[0], f2.vertex[1] = f2.texCoord[1] = q[3], f2.vertex[2] = f2.texCoord[2] = q[2];
+            f1.vertex[0] = f1.texCoord[0] = q[0], f1.vertex[1] = f1.texCoord[1] = q[2],
+            f1.vertex[2] = f1.texCoord[2] = q[1];
+            f2.vertex[0] = f2.texCoord[0] = q[0], f2.vertex[1] = f2.texCoord[1] = q[3],
+            f2.vertex[2] = f2.texCoord[2] = q[2];
             f1.materialId = f2.materialId = 1;
             faces.push_back(f1);
             faces.push_back(f2);
@@ -74,7 +76,8 @@ struct Fixture {
         scene->objects->prepareGeometry();
         scene->objects->bindMaterials(*scene);
         checker = kpx_create(64, 64, 32, 0);
-        for (int i = 0; i < 64 * 64; ++i) checker->image[4 * i] = checker->image[4 * i + 3] = ((i / 8 + i / 512) % 2) * 255;
+        for (int i = 0; i < 64 * 64; ++i)
+            checker->image[4 * i] = checker->image[4 * i + 3] = ((i / 8 + i / 512) % 2) * 255;
         texture = std::make_unique<Texture>(checker, GL_TEXTURE_2D);
         texture->uploadTexture();
         material->setBaseTexture(texture.get());

@@ -45,7 +45,8 @@ ppp::MeshRecord sphere(std::int32_t id, float radius, const Vec3& place, std::in
     for (int i = 0; i <= kRings; ++i)
         for (int j = 0; j <= kSegments; ++j) {
             const float a = float(M_PI) * i / kRings, b = 2 * float(M_PI) * j / kSegments;
-            m.vertices.push_back({radius * std::sin(a) * std::cos(b), radius * std::cos(a), radius * std::sin(a) * std::sin(b)});
+            m.vertices.push_back(
+                {radius * std::sin(a) * std::cos(b), radius * std::cos(a), radius * std::sin(a) * std::sin(b)});
             m.texCoords.push_back({float(j) / kSegments, float(i) / kRings});
         }
     const auto at = [](int i, int j) { return std::uint32_t(i * (kSegments + 1) + j); };

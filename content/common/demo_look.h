@@ -31,8 +31,7 @@ inline constexpr Rgb kWhite{0xff, 0xff, 0xff};
 
 // One family for all lettering: titles, cards, credits and the 3D logo.
 inline constexpr const char* kFontBold = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
-inline constexpr const char* kFontCondensedBold =
-    "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf";
+inline constexpr const char* kFontCondensedBold = "/usr/share/fonts/truetype/dejavu/DejaVuSansCondensed-Bold.ttf";
 inline constexpr const char* kFontFamily = "DejaVu Sans";
 
 // The glow scene cuts its hole map into the base texture of object 2 of

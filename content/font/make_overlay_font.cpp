@@ -73,8 +73,8 @@ int main(int argc, char** argv) {
         << "#include \"app/author/overlay_font.h\"\n\nnamespace {\nconst std::uint8_t kCoverage[] = {";
     for (std::size_t i = 0; i < atlas.size(); ++i) out << (i % 24 == 0 ? "\n    " : "") << int(atlas[i]) << ',';
     out << "\n};\n}  // namespace\n\nconst OverlayFont kOverlayFont{" << cellWidth << ", " << cellHeight << ", "
-        << ascender << ", " << kColumns << ", " << width << ", " << height << ", " << int(kFirst) << ", "
-        << int(kLast) << ", kCoverage};\n";
+        << ascender << ", " << kColumns << ", " << width << ", " << height << ", " << int(kFirst) << ", " << int(kLast)
+        << ", kCoverage};\n";
     if (!out) return fail("cannot write the output");
     return 0;
 }

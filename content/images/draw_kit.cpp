@@ -23,7 +23,8 @@ void paintBackdrop(Canvas& canvas, double cx, double cy, std::uint64_t seed, dou
             const double r = std::sqrt(dx * dx + dy * dy);
             const double glow = std::exp(-r * r * 5.0);
             Colour c = mix(deep, deep2, static_cast<float>(glow));
-            const double n = fractalNoise(x * scale * 3, y * scale * 3, 5, 0.55, 0, 0, static_cast<std::uint32_t>(seed));
+            const double n =
+                fractalNoise(x * scale * 3, y * scale * 3, 5, 0.55, 0, 0, static_cast<std::uint32_t>(seed));
             const double cloud = std::max(0.0, n + 0.1) * nebula * (0.35 + 0.65 * glow);
             c = mix(c, mix(blue, indigo, static_cast<float>(0.5 + 0.5 * n)), static_cast<float>(cloud * 0.55));
             field.at(x, y) = c;

@@ -35,7 +35,8 @@ Field panorama() {
     const int w = 2 * kHalfWidth, h = kHeight;
     Field field(w, h);
     const Colour deep = colourOf(look::kDeepBackground), deep2 = colourOf(look::kDeepBackground2);
-    const Colour cool = colourOf(look::kCoolLight), warm = colourOf(look::kWarmAccent), hot = colourOf(look::kHotAccent);
+    const Colour cool = colourOf(look::kCoolLight), warm = colourOf(look::kWarmAccent),
+                 hot = colourOf(look::kHotAccent);
     forEachRow(h, [&](int y) {
         for (int x = 0; x < w; ++x) {
             const double limb = limbY(x);
@@ -50,7 +51,8 @@ Field panorama() {
                 c = mix(c, colourOf(look::kIndigo), static_cast<float>(std::max(0.0, n) * 0.5 * up));
                 const double haze = std::exp(-(limb - y) / 14.0);
                 // Dawn: a tight warm glow round the sun inside a wide rose one.
-                const double dawn = std::exp(-sunDist / 150.0), rose = std::exp(-sunDist / 420.0) * std::exp(-(limb - y) / 220.0);
+                const double dawn = std::exp(-sunDist / 150.0),
+                             rose = std::exp(-sunDist / 420.0) * std::exp(-(limb - y) / 220.0);
                 c.r += static_cast<float>(cool.r * haze * 0.55 + warm.r * dawn * 0.5 + hot.r * rose * 0.22);
                 c.g += static_cast<float>(cool.g * haze * 0.55 + warm.g * dawn * 0.5 + hot.g * rose * 0.22);
                 c.b += static_cast<float>(cool.b * haze * 0.55 + warm.b * dawn * 0.5 + hot.b * rose * 0.22);
@@ -68,7 +70,8 @@ Field panorama() {
                 const double speck = gradientNoise(x * 0.6, y * 1.1, 0, 0, 44);
                 const double urban = std::clamp((fractalNoise(u * 4, v * 2, 3, 0.5, 0, 0, 47) - 0.1) * 4.0, 0.0, 1.0);
                 if (land > 0 && land < 0.3 && speck > 0.3 && urban > 0) {
-                    const float k = static_cast<float>((speck - 0.3) * 3.0 * urban * std::exp(-land * 10.0) * (0.4 + depth));
+                    const float k =
+                        static_cast<float>((speck - 0.3) * 3.0 * urban * std::exp(-land * 10.0) * (0.4 + depth));
                     c = {c.r + warm.r * k, c.g + warm.g * k, c.b + warm.b * k};
                 }
                 // The lit rim just under the limb, and the sun's reflection.
@@ -86,7 +89,8 @@ Field panorama() {
         const double x = rng.range(0, w), y = rng.range(0, h);
         if (y > limbY(x) - 6) continue;
         const double b = std::pow(rng.uniform(), 4.0);
-        field.splat(x, y, (0.45 + 0.8 * b) * kSqueeze, 0.45 + 0.8 * b, colourOf(look::kChrome, static_cast<float>(0.1 + 1.3 * b)));
+        field.splat(x, y, (0.45 + 0.8 * b) * kSqueeze, 0.45 + 0.8 * b,
+                    colourOf(look::kChrome, static_cast<float>(0.1 + 1.3 * b)));
     }
     // The sun: a hot white point sitting on the limb, with a wide warm bloom.
     const double sy = limbY(kSunX);
@@ -136,7 +140,8 @@ void makeHorizonOverlay(const std::string& out) {
     for (int i = 0; i < 260; ++i) {
         const double x = rng.range(0, w - 120), y = rng.range(0, h);
         const double b = std::pow(rng.uniform(), 2.0);
-        field.splat(x, y, (1.0 + 2.0 * b) * kSqueeze, 1.0 + 2.0 * b, colourOf(look::kCoolLight, static_cast<float>(0.15 + 0.6 * b)));
+        field.splat(x, y, (1.0 + 2.0 * b) * kSqueeze, 1.0 + 2.0 * b,
+                    colourOf(look::kCoolLight, static_cast<float>(0.15 + 0.6 * b)));
     }
     Canvas canvas(w, h);
     field.paint(canvas, 1.0, 54);

@@ -16,8 +16,8 @@ double Rng::uniform() { return static_cast<double>(next() >> 11) * (1.0 / 900719
 namespace {
 
 std::uint32_t hash(int x, int y, std::uint32_t seed) {
-    std::uint32_t h = static_cast<std::uint32_t>(x) * 0x8DA6B343u ^ static_cast<std::uint32_t>(y) * 0xD8163841u ^
-                      seed * 0xCB1AB31Fu;
+    std::uint32_t h =
+        static_cast<std::uint32_t>(x) * 0x8DA6B343u ^ static_cast<std::uint32_t>(y) * 0xD8163841u ^ seed * 0xCB1AB31Fu;
     h ^= h >> 13;
     h *= 0x85EBCA6Bu;
     h ^= h >> 16;

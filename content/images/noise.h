@@ -11,7 +11,7 @@ class Rng {
 public:
     explicit Rng(std::uint64_t seed) : state_(seed) {}
     std::uint64_t next();
-    double uniform();                        // [0, 1)
+    double uniform();  // [0, 1)
     double range(double lo, double hi) { return lo + (hi - lo) * uniform(); }
     double triangular() { return uniform() + uniform() - 1.0; }  // (-1, 1), peaked at 0
 

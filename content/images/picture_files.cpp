@@ -49,25 +49,23 @@ void writeGreyJpeg(const kpximage* img, const std::string& path) {
 void writePicture(Canvas& canvas, FileKind kind, const std::string& path) {
     kpx_error_clear();
     switch (kind) {
-        case FileKind::Jpeg: {
-            KpxImage img = canvas.toRgb24();
-            kpx_set_jpg_quality(kJpegQuality);
-            kpx_save_jpg(path.c_str(), img.get());
-            if (kpx_error_count() > 0) failed(path);
-            return;
-        }
-        case FileKind::GreyJpeg:
-            writeGreyJpeg(canvas.toGrey8().get(), path);
-            return;
-        case FileKind::Pcx24:
-            if (!kpx_save_pcx(path.c_str(), canvas.toRgb24().get())) failed(path);
-            return;
-        case FileKind::GreyPcx:
-            if (!kpx_save_pcx(path.c_str(), canvas.toGrey8().get())) failed(path);
-            return;
-        case FileKind::Tga32:
-            if (!kpx_save_tga(path.c_str(), canvas.toRgba32().get(), 1)) failed(path);
-            return;
+    case FileKind::Jpeg: {
+        KpxImage img = canvas.toRgb24();
+        kpx_set_jpg_quality(kJpegQuality);
+        kpx_save_jpg(path.c_str(), img.get());
+        if (kpx_error_count() > 0) failed(path);
+        return;
+    }
+    case FileKind::GreyJpeg: writeGreyJpeg(canvas.toGrey8().get(), path); return;
+    case FileKind::Pcx24:
+        if (!kpx_save_pcx(path.c_str(), canvas.toRgb24().get())) failed(path);
+        return;
+    case FileKind::GreyPcx:
+        if (!kpx_save_pcx(path.c_str(), canvas.toGrey8().get())) failed(path);
+        return;
+    case FileKind::Tga32:
+        if (!kpx_save_tga(path.c_str(), canvas.toRgba32().get(), 1)) failed(path);
+        return;
     }
 }
 

@@ -9,7 +9,7 @@
 namespace vantor::pictures {
 
 struct PictureFile {
-    std::string path;   // e.g. "data/images/kake1.jpg"; "celpalette.pcx" lies at the root
+    std::string path;  // e.g. "data/images/kake1.jpg"; "celpalette.pcx" lies at the root
     std::function<void(const std::string& outPath)> make;
 };
 

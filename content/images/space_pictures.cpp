@@ -97,17 +97,20 @@ void makeGalaxy(const std::string& out) {
         return 0.5 + 0.5 * std::cos(2 * phase);
     };
     Field field(s, s);
-    const Colour cool = colourOf(look::kCoolLight), chrome = colourOf(look::kChrome), warm = colourOf(look::kWarmAccent);
+    const Colour cool = colourOf(look::kCoolLight), chrome = colourOf(look::kChrome),
+                 warm = colourOf(look::kWarmAccent);
     forEachRow(s, [&](int y) {
         for (int x = 0; x < s; ++x) {
             const double n = fractalNoise(x * 4.0 / s, y * 4.0 / s, 5, 0.55, 4, 4, 21);
-            Colour c = mix(colourOf(look::kDeepBackground), colourOf(look::kIndigo), static_cast<float>(std::max(0.0, n + 0.15) * 0.6));
+            Colour c = mix(colourOf(look::kDeepBackground), colourOf(look::kIndigo),
+                           static_cast<float>(std::max(0.0, n + 0.15) * 0.6));
             const double dx = x + 0.5 - cx, dy = (y + 0.5 - cy) / 0.82;
             const double r = std::sqrt(dx * dx + dy * dy);
             const double clumps = 0.6 + 0.4 * fractalNoise(x * 16.0 / s, y * 16.0 / s, 4, 0.6, 16, 16, 24);
             const double arm = std::pow(armAt(x + 0.5, y + 0.5, 0), 3.0) * clumps;
             const double dust = std::pow(armAt(x + 0.5, y + 0.5, 0.45), 14.0);
-            const double disc = std::exp(-r / 88.0) * (0.2 + 1.4 * arm) * (1 - 0.6 * dust) * (r < 230 ? 1 : std::exp(-(r - 230) / 12.0));
+            const double disc = std::exp(-r / 88.0) * (0.2 + 1.4 * arm) * (1 - 0.6 * dust) *
+                                (r < 230 ? 1 : std::exp(-(r - 230) / 12.0));
             const double bulge = std::exp(-r * r / (2 * 20.0 * 20.0));
             const Colour armColour = mix(cool, chrome, static_cast<float>(std::exp(-r / 90.0)));
             c = {c.r + static_cast<float>(armColour.r * disc * 0.9 + warm.r * bulge * 1.1),
@@ -130,7 +133,8 @@ void makeGalaxy(const std::string& out) {
     // Foreground stars, wrapping so the texture still repeats.
     for (int i = 0; i < 600; ++i) {
         const double b = std::pow(rng.uniform(), 5.0);
-        field.splat(rng.range(0, s), rng.range(3, s - 3), 0.5 + b, 0.5 + b, colourOf(look::kChrome, static_cast<float>(0.06 + 0.9 * b)), true);
+        field.splat(rng.range(0, s), rng.range(3, s - 3), 0.5 + b, 0.5 + b,
+                    colourOf(look::kChrome, static_cast<float>(0.06 + 0.9 * b)), true);
     }
     Canvas canvas(s, s);
     field.paint(canvas, 1.2, 23);
@@ -156,9 +160,11 @@ void makePlanet(const std::string& out) {
             Colour c = mix(colourOf(look::kDeepBackground), colourOf(look::kDeepBackground2), 0.5f);
             if (height > 0) {
                 const double relief = fractalNoise(x * 32.0 / w, y * 16.0 / h, 4, 0.5, 32, 0, 35);
-                c = mix(colourOf(look::kDeepBackground2, 1.4f), colourOf(look::kIndigo), static_cast<float>(0.3 + 0.3 * relief));
+                c = mix(colourOf(look::kDeepBackground2, 1.4f), colourOf(look::kIndigo),
+                        static_cast<float>(0.3 + 0.3 * relief));
             }
-            const double ice = std::clamp((lat - 0.82) / 0.08 + 0.3 * gradientNoise(x * 16.0 / w, y * 0.05, 16, 0, 36), 0.0, 1.0);
+            const double ice =
+                std::clamp((lat - 0.82) / 0.08 + 0.3 * gradientNoise(x * 16.0 / w, y * 0.05, 16, 0, 36), 0.0, 1.0);
             c = mix(c, colourOf(look::kNightBlue, 1.1f), static_cast<float>(ice * 0.6));
             land.at(x, y) = c;
         }
@@ -181,7 +187,8 @@ void makePlanet(const std::string& out) {
     Field field(w, h);
     forEachRow(h, [&](int y) {
         for (int x = 0; x < w; ++x) {
-            const double cloud = std::clamp(fractalNoise(x * 6.0 / w, y * 12.0 / h, 5, 0.55, 6, 0, 32) * 1.6 - 0.1, 0.0, 1.0);
+            const double cloud =
+                std::clamp(fractalNoise(x * 6.0 / w, y * 12.0 / h, 5, 0.55, 6, 0, 32) * 1.6 - 0.1, 0.0, 1.0);
             const Colour& l = lights.at(x, y);
             const float through = static_cast<float>(1 - 0.8 * cloud);
             Colour c = land.at(x, y);

@@ -44,7 +44,8 @@ void makeChrome(const std::string& out) {
             if (elevation > 0.02) {
                 c = mix(sky1, sky0, static_cast<float>(std::pow(std::min(1.0, elevation * 1.4), 0.7)));
             } else {
-                c = mix(colourOf(look::kDeepBackground), colourOf(look::kIndigo), static_cast<float>(std::min(1.0, -elevation * 2)) * 0.6f);
+                c = mix(colourOf(look::kDeepBackground), colourOf(look::kIndigo),
+                        static_cast<float>(std::min(1.0, -elevation * 2)) * 0.6f);
             }
             const double horizon = std::exp(-std::pow((elevation - 0.02) / 0.03, 2.0));
             c = {c.r + cool.r * static_cast<float>(horizon * 0.9), c.g + cool.g * static_cast<float>(horizon * 0.9),
@@ -75,17 +76,18 @@ void makePanel(const std::string& out) {
         for (int x = 0; x < s; ++x) {
             const double n = fractalNoise(x * 8.0 / s, y * 8.0 / s, 5, 0.55, 8, 8, 210);
             const double v = 0.26 + 0.05 * n;
-            canvas.set(x, y, {static_cast<std::uint8_t>(v * 150), static_cast<std::uint8_t>(v * 175),
-                              static_cast<std::uint8_t>(v * 215), 255});
+            canvas.set(x, y,
+                       {static_cast<std::uint8_t>(v * 150), static_cast<std::uint8_t>(v * 175),
+                        static_cast<std::uint8_t>(v * 215), 255});
         }
     canvas.markDirty();
     cairo_t* cr = canvas.cr();
     struct Plate {
         double x, y, w, h;
     };
-    const Plate plates[] = {{0, 0, 256, 256}, {256, 0, 256, 128}, {256, 128, 128, 128}, {384, 128, 128, 128},
-                            {0, 256, 128, 256}, {128, 256, 256, 128}, {128, 384, 128, 128}, {256, 384, 128, 128},
-                            {384, 256, 128, 256}};
+    const Plate plates[] = {{0, 0, 256, 256},     {256, 0, 256, 128},   {256, 128, 128, 128},
+                            {384, 128, 128, 128}, {0, 256, 128, 256},   {128, 256, 256, 128},
+                            {128, 384, 128, 128}, {256, 384, 128, 128}, {384, 256, 128, 256}};
     Rng rng(211);
     for (const Plate& p : plates) {
         // Each plate a slightly different shade.
@@ -124,7 +126,8 @@ void makePanel(const std::string& out) {
         cairo_fill(cr);
     }
     Canvas glow(s, s);
-    for (auto [x, y, hot] : {std::tuple{470.0, 150.0, false}, std::tuple{110.0, 470.0, true}, std::tuple{300.0, 420.0, false}}) {
+    for (auto [x, y, hot] :
+         {std::tuple{470.0, 150.0, false}, std::tuple{110.0, 470.0, true}, std::tuple{300.0, 420.0, false}}) {
         cairo_arc(glow.cr(), x, y, 4, 0, 2 * kPi);
         setColour(glow.cr(), hot ? look::kHotAccent : look::kCoolLight);
         cairo_fill(glow.cr());
@@ -145,10 +148,12 @@ void makeSolar(const std::string& out) {
     for (int y = 0; y < s; ++y)
         for (int x = 0; x < s; ++x) {
             const int cx = x / cell, cy = y / cell;
-            const double n = gradientNoise(x * 0.25, y * 0.25, s / 4, s / 4, 220 + static_cast<std::uint32_t>(cx * 8 + cy));
+            const double n =
+                gradientNoise(x * 0.25, y * 0.25, s / 4, s / 4, 220 + static_cast<std::uint32_t>(cx * 8 + cy));
             const double u = (x % cell + 0.5) / cell, v = (y % cell + 0.5) / cell;
             const double sheen = 0.5 + 0.5 * std::sin((u + v) * kPi);
-            Colour c = mix(colourOf(look::kDeepBackground2), colourOf(look::kNightBlue), static_cast<float>(0.4 + 0.25 * n + 0.25 * sheen));
+            Colour c = mix(colourOf(look::kDeepBackground2), colourOf(look::kNightBlue),
+                           static_cast<float>(0.4 + 0.25 * n + 0.25 * sheen));
             // Thin busbars inside each cell, and the bright frame lines between cells.
             const int lx = x % cell, ly = y % cell;
             if (lx == cell / 3 || lx == 2 * cell / 3) c = mix(c, colourOf(look::kChrome), 0.18f);

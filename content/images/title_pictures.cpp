@@ -94,7 +94,7 @@ void drawFloorGrid(Canvas& canvas, int lit) {
     }
     for (int k = 1; k < 12; ++k) {
         // Cross lines, closer together towards the horizon.
-        const double y = horizon + (bottom - horizon) * (1.0 / (1.0 + (12 - k) * 0.45)) ;
+        const double y = horizon + (bottom - horizon) * (1.0 / (1.0 + (12 - k) * 0.45));
         cairo_move_to(g, 0, y);
         cairo_line_to(g, kScreenW, y);
     }
@@ -121,8 +121,8 @@ void drawFloorGrid(Canvas& canvas, int lit) {
 // a night backdrop, a progress line fills underneath, and a status line
 // names what is being built.
 void makeLoadingStage(int stage, const std::string& out) {
-    static const char* const status[6] = {"waking the engines",  "charging the lattice", "polishing chrome",
-                                          "aligning the visor",  "tuning the horizon",   "ready for flight"};
+    static const char* const status[6] = {"waking the engines", "charging the lattice", "polishing chrome",
+                                          "aligning the visor", "tuning the horizon",   "ready for flight"};
     Canvas canvas(kScreenW, kScreenH);
     paintBackdrop(canvas, 0.5, 0.45, 100, 1.0);
     drawFloorGrid(canvas, stage);

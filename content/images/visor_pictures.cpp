@@ -78,8 +78,10 @@ void makeVisorInside(const std::string& out) {
                                       look::kDeepBackground2.bf(), 0.0);
     cairo_pattern_add_color_stop_rgba(glass, 0.6, look::kDeepBackground2.rf(), look::kDeepBackground2.gf(),
                                       look::kDeepBackground2.bf(), 0.0);
-    cairo_pattern_add_color_stop_rgba(glass, 0.92, look::kNightBlue.rf(), look::kNightBlue.gf(), look::kNightBlue.bf(), 0.45);
-    cairo_pattern_add_color_stop_rgba(glass, 1.0, look::kNightBlue.rf(), look::kNightBlue.gf(), look::kNightBlue.bf(), 0.85);
+    cairo_pattern_add_color_stop_rgba(glass, 0.92, look::kNightBlue.rf(), look::kNightBlue.gf(), look::kNightBlue.bf(),
+                                      0.45);
+    cairo_pattern_add_color_stop_rgba(glass, 1.0, look::kNightBlue.rf(), look::kNightBlue.gf(), look::kNightBlue.bf(),
+                                      0.85);
     cairo_set_source(cr, glass);
     cairo_fill(cr);
     cairo_pattern_destroy(glass);
@@ -133,8 +135,10 @@ void makeVisorFront(const std::string& out) {
     // Chrome edge of the frame: bright on top, dark below.
     cairo_pattern_t* edge = cairo_pattern_create_linear(0, kOpenCy - kOpenRy, 0, kOpenCy + kOpenRy);
     cairo_pattern_add_color_stop_rgba(edge, 0.0, 1, 1, 1, 1);
-    cairo_pattern_add_color_stop_rgba(edge, 0.45, look::kCoolLight.rf(), look::kCoolLight.gf(), look::kCoolLight.bf(), 0.9);
-    cairo_pattern_add_color_stop_rgba(edge, 1.0, look::kNightBlue.rf(), look::kNightBlue.gf(), look::kNightBlue.bf(), 1);
+    cairo_pattern_add_color_stop_rgba(edge, 0.45, look::kCoolLight.rf(), look::kCoolLight.gf(), look::kCoolLight.bf(),
+                                      0.9);
+    cairo_pattern_add_color_stop_rgba(edge, 1.0, look::kNightBlue.rf(), look::kNightBlue.gf(), look::kNightBlue.bf(),
+                                      1);
     cairo_set_source(cr, edge);
     cairo_set_line_width(cr, 5);
     openingPath(cr, 2);
@@ -156,8 +160,10 @@ void makeVisorFront(const std::string& out) {
     }
     // A faint sheen at the glass's lower right.
     cairo_pattern_t* sheen = cairo_pattern_create_radial(520, 380, 10, 520, 380, 160);
-    cairo_pattern_add_color_stop_rgba(sheen, 0, look::kCoolLight.rf(), look::kCoolLight.gf(), look::kCoolLight.bf(), 0.10);
-    cairo_pattern_add_color_stop_rgba(sheen, 1, look::kCoolLight.rf(), look::kCoolLight.gf(), look::kCoolLight.bf(), 0.0);
+    cairo_pattern_add_color_stop_rgba(sheen, 0, look::kCoolLight.rf(), look::kCoolLight.gf(), look::kCoolLight.bf(),
+                                      0.10);
+    cairo_pattern_add_color_stop_rgba(sheen, 1, look::kCoolLight.rf(), look::kCoolLight.gf(), look::kCoolLight.bf(),
+                                      0.0);
     cairo_set_source(cr, sheen);
     cairo_paint(cr);
     cairo_pattern_destroy(sheen);

@@ -50,10 +50,14 @@ Colour shade(double n) {
     if (n < 0) return colourOf(look::kDeepBackground);
     // Dark stops between the bright ones, so wide smooth regions outside the
     // set stay mostly dark and the light gathers in bands near its edge.
-    static const Colour stops[] = {colourOf(look::kDeepBackground),  colourOf(look::kNightBlue),
-                                   mix(colourOf(look::kNightBlue), colourOf(look::kCoolLight), 0.6f), colourOf(look::kDeepBackground2),
-                                   colourOf(look::kIndigo),           colourOf(look::kHotAccent, 0.9f),
-                                   colourOf(look::kDeepBackground2),  colourOf(look::kWarmAccent, 0.8f)};
+    static const Colour stops[] = {colourOf(look::kDeepBackground),
+                                   colourOf(look::kNightBlue),
+                                   mix(colourOf(look::kNightBlue), colourOf(look::kCoolLight), 0.6f),
+                                   colourOf(look::kDeepBackground2),
+                                   colourOf(look::kIndigo),
+                                   colourOf(look::kHotAccent, 0.9f),
+                                   colourOf(look::kDeepBackground2),
+                                   colourOf(look::kWarmAccent, 0.8f)};
     constexpr int count = sizeof(stops) / sizeof(stops[0]);
     // Counts below about 8 (far outside) stay deep; the cycle then runs once
     // every 85-fold growth of the count.
@@ -64,7 +68,6 @@ Colour shade(double n) {
     const float smooth = u * u * (3 - 2 * u);
     return mix(stops[i], stops[(i + 1) % count], smooth);
 }
-
 
 // One level as light values. Its centre quarter is the next deeper level
 // averaged 4 x 4 down (so the nest matches exactly, and the centre gets 64

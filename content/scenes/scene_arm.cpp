@@ -19,13 +19,33 @@ namespace look = vantor::look;
 
 enum Material { kPlates = 1, kChrome, kDark, kWarning, kFloor, kLamp };
 enum Object {
-    kBase = 20, kTurret, kShoulder, kUpperArm, kElbow, kForearm, kWrist, kHand, kJawLeft, kJawRight,
-    kShoulderPin, kElbowPin, kCrates = 40, kLamps, kFloorGrid, kLookAt = 60, kLookAtHand,
-    kCameraWide = 70, kCameraLow, kCameraTop, kKeyLight = 80, kRimLight, kWarmLight
+    kBase = 20,
+    kTurret,
+    kShoulder,
+    kUpperArm,
+    kElbow,
+    kForearm,
+    kWrist,
+    kHand,
+    kJawLeft,
+    kJawRight,
+    kShoulderPin,
+    kElbowPin,
+    kCrates = 40,
+    kLamps,
+    kFloorGrid,
+    kLookAt = 60,
+    kLookAtHand,
+    kCameraWide = 70,
+    kCameraLow,
+    kCameraTop,
+    kKeyLight = 80,
+    kRimLight,
+    kWarmLight
 };
 
-constexpr int kCycle = 600;      // frames of one work cycle
-constexpr int kEnd = 26400;      // 44 cycles: past the show's four minutes
+constexpr int kCycle = 600;  // frames of one work cycle
+constexpr int kEnd = 26400;  // 44 cycles: past the show's four minutes
 
 Mesh withMaterial(Mesh m, int material) {
     m.setMaterial(material);
@@ -55,13 +75,13 @@ struct Pose5 {
     float at, yaw, shoulder, elbow, wrist, jaw;
 };
 constexpr Pose5 kPoses[] = {
-    {0.00f, -35, 20, 60, 40, 3.5f},   // over the left crate, jaws open
-    {0.15f, -35, 42, 70, 50, 3.5f},   // reach down
-    {0.25f, -35, 42, 70, 50, 1.2f},   // grip
-    {0.45f, 10, 5, 45, 20, 1.2f},     // lift and swing
-    {0.65f, 55, 38, 75, 45, 1.2f},    // over the right crate
-    {0.75f, 55, 38, 75, 45, 3.5f},    // release
-    {0.90f, 10, 0, 30, 10, 3.5f},     // rise
+    {0.00f, -35, 20, 60, 40, 3.5f},  // over the left crate, jaws open
+    {0.15f, -35, 42, 70, 50, 3.5f},  // reach down
+    {0.25f, -35, 42, 70, 50, 1.2f},  // grip
+    {0.45f, 10, 5, 45, 20, 1.2f},    // lift and swing
+    {0.65f, 55, 38, 75, 45, 1.2f},   // over the right crate
+    {0.75f, 55, 38, 75, 45, 3.5f},   // release
+    {0.90f, 10, 0, 30, 10, 3.5f},    // rise
     {1.00f, -35, 20, 60, 40, 3.5f},
 };
 
@@ -169,25 +189,25 @@ void buildArm(SceneBuilder& b) {
     b.target(kLookAt, {0, 40, 0});
     b.target(kLookAtHand, {0, 55, 0});
     b.positionKeys(kLookAtHand, pathKeys(0, kEnd, 300, [](float f) {
-        return Vec3{30 * std::sin(f / 700.0f), 50 + 8 * std::sin(f / 450.0f), -10};
-    }));
+                       return Vec3{30 * std::sin(f / 700.0f), 50 + 8 * std::sin(f / 450.0f), -10};
+                   }));
     // 1: a wide three-quarter view, slowly orbiting.
     b.camera(kCameraWide, {120, 70, 130}, kLookAt);
     b.positionKeys(kCameraWide, pathKeys(0, kEnd, 300, [](float f) {
-        const float a = 0.75f + f / 4200.0f;
-        return Vec3{135 * std::sin(a), 65 + 15 * std::sin(f / 1900.0f), 135 * std::cos(a)};
-    }));
+                       const float a = 0.75f + f / 4200.0f;
+                       return Vec3{135 * std::sin(a), 65 + 15 * std::sin(f / 1900.0f), 135 * std::cos(a)};
+                   }));
     // 2: low, near the floor, looking up at the working hand.
     b.camera(kCameraLow, {-40, 8, 85}, kLookAtHand);
     b.positionKeys(kCameraLow, pathKeys(0, kEnd, 300, [](float f) {
-        return Vec3{-50 + 25 * std::sin(f / 1500.0f), 10, 95 + 10 * std::cos(f / 1500.0f)};
-    }));
+                       return Vec3{-50 + 25 * std::sin(f / 1500.0f), 10, 95 + 10 * std::cos(f / 1500.0f)};
+                   }));
     // 3: high above, turning round the bay.
     b.camera(kCameraTop, {0, 190, 60}, kLookAt);
     b.positionKeys(kCameraTop, pathKeys(0, kEnd, 300, [](float f) {
-        const float a = -f / 3000.0f;
-        return Vec3{80 * std::sin(a), 200, 80 * std::cos(a)};
-    }));
+                       const float a = -f / 3000.0f;
+                       return Vec3{80 * std::sin(a), 200, 80 * std::cos(a)};
+                   }));
 
     b.light(kKeyLight, {-140, 200, 160}, {1.0f, 0.95f, 0.88f});
     b.light(kRimLight, {160, 90, -180}, colour(look::kCoolLight));

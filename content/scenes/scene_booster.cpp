@@ -22,8 +22,22 @@ namespace look = vantor::look;
 
 enum Material { kBody = 1, kChrome, kFin, kBell, kPlume, kFlareMaterial, kStars };
 enum Object {
-    kStage = 20, kBodyObject, kNose, kFins, kBells, kPlumeFirst = 30, kFlareFirst = 40, kStarField = 50,
-    kLookAt = 60, kLookLow, kCameraSide = 70, kCameraBelow, kCameraChase, kSunLight = 80, kRimLight, kFireLight
+    kStage = 20,
+    kBodyObject,
+    kNose,
+    kFins,
+    kBells,
+    kPlumeFirst = 30,
+    kFlareFirst = 40,
+    kStarField = 50,
+    kLookAt = 60,
+    kLookLow,
+    kCameraSide = 70,
+    kCameraBelow,
+    kCameraChase,
+    kSunLight = 80,
+    kRimLight,
+    kFireLight
 };
 
 constexpr int kEnd = 26000;
@@ -121,21 +135,21 @@ void buildBooster(SceneBuilder& b) {
     b.target(kLookLow, {0, -150, 0});
     b.camera(kCameraSide, {600, 0, 600}, kLookAt);
     b.positionKeys(kCameraSide, pathKeys(0, kEnd, 400, [](float f) {
-        const float a = 0.8f + f / 5000.0f;
-        return Vec3{460 * std::sin(a), 60 * std::sin(f / 2100.0f), 460 * std::cos(a)};
-    }));
+                       const float a = 0.8f + f / 5000.0f;
+                       return Vec3{460 * std::sin(a), 60 * std::sin(f / 2100.0f), 460 * std::cos(a)};
+                   }));
     // 2: low at the side, looking up past the engines (the flares stay
     // against the dark: a billboard is drawn as an opaque square).
     b.camera(kCameraBelow, {300, -300, 300}, kLookLow);
     b.positionKeys(kCameraBelow, pathKeys(0, kEnd, 400, [](float f) {
-        const float a = 2.0f - f / 6000.0f;
-        return Vec3{430 * std::sin(a), -300, 430 * std::cos(a)};
-    }));
+                       const float a = 2.0f - f / 6000.0f;
+                       return Vec3{430 * std::sin(a), -300, 430 * std::cos(a)};
+                   }));
     b.camera(kCameraChase, {-200, 350, 550}, kLookAt);
     b.positionKeys(kCameraChase, pathKeys(0, kEnd, 400, [](float f) {
-        const float a = 2.4f + f / 7000.0f;
-        return Vec3{420 * std::sin(a), 260 + 50 * std::sin(f / 1500.0f), 420 * std::cos(a)};
-    }));
+                       const float a = 2.4f + f / 7000.0f;
+                       return Vec3{420 * std::sin(a), 260 + 50 * std::sin(f / 1500.0f), 420 * std::cos(a)};
+                   }));
 
     b.light(kSunLight, {-2000, 900, 1500}, {1.0f, 0.98f, 0.95f});
     b.light(kRimLight, {1500, 300, -2000}, colour(look::kCoolLight));

@@ -10,7 +10,9 @@
 
 namespace demoscenes {
 
-inline Vec3 colour(const vantor::look::Rgb& c, float scale = 1) { return {c.rf() * scale, c.gf() * scale, c.bf() * scale}; }
+inline Vec3 colour(const vantor::look::Rgb& c, float scale = 1) {
+    return {c.rf() * scale, c.gf() * scale, c.bf() * scale};
+}
 
 inline constexpr const char* kGalaxy = "galakse.jpg";
 inline constexpr const char* kChromeMap = "blank metall.jpg";
@@ -43,7 +45,7 @@ private:
 scenekit::MaterialSpec litColour(const Vec3& colour, float shininess = 0.3f, float strength = 0.6f);
 scenekit::MaterialSpec litTexture(const char* texture, const Vec3& tint = {1, 1, 1});
 scenekit::MaterialSpec chrome();
-scenekit::MaterialSpec panelChrome();  // hull plates with the chrome map added
+scenekit::MaterialSpec panelChrome();                                // hull plates with the chrome map added
 scenekit::MaterialSpec glow(const char* texture, const Vec3& tint);  // additive, two-sided
 
 }  // namespace demoscenes

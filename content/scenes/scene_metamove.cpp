@@ -22,8 +22,20 @@ namespace look = vantor::look;
 
 enum Material { kFloorMaterial = 1, kRingChrome, kRingPlates, kPillar, kLamp, kBase };
 enum Object {
-    kFloor = 2, kCarrier = 6, kOuterRing = 20, kInnerRing, kPillars, kLamps, kCradle,
-    kLookAt = 60, kCameraOrbit = 70, kCameraLow, kCameraHigh, kKeyLight = 80, kRimLight, kUnderLight
+    kFloor = 2,
+    kCarrier = 6,
+    kOuterRing = 20,
+    kInnerRing,
+    kPillars,
+    kLamps,
+    kCradle,
+    kLookAt = 60,
+    kCameraOrbit = 70,
+    kCameraLow,
+    kCameraHigh,
+    kKeyLight = 80,
+    kRimLight,
+    kUnderLight
 };
 
 constexpr int kEnd = 26000;
@@ -62,7 +74,8 @@ void buildMetamove(SceneBuilder& b) {
     b.rotationKeys(kInnerRing, spinKeys(0, kEnd, {1, 0, 0}, -0.13f));
 
     // Cradle: a stepped plinth on the floor, four pillars with lamps on top.
-    Mesh cradle = lathe({{{{0, kFloorY}, {40, kFloorY}}}, {{{40, kFloorY}, {40, kFloorY + 4}, {32, kFloorY + 8}}},
+    Mesh cradle = lathe({{{{0, kFloorY}, {40, kFloorY}}},
+                         {{{40, kFloorY}, {40, kFloorY + 4}, {32, kFloorY + 8}}},
                          {{{32, kFloorY + 8}, {0, kFloorY + 8}}}},
                         40);
     cradle.setMaterial(kBase);
@@ -87,19 +100,19 @@ void buildMetamove(SceneBuilder& b) {
     b.target(kLookAt, {0, -6, 0});
     b.camera(kCameraOrbit, {0, 30, 160}, kLookAt);
     b.positionKeys(kCameraOrbit, pathKeys(0, kEnd, 400, [](float f) {
-        const float a = f / 3500.0f;
-        return Vec3{160 * std::sin(a), 30 + 12 * std::sin(f / 1700.0f), 160 * std::cos(a)};
-    }));
+                       const float a = f / 3500.0f;
+                       return Vec3{160 * std::sin(a), 30 + 12 * std::sin(f / 1700.0f), 160 * std::cos(a)};
+                   }));
     b.camera(kCameraLow, {-120, -50, 90}, kLookAt);
     b.positionKeys(kCameraLow, pathKeys(0, kEnd, 400, [](float f) {
-        const float a = -2.2f - f / 5000.0f;
-        return Vec3{140 * std::sin(a), -50, 140 * std::cos(a)};
-    }));
+                       const float a = -2.2f - f / 5000.0f;
+                       return Vec3{140 * std::sin(a), -50, 140 * std::cos(a)};
+                   }));
     b.camera(kCameraHigh, {40, 150, 60}, kLookAt);
     b.positionKeys(kCameraHigh, pathKeys(0, kEnd, 400, [](float f) {
-        const float a = 1.0f + f / 4000.0f;
-        return Vec3{80 * std::sin(a), 165, 80 * std::cos(a)};
-    }));
+                       const float a = 1.0f + f / 4000.0f;
+                       return Vec3{80 * std::sin(a), 165, 80 * std::cos(a)};
+                   }));
 
     b.light(kKeyLight, {-200, 220, 200}, {1.0f, 0.96f, 0.9f});
     b.light(kRimLight, {200, 80, -220}, colour(look::kCoolLight));

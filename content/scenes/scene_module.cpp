@@ -17,8 +17,19 @@ namespace look = vantor::look;
 
 enum Material { kHull = 1, kRib, kWalkway, kLampStrip, kBulkhead, kEndWall };
 enum Object {
-    kHullObject = 20, kRibs, kWalk, kLamps, kBulkheads, kEnd, kLookAhead = 60, kLookWall,
-    kCameraAhead = 70, kCameraWall, kHeadLight = 80, kKeyLight, kWarmLight
+    kHullObject = 20,
+    kRibs,
+    kWalk,
+    kLamps,
+    kBulkheads,
+    kEnd,
+    kLookAhead = 60,
+    kLookWall,
+    kCameraAhead = 70,
+    kCameraWall,
+    kHeadLight = 80,
+    kKeyLight,
+    kWarmLight
 };
 
 constexpr float kRadius = 18, kSection = 40;
@@ -101,12 +112,12 @@ void buildModule(SceneBuilder& b) {
     };
     b.target(kLookAhead, {0, 0, -100});
     b.samples(kLookAhead, kInterval, sampleTrack(count, kInterval, [](float f) {
-        return Sample{{4 * std::sin(f / 900.0f), -1 + 2 * std::sin(f / 600.0f), -travelled(f) - 60}};
-    }));
+                  return Sample{{4 * std::sin(f / 900.0f), -1 + 2 * std::sin(f / 600.0f), -travelled(f) - 60}};
+              }));
     b.target(kLookWall, {-15, 5, -60});
     b.samples(kLookWall, kInterval, sampleTrack(count, kInterval, [](float f) {
-        return Sample{{-12, 3 + 3 * std::sin(f / 800.0f), -travelled(f) - 90}};
-    }));
+                  return Sample{{-12, 3 + 3 * std::sin(f / 800.0f), -travelled(f) - 90}};
+              }));
     // 1: down the middle of the module, looking ahead.
     b.camera(kCameraAhead, {0, 0, -60}, kLookAhead);
     b.samples(kCameraAhead, kInterval, sampleTrack(count, kInterval, riding(0, 0, -1)));

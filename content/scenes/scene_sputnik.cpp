@@ -18,12 +18,26 @@ namespace look = vantor::look;
 
 enum Material { kPlanetSurface = 1, kAtmosphere, kBodyPlates, kChrome, kSolarCells, kGold, kBeacon };
 enum Object {
-    kPlanetObject = 20, kHaze, kSatellite = 30, kSatBody, kWingLeft, kWingRight, kDish, kAntenna, kBeaconLight,
-    kLookPlanet = 60, kLookSatellite, kCameraFar = 70, kCameraRide, kCameraLimb, kSun = 80, kPlanetGlow
+    kPlanetObject = 20,
+    kHaze,
+    kSatellite = 30,
+    kSatBody,
+    kWingLeft,
+    kWingRight,
+    kDish,
+    kAntenna,
+    kBeaconLight,
+    kLookPlanet = 60,
+    kLookSatellite,
+    kCameraFar = 70,
+    kCameraRide,
+    kCameraLimb,
+    kSun = 80,
+    kPlanetGlow
 };
 
 constexpr float kPlanetRadius = 200, kOrbitRadius = 262;
-constexpr int kPeriod = 7000;      // frames per orbit
+constexpr int kPeriod = 7000;  // frames per orbit
 constexpr int kInterval = 20;
 constexpr int kEnd = 26000;
 constexpr double kTwoPi = 6.28318530717959;
@@ -72,7 +86,9 @@ void buildSputnik(SceneBuilder& b) {
     // The satellite: a dummy on the orbit carrying the parts.
     b.dummy(kSatellite, 0, {orbit(0)});
     const int count = kEnd / kInterval + 1;
-    b.samples(kSatellite, kInterval, sampleTrack(count, kInterval, [](float f) { return Sample{orbit(f), heading(f)}; }));
+    b.samples(kSatellite, kInterval, sampleTrack(count, kInterval, [](float f) {
+                  return Sample{orbit(f), heading(f)};
+              }));
     Mesh body = bevelledBox({5, 5, 9}, 0.8f);
     planarMap(body, {1, 0, 0}, {0, 1, 1}, 1.0f / 6);
     body.setMaterial(kBodyPlates);
@@ -115,25 +131,25 @@ void buildSputnik(SceneBuilder& b) {
     // 1: the whole orbit from afar.
     b.camera(kCameraFar, {0, 160, 760}, kLookPlanet);
     b.positionKeys(kCameraFar, pathKeys(0, kEnd, 500, [](float f) {
-        const float a = f / 9000.0f;
-        return Vec3{560 * std::sin(a), 150 + 60 * std::sin(f / 3000.0f), 560 * std::cos(a)};
-    }));
+                       const float a = f / 9000.0f;
+                       return Vec3{560 * std::sin(a), 150 + 60 * std::sin(f / 3000.0f), 560 * std::cos(a)};
+                   }));
     // 2: riding along behind and above the satellite, the planet beyond it.
     b.camera(kCameraRide, orbit(0), kLookSatellite);
     b.samples(kCameraRide, kInterval, sampleTrack(count, kInterval, [](float f) {
-        const Vec3 p = orbit(f), back = orbit(f - 120);
-        Vec3 out = p;
-        out.normalize();
-        return Sample{back + out * 22.0f + (back - p) * 0.1f};
-    }));
+                  const Vec3 p = orbit(f), back = orbit(f - 120);
+                  Vec3 out = p;
+                  out.normalize();
+                  return Sample{back + out * 22.0f + (back - p) * 0.1f};
+              }));
     // 3: beside the satellite, outside its orbit, the planet's limb behind it.
     b.camera(kCameraLimb, orbit(0), kLookSatellite);
     b.samples(kCameraLimb, kInterval, sampleTrack(count, kInterval, [](float f) {
-        const Vec3 p = orbit(f), ahead = orbit(f + 60);
-        Vec3 out = p;
-        out.normalize();
-        return Sample{ahead + out * 14.0f + rotate(turn({1, 0, 0}, 25), Vec3{0, 9, 0})};
-    }));
+                  const Vec3 p = orbit(f), ahead = orbit(f + 60);
+                  Vec3 out = p;
+                  out.normalize();
+                  return Sample{ahead + out * 14.0f + rotate(turn({1, 0, 0}, 25), Vec3{0, 9, 0})};
+              }));
 
     b.light(kSun, {-1500, 600, 1200}, {1.0f, 0.97f, 0.9f});
     b.light(kPlanetGlow, {900, -300, -900}, colour(look::kCoolLight, 0.6f));

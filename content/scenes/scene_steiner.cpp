@@ -29,9 +29,19 @@ using namespace scenekit;
 namespace look = vantor::look;
 
 enum Material { kCutStone = 1, kGlowStone, kStoneMaterial, kCoreRing };
-enum Object { kCoreHalo = 31, kCoreInner, kLookAt = 60, kCameraOrbit = 70, kCameraLow, kCameraHigh, kKeyLight = 80, kRimLight, kCoreLight };
+enum Object {
+    kCoreHalo = 31,
+    kCoreInner,
+    kLookAt = 60,
+    kCameraOrbit = 70,
+    kCameraLow,
+    kCameraHigh,
+    kKeyLight = 80,
+    kRimLight,
+    kCoreLight
+};
 
-constexpr int kEnd = 6500;          // 325 s at 50 ms a frame
+constexpr int kEnd = 6500;  // 325 s at 50 ms a frame
 constexpr int kStones = 12;
 constexpr float kRingRadius = 52;
 constexpr int kGlowing[] = {2, 5, 6, 7};
@@ -107,19 +117,19 @@ void buildSteiner(SceneBuilder& b) {
     // degrees and 4:3) from every side the cameras take.
     b.camera(kCameraOrbit, {0, 50, 205}, kLookAt);
     b.positionKeys(kCameraOrbit, pathKeys(0, kEnd, 100, [](float f) {
-        const float a = -f / 1500.0f;
-        return Vec3{205 * std::sin(a), 50 + 15 * std::sin(f / 500.0f), 205 * std::cos(a)};
-    }));
+                       const float a = -f / 1500.0f;
+                       return Vec3{205 * std::sin(a), 50 + 15 * std::sin(f / 500.0f), 205 * std::cos(a)};
+                   }));
     b.camera(kCameraLow, {132, -16, 157}, kLookAt);
     b.positionKeys(kCameraLow, pathKeys(0, kEnd, 100, [](float f) {
-        const float a = 0.7f + f / 1200.0f;
-        return Vec3{205 * std::sin(a), -16, 205 * std::cos(a)};
-    }));
+                       const float a = 0.7f + f / 1200.0f;
+                       return Vec3{205 * std::sin(a), -16, 205 * std::cos(a)};
+                   }));
     b.camera(kCameraHigh, {0, 200, 140}, kLookAt);
     b.positionKeys(kCameraHigh, pathKeys(0, kEnd, 100, [](float f) {
-        const float a = f / 1800.0f;
-        return Vec3{140 * std::sin(a), 200, 140 * std::cos(a)};
-    }));
+                       const float a = f / 1800.0f;
+                       return Vec3{140 * std::sin(a), 200, 140 * std::cos(a)};
+                   }));
 
     b.light(kKeyLight, {-200, 200, 150}, {1.0f, 0.95f, 0.9f});
     b.light(kRimLight, {200, 40, -200}, colour(look::kCoolLight));

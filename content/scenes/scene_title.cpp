@@ -24,8 +24,8 @@ constexpr int kLogo = 10, kFirstLetter = 11;
 constexpr float kCapHeight = 20, kDepth = 5, kSpacing = 4;
 
 struct Letter {
-    Mesh mesh;    // centred on its own middle
-    Vec3 place;   // its middle in the logo's frame
+    Mesh mesh;   // centred on its own middle
+    Vec3 place;  // its middle in the logo's frame
 };
 
 std::vector<Letter> letters(std::int32_t capMaterial, std::int32_t wallMaterial) {
@@ -78,7 +78,10 @@ void buildTitleChrome(SceneBuilder& b) {
         const Vec3 mid = Vec3::lerp(from, row[i].place, 0.6f) + Vec3{0, random.range(-30, 30), 0};
         // Tension 1 at the arrival and at the last key gives both zero
         // tangents: the letter stops dead and holds its place to the end.
-        b.positionKeys(id, {{0, from, 0, 0.3f}, {arrive - 90, mid}, {arrive, row[i].place, 0.9f, 0, 1}, {26000, row[i].place, 0, 0, 1}});
+        b.positionKeys(id, {{0, from, 0, 0.3f},
+                            {arrive - 90, mid},
+                            {arrive, row[i].place, 0.9f, 0, 1},
+                            {26000, row[i].place, 0, 0, 1}});
         // The tumble unwinds with the flight, slowing as the letter settles.
         const float ax = random.range(-150, 150), ay = random.range(-170, 170), az = random.range(-80, 80);
         std::vector<RotationKey> unwind;
@@ -92,7 +95,8 @@ void buildTitleChrome(SceneBuilder& b) {
     // The word sways gently once it has formed.
     std::vector<RotationKey> sway;
     for (int f = 0; f <= 26000; f += 500)
-        sway.push_back({f, eulerXYZ(f < 800 ? 0 : 6 * std::sin(f / 1900.0f), f < 800 ? 0 : 14 * std::sin(f / 1300.0f), 0)});
+        sway.push_back(
+            {f, eulerXYZ(f < 800 ? 0 : 6 * std::sin(f / 1900.0f), f < 800 ? 0 : 14 * std::sin(f / 1300.0f), 0)});
     b.rotationKeys(kLogo, sway);
 
     Mesh floor = floorGrid(1400, -42, 14);
@@ -109,20 +113,22 @@ void buildTitleChrome(SceneBuilder& b) {
     b.camera(40, {0, 10, 140}, 30);
     b.positionKeys(40, [] {
         std::vector<PositionKey> k{{0, {0, 18, 90}, 0, 0.5f}, {600, {0, 8, 175}, 0.6f, 0}};
-        for (int f = 1800; f <= 26000; f += 1200) k.push_back({f, {40 * std::sin(f / 2500.0f), 8 + 10 * std::sin(f / 1700.0f), 170 + 20 * std::cos(f / 2100.0f)}});
+        for (int f = 1800; f <= 26000; f += 1200)
+            k.push_back(
+                {f, {40 * std::sin(f / 2500.0f), 8 + 10 * std::sin(f / 1700.0f), 170 + 20 * std::cos(f / 2100.0f)}});
         return k;
     }());
     // 2: low and to the side, sweeping along the word.
     b.camera(41, {-150, -25, 90}, 31);
     b.positionKeys(41, pathKeys(0, 26000, 400, [](float f) {
-        const float a = -0.5f + 0.3f * std::sin(f / 3000.0f);  // a swing along the front, from the left
-        return Vec3{170 * std::sin(a), -26 + 6 * std::sin(f / 900.0f), 170 * std::cos(a)};
-    }));
+                       const float a = -0.5f + 0.3f * std::sin(f / 3000.0f);  // a swing along the front, from the left
+                       return Vec3{170 * std::sin(a), -26 + 6 * std::sin(f / 900.0f), 170 * std::cos(a)};
+                   }));
     // 3: close over the top of the letters.
     b.camera(42, {60, 60, 70}, 30);
     b.positionKeys(42, pathKeys(0, 26000, 400, [](float f) {
-        return Vec3{70 * std::sin(f / 2200.0f), 55, 75 + 10 * std::cos(f / 2200.0f)};
-    }));
+                       return Vec3{70 * std::sin(f / 2200.0f), 55, 75 + 10 * std::cos(f / 2200.0f)};
+                   }));
 
     b.light(50, {-120, 160, 200}, {1.0f, 0.97f, 0.92f});
     b.light(51, {150, 60, -200}, colour(look::kCoolLight));
@@ -142,7 +148,8 @@ void buildTitleLit(SceneBuilder& b) {
         // Rise from below, one after another, turning once about the upright.
         const int start = int(i) * 40, arrive = start + 320;
         const Vec3 below = row[i].place + Vec3{0, -140, 40};
-        b.positionKeys(id, {{start, below, 0, 0.2f}, {arrive, row[i].place, 0.9f, 0, 1}, {26000, row[i].place, 0, 0, 1}});
+        b.positionKeys(id,
+                       {{start, below, 0, 0.2f}, {arrive, row[i].place, 0.9f, 0, 1}, {26000, row[i].place, 0, 0, 1}});
         std::vector<RotationKey> spin;
         if (start > 0) spin.push_back({0, turn({0, 1, 0}, 180)});
         for (int k = 0; k <= 4; ++k) spin.push_back({start + k * 80, turn({0, 1, 0}, 180 + 45 * k)});
@@ -151,7 +158,8 @@ void buildTitleLit(SceneBuilder& b) {
     }
     // The whole word turns slowly to show its depth.
     std::vector<RotationKey> turnWord;
-    for (int f = 0; f <= 26000; f += 400) turnWord.push_back({f, turn({0, 1, 0}, f < 700 ? 0 : 20 * std::sin((f - 700) / 1600.0f))});
+    for (int f = 0; f <= 26000; f += 400)
+        turnWord.push_back({f, turn({0, 1, 0}, f < 700 ? 0 : 20 * std::sin((f - 700) / 1600.0f))});
     b.rotationKeys(kLogo, turnWord);
 
     // A ring gate behind, made of plated segments with glowing joints.
@@ -176,14 +184,15 @@ void buildTitleLit(SceneBuilder& b) {
     b.camera(40, {0, 0, 200}, 30);
     b.positionKeys(40, [] {
         std::vector<PositionKey> k{{0, {0, -40, 230}, 0, 0.4f}, {500, {0, 0, 165}, 0.7f, 0}};
-        for (int f = 1500; f <= 26000; f += 1000) k.push_back({f, {25 * std::sin(f / 2000.0f), 5 * std::cos(f / 1400.0f), 165 + 15 * std::sin(f / 2600.0f)}});
+        for (int f = 1500; f <= 26000; f += 1000)
+            k.push_back({f, {25 * std::sin(f / 2000.0f), 5 * std::cos(f / 1400.0f), 165 + 15 * std::sin(f / 2600.0f)}});
         return k;
     }());
     b.camera(41, {120, 30, 110}, 31);
     b.positionKeys(41, pathKeys(0, 26000, 400, [](float f) {
-        const float a = 0.9f * std::sin(f / 2800.0f + 0.6f);  // a swing across the front
-        return Vec3{150 * std::sin(a), 25 + 10 * std::sin(f / 1300.0f), 150 * std::cos(a) + 20};
-    }));
+                       const float a = 0.9f * std::sin(f / 2800.0f + 0.6f);  // a swing across the front
+                       return Vec3{150 * std::sin(a), 25 + 10 * std::sin(f / 1300.0f), 150 * std::cos(a) + 20};
+                   }));
 
     b.light(50, {-150, 120, 220}, {1.0f, 0.95f, 0.9f});
     b.light(51, {160, -40, -150}, colour(look::kHotAccent));

@@ -19,15 +19,19 @@ void buildSteiner(scenekit::SceneBuilder& b);
 struct DemoScene {
     const char* file;  // under data/
     void (*build)(scenekit::SceneBuilder&);
-    int speed;         // music ms per scene frame in the effect that plays it
-    bool culling;      // false: the start-up switches back-face culling off
+    int speed;     // music ms per scene frame in the effect that plays it
+    bool culling;  // false: the start-up switches back-face culling off
 };
 
 inline constexpr DemoScene kDemoScenes[] = {
-    {"vantor2.ppp", buildTitleChrome, 10, false}, {"vantor.ppp", buildTitleLit, 10, false},
-    {"arm.ppp", buildArm, 10, true},              {"modul2.ppp", buildModule, 10, true},
-    {"boost.ppp", buildBooster, 10, true},        {"sputnik.ppp", buildSputnik, 10, true},
-    {"metamove.ppp", buildMetamove, 10, true},    {"sphere.ppp", buildSphere, 1, true},
+    {"vantor2.ppp", buildTitleChrome, 10, false},
+    {"vantor.ppp", buildTitleLit, 10, false},
+    {"arm.ppp", buildArm, 10, true},
+    {"modul2.ppp", buildModule, 10, true},
+    {"boost.ppp", buildBooster, 10, true},
+    {"sputnik.ppp", buildSputnik, 10, true},
+    {"metamove.ppp", buildMetamove, 10, true},
+    {"sphere.ppp", buildSphere, 1, true},
     {"steiner.ppp", buildSteiner, 50, true},
 };
 

@@ -10,11 +10,11 @@ namespace vantor::synth {
 enum class Instrument { Kick, Snare, ClosedHat, OpenHat, Crash, Bass, Pad, Lead, Arp, Riser };
 
 struct NoteParams {
-    float midi = 60.0f;        // pitch as a MIDI note number (ignored by drums)
-    float seconds = 0.1f;      // how long the note is held (the release follows)
-    float velocity = 1.0f;     // 0..1
-    float brightness = 0.5f;   // 0..1: filter opening
-    std::uint32_t seed = 1;    // noise and start phases
+    float midi = 60.0f;       // pitch as a MIDI note number (ignored by drums)
+    float seconds = 0.1f;     // how long the note is held (the release follows)
+    float velocity = 1.0f;    // 0..1
+    float brightness = 0.5f;  // 0..1: filter opening
+    std::uint32_t seed = 1;   // noise and start phases
 };
 
 struct StereoBlock {

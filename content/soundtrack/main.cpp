@@ -29,8 +29,8 @@ struct Section {
     const char* name;
     int firstBar, endBar;
 };
-const Section kSections[] = {{"intro", 0, 16},     {"build-up 1", 16, 32}, {"drop 1", 32, 64},
-                             {"breakdown", 64, 80}, {"drop 2", 80, 112},   {"outro", 112, 126}};
+const Section kSections[] = {{"intro", 0, 16},      {"build-up 1", 16, 32}, {"drop 1", 32, 64},
+                             {"breakdown", 64, 80}, {"drop 2", 80, 112},    {"outro", 112, 126}};
 
 double decibels(double x) { return x > 0 ? 20.0 * std::log10(x) : -200.0; }
 

@@ -11,8 +11,8 @@ namespace {
 
 struct ChannelStrip {
     float gain;
-    float pan;         // -1 left .. 1 right
-    float duck;        // how deep the kick pushes the instrument down, 0..1
+    float pan;   // -1 left .. 1 right
+    float duck;  // how deep the kick pushes the instrument down, 0..1
     float delaySend;
     float reverbSend;
 };

@@ -24,8 +24,8 @@ constexpr int kSongBars = 126;
 
 struct ScoreNote {
     Instrument instrument;
-    double beat;      // start, in beats from the beginning of the song
-    double beats;     // held length in beats
+    double beat;   // start, in beats from the beginning of the song
+    double beats;  // held length in beats
     float midi;
     float velocity;
     float brightness;
@@ -33,9 +33,9 @@ struct ScoreNote {
 
 struct Score {
     int bars = kSongBars;
-    std::vector<ScoreNote> notes;        // in no particular order
-    std::vector<bool> kickInBar;         // bars whose kick ducks the other instruments
-    double fadeOutStartBeat = 0.0;       // master fade to silence
+    std::vector<ScoreNote> notes;   // in no particular order
+    std::vector<bool> kickInBar;    // bars whose kick ducks the other instruments
+    double fadeOutStartBeat = 0.0;  // master fade to silence
     double fadeOutEndBeat = 0.0;
 };
 

@@ -19,9 +19,9 @@
 #include <string>
 
 struct ppd_file {
-    std::uint32_t size;  // bytes in the file
-    std::uint32_t pos;   // read position; may lie outside the file after a seek
-    unsigned char* data; // the file's bytes, owned by the handle
+    std::uint32_t size;   // bytes in the file
+    std::uint32_t pos;    // read position; may lie outside the file after a seek
+    unsigned char* data;  // the file's bytes, owned by the handle
 };
 
 void ppd_set_archive(const char* archivePath, const char* password);

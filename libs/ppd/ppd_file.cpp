@@ -24,8 +24,7 @@ ppd_file* openOnDisk(const char* path) {
     long length = -1;
     if (std::fseek(disk, 0, SEEK_END) == 0) length = std::ftell(disk);
     // A handle addresses at most 4 GiB; anything larger (or unseekable) is refused.
-    if (length < 0 || static_cast<unsigned long long>(length) > 0xFFFFFFFFull ||
-        std::fseek(disk, 0, SEEK_SET) != 0) {
+    if (length < 0 || static_cast<unsigned long long>(length) > 0xFFFFFFFFull || std::fseek(disk, 0, SEEK_SET) != 0) {
         std::fclose(disk);
         return nullptr;
     }
@@ -49,8 +48,7 @@ ppd_file* openOnDisk(const char* path) {
 ppd_file* openInArchive(const char* path) {
     char* data = nullptr;
     unsigned long size = 0;
-    if (!unrarlib_extract(archivePath.c_str(), path, &data, &size, archivePassword.c_str()))
-        return nullptr;
+    if (!unrarlib_extract(archivePath.c_str(), path, &data, &size, archivePassword.c_str())) return nullptr;
     auto* file = static_cast<ppd_file*>(std::malloc(sizeof(ppd_file)));
     if (!file || size > 0xFFFFFFFFul) {
         std::free(data);
@@ -69,17 +67,11 @@ void ppd_set_archive(const char* path, const char* password) {
     archiveMode = true;
 }
 
-void ppd_clear_archive() {
-    archiveMode = false;
-}
+void ppd_clear_archive() { archiveMode = false; }
 
-void ppd_set_folder(const char* dir) {
-    dataFolder = dir ? dir : "";
-}
+void ppd_set_folder(const char* dir) { dataFolder = dir ? dir : ""; }
 
-std::string ppd_folder_file(const char* path) {
-    return path ? ppd_folder::find(dataFolder, path) : std::string();
-}
+std::string ppd_folder_file(const char* path) { return path ? ppd_folder::find(dataFolder, path) : std::string(); }
 
 ppd_file* ppd_open(const char* path) {
     if (!path) return nullptr;
@@ -120,9 +112,7 @@ int ppd_seek(ppd_file* file, std::int32_t offset, int origin) {
     return 0;
 }
 
-std::uint32_t ppd_tell(ppd_file* file) {
-    return file->pos;
-}
+std::uint32_t ppd_tell(ppd_file* file) { return file->pos; }
 
 void ppd_close(ppd_file* file) {
     if (!file) return;

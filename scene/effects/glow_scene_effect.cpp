@@ -44,9 +44,7 @@ void GlowSceneEffect::cutHoles(Texture& texture, const kpximage& holeMap) {
     gluBuild2DMipmaps(GL_TEXTURE_2D, 4, image.width, image.height, GL_RGBA, GL_UNSIGNED_BYTE, image.image);
 }
 
-void GlowSceneEffect::init(int time) {
-    startTime = lastCycle_ = lastPulse_ = time;
-}
+void GlowSceneEffect::init(int time) { startTime = lastCycle_ = lastPulse_ = time; }
 
 void GlowSceneEffect::signal(SignalValue value) {
     const int v = value.intValue;

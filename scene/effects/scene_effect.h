@@ -24,11 +24,11 @@ void endSceneDrawing();
 class SceneEffect : public Effect {
 public:
     // Signal codes (value = the integer of the signal).
-    static constexpr int SPEED = 10;         // music ms per scene time unit
-    static constexpr int NEXT_CAMERA = 20;   // the camera after the current one
-    static constexpr int CAMERA = 21;        // the camera with that id (the first when none has it)
-    static constexpr int CEL = 122;          // cel shading for the object with that id
-    static constexpr int CULLING = 123;      // back faces culled (value not 0) or drawn (0)
+    static constexpr int SPEED = 10;        // music ms per scene time unit
+    static constexpr int NEXT_CAMERA = 20;  // the camera after the current one
+    static constexpr int CAMERA = 21;       // the camera with that id (the first when none has it)
+    static constexpr int CEL = 122;         // cel shading for the object with that id
+    static constexpr int CULLING = 123;     // back faces culled (value not 0) or drawn (0)
 
     // Where the scenes' textures are looked up by base name.
     static constexpr const char* kTextureDirectory = "data/textures/";
@@ -47,9 +47,7 @@ public:
     virtual int nextCameraCode() const { return NEXT_CAMERA; }
 
     // Music milliseconds since init turned into scene units at `speed`.
-    float sceneTime(int time) const {
-        return static_cast<float>(static_cast<long long>(time) - startTime) / speed;
-    }
+    float sceneTime(int time) const { return static_cast<float>(static_cast<long long>(time) - startTime) / speed; }
 
     Scene* getScene() const { return scene.get(); }
     float getSpeed() const { return speed; }

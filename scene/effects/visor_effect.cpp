@@ -7,7 +7,6 @@
 #include "kpx/kpx.h"
 #include "platform/gl_api.h"
 
-
 namespace {
 
 // The image from the visor images' folder, as a texture; a missing image ends

@@ -18,8 +18,8 @@ public:
     explicit FieldCursor(const unsigned char* bytes) : p_(bytes) {}
 
     std::uint32_t u32() {
-        const std::uint32_t v = std::uint32_t(p_[0]) | std::uint32_t(p_[1]) << 8 |
-                                std::uint32_t(p_[2]) << 16 | std::uint32_t(p_[3]) << 24;
+        const std::uint32_t v =
+            std::uint32_t(p_[0]) | std::uint32_t(p_[1]) << 8 | std::uint32_t(p_[2]) << 16 | std::uint32_t(p_[3]) << 24;
         p_ += 4;
         return v;
     }
@@ -60,8 +60,17 @@ public:
         u32(bits);
     }
     void u8(std::uint8_t v) { out_.push_back(v); }
-    void vec3(const Vec3& v) { f32(v.x); f32(v.y); f32(v.z); }
-    void quaternion(const Quaternion& q) { f32(q.x); f32(q.y); f32(q.z); f32(q.w); }
+    void vec3(const Vec3& v) {
+        f32(v.x);
+        f32(v.y);
+        f32(v.z);
+    }
+    void quaternion(const Quaternion& q) {
+        f32(q.x);
+        f32(q.y);
+        f32(q.z);
+        f32(q.w);
+    }
     void zeros(std::size_t n) { out_.insert(out_.end(), n, 0); }
     // The text, NUL-padded to a field of `width` bytes (the text is shorter).
     void text(const std::string& s, std::size_t width) {

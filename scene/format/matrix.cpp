@@ -23,15 +23,13 @@ void Matrix4::setEuler(float a, float b, float c) {
 }
 
 Vec3 Matrix4::rotate(const Vec3& v) const {
-    return {m[0] * v.x + m[4] * v.y + m[8] * v.z,
-            m[1] * v.x + m[5] * v.y + m[9] * v.z,
+    return {m[0] * v.x + m[4] * v.y + m[8] * v.z, m[1] * v.x + m[5] * v.y + m[9] * v.z,
             m[2] * v.x + m[6] * v.y + m[10] * v.z};
 }
 
 Vec3 Matrix4::transform(const Vec3& v, float w, float* outW) const {
     if (outW) *outW = m[3] * v.x + m[7] * v.y + m[11] * v.z + m[15] * w;
-    return {m[0] * v.x + m[4] * v.y + m[8] * v.z + m[12] * w,
-            m[1] * v.x + m[5] * v.y + m[9] * v.z + m[13] * w,
+    return {m[0] * v.x + m[4] * v.y + m[8] * v.z + m[12] * w, m[1] * v.x + m[5] * v.y + m[9] * v.z + m[13] * w,
             m[2] * v.x + m[6] * v.y + m[10] * v.z + m[14] * w};
 }
 

@@ -43,6 +43,6 @@ Quaternion slerp(const Quaternion& a, const Quaternion& b, float u, int spins) {
         wb = std::sin(u * phi) / sinTheta;
     }
     if (flip) wb = -wb;
-    return Quaternion(float(wa * a.x + wb * b.x), float(wa * a.y + wb * b.y),
-                      float(wa * a.z + wb * b.z), float(wa * a.w + wb * b.w));
+    return Quaternion(float(wa * a.x + wb * b.x), float(wa * a.y + wb * b.y), float(wa * a.z + wb * b.z),
+                      float(wa * a.w + wb * b.w));
 }

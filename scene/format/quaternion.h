@@ -9,7 +9,12 @@ struct Quaternion {
     Quaternion() = default;
     Quaternion(float x_, float y_, float z_, float w_) : x(x_), y(y_), z(z_), w(w_) {}
 
-    void set(float x_, float y_, float z_, float w_) { x = x_; y = y_; z = z_; w = w_; }
+    void set(float x_, float y_, float z_, float w_) {
+        x = x_;
+        y = y_;
+        z = z_;
+        w = w_;
+    }
 
     // The rotation matrix the scene files are written for: the transpose of the
     // textbook matrix of the same quaternion. A zero quaternion gives identity.

@@ -134,8 +134,8 @@ ChunkDecoder::Result ChunkDecoder::readMesh(Chunk& chunk) {
         if (nt == 0) continue;
         for (std::uint32_t index : face.texCoord)
             if (index >= nt)
-                return fail(format("face %lld of object %lld uses texture coordinate %lld, the object has %lld",
-                                   f, mesh.id, index, nt));
+                return fail(format("face %lld of object %lld uses texture coordinate %lld, the object has %lld", f,
+                                   mesh.id, index, nt));
     }
     return Result::Chunk;
 }

@@ -132,8 +132,8 @@ struct ControllerRecord {
     std::int32_t ownerId = 0;
     std::int32_t kind = 0;
     std::int32_t controllerClass = 0;
-    std::uint32_t count = 0;     // the count field of the header
-    std::int32_t interval = 0;   // scene time units between samples
+    std::uint32_t count = 0;    // the count field of the header
+    std::int32_t interval = 0;  // scene time units between samples
     std::vector<PositionKeyRecord> positionKeys;
     std::vector<RotationKeyRecord> rotationKeys;
     std::vector<SampleRecord> samples;

@@ -8,9 +8,7 @@
 
 using namespace ppp;
 
-SceneFileWriter::SceneFileWriter() {
-    FieldWriter(bytes_).u32(0);
-}
+SceneFileWriter::SceneFileWriter() { FieldWriter(bytes_).u32(0); }
 
 std::size_t SceneFileWriter::beginChunk(std::uint32_t type) {
     FieldWriter out(bytes_);

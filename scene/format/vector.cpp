@@ -2,9 +2,7 @@
 
 #include <cmath>
 
-float Vec3::length() const {
-    return std::sqrt(x * x + y * y + z * z);
-}
+float Vec3::length() const { return std::sqrt(x * x + y * y + z * z); }
 
 void Vec3::normalize() {
     const float inverse = 1.0f / length();

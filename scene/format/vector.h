@@ -8,14 +8,26 @@ struct Vec3 {
     Vec3() = default;
     Vec3(float x_, float y_, float z_) : x(x_), y(y_), z(z_) {}
 
-    void set(float x_, float y_, float z_) { x = x_; y = y_; z = z_; }
+    void set(float x_, float y_, float z_) {
+        x = x_;
+        y = y_;
+        z = z_;
+    }
     void zero() { x = y = z = 0; }
 
     // b - a, component by component.
     static Vec3 difference(const Vec3& a, const Vec3& b) { return {b.x - a.x, b.y - a.y, b.z - a.z}; }
 
-    void add(const Vec3& v) { x += v.x; y += v.y; z += v.z; }
-    void scale(float s) { x *= s; y *= s; z *= s; }
+    void add(const Vec3& v) {
+        x += v.x;
+        y += v.y;
+        z += v.z;
+    }
+    void scale(float s) {
+        x *= s;
+        y *= s;
+        z *= s;
+    }
 
     float length() const;
     // Multiplies by 1 / length; a zero vector gives non-finite components.
@@ -44,7 +56,10 @@ struct Vec2 {
     Vec2() = default;
     Vec2(float u_, float v_) : u(u_), v(v_) {}
 
-    void set(float u_, float v_) { u = u_; v = v_; }
+    void set(float u_, float v_) {
+        u = u_;
+        v = v_;
+    }
     void zero() { u = v = 0; }
     const float* data() const { return &u; }
 };

@@ -75,7 +75,8 @@ TriangleRow buildRow(int index) {
         while (!used[current]) {
             used[current] = true;
             loop[length++] = current;
-            const int next = previous < 0 ? first : (link[current][0] == previous ? link[current][1] : link[current][0]);
+            const int next =
+                previous < 0 ? first : (link[current][0] == previous ? link[current][1] : link[current][0]);
             previous = current;
             current = next;
         }

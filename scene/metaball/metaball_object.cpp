@@ -35,8 +35,8 @@ void MetaballObject::computeField() {
 }
 
 int MetaballObject::polygonise() {
-    vertexCount_ = polygoniser_.run(field_.values(), field_.gradients(), vertices_.data(), normals_.data(),
-                                    kVertexCapacity);
+    vertexCount_ =
+        polygoniser_.run(field_.values(), field_.gradients(), vertices_.data(), normals_.data(), kVertexCapacity);
     return vertexCount_;
 }
 

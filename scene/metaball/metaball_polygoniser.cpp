@@ -44,8 +44,8 @@ int Polygoniser::run(const float* values, const Vec3* gradients, Vec3* vertices,
     // shifted by four.
     std::uint8_t* square = squares_.data();
     for (int p = 0; p + kGridSide + 1 < kGridPoints; ++p)
-        square[p] = std::uint8_t(inside[p] | inside[p + 1] << 1 | inside[p + kGridSide] << 2 |
-                                 inside[p + kGridSide + 1] << 3);
+        square[p] =
+            std::uint8_t(inside[p] | inside[p + 1] << 1 | inside[p + kGridSide] << 2 | inside[p + kGridSide + 1] << 3);
 
     int count = 0;
     for (int j = 0; j <= kLastCube; ++j)

@@ -79,8 +79,8 @@ TEST_F(FrameLoopTest, ScriptPhaseSignalsInFileOrderThenInitsAllThenSeeksAndPlays
              setupSignal(-1, 1, "below"), setupSignal(32, 1, "above")};
     demoStart = 60000;
     loop.scriptPhase();
-    EXPECT_EQ(log, (CallLog{"load", "b signal 110:kake2.jpg", "a signal 1:x", "a init 0", "b init 0",
-                            "seek 60000", "play"}));
+    EXPECT_EQ(
+        log, (CallLog{"load", "b signal 110:kake2.jpg", "a signal 1:x", "a init 0", "b init 0", "seek 60000", "play"}));
     EXPECT_EQ(loop.nextEvent(), 0u);
 }
 
@@ -90,15 +90,15 @@ TEST_F(FrameLoopTest, DemoStartDispatchesEveryEarlierEventInTheFirstFrame) {
     demoStart = 60000;
     begin();
     // init gets the event's own time, not the frame's.
-    EXPECT_EQ(pass(), frameOf(60000, {"a start", "b signal 20:0", "b init 59999", "b start"},
-                              {"a prepare 60000", "b prepare 60000", "a run 60000", "a post", "b run 60000",
-                               "b post"}));
+    EXPECT_EQ(pass(),
+              frameOf(60000, {"a start", "b signal 20:0", "b init 59999", "b start"},
+                      {"a prepare 60000", "b prepare 60000", "a run 60000", "a post", "b run 60000", "b post"}));
     EXPECT_EQ(loop.nextEvent(), 4u);
 }
 
 TEST_F(FrameLoopTest, EventsForMissingEffectsAndUnknownKindsAreConsumedWithoutEffect) {
-    timeline = {start(100, -1), start(100, 32), start(100, 1000), start(100, 12), event(100, 9, 3),
-                event(100, 0, 7), start(100, 3)};
+    timeline = {start(100, -1),   start(100, 32),   start(100, 1000), start(100, 12),
+                event(100, 9, 3), event(100, 0, 7), start(100, 3)};
     begin();
     clock.set(100);
     EXPECT_EQ(pass(), frameOf(100, {"a start"}, {"a prepare 100", "a run 100", "a post"}));
@@ -113,8 +113,7 @@ TEST_F(FrameLoopTest, AnOutOfOrderEventHoldsBackTheEventsAfterIt) {
     EXPECT_EQ(loop.nextEvent(), 1u);
     clock.set(2000);
     EXPECT_EQ(pass(), frameOf(2000, {"b signal 1:1", "b start"},
-                              {"a prepare 2000", "b prepare 2000", "a run 2000", "a post", "b run 2000",
-                               "b post"}));
+                              {"a prepare 2000", "b prepare 2000", "a run 2000", "a post", "b run 2000", "b post"}));
 }
 
 TEST_F(FrameLoopTest, MinimisedWindowDrawsNothingAndCatchesUpInListOrderOnRestore) {
@@ -157,9 +156,9 @@ TEST_F(FrameLoopTest, TheFrameThatReachesTheEndIsCompletedAndTheNextPassLeaves) 
     EXPECT_FALSE(loop.quit());
 
     clock.set(240000);
-    EXPECT_EQ(pass(), frameOf(240000, {"b start"},
-                              {"a prepare 240000", "b prepare 240000", "a run 240000", "a post", "b run 240000",
-                               "b post"}));
+    EXPECT_EQ(pass(),
+              frameOf(240000, {"b start"},
+                      {"a prepare 240000", "b prepare 240000", "a run 240000", "a post", "b run 240000", "b post"}));
     EXPECT_TRUE(loop.quit());
     log.clear();
     EXPECT_FALSE(loop.pass());
@@ -220,8 +219,8 @@ TEST_F(FrameLoopTest, ControlShiftReloadsInEveryPassWhileHeldWithoutRebuildingEf
     messages.key(vk::Shift, true);
     pass();
     pass();
-    const CallLog reload{"a stop", "b stop", "load", "b signal 110:kake2.jpg", "a init 0", "b init 0",
-                         "seek 50", "play"};
+    const CallLog reload{"a stop",   "b stop",   "load",    "b signal 110:kake2.jpg",
+                         "a init 0", "b init 0", "seek 50", "play"};
     EXPECT_EQ(pass(), reload);
     EXPECT_EQ(loop.nextEvent(), 0u);
     EXPECT_EQ(pass(), reload) << "no edge detection: held keys repeat";

@@ -233,8 +233,8 @@ private:
 
 // The largest difference between `played` (its first `frames` frames) and the
 // whole decode from `frame` on; 65536 when either is too short.
-int differenceFrom(const std::vector<std::int16_t>& played, const std::vector<std::int16_t>& whole,
-                   std::int64_t frame, std::size_t frames) {
+int differenceFrom(const std::vector<std::int16_t>& played, const std::vector<std::int16_t>& whole, std::int64_t frame,
+                   std::size_t frames) {
     if (frame < 0 || played.size() < 2 * frames || whole.size() < 2 * (frame + frames)) return 65536;
     int worst = 0;
     for (std::size_t i = 0; i < 2 * frames; ++i) worst = std::max(worst, std::abs(played[i] - whole[2 * frame + i]));

@@ -22,9 +22,7 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string soundtrack() {
-    return readFile(std::string(VANTOR_TEST_AUDIO_DIR) + "/tone44100.mp3");
-}
+std::string soundtrack() { return readFile(std::string(VANTOR_TEST_AUDIO_DIR) + "/tone44100.mp3"); }
 
 // A working directory holding what the start-up reads, loose: the build's
 // generated data (linked, except the script) and celpalette.pcx at the root.

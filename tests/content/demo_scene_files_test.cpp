@@ -145,7 +145,9 @@ TEST_F(DemoSceneFiles, KitTracksPlayBackAsDescribed) {
     b.mesh(4, 0, "orbit", cube);
     b.samples(4, 20, sampleTrack(151, 20, [&](float f) { return Sample{circle(f), turn({0, 0, 1}, f / 10)}; }));
     b.mesh(5, 0, "arrival", cube);
-    b.positionKeys(5, {{0, {0, 0, -200}, 0, 0.3f}, {200, {0, 20, -80}}, {300, {10, 0, 0}, 0.9f, 0, 1}, {3000, {10, 0, 0}, 0, 0, 1}});
+    b.positionKeys(
+        5,
+        {{0, {0, 0, -200}, 0, 0.3f}, {200, {0, 20, -80}}, {300, {10, 0, 0}, 0.9f, 0, 1}, {3000, {10, 0, 0}, 0, 0, 1}});
     b.camera(6, {0, 0, 100}, 2);
     b.camera(7, {0, 100, 0}, 2);
     b.light(8, {0, 50, 50}, {1, 1, 1});

@@ -140,8 +140,9 @@ protected:
         c.flush();
         for (int y = 0; y < c.height(); ++y)
             for (int x = 0; x < c.width(); ++x)
-                c.set(x, y, {static_cast<std::uint8_t>(x * 16), static_cast<std::uint8_t>(y * 16), 200,
-                             static_cast<std::uint8_t>(x < 8 ? 255 : 0)});
+                c.set(x, y,
+                      {static_cast<std::uint8_t>(x * 16), static_cast<std::uint8_t>(y * 16), 200,
+                       static_cast<std::uint8_t>(x < 8 ? 255 : 0)});
         c.markDirty();
         return c;
     }
@@ -198,7 +199,7 @@ TEST_F(PictureFilesTest, GreyMapsKeepOneBytePerPixel) {
         EXPECT_EQ(img->bpp, 8);
         EXPECT_EQ(img->colors, 256);
         EXPECT_EQ(img->palette[3 * 77], 77);
-        EXPECT_LE(img->image[16 * 8 + 2], 8);     // byte i is pixel i
+        EXPECT_LE(img->image[16 * 8 + 2], 8);  // byte i is pixel i
         EXPECT_GE(img->image[16 * 8 + 13], 247);
         kpx_free(img);
     }

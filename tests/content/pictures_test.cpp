@@ -91,7 +91,8 @@ TEST_F(DemoPictures, EveryPictureLoadsWithTheSizeAndDepthItsEffectNeeds) {
     };
     for (int i = 1; i <= 6; ++i) expected["data/images/kake" + std::to_string(i) + ".jpg"] = {640, 480, 24};
     for (int i = 0; i <= 3; ++i) expected["data/images/zoom" + std::to_string(i) + ".jpg"] = {512, 512, 24};
-    for (const look::ShowPicture& p : look::kShowPictures) expected[std::string("data/images/") + p.name] = {p.width, p.height, 24};
+    for (const look::ShowPicture& p : look::kShowPictures)
+        expected[std::string("data/images/") + p.name] = {p.width, p.height, 24};
     for (const look::SceneTexture& t : look::kSceneTextures) {
         const bool tga = std::string(t.name).find(".tga") != std::string::npos;
         expected[std::string("data/textures/") + t.name] = {t.width, t.height, tga ? 32 : 24};
@@ -204,7 +205,8 @@ std::string glowSceneCutTexture() {
     if (decoder.readLeadWord()) {
         for (ppp::Chunk chunk; decoder.next(chunk) == ppp::ChunkDecoder::Result::Chunk && chunk.type != 1;
              chunk = ppp::Chunk()) {
-            if (!chunk.mesh.faces.empty() && chunk.mesh.id == 2 && material < 0) material = chunk.mesh.faces[0].materialId;
+            if (!chunk.mesh.faces.empty() && chunk.mesh.id == 2 && material < 0)
+                material = chunk.mesh.faces[0].materialId;
             const auto& textures = chunk.material.textures;
             if (!textures[0].empty() || !textures[2].empty())
                 baseNames[chunk.material.id] = textures[2].empty() ? textures[0] : textures[2];

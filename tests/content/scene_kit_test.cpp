@@ -144,15 +144,36 @@ TEST(SceneKitBuilder, RefusesWhatTheDemoWouldLoadWrong) {
         EXPECT_EQ(b.triangleCount(), 12u);
     }
     const std::vector<std::pair<const char*, std::function<void(SceneBuilder&)>>> bad = {
-        {"id used twice", [](SceneBuilder& b) { b.light(5, {}, {1, 1, 1}); }},
+        {"id used twice",
+         [](SceneBuilder& b) {
+             b.light(5, {}, {1, 1, 1});
+         }},
         {"id 0", [](SceneBuilder& b) { b.dummy(0, 0); }},
         {"parent later", [](SceneBuilder& b) { b.dummy(20, 21); }},
-        {"owner missing", [](SceneBuilder& b) { b.positionKeys(99, {{0, {}}}); }},
-        {"frame wraps", [](SceneBuilder& b) { b.positionKeys(5, {{0, {}}, {32768, {}}}); }},
-        {"frames repeat", [](SceneBuilder& b) { b.rotationKeys(5, {{10, {0, 0, 0, 1}}, {10, {0, 0, 0, 1}}}); }},
-        {"half a turn", [](SceneBuilder& b) { b.rotationKeys(5, {{0, {0, 0, 0, 1}}, {10, turn({0, 1, 0}, 178)}}); }},
-        {"no material", [](SceneBuilder& b) { Mesh m = box({1, 1, 1}); m.setMaterial(4); b.mesh(30, 0, "x", m); }},
-        {"flat triangle", [](SceneBuilder& b) {
+        {"owner missing",
+         [](SceneBuilder& b) {
+             b.positionKeys(99, {{0, {}}});
+         }},
+        {"frame wraps",
+         [](SceneBuilder& b) {
+             b.positionKeys(5, {{0, {}}, {32768, {}}});
+         }},
+        {"frames repeat",
+         [](SceneBuilder& b) {
+             b.rotationKeys(5, {{10, {0, 0, 0, 1}}, {10, {0, 0, 0, 1}}});
+         }},
+        {"half a turn",
+         [](SceneBuilder& b) {
+             b.rotationKeys(5, {{0, {0, 0, 0, 1}}, {10, turn({0, 1, 0}, 178)}});
+         }},
+        {"no material",
+         [](SceneBuilder& b) {
+             Mesh m = box({1, 1, 1});
+             m.setMaterial(4);
+             b.mesh(30, 0, "x", m);
+         }},
+        {"flat triangle",
+         [](SceneBuilder& b) {
              Mesh m;
              m.addPosition({0, 0, 0}), m.addPosition({1, 0, 0}), m.addPosition({2, 0, 0});
              m.addTriangle(0, 1, 2, 0, 0, 0);
@@ -164,10 +185,13 @@ TEST(SceneKitBuilder, RefusesWhatTheDemoWouldLoadWrong) {
     for (const auto& [what, spoil] : bad) {
         SceneBuilder b("bad");
         minimal(b);
-        EXPECT_THROW({
-            spoil(b);
-            b.finish();
-        }, std::invalid_argument) << what;
+        EXPECT_THROW(
+            {
+                spoil(b);
+                b.finish();
+            },
+            std::invalid_argument)
+            << what;
     }
     SceneBuilder lonely("one camera");
     lonely.material(1, {});

@@ -40,10 +40,11 @@ TEST_F(CaptureCycleTest, TwoCapturesThatWouldDrawEachOther) {
     SwirlEffect swirl(nullptr);
     add(10, mosaic);
     add(13, swirl);
-    const std::string said = play("100 SIGNAL 10 70 13\n"
-                                  "100 SIGNAL 13 70 10\n"
-                                  "100 START 10\n"
-                                  "100 START 13\n");
+    const std::string said = play(
+        "100 SIGNAL 10 70 13\n"
+        "100 SIGNAL 13 70 10\n"
+        "100 START 10\n"
+        "100 START 13\n");
     EXPECT_EQ(mosaic.source, &swirl);
     EXPECT_EQ(swirl.source, nullptr) << "the closing signal leaves the source as it was";
     EXPECT_EQ(said, "effect 13 cannot draw effect 10, which draws effect 13 already: signal ignored\n");
@@ -65,11 +66,12 @@ TEST_F(CaptureCycleTest, ThreeCapturesInARing) {
     add(10, mosaic);
     add(9, zoom);
     add(13, swirl);
-    const std::string said = play("100 SIGNAL 10 70 9\n"
-                                  "100 SIGNAL 9 70 13\n"
-                                  "100 SIGNAL 13 70 3\n"
-                                  "100 SIGNAL 13 70 10\n"
-                                  "100 START 10\n");
+    const std::string said = play(
+        "100 SIGNAL 10 70 9\n"
+        "100 SIGNAL 9 70 13\n"
+        "100 SIGNAL 13 70 3\n"
+        "100 SIGNAL 13 70 10\n"
+        "100 START 10\n");
     EXPECT_EQ(swirl.source, &source) << "kept its earlier source";
     EXPECT_NE(said.find("effect 13 cannot draw effect 10"), std::string::npos) << said;
     drawFrames();
@@ -96,9 +98,10 @@ TEST_F(CaptureCycleTest, AWipeAndACaptureOfTheWipe) {
                    "200 SIGNAL 10 70 12\n"),
               "");
     EXPECT_EQ(mosaic.source, &wipe);
-    const std::string said = play("300 SIGNAL 12 71 10\n"
-                                  "300 SIGNAL 12 70 10\n"
-                                  "300 START 10\n");
+    const std::string said = play(
+        "300 SIGNAL 12 71 10\n"
+        "300 SIGNAL 12 70 10\n"
+        "300 START 10\n");
     EXPECT_EQ(said,
               "effect 12 cannot draw effect 10, which draws effect 12 already: signal ignored\n"
               "effect 12 cannot draw effect 10, which draws effect 12 already: signal ignored\n");

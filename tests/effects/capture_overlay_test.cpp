@@ -148,7 +148,8 @@ TEST_F(OverlayCaptureTest, SwirlCopiesTurnShrinkMirrorAndBrighten) {
         const double ox = a[0] - p[0].tex[0] * sx - p[0].tex[1] * tx;
         const double oy = a[1] - p[0].tex[0] * sy - p[0].tex[1] * ty;
         copies.push_back({p[0].color[3], float(std::hypot(sx, sy)), float(std::hypot(tx, ty)),
-                          float(std::atan2(sy, sx) * 180 / M_PI), float(ox + 0.5 * (sx + tx)), float(oy + 0.5 * (sy + ty))});
+                          float(std::atan2(sy, sx) * 180 / M_PI), float(ox + 0.5 * (sx + tx)),
+                          float(oy + 0.5 * (sy + ty))});
     }
     auto find = [&](float alpha) {
         for (const Copy& c : copies)

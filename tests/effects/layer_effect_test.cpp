@@ -201,8 +201,8 @@ TEST_F(LayerBase, RgbUploadReadsOddWidthRowsUnskewedAndRestoresTheAlignment) {
         for (int col = 0; col < 33; ++col) {
             const int i = row * 33 + col;
             const std::uint8_t* t = &data[(static_cast<std::size_t>(row) * w + col) * 4];
-            wrong += t[0] != image->image[i * 3] || t[1] != image->image[i * 3 + 1] || t[2] != image->image[i * 3 + 2] ||
-                     t[3] != 255;
+            wrong += t[0] != image->image[i * 3] || t[1] != image->image[i * 3 + 1] ||
+                     t[2] != image->image[i * 3 + 2] || t[3] != 255;
         }
     EXPECT_EQ(wrong, 0);
     kpx_free(image);

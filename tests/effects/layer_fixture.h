@@ -42,8 +42,8 @@ protected:
         const auto p = pixel(x, y);
         if (near(p[0], r, tolerance) && near(p[1], g, tolerance) && near(p[2], b, tolerance))
             return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "at " << x << "," << y << ": " << int(p[0]) << " " << int(p[1])
-                                             << " " << int(p[2]) << ", expected " << r << " " << g << " " << b;
+        return ::testing::AssertionFailure() << "at " << x << "," << y << ": " << int(p[0]) << " " << int(p[1]) << " "
+                                             << int(p[2]) << ", expected " << r << " " << g << " " << b;
     }
 };
 

@@ -162,8 +162,8 @@ TEST_F(OverlayTest, SingleFlashDecaysInTwentyFramesAndSwitchesItselfOff) {
         frame(flash, 1000 + 16 * frameNo);
         brightness.push_back(pixel(320, 240)[0]);
     }
-    EXPECT_TRUE(near(brightness[0], 242, 2)) << brightness[0];  // level 0.95
-    EXPECT_TRUE(near(brightness[18], 13, 2)) << brightness[18]; // level 0.05
+    EXPECT_TRUE(near(brightness[0], 242, 2)) << brightness[0];   // level 0.95
+    EXPECT_TRUE(near(brightness[18], 13, 2)) << brightness[18];  // level 0.05
     for (size_t i = 1; i < 19; ++i) EXPECT_LT(brightness[i], brightness[i - 1]);
     EXPECT_EQ(brightness[19], 0);
     EXPECT_FALSE(flash.running);
@@ -267,8 +267,8 @@ TEST_F(OverlayTest, ScratchStripesAreNarrowHalfOpaqueAndDrawnWhereTheyLie) {
         const int expected = static_cast<int>(std::lround(255 * expectedWhite(scratch, centre)));
         for (int y : {0, kHeight - 1}) {
             const auto px = pixel(x, y);
-            EXPECT_TRUE(near(px[0], expected, 3)) << "x " << x << " y " << y << ": " << int(px[0]) << " vs "
-                                                  << expected;
+            EXPECT_TRUE(near(px[0], expected, 3))
+                << "x " << x << " y " << y << ": " << int(px[0]) << " vs " << expected;
             EXPECT_EQ(px[0], px[2]);
         }
         ++checked;
@@ -292,8 +292,7 @@ TEST_F(OverlayTest, ScratchRerollsOnlyMoreThanFiftyMillisecondsAfterTheLast) {
     EXPECT_EQ(scratch.stripes()[7].alpha, first[7].alpha);
     frame(scratch, 111);
     bool changed = false;
-    for (int i = 0; i < ScratchEffect::kCount; ++i)
-        changed = changed || scratch.stripes()[i].left != first[i].left;
+    for (int i = 0; i < ScratchEffect::kCount; ++i) changed = changed || scratch.stripes()[i].left != first[i].left;
     EXPECT_TRUE(changed);
 
     // Signals are ignored.

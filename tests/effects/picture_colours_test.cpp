@@ -29,7 +29,7 @@ protected:
         LayerTest::SetUp();
         if (kpx_verbose()) kpx_verbose_off();
         KpxPtr pcx(kpx_create(kW, kH, 8, 256));
-        pcx->palette[3] = 255;      // entry 1: red
+        pcx->palette[3] = 255;          // entry 1: red
         pcx->palette[2 * 3 + 2] = 255;  // entry 2: blue
         for (int i = 0; i < kW * kH; ++i) pcx->image[i] = (i % kW) < kW / 2 ? 1 : 2;
         ASSERT_TRUE(kpx_save_pcx(dir.file("eight.pcx").c_str(), pcx.get()));
@@ -73,9 +73,9 @@ protected:
         const int alpha = opaque ? 255 : (c.r + c.g + c.b) / 3;
         if (t[i] == c.r && t[i + 1] == c.g && t[i + 2] == c.b && t[i + 3] == alpha)
             return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure() << "texel " << x << ": " << int(t[i]) << " " << int(t[i + 1]) << " "
-                                             << int(t[i + 2]) << " " << int(t[i + 3]) << ", expected " << c.r << " "
-                                             << c.g << " " << c.b << " " << alpha;
+        return ::testing::AssertionFailure()
+               << "texel " << x << ": " << int(t[i]) << " " << int(t[i + 1]) << " " << int(t[i + 2]) << " "
+               << int(t[i + 3]) << ", expected " << c.r << " " << c.g << " " << c.b << " " << alpha;
     }
 
     static constexpr const char* kFiles[] = {"eight.pcx", "eight.gif", "sixteen.tga"};

@@ -16,8 +16,8 @@ struct ImageDeleter {
 using Image = std::unique_ptr<kpximage, ImageDeleter>;
 
 Image image(int w, int h, int bpp) {
-    Image made(kpx_create(static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h),
-                          static_cast<std::uint16_t>(bpp), bpp <= 8 ? 256 : 0));
+    Image made(kpx_create(static_cast<std::uint16_t>(w), static_cast<std::uint16_t>(h), static_cast<std::uint16_t>(bpp),
+                          bpp <= 8 ? 256 : 0));
     EXPECT_TRUE(made);
     return made;
 }

@@ -17,9 +17,7 @@ KpxPtr onePixel(std::uint16_t bpp, std::vector<std::uint8_t> bytes, std::uint16_
     return img;
 }
 
-std::vector<int> bytesOf(const kpximage* img) {
-    return std::vector<int>(img->image, img->image + kpx_image_size(img));
-}
+std::vector<int> bytesOf(const kpximage* img) { return std::vector<int>(img->image, img->image + kpx_image_size(img)); }
 
 TEST(KpxConvert, To32FromEveryDepth) {
     KpxPtr rgb = onePixel(24, {10, 20, 30});
@@ -83,8 +81,8 @@ TEST(KpxConvert, GreyAndCube) {
     EXPECT_EQ(mid->palette[3 * index], 153);
     EXPECT_EQ(mid->palette[3 * index + 1], 153);
     EXPECT_EQ(mid->palette[3 * index + 2], 153);
-    EXPECT_EQ(mid->palette[0], 255);            // entry 0 white
-    EXPECT_EQ(mid->palette[3 * 215 + 2], 0);    // entry 215 black
+    EXPECT_EQ(mid->palette[0], 255);          // entry 0 white
+    EXPECT_EQ(mid->palette[3 * 215 + 2], 0);  // entry 215 black
 }
 
 TEST(KpxConvert, ProgressLinesAndUnsupportedDepth) {
@@ -171,8 +169,8 @@ TEST(KpxTransform, ScaleSamplesNearestSourcePixel) {
     ASSERT_EQ(kpx_scale(64, 4, img.get()), 1);
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "Scale Size: Scaling 100x2 -> 64x4 (factor 1.56x0.50)\n");
     EXPECT_EQ(img->width, 64);
-    EXPECT_EQ(img->image[63], 98);             // 63 x 1.5625 = 98.4
-    EXPECT_EQ(img->image[3 * 64 + 63], 198);   // row 3 x 0.5 reads source row 1
+    EXPECT_EQ(img->image[63], 98);            // 63 x 1.5625 = 98.4
+    EXPECT_EQ(img->image[3 * 64 + 63], 198);  // row 3 x 0.5 reads source row 1
     EXPECT_EQ(img->palette[47], 47);
 
     ASSERT_EQ(kpx_scale_by(0.5f, 2.0f, img.get()), 1);

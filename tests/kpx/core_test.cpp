@@ -122,8 +122,9 @@ TEST(KpxDiagnostics, SwitchAndBannerLines) {
     const std::string out = testing::internal::GetCapturedStdout();
     EXPECT_EQ(off, 0);
     EXPECT_EQ(kpx_verbose(), 1);
-    const std::string expected = std::string("KPX Verbose: OFF\nKPX Verbose: OFF\nKPX Verbose: ON\n\nKapex Graphics Library v0.0.19 (") +
-                                 __DATE__ + ")\n\n";
+    const std::string expected =
+        std::string("KPX Verbose: OFF\nKPX Verbose: OFF\nKPX Verbose: ON\n\nKapex Graphics Library v0.0.19 (") +
+        __DATE__ + ")\n\n";
     EXPECT_EQ(out, expected);
 }
 

@@ -57,8 +57,8 @@ TEST_F(GifReader, MatchesOracleAcrossSizesAndCodeSizes) {
     struct Case {
         int width, height, tableCode, minCode;
         bool gif89;
-    } cases[] = {{1, 1, 0, 2, false}, {17, 9, 1, 2, true}, {64, 48, 3, 4, true},
-                 {255, 31, 7, 8, false}, {301, 200, 7, 8, true}};
+    } cases[] = {
+        {1, 1, 0, 2, false}, {17, 9, 1, 2, true}, {64, 48, 3, 4, true}, {255, 31, 7, 8, false}, {301, 200, 7, 8, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.width);
         GifSpec spec;

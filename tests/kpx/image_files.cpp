@@ -16,13 +16,12 @@ Rgba recordPixel(const kpximage* img, int x, int y) {
     const std::size_t bytes = kpx_bytes_per_pixel(img->bpp);
     const std::uint8_t* p = img->image + (static_cast<std::size_t>(y) * img->width + x) * bytes;
     switch (bytes) {
-        case 1:
-            if (img->colors == 0) return {p[0], p[0], p[0], 255};
-            return {img->palette[3 * p[0]], img->palette[3 * p[0] + 1], img->palette[3 * p[0] + 2], 255};
-        case 2:
-            return {p[0] & 0xF8, (((p[0] & 7) * 8) | (p[1] >> 5)) * 4, (p[1] & 0x1F) * 8, 255};
-        case 3: return {p[0], p[1], p[2], 255};
-        default: return {p[0], p[1], p[2], p[3]};
+    case 1:
+        if (img->colors == 0) return {p[0], p[0], p[0], 255};
+        return {img->palette[3 * p[0]], img->palette[3 * p[0] + 1], img->palette[3 * p[0] + 2], 255};
+    case 2: return {p[0] & 0xF8, (((p[0] & 7) * 8) | (p[1] >> 5)) * 4, (p[1] & 0x1F) * 8, 255};
+    case 3: return {p[0], p[1], p[2], 255};
+    default: return {p[0], p[1], p[2], p[3]};
     }
 }
 
@@ -41,9 +40,9 @@ Picture testPicture(int width, int height, int channels, std::uint32_t seed) {
                 if (y < height / 3)
                     v = static_cast<std::uint8_t>((x * 255) / (width > 1 ? width - 1 : 1) + c * 40);  // gradient
                 else if (y < 2 * height / 3)
-                    v = static_cast<std::uint8_t>(((x / 7) % 2) * 200 + c * 10);                     // flat runs
+                    v = static_cast<std::uint8_t>(((x / 7) % 2) * 200 + c * 10);  // flat runs
                 else
-                    v = static_cast<std::uint8_t>(state >> 24);                                       // noise
+                    v = static_cast<std::uint8_t>(state >> 24);  // noise
                 pic.pixels[(static_cast<std::size_t>(y) * width + x) * channels + c] = v;
             }
     return pic;
@@ -285,7 +284,8 @@ std::string jpegFile(const Picture& picture, int quality, bool progressive, bool
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE);
     if (!subsampled)
-        for (int c = 0; c < cinfo.num_components; ++c) cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
+        for (int c = 0; c < cinfo.num_components; ++c)
+            cinfo.comp_info[c].h_samp_factor = cinfo.comp_info[c].v_samp_factor = 1;
     if (progressive) jpeg_simple_progression(&cinfo);
     jpeg_start_compress(&cinfo, TRUE);
     for (int y = 0; y < picture.height; ++y) {

@@ -45,16 +45,16 @@ struct GifFrame {
     int width = 0, height = 0;
     std::vector<std::uint8_t> indices;  // natural row order
     bool interlaced = false;
-    int localTableSize = -1;           // table size code of a local table; -1: none
+    int localTableSize = -1;               // table size code of a local table; -1: none
     std::vector<std::uint8_t> localTable;  // its entries; empty: every byte 0x55
 };
 struct GifSpec {
     bool gif89 = true;
-    int tableSizeCode = 7;             // global table of 2^(code + 1) entries
+    int tableSizeCode = 7;  // global table of 2^(code + 1) entries
     bool globalTable = true;
     int minCodeSize = 8;
-    bool graphicControl = false;       // a graphic control extension before each frame
-    bool deferredClear = false;        // keep coding with a full table instead of clearing
+    bool graphicControl = false;  // a graphic control extension before each frame
+    bool deferredClear = false;   // keep coding with a full table instead of clearing
     bool trailer = true;
     std::vector<GifFrame> frames;
 };
@@ -63,9 +63,9 @@ std::string gifFile(const GifSpec& spec);
 
 // ---- TGA ------------------------------------------------------------------
 struct TgaSpec {
-    int type = 2;        // 1, 2, 3, 9, 10, 11
-    int depth = 24;      // bits per pixel in the file
-    int alphaBits = 0;   // descriptor bits 0..3
+    int type = 2;       // 1, 2, 3, 9, 10, 11
+    int depth = 24;     // bits per pixel in the file
+    int alphaBits = 0;  // descriptor bits 0..3
     bool topDown = false;
     bool rightToLeft = false;
     int mapFirst = 0, mapEntrySize = 24;

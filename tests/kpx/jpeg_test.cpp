@@ -43,7 +43,6 @@ protected:
                 for (int k = 0; k < channels; ++k) worst = std::max(worst, std::abs(ours[k] - ref.at(x, y)[k]));
             }
         EXPECT_LE(worst, tolerance);
-
     }
     TempDir dir;
 };

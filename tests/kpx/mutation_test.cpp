@@ -64,16 +64,16 @@ public:
             const std::size_t at = next() % out.size();
             if (frozen(at)) continue;
             switch (next() % 5) {
-                case 0: out[at] = static_cast<char>(next()); break;
-                case 1: out[at] = static_cast<char>(out[at] ^ (1 << (next() % 8))); break;
-                case 2: out[at] = '\xFF'; break;
-                case 3: out[at] = '\0'; break;
-                default: {  // a short run of one value
-                    const std::size_t len = 1 + next() % 16;
-                    const char v = static_cast<char>(next());
-                    for (std::size_t i = at; i < out.size() && i < at + len; ++i)
-                        if (!frozen(i)) out[i] = v;
-                }
+            case 0: out[at] = static_cast<char>(next()); break;
+            case 1: out[at] = static_cast<char>(out[at] ^ (1 << (next() % 8))); break;
+            case 2: out[at] = '\xFF'; break;
+            case 3: out[at] = '\0'; break;
+            default: {  // a short run of one value
+                const std::size_t len = 1 + next() % 16;
+                const char v = static_cast<char>(next());
+                for (std::size_t i = at; i < out.size() && i < at + len; ++i)
+                    if (!frozen(i)) out[i] = v;
+            }
             }
         }
         if (next() % 4 == 0) out.resize(next() % (out.size() + 1));
@@ -106,7 +106,8 @@ private:
 };
 
 void writeBytes(const std::string& path, const std::string& bytes) {
-    std::ofstream(path, std::ios::binary | std::ios::trunc).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary | std::ios::trunc)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 class ReaderMutation : public ::testing::Test {

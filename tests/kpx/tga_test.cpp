@@ -38,7 +38,7 @@ void expectChannel(int ours, int oracle, bool fiveBits, const char* what, int x,
 TEST_F(TgaReader, EveryTypeDepthAndOrientationMatchesOracle) {
     struct Kind {
         int type, depth, alphaBits;
-    } kinds[] = {{2, 24, 0}, {2, 32, 8}, {2, 16, 0}, {2, 16, 1}, {3, 8, 0}, {1, 8, 0},
+    } kinds[] = {{2, 24, 0},  {2, 32, 8},  {2, 16, 0},  {2, 16, 1}, {3, 8, 0}, {1, 8, 0},
                  {10, 24, 0}, {10, 32, 8}, {10, 16, 1}, {11, 8, 0}, {9, 8, 0}};
     const int width = 23, height = 13;
     for (const Kind& k : kinds) {
@@ -55,8 +55,8 @@ TEST_F(TgaReader, EveryTypeDepthAndOrientationMatchesOracle) {
         for (int orientation = 0; orientation < 4; ++orientation) {
             spec.topDown = orientation & 1;
             spec.rightToLeft = orientation & 2;
-            SCOPED_TRACE(testing::Message() << "type " << k.type << " depth " << k.depth << " orientation "
-                                            << orientation);
+            SCOPED_TRACE(testing::Message()
+                         << "type " << k.type << " depth " << k.depth << " orientation " << orientation);
             KpxPtr img = load(tgaFile(spec, width, height, pic.pixels));
             ASSERT_TRUE(img) << kpx_error_last();
             // The oracle reads the same picture stored left to right.

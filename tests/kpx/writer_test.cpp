@@ -107,7 +107,8 @@ TEST_F(Writers, ConvertedImagesSurviveTheWriters) {
     ASSERT_EQ(kpx_save_pcx(path.c_str(), img.get()), 1);
     KpxPtr back(kpx_load_pcx(path.c_str()));
     ASSERT_TRUE(back);
-    EXPECT_EQ(std::vector<int>(back->image, back->image + 9), (std::vector<int>{60, 80, 100, 180, 200, 220, 0, 20, 40}));
+    EXPECT_EQ(std::vector<int>(back->image, back->image + 9),
+              (std::vector<int>{60, 80, 100, 180, 200, 220, 0, 20, 40}));
 }
 
 }  // namespace

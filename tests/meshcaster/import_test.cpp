@@ -47,7 +47,8 @@ Counts countChunks(const std::string& path) {
         while (decoder.next(chunk) == ppp::ChunkDecoder::Result::Chunk && chunk.type != ppp::kEndChunk) {
             switch (chunk.type) {
             case ppp::kMeshChunk: ++c.objects, ++c.meshes, c.triangles += int(chunk.mesh.faces.size()); break;
-            case ppp::kDummyChunk: case ppp::kTargetChunk: ++c.objects; break;
+            case ppp::kDummyChunk:
+            case ppp::kTargetChunk: ++c.objects; break;
             case ppp::kCameraChunk: ++c.cameras, c.cameraIds.push_back(chunk.camera.id); break;
             case ppp::kLightChunk: ++c.lights; break;
             case ppp::kMaterialChunk:
@@ -113,7 +114,12 @@ TEST_F(ImportTest, GoodFilesOfEveryFormatLoadInTheDemosReader) {
         {"glTF2/BoxTextured-glTF-Binary/BoxTextured.glb", 4, 12, 2, 1, 1, {"BoxTextured-0.jpg"}},
         {"glTF2/cameras/Cameras.gltf", 7, 2, 2, 1, 1, {}},
         // OBJ: textures named ".\name.jpg" relative to the MTL; material names with spaces.
-        {"OBJ/spider.obj", 22, 1312, 2, 1, 4,
+        {"OBJ/spider.obj",
+         22,
+         1312,
+         2,
+         1,
+         4,
          {"wal67ar_small.jpg", "SpiderTex.jpg", "drkwood2.jpg", "engineflare1.jpg"}},
         {"OBJ/box_mat_with_spaces.obj", 4, 12, 2, 1, 1, {}},
         // Collada with its own camera and light, and a texture in TGA; a
@@ -167,12 +173,13 @@ TEST_F(ImportTest, BrokenAndTruncatedFilesAreRefusedWithoutOutput) {
         }
     ASSERT_GE(broken.size(), 20u);
     const std::string truncated = dir.file("cut");
-    for (const char* good : {"glTF2/BoxTextured-glTF-Binary/BoxTextured.glb", "Collada/duck.dae",
-                             "3DS/RotatingCube.3DS", "FBX/phong_cube.fbx", "FBX/embedded_ascii/box.FBX",
-                             "glTF2/BoxTextured-glTF-Embedded/BoxTextured.gltf"}) {
+    for (const char* good :
+         {"glTF2/BoxTextured-glTF-Binary/BoxTextured.glb", "Collada/duck.dae", "3DS/RotatingCube.3DS",
+          "FBX/phong_cube.fbx", "FBX/embedded_ascii/box.FBX", "glTF2/BoxTextured-glTF-Embedded/BoxTextured.gltf"}) {
         const std::string bytes = readFile(kModels + good);
         for (int percent : {10, 50, 90}) {
-            const std::string path = truncated + "/" + std::to_string(percent) + "-" + fs::path(good).filename().string();
+            const std::string path =
+                truncated + "/" + std::to_string(percent) + "-" + fs::path(good).filename().string();
             dir.write("cut/" + fs::path(path).filename().string(), bytes.substr(0, bytes.size() * percent / 100));
             broken.push_back(path);
         }
@@ -212,7 +219,8 @@ TEST_F(ImportTest, TheToolBoundsWhatAFileMayAskFor) {
     if (box.size() == 602377) {
         box[183236] = char(0xC9);
         const std::string model = dir.write("crash.FBX", box);
-        EXPECT_EQ(runTool("import '" + model + "' '" + sceneFile() + "' --textures '" + importedTextures() + "'", &err), 1);
+        EXPECT_EQ(runTool("import '" + model + "' '" + sceneFile() + "' --textures '" + importedTextures() + "'", &err),
+                  1);
         EXPECT_NE(err.find("the model reader crashed on the file"), std::string::npos) << err;
         EXPECT_FALSE(fs::exists(sceneFile()));
         EXPECT_FALSE(fs::exists(importedTextures()));
@@ -225,11 +233,13 @@ TEST_F(ImportTest, TheToolBoundsWhatAFileMayAskFor) {
 TEST_F(ImportTest, WhatScenesCannotHoldIsOneWarningEach) {
     std::string messages;
     ASSERT_EQ(import("glTF2/glTF-Sample-Models/AnimatedMorphCube-glTF/AnimatedMorphCube.gltf", &messages), 0);
-    EXPECT_EQ(messages, "meshcaster: warning: morph targets are not held by scene files: meshes are kept in their "
-                        "base shape\n");
+    EXPECT_EQ(messages,
+              "meshcaster: warning: morph targets are not held by scene files: meshes are kept in their "
+              "base shape\n");
     ASSERT_EQ(import("FBX/huesitos.fbx", &messages), 0);
-    EXPECT_EQ(messages, "meshcaster: warning: skins are not held by scene files: skinned meshes are kept in their "
-                        "rest pose\n");
+    EXPECT_EQ(messages,
+              "meshcaster: warning: skins are not held by scene files: skinned meshes are kept in their "
+              "rest pose\n");
     ASSERT_EQ(import("Collada/cube_with_2UVs.DAE", &messages), 0);
     EXPECT_NE(messages.find("one set of texture coordinates"), std::string::npos);
 }
@@ -256,12 +266,13 @@ std::string moverGltf(float t0, float t1, float t2) {
     return R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0]}],
 "nodes":[{"name":"Mover","mesh":0}],
 "meshes":[{"primitives":[{"attributes":{"POSITION":0}}]}],
-"buffers":[{"byteLength":84,"uri":"data:application/octet-stream;base64,)" + base64(data) + R"("}],
+"buffers":[{"byteLength":84,"uri":"data:application/octet-stream;base64,)" +
+           base64(data) + R"("}],
 "bufferViews":[{"buffer":0,"byteOffset":0,"byteLength":36},{"buffer":0,"byteOffset":36,"byteLength":12},
 {"buffer":0,"byteOffset":48,"byteLength":36}],
 "accessors":[{"bufferView":0,"componentType":5126,"count":3,"type":"VEC3","min":[0,0,0],"max":[1,1,0]},
-{"bufferView":1,"componentType":5126,"count":3,"type":"SCALAR","min":[)" + std::to_string(t0) + R"(],"max":[)" +
-           std::to_string(t2) + R"(]},
+{"bufferView":1,"componentType":5126,"count":3,"type":"SCALAR","min":[)" +
+           std::to_string(t0) + R"(],"max":[)" + std::to_string(t2) + R"(]},
 {"bufferView":2,"componentType":5126,"count":3,"type":"VEC3"}],
 "animations":[{"channels":[{"sampler":0,"target":{"node":0,"path":"translation"}}],
 "samplers":[{"input":1,"output":2,"interpolation":"LINEAR"}]}]})";
@@ -349,7 +360,8 @@ struct Frame {
     Vec3 t;
 
     Vec3 apply(const Vec3& v) const {
-        return {m[0][0] * v.x + m[0][1] * v.y + m[0][2] * v.z + t.x, m[1][0] * v.x + m[1][1] * v.y + m[1][2] * v.z + t.y,
+        return {m[0][0] * v.x + m[0][1] * v.y + m[0][2] * v.z + t.x,
+                m[1][0] * v.x + m[1][1] * v.y + m[1][2] * v.z + t.y,
                 m[2][0] * v.x + m[2][1] * v.y + m[2][2] * v.z + t.z};
     }
     Frame then(const SceneObject& o) const {
@@ -386,7 +398,8 @@ TEST_F(ImportTest, MirroredNodesKeepTheirFacesOutward) {
             if (mesh && mesh->faceCount() == 12) {
                 ++meshes;
                 Vec3 middle;
-                for (const Vertex& v : mesh->vertices()) middle = middle + world.apply(v.position) * (1.0f / mesh->vertexCount());
+                for (const Vertex& v : mesh->vertices())
+                    middle = middle + world.apply(v.position) * (1.0f / mesh->vertexCount());
                 int inward = 0;
                 for (const Face& f : mesh->faces()) {
                     const Vec3 a = world.apply(f.vertices[0]->position), b = world.apply(f.vertices[1]->position),
@@ -409,7 +422,8 @@ TEST_F(ImportTest, TexturesAreFoundSavedAndNamedByBaseName) {
     auto picture = [&](const std::string& relative, unsigned char r, unsigned char g, unsigned char b) {
         fs::create_directories(fs::path(dir.file(relative)).parent_path());
         kpximage* image = kpx_create(16, 16, 24, 0);
-        for (int i = 0; i < 16 * 16; ++i) image->image[3 * i] = r, image->image[3 * i + 1] = g, image->image[3 * i + 2] = b;
+        for (int i = 0; i < 16 * 16; ++i)
+            image->image[3 * i] = r, image->image[3 * i + 1] = g, image->image[3 * i + 2] = b;
         ASSERT_EQ(kpx_save_tga(dir.file(relative).c_str(), image, 0), 1);
         kpx_free(image);
     };
@@ -422,7 +436,8 @@ TEST_F(ImportTest, TexturesAreFoundSavedAndNamedByBaseName) {
               "newmtl blue\nKd 1 1 1\nmap_Kd C:\\work\\other\\MY WALL.TGA\n"
               "newmtl gone\nKd 1 1 1\nmap_Kd missing.tga\n");
     std::string obj = "mtllib library/quads.mtl\nv 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nvt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n";
-    for (const char* m : {"red", "blue", "gone"}) obj += std::string("g ") + m + "\nusemtl " + m + "\nf 1/1 2/2 3/3 4/4\n";
+    for (const char* m : {"red", "blue", "gone"})
+        obj += std::string("g ") + m + "\nusemtl " + m + "\nf 1/1 2/2 3/3 4/4\n";
     const std::string model = dir.write("model/quads.obj", obj);
     std::string messages;
     ASSERT_EQ(import(model, &messages), 0) << messages;

@@ -43,10 +43,14 @@ TEST_F(OffscreenGlTest, DrawsATexturedQuadThroughTheSecondUnit) {
     glLoadIdentity();
     glDisable(GL_DEPTH_TEST);
     glBegin(GL_QUADS);
-    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 0, 0); glVertex2f(0, 0);
-    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 1, 0); glVertex2f(1, 0);
-    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 1, 1); glVertex2f(1, 1);
-    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 0, 1); glVertex2f(0, 1);
+    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 0, 0);
+    glVertex2f(0, 0);
+    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 1, 0);
+    glVertex2f(1, 0);
+    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 1, 1);
+    glVertex2f(1, 1);
+    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 0, 1);
+    glVertex2f(0, 1);
     glEnd();
     glDisable(GL_TEXTURE_2D);
     glActiveTextureARB(GL_TEXTURE0_ARB);
@@ -57,10 +61,15 @@ TEST_F(OffscreenGlTest, DrawsATexturedQuadThroughTheSecondUnit) {
     const auto bottomRight = pixel(kWidth * 3 / 4, kHeight * 3 / 4);
     const auto topLeft = pixel(kWidth / 4, kHeight / 4);
     const auto topRight = pixel(kWidth * 3 / 4, kHeight / 4);
-    EXPECT_EQ(bottomLeft[0], 255); EXPECT_EQ(bottomLeft[1], 0);
-    EXPECT_EQ(bottomRight[1], 255); EXPECT_EQ(bottomRight[0], 0);
-    EXPECT_EQ(topLeft[2], 255); EXPECT_EQ(topLeft[0], 0);
-    EXPECT_EQ(topRight[0], 255); EXPECT_EQ(topRight[1], 255); EXPECT_EQ(topRight[2], 255);
+    EXPECT_EQ(bottomLeft[0], 255);
+    EXPECT_EQ(bottomLeft[1], 0);
+    EXPECT_EQ(bottomRight[1], 255);
+    EXPECT_EQ(bottomRight[0], 0);
+    EXPECT_EQ(topLeft[2], 255);
+    EXPECT_EQ(topLeft[0], 0);
+    EXPECT_EQ(topRight[0], 255);
+    EXPECT_EQ(topRight[1], 255);
+    EXPECT_EQ(topRight[2], 255);
 }
 
 }  // namespace

@@ -36,7 +36,8 @@ std::vector<std::vector<std::uint8_t>> seedArchives() {
         seeds.push_back(ppd_pack::packArchive(members, o));
     }
     const std::string dir = std::string(VANTOR_TEST_DATA_DIR) + "/rar/";
-    for (const char* real : {"zxtune_rar20_solid_m5.rar", "rarfile_rar202_comment_psw.rar", "junrar_boat_audio_v20.rar"})
+    for (const char* real :
+         {"zxtune_rar20_solid_m5.rar", "rarfile_rar202_comment_psw.rar", "junrar_boat_audio_v20.rar"})
         seeds.push_back(bytesOf(readFile(dir + real)));
     return seeds;
 }
@@ -57,10 +58,13 @@ void mutate(std::vector<std::uint8_t>& a, std::mt19937& rng) {
         }
         case 4: {  // a run of damage inside the packed data
             const std::size_t at = pick(a.size());
-            for (std::size_t k = at; k < std::min(a.size(), at + 1 + pick(64)); ++k) a[k] = static_cast<std::uint8_t>(rng());
+            for (std::size_t k = at; k < std::min(a.size(), at + 1 + pick(64)); ++k)
+                a[k] = static_cast<std::uint8_t>(rng());
             break;
         }
-        default: a.insert(a.begin() + static_cast<std::ptrdiff_t>(pick(a.size())), static_cast<std::uint8_t>(rng())); break;
+        default:
+            a.insert(a.begin() + static_cast<std::ptrdiff_t>(pick(a.size())), static_cast<std::uint8_t>(rng()));
+            break;
         }
     }
 }
@@ -69,8 +73,8 @@ TEST(ReaderMutations, DamagedArchivesFailCleanly) {
     const char* env = std::getenv("VANTOR_MUTATIONS");
     const long iterations = env ? std::atol(env) : 1500;
     const auto seeds = seedArchives();
-    const char* names[] = {"a.txt", "dir/b.bin", "c.pcm", "d", "p5_solid.bin", "FILE2.TXT", "BoatModernEnglish.wav",
-                           "LICENSE.txt"};
+    const char* names[] = {
+        "a.txt", "dir/b.bin", "c.pcm", "d", "p5_solid.bin", "FILE2.TXT", "BoatModernEnglish.wav", "LICENSE.txt"};
     TempDir dir;
     const std::string path = dir.file("m.rar");
     std::mt19937 rng(20260);

@@ -30,8 +30,9 @@ std::vector<std::uint8_t> pcmStereo(std::size_t frames) {
         const double t = static_cast<double>(i) / 44100.0;
         for (const double f : {440.0, 660.0}) {
             noise = noise * 1664525u + 1013904223u;
-            const auto s = static_cast<std::int16_t>(9000 * std::sin(2 * M_PI * f * t) + 3000 * std::sin(2 * M_PI * 97 * t) +
-                                                     static_cast<double>(noise >> 27) - 16);
+            const auto s =
+                static_cast<std::int16_t>(9000 * std::sin(2 * M_PI * f * t) + 3000 * std::sin(2 * M_PI * 97 * t) +
+                                          static_cast<double>(noise >> 27) - 16);
             out.push_back(static_cast<std::uint8_t>(s & 0xFF));
             out.push_back(static_cast<std::uint8_t>((s >> 8) & 0xFF));
         }
@@ -97,9 +98,7 @@ protected:
     TempDir dir;
 };
 
-TEST_P(PackRoundTrip, MixedMembers) {
-    check(mixedMembers());
-}
+TEST_P(PackRoundTrip, MixedMembers) { check(mixedMembers()); }
 
 TEST_P(PackRoundTrip, HundredsOfSmallMembers) {
     std::vector<Member> members;

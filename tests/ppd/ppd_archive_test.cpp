@@ -19,9 +19,9 @@ protected:
         ppd_pack::PackOptions options;
         options.password = "quorbel";
         options.solid = true;
-        const auto archive = ppd_pack::packArchive(
-            {{"data/script.scr", bytesOf("4000 + 2000 SIGNAL 15 20 0\n")}, {"data/images/kake1.jpg", bytesOf(noise(3000, 8))}},
-            options);
+        const auto archive = ppd_pack::packArchive({{"data/script.scr", bytesOf("4000 + 2000 SIGNAL 15 20 0\n")},
+                                                    {"data/images/kake1.jpg", bytesOf(noise(3000, 8))}},
+                                                   options);
         dir.write("vantor.ppd", textOf(archive));
         dir.write("data/loose.txt", "on disk only");
     }
@@ -41,7 +41,9 @@ protected:
 
 TEST_F(PpdArchiveTest, MembersAreReadFromTheArchive) {
     ppd_set_archive("vantor.ppd", "quorbel");
-    ppd_file* file = ppd_open("data/images/" "kake1.jpg");
+    ppd_file* file = ppd_open(
+        "data/images/"
+        "kake1.jpg");
     ASSERT_NE(file, nullptr);
     EXPECT_EQ(std::string(reinterpret_cast<char*>(file->data), file->size), noise(3000, 8));
     EXPECT_EQ(file->pos, 0u);

@@ -18,9 +18,7 @@ using Handle = std::unique_ptr<ppd_file, Closer>;
 class PpdFileTest : public ::testing::Test {
 protected:
     void SetUp() override { ppd_clear_archive(); }
-    Handle open(std::string_view bytes) {
-        return Handle(ppd_open(dir.write("f.bin", bytes).c_str()));
-    }
+    Handle open(std::string_view bytes) { return Handle(ppd_open(dir.write("f.bin", bytes).c_str())); }
     TempDir dir;
 };
 

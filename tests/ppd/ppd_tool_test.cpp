@@ -17,8 +17,8 @@ protected:
     // Runs ppd with the arguments in the temporary folder; stdout and stderr
     // land in files.
     int run(const std::string& arguments) {
-        const std::string command = "cd '" + dir.path().string() + "' && '" PPD_TOOL_PATH "' " + arguments +
-                                    " >out.txt 2>err.txt";
+        const std::string command =
+            "cd '" + dir.path().string() + "' && '" PPD_TOOL_PATH "' " + arguments + " >out.txt 2>err.txt";
         const int status = std::system(command.c_str());
         return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }

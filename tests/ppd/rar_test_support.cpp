@@ -22,13 +22,9 @@ std::optional<std::string> extractMember(const std::string& archive, const std::
     return bytes;
 }
 
-ReaderMessages::ReaderMessages() {
-    rar_log_set_listener(&ReaderMessages::listen, this);
-}
+ReaderMessages::ReaderMessages() { rar_log_set_listener(&ReaderMessages::listen, this); }
 
-ReaderMessages::~ReaderMessages() {
-    rar_log_set_listener(nullptr, nullptr);
-}
+ReaderMessages::~ReaderMessages() { rar_log_set_listener(nullptr, nullptr); }
 
 void ReaderMessages::listen(const char* message, void* context) {
     static_cast<ReaderMessages*>(context)->messages_.emplace_back(message);
@@ -64,9 +60,7 @@ std::vector<std::uint8_t> bytesOf(const std::string& text) {
     return std::vector<std::uint8_t>(text.begin(), text.end());
 }
 
-std::string textOf(const std::vector<std::uint8_t>& bytes) {
-    return std::string(bytes.begin(), bytes.end());
-}
+std::string textOf(const std::vector<std::uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
 
 std::string noise(std::size_t size, std::uint32_t seed) {
     std::string out(size, '\0');

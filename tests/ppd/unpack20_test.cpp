@@ -70,11 +70,11 @@ TEST_F(Unpack20Test, FarCopiesGetTheirLengthBonus) {
     std::string expected = noise(0x40000 + 100, 7);
     Block block = literals(expected);
     const std::vector<LzSymbol> copies = {
-        {270, 4, 0x2000},   {270, 5, 0x2000},      {270, 5, 0x40000}, {270, 9, 0x3FFFF},
-        {270, 200, 0x40032}, {258, 5, 0x3FFFF},    // second most recent distance
-        {260, 7, 0x40000},                          // fourth most recent
-        {270, 3, 0x101},    {257, 3, 0x101},        // most recent, one bonus
-        {270, 3, 0x100},    {257, 2, 0x100},        // below 0x101: no bonus
+        {270, 4, 0x2000},  {270, 5, 0x2000},    {270, 5, 0x40000},
+        {270, 9, 0x3FFFF}, {270, 200, 0x40032}, {258, 5, 0x3FFFF},  // second most recent distance
+        {260, 7, 0x40000},                                          // fourth most recent
+        {270, 3, 0x101},   {257, 3, 0x101},                         // most recent, one bonus
+        {270, 3, 0x100},   {257, 2, 0x100},                         // below 0x101: no bonus
     };
     for (const LzSymbol& c : copies) {
         block.symbols.push_back(c);
@@ -125,7 +125,8 @@ TEST_F(Unpack20Test, CopiesAcrossTheWindowEdgeAndFromItsFarEnd) {
     };
     add(30, 50);  // the destination wraps
     add(40, 30);  // the source wraps
-    for (std::uint32_t distance : {kWindow, kWindow - 3, kWindow - 5, kWindow - 8, kWindow - 9, kWindow - 20, kWindow - 300})
+    for (std::uint32_t distance :
+         {kWindow, kWindow - 3, kWindow - 5, kWindow - 8, kWindow - 9, kWindow - 20, kWindow - 300})
         add(100, distance);
     const std::string tail = noise(5000, 22);
     for (unsigned char c : tail) block.symbols.push_back({c, 0, 0});
@@ -160,12 +161,12 @@ struct PlainPredictor {
         d[2] = d[1];
         d[1] = lastDelta - d[0];
         d[0] = lastDelta;
-        const int predicted = ((8 * lastChar + k[0] * d[0] + k[1] * d[1] + k[2] * d[2] + k[3] * d[3] +
-                                k[4] * channelDelta) >> 3) & 0xFF;
+        const int predicted =
+            ((8 * lastChar + k[0] * d[0] + k[1] * d[1] + k[2] * d[2] + k[3] * d[3] + k[4] * channelDelta) >> 3) & 0xFF;
         const std::int32_t value = predicted - error;
         const std::int32_t i = static_cast<std::int8_t>(error) * 8;
-        const std::int32_t terms[11] = {i,         i - d[0], i + d[0], i - d[1], i + d[1],    i - d[2],
-                                        i + d[2],  i - d[3], i + d[3], i - channelDelta, i + channelDelta};
+        const std::int32_t terms[11] = {i,        i - d[0], i + d[0], i - d[1],         i + d[1],        i - d[2],
+                                        i + d[2], i - d[3], i + d[3], i - channelDelta, i + channelDelta};
         for (int n = 0; n < 11; ++n) dif[n] += static_cast<std::uint32_t>(std::abs(terms[n]));
         lastDelta = static_cast<std::int8_t>(value - lastChar);
         channelDelta = lastDelta;

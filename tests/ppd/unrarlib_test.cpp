@@ -37,8 +37,8 @@ protected:
 };
 
 TEST_F(UnrarlibTest, FindsMembersIgnoringCaseAndSeparators) {
-    const std::string path = write(buildArchive({storedMember("DATA\\IMAGES\\KAKE1.JPG", "jpeg bytes"),
-                                                 storedMember("data\\script.scr", "script")}));
+    const std::string path = write(buildArchive(
+        {storedMember("DATA\\IMAGES\\KAKE1.JPG", "jpeg bytes"), storedMember("data\\script.scr", "script")}));
     EXPECT_EQ(extractMember(path, "data/images/kake1.jpg"), "jpeg bytes");
     EXPECT_EQ(extractMember(path, "DATA\\SCRIPT.SCR"), "script");
 }
@@ -201,7 +201,9 @@ TEST_F(UnrarlibTest, DebugLogHasItsHeaderAndOneEntryPerMessage) {
 
     const std::string start = readFile((logFolder.dir / "temp" / "debug_unrar.txt").string());
     EXPECT_EQ(start.rfind("Debug log of Tessel's RARFileLib\n~^~~~~~~~~~~~~~~~~~~~~~~~~~~~~^~\n"
-                          "(executable compiled on ", 0), 0u);
+                          "(executable compiled on ",
+                          0),
+              0u);
 }
 
 }  // namespace
@@ -230,7 +232,8 @@ TEST(UnrarlibExtractAll, DecodesASolidArchiveInOnePass) {
 TEST(UnrarlibExtractAll, ADamagedMemberDoesNotStopTheOthers) {
     TempDir dir;
     auto archive = ppd_pack::packArchive(
-        {{"a", bytesOf(std::string(4000, 'a') + noise(500, 1))}, {"b", bytesOf(noise(3000, 2))}, {"c", bytesOf("c")}}, {});
+        {{"a", bytesOf(std::string(4000, 'a') + noise(500, 1))}, {"b", bytesOf(noise(3000, 2))}, {"c", bytesOf("c")}},
+        {});
     // Damage b, a stored member in the middle.
     const std::string text = textOf(archive);
     archive[text.find(noise(3000, 2)) + 1000] ^= 1;

@@ -23,8 +23,8 @@ struct ToolRun {
 
 ToolRun run(const std::string& arguments, const TempDir& dir) {
     const std::string out = dir.file("stdout.txt"), err = dir.file("stderr.txt");
-    const std::string command = "cd '" + dir.path().string() + "' && '" MESHCASTER_PATH "' " + arguments + " >'" +
-                                out + "' 2>'" + err + "'";
+    const std::string command =
+        "cd '" + dir.path().string() + "' && '" MESHCASTER_PATH "' " + arguments + " >'" + out + "' 2>'" + err + "'";
     const int raw = std::system(command.c_str());
     return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, readFile(out), readFile(err)};
 }
@@ -225,7 +225,9 @@ TEST_F(MeshcasterTest, SheetHasACellForEveryCameraAndMoment) {
     // Two cameras by two moments, cells 160 x 120 with 4-pixel margins.
     ASSERT_EQ(sheet.width, 4 + 2 * 164);
     ASSERT_EQ(sheet.height, 4 + 2 * 124);
-    auto at = [&](int row, int column, int x, int y) { return sheet.brightness(4 + column * 164 + x, 4 + row * 124 + y); };
+    auto at = [&](int row, int column, int x, int y) {
+        return sheet.brightness(4 + column * 164 + x, 4 + row * 124 + y);
+    };
     // A quarter of the 640 x 480 picture: the right cube at (80 + 27, 60) at rest ...
     EXPECT_GT(at(0, 0, 107, 60), 100);
     EXPECT_EQ(at(0, 0, 107, 33), 0);

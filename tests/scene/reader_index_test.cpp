@@ -147,12 +147,23 @@ TEST_F(ReaderIndexTest, ParentsAndOwnersAreWhatTheSearchFindsAtThatPointOfTheFil
     // root; objects precede lights, lights precede cameras; id 0 names the
     // first root object.
     std::vector<std::vector<Item>> cases = {
-        {{Item::Dummy, 1, 0, 1}, {Item::Dummy, 5, 0, 2}, {Item::Dummy, 5, 1, 3},
-         {Item::Dummy, 7, 5, 4}, {Item::Controller, 5, 0, 5}},
-        {{Item::Camera, 3, 0, 1}, {Item::Light, 3, 0, 2}, {Item::Dummy, 9, 3, 3},
-         {Item::Target, 3, 0, 4}, {Item::Dummy, 8, 3, 5}, {Item::Controller, 3, 0, 6}},
-        {{Item::Target, 4, 0, 1}, {Item::Dummy, 2, 0, 2}, {Item::Dummy, 6, 0, 3},
-         {Item::Controller, 0, 0, 4}, {Item::Dummy, 2, 4, 5}, {Item::Dummy, 1, 2, 6}},
+        {{Item::Dummy, 1, 0, 1},
+         {Item::Dummy, 5, 0, 2},
+         {Item::Dummy, 5, 1, 3},
+         {Item::Dummy, 7, 5, 4},
+         {Item::Controller, 5, 0, 5}},
+        {{Item::Camera, 3, 0, 1},
+         {Item::Light, 3, 0, 2},
+         {Item::Dummy, 9, 3, 3},
+         {Item::Target, 3, 0, 4},
+         {Item::Dummy, 8, 3, 5},
+         {Item::Controller, 3, 0, 6}},
+        {{Item::Target, 4, 0, 1},
+         {Item::Dummy, 2, 0, 2},
+         {Item::Dummy, 6, 0, 3},
+         {Item::Controller, 0, 0, 4},
+         {Item::Dummy, 2, 4, 5},
+         {Item::Dummy, 1, 2, 6}},
     };
     // And random files over a handful of ids, so that most ids repeat.
     std::mt19937 random(2024);

@@ -53,18 +53,21 @@ std::vector<unsigned char> richScene() {
 
 std::vector<unsigned char> mutate(std::vector<unsigned char> bytes, std::mt19937& random) {
     auto pick = [&](std::size_t n) { return n ? std::uniform_int_distribution<std::size_t>(0, n - 1)(random) : 0; };
-    static const std::uint32_t interesting[] = {0, 1, 2, 3, 4, 5, 7, 8, 0x7F, 0x80, 0xFF, 0x7FFF, 0x8000, 0xFFFF,
+    static const std::uint32_t interesting[] = {0,       1,          2,          3,          4,          5,      7,
+                                                8,       0x7F,       0x80,       0xFF,       0x7FFF,     0x8000, 0xFFFF,
                                                 0x10000, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF, 0xFFFFFFFE, 1000000};
     const int rounds = 1 + int(pick(3));
     for (int round = 0; round < rounds && !bytes.empty(); ++round) {
         switch (pick(6)) {
         case 0:  // random bytes
-            for (std::size_t n = 1 + pick(8); n > 0; --n) bytes[pick(bytes.size())] = static_cast<unsigned char>(pick(256));
+            for (std::size_t n = 1 + pick(8); n > 0; --n)
+                bytes[pick(bytes.size())] = static_cast<unsigned char>(pick(256));
             break;
         case 1: {  // an aligned 32-bit field set to an interesting value
             const std::size_t at = pick(bytes.size() / 4) * 4;
             const std::uint32_t v = interesting[pick(std::size(interesting))];
-            for (int i = 0; i < 4 && at + i < bytes.size(); ++i) bytes[at + i] = static_cast<unsigned char>(v >> (8 * i));
+            for (int i = 0; i < 4 && at + i < bytes.size(); ++i)
+                bytes[at + i] = static_cast<unsigned char>(v >> (8 * i));
             break;
         }
         case 2:  // truncation
@@ -94,7 +97,9 @@ std::vector<unsigned char> mutate(std::vector<unsigned char> bytes, std::mt19937
 }
 
 TEST_F(ReaderMutationTest, DamagedFilesAreLoadedOrReported) {
-    writeTexture("b.tga", 64, 64, [](int x, int y) { return Rgb{static_cast<unsigned char>(x * 4), static_cast<unsigned char>(y * 4), 0}; });
+    writeTexture("b.tga", 64, 64, [](int x, int y) {
+        return Rgb{static_cast<unsigned char>(x * 4), static_cast<unsigned char>(y * 4), 0};
+    });
     const std::vector<unsigned char> original = richScene();
     {
         std::unique_ptr<Scene> scene = loadBytes(original);
@@ -154,8 +159,7 @@ TEST_F(ReaderMutationTest, RandomChunkStreamsAreLoadedOrReported) {
         }
         try {
             std::unique_ptr<Scene> scene = loadBytes(bytes);
-        } catch (const SceneErrorRaised&) {
-        }
+        } catch (const SceneErrorRaised&) {}
         dumpScene(sceneFile(), listing, listing);
     }
     std::fclose(listing);

@@ -17,9 +17,7 @@ using ReaderTest = SceneTest;
 
 const float kHalfTurn = std::sqrt(0.5f);
 
-Rgb solid(unsigned char r, unsigned char g, unsigned char b) {
-    return {r, g, b};
-}
+Rgb solid(unsigned char r, unsigned char g, unsigned char b) { return {r, g, b}; }
 
 ppp::MaterialRecord texturedMaterial(std::int32_t id, std::string first, std::string second = "",
                                      std::string third = "") {
@@ -268,8 +266,8 @@ TEST_F(ReaderTest, NormalsAverageTheFacesAndSkipDegenerateOnes) {
     // two corners in one place (as at the pole of an exported sphere).
     m.vertices = {{0, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 0, 0}};
     FaceIndices floor, wall, degenerate;
-    floor.vertex[0] = 0, floor.vertex[1] = 1, floor.vertex[2] = 2;      // normal +z
-    wall.vertex[0] = 0, wall.vertex[1] = 3, wall.vertex[2] = 1;         // normal +y
+    floor.vertex[0] = 0, floor.vertex[1] = 1, floor.vertex[2] = 2;  // normal +z
+    wall.vertex[0] = 0, wall.vertex[1] = 3, wall.vertex[2] = 1;     // normal +y
     degenerate.vertex[0] = 1, degenerate.vertex[1] = 4, degenerate.vertex[2] = 3;
     floor.materialId = wall.materialId = degenerate.materialId = 1;
     m.faces = {floor, wall, degenerate};
@@ -503,10 +501,19 @@ TEST(SceneFileWriterTest, ChunkSizesAreTheFieldsTheyHold) {
         {[&] { w.camera({}); }, 5, 20},
         {[&] { w.target({}); }, 6, 16},
         {[&] { w.light({}); }, 7, 28},
-        {[&] { w.positionKeys(1, {{}, {}}); }, 8, 28 + 2 * 36},
+        {[&] {
+             w.positionKeys(1, {{}, {}});
+         },
+         8, 28 + 2 * 36},
         {[&] { w.rotationKeys(1, {{}}); }, 8, 28 + 20},
-        {[&] { w.samples(1, 5, {{}, {}, {}}); }, 8, 28 + 3 * 28},
-        {[&] { w.unknown(9, {1, 2}); }, 9, 2},
+        {[&] {
+             w.samples(1, 5, {{}, {}, {}});
+         },
+         8, 28 + 3 * 28},
+        {[&] {
+             w.unknown(9, {1, 2});
+         },
+         9, 2},
         {[&] { w.end(3); }, 1, 3},
     };
     for (const Expected& chunk : chunks) {

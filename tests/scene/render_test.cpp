@@ -138,9 +138,7 @@ ppp::MeshRecord tiltedQuads(std::int32_t id, std::int32_t material) {
 }
 
 TEST_F(RenderTest, SphereMapModesTwoAndThreeMirrorEachOther) {
-    writeTexture("halves.tga", 64, 64, [](int x, int) {
-        return x < 32 ? Rgb{255, 0, 0} : Rgb{0, 0, 255};
-    });
+    writeTexture("halves.tga", 64, 64, [](int x, int) { return x < 32 ? Rgb{255, 0, 0} : Rgb{0, 0, 255}; });
     SceneFileWriter w;
     ppp::MaterialRecord m = plainMaterial(1, {1, 1, 1});
     m.textures[1] = "halves.tga";
@@ -415,8 +413,7 @@ TEST_F(RenderTest, MoreThanEightLightsAreKeptButNeverReachOpenGL) {
     w.camera({2, {0, 0, 6}, 1});
     for (int i = 0; i < 10; ++i) w.light({100 + i, {0, 0, 6}, {0.1f, 0.1f, 0.1f}});
     w.end();
-    while (glGetError() != GL_NO_ERROR) {
-    }
+    while (glGetError() != GL_NO_ERROR) {}
     std::unique_ptr<Scene> scene = load(w);
     EXPECT_EQ(scene->lightCount, 10);
     draw(*scene);

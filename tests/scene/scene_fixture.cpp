@@ -33,9 +33,7 @@ void SceneTest::SetUp() {
     keepTexturePaths = false;
 }
 
-void SceneTest::TearDown() {
-    setTextureLibrary(nullptr);
-}
+void SceneTest::TearDown() { setTextureLibrary(nullptr); }
 
 void SceneTest::demoProjection() {
     glMatrixMode(GL_PROJECTION);
@@ -63,9 +61,7 @@ void SceneTest::writeTexture(const std::string& name, int width, int height,
     kpx_free(img);
 }
 
-std::unique_ptr<Scene> SceneTest::load(const SceneFileWriter& writer) {
-    return loadBytes(writer.bytes());
-}
+std::unique_ptr<Scene> SceneTest::load(const SceneFileWriter& writer) { return loadBytes(writer.bytes()); }
 
 std::unique_ptr<Scene> SceneTest::loadBytes(const std::vector<unsigned char>& bytes) {
     // Removed first: truncating a file that was just written makes some file

@@ -30,8 +30,7 @@ protected:
 
     // Writes a 24-bit TGA texture below textures/ whose pixel (x, y), y from
     // the top, has the colour the function gives.
-    void writeTexture(const std::string& name, int width, int height,
-                      const std::function<Rgb(int x, int y)>& colour);
+    void writeTexture(const std::string& name, int width, int height, const std::function<Rgb(int x, int y)>& colour);
 
     // Writes the scene to a file in the temporary folder and loads it with
     // the textures directory and the test's image cache.

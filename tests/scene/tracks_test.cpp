@@ -61,7 +61,7 @@ TEST(PositionTrackTest, TimesOutsideTheKeysLeaveThePositionAlone) {
     tracks.computeTangents();
     expectNear(positionAt(tracks, 4.9f), {-99, -99, -99});
     expectNear(positionAt(tracks, 15.0f), {-99, -99, -99});  // the last key's frame
-    expectNear(positionAt(tracks, 5.0f), {1, 1, 1});          // a key's frame: u = 0
+    expectNear(positionAt(tracks, 5.0f), {1, 1, 1});         // a key's frame: u = 0
 }
 
 TEST(PositionTrackTest, OneKeyHoldsItsPositionAtEveryTime) {

@@ -35,8 +35,8 @@ std::vector<std::string> findings(const std::string& text) {
     FakeData data;
     std::vector<std::string> out;
     for (const CheckDiagnostic& d : checkScriptText(text, data))
-        out.push_back(std::to_string(d.line) + (d.severity == CheckDiagnostic::Severity::Error ? " error: " : " warning: ") +
-                      d.message);
+        out.push_back(std::to_string(d.line) +
+                      (d.severity == CheckDiagnostic::Severity::Error ? " error: " : " warning: ") + d.message);
     return out;
 }
 
@@ -47,19 +47,20 @@ bool mentions(const std::vector<std::string>& found, const std::string& start, c
 }
 
 TEST(ScriptCheck, ACleanScriptHasNoFindings) {
-    const std::string text = "DEFINE CARDS 0\n"
-                             "SETUP\n"
-                             "0 SIGNAL CARDS 31 title.pcx\n"
-                             "TIMELINE\n"
-                             "100 INIT 26\n"
-                             "100 SIGNAL 26 21 71\n"
-                             "100 START 26\n"
-                             "100 SIGNAL 10 70 26\n"
-                             "200 START 0\n"
-                             "300 END 0\n"
-                             "400 START 0\n"
-                             "240000 END 26\n"
-                             "LINETIME\n";
+    const std::string text =
+        "DEFINE CARDS 0\n"
+        "SETUP\n"
+        "0 SIGNAL CARDS 31 title.pcx\n"
+        "TIMELINE\n"
+        "100 INIT 26\n"
+        "100 SIGNAL 26 21 71\n"
+        "100 START 26\n"
+        "100 SIGNAL 10 70 26\n"
+        "200 START 0\n"
+        "300 END 0\n"
+        "400 START 0\n"
+        "240000 END 26\n"
+        "LINETIME\n";
     EXPECT_EQ(findings(text), std::vector<std::string>{});
 }
 
@@ -74,18 +75,19 @@ TEST(ScriptCheck, ReadingErrorsAndReaderWarningsComeWithTheirLines) {
 }
 
 TEST(ScriptCheck, UnregisteredIdsMissingPicturesAndCamerasAreErrors) {
-    const auto found = findings("SETUP\n"
-                                "0 SIGNAL 0 31 missing.pcx\n"        // 2
-                                "0 SIGNAL 24 110 frame.jpg\n"        // 3: there
-                                "TIMELINE\n"
-                                "100 START 3\n"                      // 5
-                                "100 SIGNAL 10 70 27\n"              // 6
-                                "100 SIGNAL 26 21 72\n"              // 7
-                                "100 SIGNAL 20 3 9\n"                // 8: the glow's camera, there
-                                "100 SIGNAL 20 3 70\n"               // 9
-                                "100 SIGNAL 25 110 gone.pcx\n"       // 10
-                                "100 SIGNAL 16 21 1\n"               // 11: scene not readable
-                                "LINETIME\n");
+    const auto found = findings(
+        "SETUP\n"
+        "0 SIGNAL 0 31 missing.pcx\n"  // 2
+        "0 SIGNAL 24 110 frame.jpg\n"  // 3: there
+        "TIMELINE\n"
+        "100 START 3\n"                 // 5
+        "100 SIGNAL 10 70 27\n"         // 6
+        "100 SIGNAL 26 21 72\n"         // 7
+        "100 SIGNAL 20 3 9\n"           // 8: the glow's camera, there
+        "100 SIGNAL 20 3 70\n"          // 9
+        "100 SIGNAL 25 110 gone.pcx\n"  // 10
+        "100 SIGNAL 16 21 1\n"          // 11: scene not readable
+        "LINETIME\n");
     EXPECT_TRUE(mentions(found, "2 error:", "picture missing.pcx is not there")) << testing::PrintToString(found);
     EXPECT_TRUE(mentions(found, "5 error:", "effect 3 is never registered"));
     EXPECT_TRUE(mentions(found, "6 error:", "names effect 27"));
@@ -101,44 +103,47 @@ TEST(ScriptCheck, UnregisteredIdsMissingPicturesAndCamerasAreErrors) {
 // replaces an old one breaks the old cycle, and a link that closed a cycle
 // counts as refused.
 TEST(ScriptCheck, DrawingCyclesOfAnyLengthAreErrorsOnTheLineThatClosesThem) {
-    const auto found = findings("SETUP\nTIMELINE\n"
-                                "100 SIGNAL 13 70 13\n"  // 3: itself
-                                "100 SIGNAL 10 70 13\n"  // 4
-                                "100 SIGNAL 13 70 10\n"  // 5: 13 -> 10 -> 13
-                                "100 SIGNAL 13 70 14\n"  // 6: 13 draws 14 now
-                                "100 SIGNAL 12 71 24\n"  // 7: the wipe blends the inset
-                                "100 SIGNAL 24 70 9\n"   // 8
-                                "100 SIGNAL 9 70 12\n"   // 9: 9 -> 12 -> 24 -> 9
-                                "100 SIGNAL 10 70 9\n"   // 10: no cycle (10 -> 9 -> 12 -> 24)
-                                "100 SIGNAL 19 70 10\n"  // 11: the visor draws 10: no cycle
-                                "100 SIGNAL 24 70 19\n"  // 12: no cycle: 9 -> 12 was refused
-                                "100 SIGNAL 9 70 12\n"   // 13: 9 -> 12 -> 24 -> 19 -> 10 -> 9
-                                "LINETIME\n");
-    EXPECT_EQ(found, (std::vector<std::string>{
-                         "3 error: effects draw each other without end: 13 -> 13 (SOURCE (70) of effect 13 (SwirlEffect))",
-                         "5 error: effects draw each other without end: 13 -> 10 -> 13 (SOURCE (70) of effect 13 "
-                         "(SwirlEffect))",
-                         "9 error: effects draw each other without end: 9 -> 12 -> 24 -> 9 (SOURCE (70) of effect 9 "
-                         "(ZoomBlurEffect))",
-                         "13 error: effects draw each other without end: 9 -> 12 -> 24 -> 19 -> 10 -> 9 (SOURCE (70) "
-                         "of effect 9 (ZoomBlurEffect))"}));
+    const auto found = findings(
+        "SETUP\nTIMELINE\n"
+        "100 SIGNAL 13 70 13\n"  // 3: itself
+        "100 SIGNAL 10 70 13\n"  // 4
+        "100 SIGNAL 13 70 10\n"  // 5: 13 -> 10 -> 13
+        "100 SIGNAL 13 70 14\n"  // 6: 13 draws 14 now
+        "100 SIGNAL 12 71 24\n"  // 7: the wipe blends the inset
+        "100 SIGNAL 24 70 9\n"   // 8
+        "100 SIGNAL 9 70 12\n"   // 9: 9 -> 12 -> 24 -> 9
+        "100 SIGNAL 10 70 9\n"   // 10: no cycle (10 -> 9 -> 12 -> 24)
+        "100 SIGNAL 19 70 10\n"  // 11: the visor draws 10: no cycle
+        "100 SIGNAL 24 70 19\n"  // 12: no cycle: 9 -> 12 was refused
+        "100 SIGNAL 9 70 12\n"   // 13: 9 -> 12 -> 24 -> 19 -> 10 -> 9
+        "LINETIME\n");
+    EXPECT_EQ(found,
+              (std::vector<std::string>{
+                  "3 error: effects draw each other without end: 13 -> 13 (SOURCE (70) of effect 13 (SwirlEffect))",
+                  "5 error: effects draw each other without end: 13 -> 10 -> 13 (SOURCE (70) of effect 13 "
+                  "(SwirlEffect))",
+                  "9 error: effects draw each other without end: 9 -> 12 -> 24 -> 9 (SOURCE (70) of effect 9 "
+                  "(ZoomBlurEffect))",
+                  "13 error: effects draw each other without end: 9 -> 12 -> 24 -> 19 -> 10 -> 9 (SOURCE (70) "
+                  "of effect 9 (ZoomBlurEffect))"}));
 }
 
 TEST(ScriptCheck, IgnoredCodesMissingInitsLateEventsAndOverlapsAreWarnings) {
-    const auto found = findings("SETUP\nTIMELINE\n"
-                                "100 SIGNAL 31 55 1\n"       // 3: the fade takes no 55
-                                "100 SIGNAL 7 50 20\n"       // 4: the star field fills the screen
-                                "100 START 15\n"             // 5: a scene without INIT
-                                "100 START 0\n"              // 6: a picture needs none
-                                "200 START 0\n"              // 7: still running from line 6
-                                "300 END 0\n"
-                                "300 START 0\n"              // 9: fine again
-                                "300 SIGNAL 0 31 4\n"        // 10: a number for a picture
-                                "300 SIGNAL 0 50 left\n"     // 11: text for a number
-                                "240001 SIGNAL 30 1 0\n"     // 12: after the end
-                                "300 SIGNAL 12 71 5\n"       // 13: the panorama blends: fine
-                                "300 SIGNAL 12 71 22\n"      // 14: the logo does not
-                                "LINETIME\n");
+    const auto found = findings(
+        "SETUP\nTIMELINE\n"
+        "100 SIGNAL 31 55 1\n"  // 3: the fade takes no 55
+        "100 SIGNAL 7 50 20\n"  // 4: the star field fills the screen
+        "100 START 15\n"        // 5: a scene without INIT
+        "100 START 0\n"         // 6: a picture needs none
+        "200 START 0\n"         // 7: still running from line 6
+        "300 END 0\n"
+        "300 START 0\n"           // 9: fine again
+        "300 SIGNAL 0 31 4\n"     // 10: a number for a picture
+        "300 SIGNAL 0 50 left\n"  // 11: text for a number
+        "240001 SIGNAL 30 1 0\n"  // 12: after the end
+        "300 SIGNAL 12 71 5\n"    // 13: the panorama blends: fine
+        "300 SIGNAL 12 71 22\n"   // 14: the logo does not
+        "LINETIME\n");
     EXPECT_EQ(found.size(), 8u) << testing::PrintToString(found);
     EXPECT_TRUE(mentions(found, "3 warning:", "effect 31 (FadeEffect) ignores code 55"));
     EXPECT_TRUE(mentions(found, "4 warning:", "effect 7 (StarfieldEffect) ignores code 50"));

@@ -22,17 +22,17 @@ TEST(ScriptLines, EveryEntryKeepsTheLineOfTheFile) {
     const char* text =
         "// a comment line\n"          // 1
         "DEFINE LOGO 22 // words\n"    // 2: the comment after a DEFINE vanishes
-        "\r\n"                          // 3
-        "DEMOSTART 0x10\n"              // 4
-        "SETUP\n"                       // 5
-        "0 SIGNAL 1 110 kake2.jpg\n"    // 6
-        "\n"                            // 7
-        "0 SIGNAL\n"                    // 8: an entry over two lines counts from its first word
-        "  LOGO 110 b.jpg TIMELINE\n"   // 9
-        "100 START 1\n"                 // 10
-        "DEFINE GO START 200 END 1\n"   // 11: an entry after a DEFINE on its line
-        "4000 +\n"                      // 12
-        "2000 SIGNAL LOGO 90 2\n"       // 13
+        "\r\n"                         // 3
+        "DEMOSTART 0x10\n"             // 4
+        "SETUP\n"                      // 5
+        "0 SIGNAL 1 110 kake2.jpg\n"   // 6
+        "\n"                           // 7
+        "0 SIGNAL\n"                   // 8: an entry over two lines counts from its first word
+        "  LOGO 110 b.jpg TIMELINE\n"  // 9
+        "100 START 1\n"                // 10
+        "DEFINE GO START 200 END 1\n"  // 11: an entry after a DEFINE on its line
+        "4000 +\n"                     // 12
+        "2000 SIGNAL LOGO 90 2\n"      // 13
         "LINETIME\n";
     const ScriptReadResult result = Script::parseText(text);
     ASSERT_TRUE(result.script);
@@ -133,11 +133,11 @@ TEST(ScriptTiming, TimingWordsLeaveTheRestOfTheScriptAsItWas) {
 
 TEST(ScriptTiming, ValuesThatDoNotFitAreWarningsAndTheDefaultsStay) {
     const ScriptReadResult result = Script::parseText(
-        "BPM fast\n"           // 1
-        "BPM 0\n"              // 2
-        "BPM 127.5\n"          // 3: a fraction is a tempo
-        "BEATS 0\n"            // 4
-        "MARK\n"               // 5: the name is SETUP, which ends the header
+        "BPM fast\n"   // 1
+        "BPM 0\n"      // 2
+        "BPM 127.5\n"  // 3: a fraction is a tempo
+        "BEATS 0\n"    // 4
+        "MARK\n"       // 5: the name is SETUP, which ends the header
         "SETUP TIMELINE 100 START 1 LINETIME\n");
     ASSERT_TRUE(result.script);
     EXPECT_EQ(result.script->timing().bpm, 127.5);

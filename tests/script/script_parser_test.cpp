@@ -36,8 +36,8 @@ TEST(ScriptParser, ReadsTheExampleScriptInFileOrder) {
     auto script = parseScript(kExample);
     EXPECT_EQ(script->demoStart(), 0);
     EXPECT_EQ(setup(*script), Lines{"0 4 1 110 1 0 kake2.jpg"});
-    EXPECT_EQ(timeline(*script), (Lines{"100 1 1 0 0 0", "4000 3 22 0 0 0", "4000 1 22 0 0 0",
-                                        "6000 4 22 90 0 2", "9000 2 22 0 0 0"}));
+    EXPECT_EQ(timeline(*script),
+              (Lines{"100 1 1 0 0 0", "4000 3 22 0 0 0", "4000 1 22 0 0 0", "6000 4 22 90 0 2", "9000 2 22 0 0 0"}));
 }
 
 TEST(ScriptParser, CommentsAreOnlyTheFirstWordOfALine) {
@@ -60,7 +60,7 @@ TEST(ScriptParser, CommentsAreOnlyTheFirstWordOfALine) {
 TEST(ScriptParser, DefinesApplyEverywhereOnceAndFirstMatchWins) {
     auto script = parseScript(
         "SETUP TIMELINE\n"
-        "100 GO EFFECT\n"    // used above its definition, a keyword as replacement
+        "100 GO EFFECT\n"  // used above its definition, a keyword as replacement
         "LINETIME\n"
         "DEFINE GO START\n"
         "DEFINE EFFECT 0x1f\n"
@@ -84,8 +84,7 @@ TEST(ScriptParser, DefinesApplyEverywhereOnceAndFirstMatchWins) {
 TEST(ScriptParser, DefinesBeyondFourHundredAreIgnored) {
     std::string defines;
     for (int i = 0; i < 400; ++i) defines += "DEFINE D" + std::to_string(i) + " " + std::to_string(i + 1) + "\n";
-    EXPECT_EQ(timeline(*parseScript(defines + "SETUP TIMELINE\n100 START D399\nLINETIME\n")),
-              Lines{"100 1 400 0 0 0"});
+    EXPECT_EQ(timeline(*parseScript(defines + "SETUP TIMELINE\n100 START D399\nLINETIME\n")), Lines{"100 1 400 0 0 0"});
     // The 401st DEFINE is dropped: LATE stays a word, which is not a number.
     EXPECT_EQ(scriptError(defines + "DEFINE LATE 9\nSETUP TIMELINE 100 START LATE LINETIME"),
               "script: not a valid number in timeline line # 1");
@@ -95,20 +94,20 @@ TEST(ScriptParser, ThreeNumberReadingsStayDifferent) {
     auto script = parseScript(
         "DEMOSTART 0x10\n"
         "SETUP TIMELINE\n"
-        "1500ms START 010\n"           // time decimal to the first letter; id octal
-        "100 SIGNAL 0x1F 0X0a 010\n"   // id and code hex; value decimal
-        "100 SIGNAL 2 -010 -3\n"       // negative code; negative value
-        "100 SIGNAL 2 3 12ab\n"        // integer word with trailing letters
-        "100 SIGNAL 2 3 0xff\n"        // begins with 0: integer word of value 0
-        "100 SIGNAL 2 3 -0\n"          // string
-        "100 SIGNAL 2 3 +0\n"          // string
-        "100 SIGNAL 2 3 abc\n"         // string
-        "-50 START 1\n"                // negative times are accepted
+        "1500ms START 010\n"          // time decimal to the first letter; id octal
+        "100 SIGNAL 0x1F 0X0a 010\n"  // id and code hex; value decimal
+        "100 SIGNAL 2 -010 -3\n"      // negative code; negative value
+        "100 SIGNAL 2 3 12ab\n"       // integer word with trailing letters
+        "100 SIGNAL 2 3 0xff\n"       // begins with 0: integer word of value 0
+        "100 SIGNAL 2 3 -0\n"         // string
+        "100 SIGNAL 2 3 +0\n"         // string
+        "100 SIGNAL 2 3 abc\n"        // string
+        "-50 START 1\n"               // negative times are accepted
         "LINETIME\n");
     EXPECT_EQ(script->demoStart(), 16);
-    EXPECT_EQ(timeline(*script), (Lines{"1500 1 8 0 0 0", "100 4 31 10 0 10", "100 4 2 -8 0 -3",
-                                        "100 4 2 3 0 12", "100 4 2 3 0 0", "100 4 2 3 1 0 -0",
-                                        "100 4 2 3 1 0 +0", "100 4 2 3 1 0 abc", "-50 1 1 0 0 0"}));
+    EXPECT_EQ(timeline(*script),
+              (Lines{"1500 1 8 0 0 0", "100 4 31 10 0 10", "100 4 2 -8 0 -3", "100 4 2 3 0 12", "100 4 2 3 0 0",
+                     "100 4 2 3 1 0 -0", "100 4 2 3 1 0 +0", "100 4 2 3 1 0 abc", "-50 1 1 0 0 0"}));
 
     // Setup entries read the same way: the time by the decimal rule (0x10 is
     // 0, so accepted), id and code with prefixes.
@@ -128,9 +127,9 @@ TEST(ScriptParser, TimeExpressionsAddPlusWords) {
     auto script = parseScript(
         "SETUP TIMELINE\n"
         "1000 + 250 + 50 START 1\n"
-        "1000 +junk 300 START 2\n"     // the plus word is discarded whole
+        "1000 +junk 300 START 2\n"  // the plus word is discarded whole
         "1000 + -400 END 3\n"
-        "0 + 20 INIT 4\n"              // a first word of 0 is fine if the sum is not
+        "0 + 20 INIT 4\n"  // a first word of 0 is fine if the sum is not
         "LINETIME\n");
     EXPECT_EQ(timeline(*script), (Lines{"1300 1 1 0 0 0", "1300 1 2 0 0 0", "600 2 3 0 0 0", "20 3 4 0 0 0"}));
     EXPECT_EQ(scriptError("SETUP TIMELINE 100 START 1 500 + -500 START 1 LINETIME"),

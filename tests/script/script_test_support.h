@@ -26,7 +26,6 @@ inline constexpr const char* kExample =
     "9000 END LOGO\n"
     "LINETIME\n";
 
-
 // The fatal error text a script ends with, or "" when it parses.
 inline std::string scriptError(std::string_view text) {
     ScopedFatalErrorCapture capture;

@@ -97,10 +97,12 @@ TEST(VantorScriptTool, ChecksScriptsAgainstTheFolderAndTheArchive) {
     const std::string folder = " --data '" + dir.file("mine") + "'";
     run = runTool(dir, "check '" + script + "'" + folder + archive);
     EXPECT_EQ(run.exitCode, 1);
-    EXPECT_EQ(run.err, script + ":3: error: picture theirs.pcx is not there (SHOW (110) of effect 0 (ImageSequenceEffect))\n" +
-                           script + ":6: warning: START of effect 5 (HorizonScrollEffect) with no INIT before it: it "
-                                    "plays as if it had begun at music time 0\n" +
-                           script + ": 1 error, 1 warning\n");
+    EXPECT_EQ(run.err,
+              script + ":3: error: picture theirs.pcx is not there (SHOW (110) of effect 0 (ImageSequenceEffect))\n" +
+                  script +
+                  ":6: warning: START of effect 5 (HorizonScrollEffect) with no INIT before it: it "
+                  "plays as if it had begun at music time 0\n" +
+                  script + ": 1 error, 1 warning\n");
 
     const std::string warnOnly = dir.write("warn.scr", "SETUP\nTIMELINE\n100 START 5\nLINETIME\n");
     run = runTool(dir, "check '" + warnOnly + "'" + archive);

@@ -157,9 +157,11 @@ TEST_F(ShippedScript, EndsInAFadeToBlackAtTheEnd) {
     int fadeEnd = 0, fadeStartedAt = -1;
     for (const ScriptEvent& event : script->timelineEvents()) {
         if (event.effectId != kFadeId) continue;
-        if (event.kind == ScriptEvent::Signal && event.value.code >= FadeEffect::RED && event.value.code <= FadeEffect::BLUE)
+        if (event.kind == ScriptEvent::Signal && event.value.code >= FadeEffect::RED &&
+            event.value.code <= FadeEffect::BLUE)
             colour[event.value.code] = event.value.intValue;
-        if (event.kind == ScriptEvent::Signal && event.value.code == FadeEffect::COLOUR_AT) fadeEnd = event.value.intValue;
+        if (event.kind == ScriptEvent::Signal && event.value.code == FadeEffect::COLOUR_AT)
+            fadeEnd = event.value.intValue;
         if (event.kind == ScriptEvent::Start) fadeStartedAt = event.time;
         if (event.kind == ScriptEvent::End) fadeStartedAt = -1;
     }

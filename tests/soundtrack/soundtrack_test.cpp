@@ -141,8 +141,8 @@ TEST(SoundtrackWav, WritesA16BitStereoFile) {
     const std::string bytes = readFile(dir.file("t.wav"));
     ASSERT_EQ(bytes.size(), 44u + 16u);
     const auto u16 = [&](std::size_t at) {
-        return static_cast<unsigned>(static_cast<unsigned char>(bytes[at]) |
-                                     static_cast<unsigned char>(bytes[at + 1]) << 8);
+        return static_cast<unsigned>(static_cast<unsigned char>(bytes[at]) | static_cast<unsigned char>(bytes[at + 1])
+                                                                                 << 8);
     };
     const auto s16 = [&](std::size_t at) { return static_cast<int>(static_cast<std::int16_t>(u16(at))); };
     EXPECT_EQ(bytes.substr(0, 4), "RIFF");

@@ -13,8 +13,8 @@ namespace {
 
 int runSynth(const TempDir& dir, const std::string& arguments, std::string* err = nullptr) {
     const std::string errFile = dir.file("err.txt");
-    const std::string command = std::string("'") + VANTOR_SYNTH_TOOL + "' " + arguments + " >'" +
-                                dir.file("out.txt") + "' 2>'" + errFile + "'";
+    const std::string command =
+        std::string("'") + VANTOR_SYNTH_TOOL + "' " + arguments + " >'" + dir.file("out.txt") + "' 2>'" + errFile + "'";
     const int status = std::system(command.c_str());
     if (err) *err = readFile(errFile);
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;

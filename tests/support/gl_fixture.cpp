@@ -33,8 +33,6 @@ std::array<std::uint8_t, 4> GlTest::pixel(int x, int y) {
     return rgba;
 }
 
-std::vector<std::uint8_t> GlTest::frame() {
-    return context().readPixels();
-}
+std::vector<std::uint8_t> GlTest::frame() { return context().readPixels(); }
 
 }  // namespace vantor::test

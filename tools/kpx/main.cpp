@@ -35,7 +35,6 @@ const char* const kUsage =
     "  --verbose    show the library's progress lines on standard error\n"
     "  --help       this text\n";
 
-
 std::string lowerExtension(const std::string& name) {
     const std::size_t dot = name.rfind('.');
     if (dot == std::string::npos || name.find('/', dot) != std::string::npos) return {};

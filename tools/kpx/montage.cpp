@@ -97,8 +97,8 @@ int writeMontage(const std::string& out, const std::vector<std::string>& files) 
     const int count = static_cast<int>(images.size());
     const int columns = std::min(kColumns, count);
     const int rows = (count + kColumns - 1) / kColumns;
-    Surface sheet(cairo_image_surface_create(CAIRO_FORMAT_RGB24, 2 * kMargin + columns * kCellW,
-                                             2 * kMargin + rows * kCellH));
+    Surface sheet(
+        cairo_image_surface_create(CAIRO_FORMAT_RGB24, 2 * kMargin + columns * kCellW, 2 * kMargin + rows * kCellH));
     cairo_t* cr = cairo_create(sheet.get());
     cairo_set_source_rgb(cr, 0.10, 0.10, 0.13);
     cairo_paint(cr);
@@ -108,7 +108,8 @@ int writeMontage(const std::string& out, const std::vector<std::string>& files) 
         const double cellX = kMargin + (i % kColumns) * kCellW, cellY = kMargin + (i / kColumns) * kCellH;
         // Fit the thumbnail into its box, keeping the picture's proportions
         // (but never thinner than a strip can be seen).
-        const double scale = std::min(static_cast<double>(kBoxW) / img->width, static_cast<double>(kBoxH) / img->height);
+        const double scale =
+            std::min(static_cast<double>(kBoxW) / img->width, static_cast<double>(kBoxH) / img->height);
         const double w = img->width * scale, h = std::max(img->height * scale, std::min<double>(kThinSide, kBoxH));
         const double x = cellX + (kCellW - w) / 2, y = cellY + (kBoxH - h) / 2 + 4;
         Surface picture = toSurface(img);

@@ -12,28 +12,27 @@ namespace {
 // Red, green, blue, alpha of one pixel.
 void rgbaOf(const kpximage* img, const unsigned char* p, unsigned char* out) {
     switch (kpx_bytes_per_pixel(img->bpp)) {
-        case 1:
-            if (img->colors > 0 && p[0] < img->colors) {
-                std::memcpy(out, img->palette + 3 * p[0], 3);
-            } else if (img->colors > 0) {
-                out[0] = out[1] = out[2] = 0;  // an index the palette does not hold
-            } else {
-                out[0] = out[1] = out[2] = p[0];
-            }
-            out[3] = 255;
-            break;
-        case 2:
-            out[0] = static_cast<unsigned char>(p[0] & 0xF8);
-            out[1] = static_cast<unsigned char>((((p[0] & 7) * 8) | (p[1] >> 5)) * 4);
-            out[2] = static_cast<unsigned char>((p[1] & 0x1F) * 8);
-            out[3] = 255;
-            break;
-        case 3:
-            std::memcpy(out, p, 3);
-            out[3] = 255;
-            break;
-        default:
-            std::memcpy(out, p, 4);
+    case 1:
+        if (img->colors > 0 && p[0] < img->colors) {
+            std::memcpy(out, img->palette + 3 * p[0], 3);
+        } else if (img->colors > 0) {
+            out[0] = out[1] = out[2] = 0;  // an index the palette does not hold
+        } else {
+            out[0] = out[1] = out[2] = p[0];
+        }
+        out[3] = 255;
+        break;
+    case 2:
+        out[0] = static_cast<unsigned char>(p[0] & 0xF8);
+        out[1] = static_cast<unsigned char>((((p[0] & 7) * 8) | (p[1] >> 5)) * 4);
+        out[2] = static_cast<unsigned char>((p[1] & 0x1F) * 8);
+        out[3] = 255;
+        break;
+    case 3:
+        std::memcpy(out, p, 3);
+        out[3] = 255;
+        break;
+    default: std::memcpy(out, p, 4);
     }
 }
 

@@ -221,8 +221,8 @@ int parseSheet(int argc, char** argv, SheetOptions& options) {
             const std::string text = v ? v : "";
             const std::size_t equals = text.find('=');
             float speed = 0;
-            if (equals == std::string::npos || equals == 0 ||
-                !parseFloat(text.substr(equals + 1).c_str(), speed) || !(speed > 0))
+            if (equals == std::string::npos || equals == 0 || !parseFloat(text.substr(equals + 1).c_str(), speed) ||
+                !(speed > 0))
                 return usageError("--speed needs NAME=MS with MS above 0");
             options.speed[text.substr(0, equals)] = speed;
         } else if (arg == "--no-culling") {

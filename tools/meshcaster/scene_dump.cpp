@@ -114,8 +114,7 @@ bool Dump::attach(std::unique_ptr<Node> node, std::int32_t parentId, const char*
     node->depth = parent->depth + 1;
     if (node->depth > kMaximumNesting) {
         char text[120];
-        std::snprintf(text, sizeof text, "object %d is nested more than %d levels deep", node->id,
-                      kMaximumNesting);
+        std::snprintf(text, sizeof text, "object %d is nested more than %d levels deep", node->id, kMaximumNesting);
         return fail(text);
     }
     parent->children.push_back(std::move(node));
@@ -149,7 +148,8 @@ bool Dump::run(std::FILE* out) {
         }
         case kDummyChunk: {
             const DummyRecord& d = chunk->dummy;
-            auto node = std::make_unique<Node>(Node{"dummy", d.id, "  " + transform(d.position, d.rotation, d.scale), {}});
+            auto node =
+                std::make_unique<Node>(Node{"dummy", d.id, "  " + transform(d.position, d.rotation, d.scale), {}});
             if (!attach(std::move(node), d.parentId, "dummy object %d could not find parent obj %d")) return false;
             break;
         }
@@ -159,12 +159,13 @@ bool Dump::run(std::FILE* out) {
             break;
         case kCameraChunk:
             std::snprintf(text, sizeof text, "  target %d", chunk->camera.targetId);
-            cameras_.push_back(std::make_unique<Node>(
-                Node{"camera", chunk->camera.id, "  eye " + vec(chunk->camera.eye) + text, {}}));
+            cameras_.push_back(
+                std::make_unique<Node>(Node{"camera", chunk->camera.id, "  eye " + vec(chunk->camera.eye) + text, {}}));
             break;
         case kLightChunk: {
             const LightRecord& l = chunk->light;
-            lights_.push_back(std::make_unique<Node>(Node{"light", l.id,
+            lights_.push_back(std::make_unique<Node>(Node{"light",
+                                                          l.id,
                                                           "  position " + vec(l.position) + "  diffuse/specular " +
                                                               vec(l.colour) + "  ambient " + vec(l.colour * 0.3f),
                                                           {}}));
@@ -225,6 +226,4 @@ bool Dump::run(std::FILE* out) {
 
 }  // namespace
 
-bool dumpScene(const std::string& path, std::FILE* out, std::FILE* err) {
-    return Dump(path, err).run(out);
-}
+bool dumpScene(const std::string& path, std::FILE* out, std::FILE* err) { return Dump(path, err).run(out); }

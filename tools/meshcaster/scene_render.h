@@ -14,7 +14,7 @@ struct RenderOptions {
     int camera = 0;
     int width = 640;
     int height = 480;
-    bool verbose = false;  // let the image cache's lines through to stdout
+    bool verbose = false;         // let the image cache's lines through to stdout
     std::vector<int> celObjects;  // objects drawn with cel shading, as a scene effect's signal asks
     bool noCulling = false;       // back faces drawn, as a scene effect's signal asks
     bool metaballs = false;       // the metamove effect's surface hung under object 6

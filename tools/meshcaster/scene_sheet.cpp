@@ -97,35 +97,34 @@ int renderSheet(const SheetOptions& options) {
     const int total = rows * columns;
     int r = -1;
     for (const Loaded& l : loaded)
-      for (int camera : l.cameras) {
-        ++r;
-        Scene* scene = l.scene.get();
-        scene->selectCamera(camera);
-        for (int c = 0; c < columns; ++c) {
-            if (progress) std::fprintf(stderr, "\rmeshcaster: drawing %d of %d", r * columns + c + 1, total);
-            beginDemoFrame(options.cellWidth, options.cellHeight);
-            scene->update(options.seconds[c] * 1000.0f / l.speed);
-            scene->draw();
-            glFinish();
-            const std::vector<std::uint8_t> rgba = gl->readPixels();
+        for (int camera : l.cameras) {
+            ++r;
+            Scene* scene = l.scene.get();
+            scene->selectCamera(camera);
+            for (int c = 0; c < columns; ++c) {
+                if (progress) std::fprintf(stderr, "\rmeshcaster: drawing %d of %d", r * columns + c + 1, total);
+                beginDemoFrame(options.cellWidth, options.cellHeight);
+                scene->update(options.seconds[c] * 1000.0f / l.speed);
+                scene->draw();
+                glFinish();
+                const std::vector<std::uint8_t> rgba = gl->readPixels();
 
-            const int x0 = kMargin + c * (options.cellWidth + kMargin);
-            const int y0 = kMargin + r * (options.cellHeight + kMargin);
-            unsigned char* data = cairo_image_surface_get_data(surface);
-            const int stride = cairo_image_surface_get_stride(surface);
-            for (int y = 0; y < options.cellHeight; ++y) {
-                auto* out = reinterpret_cast<std::uint32_t*>(data + std::size_t(y0 + y) * stride) + x0;
-                const std::uint8_t* in = &rgba[std::size_t(y) * options.cellWidth * 4];
-                for (int x = 0; x < options.cellWidth; ++x, in += 4)
-                    out[x] = (std::uint32_t(in[0]) << 16) | (std::uint32_t(in[1]) << 8) | in[2];
+                const int x0 = kMargin + c * (options.cellWidth + kMargin);
+                const int y0 = kMargin + r * (options.cellHeight + kMargin);
+                unsigned char* data = cairo_image_surface_get_data(surface);
+                const int stride = cairo_image_surface_get_stride(surface);
+                for (int y = 0; y < options.cellHeight; ++y) {
+                    auto* out = reinterpret_cast<std::uint32_t*>(data + std::size_t(y0 + y) * stride) + x0;
+                    const std::uint8_t* in = &rgba[std::size_t(y) * options.cellWidth * 4];
+                    for (int x = 0; x < options.cellWidth; ++x, in += 4)
+                        out[x] = (std::uint32_t(in[0]) << 16) | (std::uint32_t(in[1]) << 8) | in[2];
+                }
+                cairo_surface_mark_dirty(surface);
+                drawLabel(cr, x0 + 5, y0 + 14,
+                          baseName(l.file) + "  cam " + std::to_string(camera) + "  " + clock(options.seconds[c]));
+                cairo_surface_flush(surface);
             }
-            cairo_surface_mark_dirty(surface);
-            drawLabel(cr, x0 + 5, y0 + 14,
-                      baseName(l.file) + "  cam " + std::to_string(camera) + "  " +
-                          clock(options.seconds[c]));
-            cairo_surface_flush(surface);
         }
-    }
     if (progress) std::fputc('\n', stderr);
     const cairo_status_t status = cairo_surface_write_to_png(surface, options.output.c_str());
     cairo_destroy(cr);

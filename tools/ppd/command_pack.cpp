@@ -93,8 +93,10 @@ int packCommand(const Args& args) {
     std::vector<std::string> rest;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& a = args[i];
-        if (a == "--solid") options.solid = true;
-        else if (a == "--store") options.store = true;
+        if (a == "--solid")
+            options.solid = true;
+        else if (a == "--store")
+            options.store = true;
         else if (a == "--password") {
             if (++i == args.size()) return fail("--password needs a value");
             options.password = args[i];

@@ -187,7 +187,8 @@ int extractCommand(const Args& args) {
     if (!parseReadArgs(args, true, a, error)) return fail(error);
     // The target folder may follow the archive instead of coming with -C.
     if (a.rest.size() == 2) a.directory = a.rest[1];
-    if (a.rest.empty() || a.rest.size() > 2) return fail("extract needs one archive and at most one folder (see ppd --help)");
+    if (a.rest.empty() || a.rest.size() > 2)
+        return fail("extract needs one archive and at most one folder (see ppd --help)");
     const std::string& archive = a.rest[0];
     if (!fs::is_regular_file(archive)) return fail("cannot open " + archive);
 

@@ -9,16 +9,16 @@ struct CaptureOptions {
     enum class Output { Video, FrameFiles, Pictures };
 
     Output output = Output::Video;
-    std::string path;          // the video file, or the folder of PNG files
+    std::string path;  // the video file, or the folder of PNG files
     int width = 640;
     int height = 480;
     int fps = 60;
-    std::optional<int> from;   // default: the script's DEMOSTART
+    std::optional<int> from;  // default: the script's DEMOSTART
     int to = 240000;
-    std::vector<int> at;       // Pictures: music times, ascending, without repeats
+    std::vector<int> at;  // Pictures: music times, ascending, without repeats
     bool profile = false;
-    std::string data;          // a data folder over the archive (empty: none)
-    bool overlay = false;      // the author overlay over every frame
+    std::string data;      // a data folder over the archive (empty: none)
+    bool overlay = false;  // the author overlay over every frame
     bool quiet = false;
 };
 

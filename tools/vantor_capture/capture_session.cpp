@@ -88,8 +88,8 @@ std::unique_ptr<FrameSink> queued(std::unique_ptr<FrameSink> target, const Captu
 }
 
 // Frames of [first, end) at the rate go into sink; the ones before are drawn only.
-int captureSequence(const CaptureOptions& o, vantor::platform::OffscreenGL& gl, OffscreenDemo& demo,
-                    FrameSink& sink, long long first, long long end) {
+int captureSequence(const CaptureOptions& o, vantor::platform::OffscreenGL& gl, OffscreenDemo& demo, FrameSink& sink,
+                    long long first, long long end) {
     ProgressLine progress(o.quiet, end);
     std::string error;
     for (long long n = 0; n < end; ++n) {
@@ -107,8 +107,7 @@ int captureSequence(const CaptureOptions& o, vantor::platform::OffscreenGL& gl, 
 }
 
 // One picture per listed time, each after every frame of the rate before it.
-int capturePictures(const CaptureOptions& o, vantor::platform::OffscreenGL& gl, OffscreenDemo& demo,
-                    FrameSink& sink) {
+int capturePictures(const CaptureOptions& o, vantor::platform::OffscreenGL& gl, OffscreenDemo& demo, FrameSink& sink) {
     const int start = demo.demoStart();
     if (o.at.front() < start)
         return failure("--at " + std::to_string(o.at.front()) + " lies before the script's DEMOSTART " +
@@ -146,8 +145,9 @@ int capturePictures(const CaptureOptions& o, vantor::platform::OffscreenGL& gl, 
 
 int runCapture(const CaptureOptions& o) {
     if (o.output == CaptureOptions::Output::Video && !programOnPath("ffmpeg"))
-        return failure("ffmpeg is needed to write a video but is not installed (Debian: apt-get install ffmpeg); "
-                       "or write PNG files instead: vantor-capture [options] DIR/");
+        return failure(
+            "ffmpeg is needed to write a video but is not installed (Debian: apt-get install ffmpeg); "
+            "or write PNG files instead: vantor-capture [options] DIR/");
 
     SilencedStdout silenced;
     std::string error;
@@ -166,8 +166,8 @@ int runCapture(const CaptureOptions& o) {
     } else {
         const int start = demo.demoStart();
         if (o.to <= start)
-            return failure("nothing to capture: --to " + std::to_string(o.to) + " is not after the script's DEMOSTART " +
-                           std::to_string(start));
+            return failure("nothing to capture: --to " + std::to_string(o.to) +
+                           " is not after the script's DEMOSTART " + std::to_string(start));
         const long long first = firstFrameAt(start, o.from.value_or(start), o.fps);
         const long long end = firstFrameAt(start, o.to, o.fps);
         if (first >= end) return failure("no frame of the rate lies between --from and --to");

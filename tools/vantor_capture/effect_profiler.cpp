@@ -9,13 +9,9 @@
 #include <memory>
 #include <typeinfo>
 
-EffectProfiler::EffectProfiler(EffectTable& table) : table_(table) {
-    table_.setObserver(this);
-}
+EffectProfiler::EffectProfiler(EffectTable& table) : table_(table) { table_.setObserver(this); }
 
-EffectProfiler::~EffectProfiler() {
-    table_.setObserver(nullptr);
-}
+EffectProfiler::~EffectProfiler() { table_.setObserver(nullptr); }
 
 double EffectProfiler::msSince(Clock::time_point start) {
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();

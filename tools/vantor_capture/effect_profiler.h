@@ -41,8 +41,8 @@ private:
         std::uint64_t frames = 0;
         double totalMs = 0;
         double maxMs = 0;
-        double frameMs = 0;   // in the frame being drawn
-        bool ran = false;     // in the frame being drawn
+        double frameMs = 0;  // in the frame being drawn
+        bool ran = false;    // in the frame being drawn
     };
 
     static double msSince(Clock::time_point start);

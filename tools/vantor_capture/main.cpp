@@ -11,14 +11,11 @@
 int main(int argc, char** argv) {
     const ParsedCommandLine parsed = parseCaptureCommandLine(argc, argv);
     switch (parsed.action) {
-    case ParsedCommandLine::Action::Help:
-        std::fputs(kCaptureUsage, stdout);
-        return 0;
+    case ParsedCommandLine::Action::Help: std::fputs(kCaptureUsage, stdout); return 0;
     case ParsedCommandLine::Action::UsageError:
         std::fprintf(stderr, "vantor-capture: %s; see vantor-capture --help\n", parsed.error.c_str());
         return 2;
-    case ParsedCommandLine::Action::Capture:
-        break;
+    case ParsedCommandLine::Action::Capture: break;
     }
     // A failing ffmpeg shows as a write error, not as a signal.
     std::signal(SIGPIPE, SIG_IGN);

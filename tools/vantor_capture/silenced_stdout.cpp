@@ -14,9 +14,7 @@ SilencedStdout::SilencedStdout() {
     close(null);
 }
 
-SilencedStdout::~SilencedStdout() {
-    restore();
-}
+SilencedStdout::~SilencedStdout() { restore(); }
 
 void SilencedStdout::restore() {
     if (saved_ < 0) return;

@@ -58,16 +58,15 @@ std::vector<std::string> VideoSink::arguments(const VideoSettings& s) {
         "-f", "rawvideo", "-pix_fmt", "rgba", "-s", std::to_string(s.width) + "x" + std::to_string(s.height),
         "-framerate", std::to_string(s.fps), "-i", "-",
         // The soundtrack from the first frame's music time, as long as the frames last.
-        "-ss", decimal(s.audioStartMs / 1000.0, 6), "-t", decimal(double(s.frames) / s.fps, 6),
-        "-i", "file:" + s.soundtrack,
-        "-map", "0:v:0", "-map", "1:a:0"};
+        "-ss", decimal(s.audioStartMs / 1000.0, 6), "-t", decimal(double(s.frames) / s.fps, 6), "-i",
+        "file:" + s.soundtrack, "-map", "0:v:0", "-map", "1:a:0"};
     const std::vector<std::string> codecs =
         endsWith(s.path, ".webm")
-            ? std::vector<std::string>{"-c:v", "libvpx-vp9", "-deadline", "realtime", "-cpu-used", "8", "-row-mt", "1",
-                                       "-b:v", "0", "-crf", "32", "-pix_fmt", "yuv420p", "-c:a", "libopus", "-b:a",
-                                       "160k"}
-            : std::vector<std::string>{"-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p",
-                                       "-c:a", "aac", "-b:a", "192k"};
+            ? std::vector<std::string>{"-c:v",     "libvpx-vp9", "-deadline", "realtime", "-cpu-used", "8",
+                                       "-row-mt",  "1",          "-b:v",      "0",        "-crf",      "32",
+                                       "-pix_fmt", "yuv420p",    "-c:a",      "libopus",  "-b:a",      "160k"}
+            : std::vector<std::string>{"-c:v",     "libx264", "-preset", "veryfast", "-crf", "18",
+                                       "-pix_fmt", "yuv420p", "-c:a",    "aac",      "-b:a", "192k"};
     args.insert(args.end(), codecs.begin(), codecs.end());
     if (endsWith(s.path, ".mp4")) args.insert(args.end(), {"-movflags", "+faststart"});
     args.push_back("file:" + partialPath(s.path));

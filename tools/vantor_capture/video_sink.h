@@ -16,13 +16,13 @@
 #include <vector>
 
 struct VideoSettings {
-    std::string path;        // .mp4, .mkv or .webm
+    std::string path;  // .mp4, .mkv or .webm
     int width = 0;
     int height = 0;
     int fps = 0;
-    std::string soundtrack;  // the MP3 to mux in
-    double audioStartMs = 0; // music time of the first frame
-    long long frames = 0;    // frames that will be written
+    std::string soundtrack;   // the MP3 to mux in
+    double audioStartMs = 0;  // music time of the first frame
+    long long frames = 0;     // frames that will be written
 };
 
 class VideoSink : public FrameSink {

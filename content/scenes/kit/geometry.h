@@ -45,8 +45,8 @@ struct Mesh {
     void addTriangle(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t ta, std::uint32_t tb,
                      std::uint32_t tc);
     // Two triangles a b c and a c d.
-    void addQuad(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d, std::uint32_t ta,
-                 std::uint32_t tb, std::uint32_t tc, std::uint32_t td);
+    void addQuad(std::uint32_t a, std::uint32_t b, std::uint32_t c, std::uint32_t d, std::uint32_t ta, std::uint32_t tb,
+                 std::uint32_t tc, std::uint32_t td);
 
     void append(const Mesh& other);
     // Moves every position; a mirroring transform also reverses the winding

@@ -39,7 +39,8 @@ int conicTo(const FT_Vector* control, const FT_Vector* to, void* user) {
     const Vec2 p0 = w->pen;
     for (int i = 1; i <= w->steps; ++i) {
         const float t = float(i) / w->steps, s = 1 - t;
-        w->add(s * s * p0.u + 2 * s * t * control->x + t * t * to->x, s * s * p0.v + 2 * s * t * control->y + t * t * to->y);
+        w->add(s * s * p0.u + 2 * s * t * control->x + t * t * to->x,
+               s * s * p0.v + 2 * s * t * control->y + t * t * to->y);
     }
     w->pen = Vec2(float(to->x), float(to->y));
     return 0;

@@ -51,8 +51,12 @@ void planarMap(Mesh& mesh, const Vec3& uAxis, const Vec3& vAxis, float scale) {
 
 void cylindricalMap(Mesh& mesh, float vScale, float turns) {
     mapEach(
-        mesh, [&](const Vec3& p) { const float u = turnOf(p);
-            return Vec2(u < 0 ? u : u * turns, p.y * vScale + 0.5f); }, true, turns);
+        mesh,
+        [&](const Vec3& p) {
+            const float u = turnOf(p);
+            return Vec2(u < 0 ? u : u * turns, p.y * vScale + 0.5f);
+        },
+        true, turns);
 }
 
 void sphericalMap(Mesh& mesh) {

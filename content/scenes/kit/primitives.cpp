@@ -114,8 +114,8 @@ Mesh lathe(const std::vector<LatheSection>& sections, int segments) {
                     continue;
                 }
                 const double a = 2 * kPi * j / segments;
-                ring[i].push_back(m.addPosition(
-                    {float(pts[i].u * std::sin(a)), pts[i].v, float(pts[i].u * std::cos(a))}));
+                ring[i].push_back(
+                    m.addPosition({float(pts[i].u * std::sin(a)), pts[i].v, float(pts[i].u * std::cos(a))}));
             }
         }
         const std::size_t rows = section.closed ? n + 1 : n;

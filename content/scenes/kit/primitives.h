@@ -38,7 +38,7 @@ Mesh torus(float major, float minor, int segments, int sides);
 // (triangulated with holes, any orientation of the contours; a contour inside
 // an odd number of others is a hole) and hard-edged side walls. Caps are
 // mapped by x and y times `uvScale`, walls by length along the outline.
-Mesh extrude(const std::vector<std::vector<Vec2>>& contours, float depth, float uvScale,
-             std::int32_t capMaterial = 0, std::int32_t wallMaterial = 0);
+Mesh extrude(const std::vector<std::vector<Vec2>>& contours, float depth, float uvScale, std::int32_t capMaterial = 0,
+             std::int32_t wallMaterial = 0);
 
 }  // namespace scenekit

@@ -59,7 +59,8 @@ void SceneBuilder::mesh(std::int32_t id, std::int32_t parent, const std::string&
     for (std::size_t i = 0; i < mesh.triangles.size(); ++i) {
         const Triangle& t = mesh.triangles[i];
         const Vec3 n = mesh.faceNormal(i);
-        if (!(Vec3::dot(n, n) > 1e-12f)) fail("mesh " + name + " has a triangle without area (face " + std::to_string(i) + ")");
+        if (!(Vec3::dot(n, n) > 1e-12f))
+            fail("mesh " + name + " has a triangle without area (face " + std::to_string(i) + ")");
         FaceIndices f;
         for (int k = 0; k < 3; ++k) {
             if (t.v[k] >= mesh.positions.size()) fail("mesh " + name + " indexes a missing position");

@@ -89,7 +89,7 @@ private:
 
     std::string name_;
     SceneFileWriter writer_;
-    std::set<std::int32_t> ids_;          // objects, targets, cameras, lights
+    std::set<std::int32_t> ids_;  // objects, targets, cameras, lights
     std::set<std::int32_t> materials_;
     std::set<std::int32_t> usedMaterials_;
     std::set<std::int32_t> animated_;

@@ -31,7 +31,7 @@ void GLAPIENTRY onVertex(void* vertex, void* data) {
     }
 }
 
-void GLAPIENTRY onCombine(GLdouble coords[3], void*[4], GLfloat[4], void** result, void* data) {
+void GLAPIENTRY onCombine(GLdouble coords[3], void* [4], GLfloat[4], void** result, void* data) {
     auto* state = static_cast<TessState*>(data);
     state->out->points.push_back(Vec2(float(coords[0]), float(coords[1])));
     *result = reinterpret_cast<void*>(std::uintptr_t(state->out->points.size() - 1));

@@ -10,7 +10,7 @@
 namespace scenekit {
 
 struct FlatTriangles {
-    std::vector<Vec2> points;                     // the input points, then any the tessellator added
+    std::vector<Vec2> points;                        // the input points, then any the tessellator added
     std::vector<std::array<unsigned, 3>> triangles;  // counter-clockwise in x-y
 };
 

@@ -17,7 +17,7 @@ constexpr std::uint16_t kFlagDictionary1M = 0x0080;
 constexpr std::uint16_t kFlagLongBlock = 0x8000;
 
 struct FileHeaderFields {
-    std::string name;             // as stored (backslash separators)
+    std::string name;  // as stored (backslash separators)
     std::uint16_t flags = kFlagLongBlock | kFlagDictionary1M;
     std::uint32_t packSize = 0;
     std::uint32_t unpackedSize = 0;
@@ -26,8 +26,8 @@ struct FileHeaderFields {
     std::uint32_t fileTime = 0x00210000;  // 1980-01-01 00:00, MS-DOS form
     std::uint8_t unpackVersion = 20;
     std::uint8_t method = kMethodStored;
-    std::uint32_t attributes = 0x20;      // MS-DOS "archive" attribute
-    std::vector<std::uint8_t> extra;      // bytes after the name inside the header (comments...)
+    std::uint32_t attributes = 0x20;  // MS-DOS "archive" attribute
+    std::vector<std::uint8_t> extra;  // bytes after the name inside the header (comments...)
 };
 
 void writeMarker(std::vector<std::uint8_t>& out);

@@ -95,8 +95,8 @@ int sampleChoice(const std::uint8_t* data, std::uint32_t begin, const ParseState
 
 }  // namespace
 
-std::vector<Block> planMember(MatchFinder& finder, const std::uint8_t* data, std::uint32_t begin,
-                              std::uint32_t end, ParseState& state, bool allowAudio, unsigned maxChain) {
+std::vector<Block> planMember(MatchFinder& finder, const std::uint8_t* data, std::uint32_t begin, std::uint32_t end,
+                              ParseState& state, bool allowAudio, unsigned maxChain) {
     // The multimedia mode only pays where LZ finds little to copy. A large
     // member is judged on its first part; a small one on the whole.
     AudioTrial best;

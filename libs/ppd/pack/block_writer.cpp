@@ -12,9 +12,7 @@ namespace {
 
 using namespace rar20;
 
-unsigned tableSize(const Block& block) {
-    return block.audio ? kAudioSymbols * block.channels : kLzTableSize;
-}
+unsigned tableSize(const Block& block) { return block.audio ? kAudioSymbols * block.channels : kLzTableSize; }
 
 void append(std::vector<std::uint8_t>& to, const std::vector<std::uint8_t>& from) {
     to.insert(to.end(), from.begin(), from.end());
@@ -93,8 +91,10 @@ void putSymbol(BitWriter& out, const std::vector<std::uint8_t>& lengths, const s
 // Canonical codes of each alphabet of the block, concatenated like the lengths.
 std::vector<std::uint16_t> canonicalCodesPerAlphabet(const Block& block) {
     std::vector<unsigned> sizes;
-    if (block.audio) sizes.assign(block.channels, kAudioSymbols);
-    else sizes = {kLiteralSymbols, kDistanceSymbols, kRepeatSymbols};
+    if (block.audio)
+        sizes.assign(block.channels, kAudioSymbols);
+    else
+        sizes = {kLiteralSymbols, kDistanceSymbols, kRepeatSymbols};
     std::vector<std::uint16_t> codes;
     std::size_t offset = 0;
     for (const unsigned size : sizes) {

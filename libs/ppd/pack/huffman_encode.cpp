@@ -47,8 +47,7 @@ std::vector<std::uint8_t> huffmanLengths(const std::vector<std::uint64_t>& freq)
 
 }  // namespace
 
-std::vector<std::uint8_t> buildCodeLengths(const std::vector<std::uint32_t>& frequencies,
-                                           unsigned maxLength) {
+std::vector<std::uint8_t> buildCodeLengths(const std::vector<std::uint32_t>& frequencies, unsigned maxLength) {
     const std::size_t n = frequencies.size();
     std::vector<std::uint64_t> freq(frequencies.begin(), frequencies.end());
     // Two symbols at least: a lone code of length 1 would leave half the code
@@ -86,8 +85,7 @@ std::vector<std::uint16_t> canonicalCodes(const std::vector<std::uint8_t>& lengt
     return codes;
 }
 
-std::uint64_t codedBits(const std::vector<std::uint32_t>& frequencies,
-                        const std::vector<std::uint8_t>& lengths) {
+std::uint64_t codedBits(const std::vector<std::uint32_t>& frequencies, const std::vector<std::uint8_t>& lengths) {
     std::uint64_t bits = 0;
     for (std::size_t i = 0; i < frequencies.size(); ++i) bits += std::uint64_t(frequencies[i]) * lengths[i];
     return bits;

@@ -10,14 +10,12 @@ namespace ppd_pack {
 // Code lengths (0 = unused) for the given symbol frequencies, none longer than
 // maxLength. At least two symbols always get a code (unused ones are added if
 // needed), so every table is a complete prefix code.
-std::vector<std::uint8_t> buildCodeLengths(const std::vector<std::uint32_t>& frequencies,
-                                           unsigned maxLength);
+std::vector<std::uint8_t> buildCodeLengths(const std::vector<std::uint32_t>& frequencies, unsigned maxLength);
 
 // Canonical code values for the lengths.
 std::vector<std::uint16_t> canonicalCodes(const std::vector<std::uint8_t>& lengths);
 
 // Bits needed to code the frequencies with the lengths.
-std::uint64_t codedBits(const std::vector<std::uint32_t>& frequencies,
-                        const std::vector<std::uint8_t>& lengths);
+std::uint64_t codedBits(const std::vector<std::uint32_t>& frequencies, const std::vector<std::uint8_t>& lengths);
 
 }  // namespace ppd_pack

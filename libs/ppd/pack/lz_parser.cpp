@@ -5,9 +5,7 @@ namespace ppd_pack {
 namespace {
 
 // Length added by the decoder for far copies coded with a length symbol.
-std::uint32_t lengthBonus(std::uint32_t distance) {
-    return (distance >= 0x2000) + (distance >= 0x40000);
-}
+std::uint32_t lengthBonus(std::uint32_t distance) { return (distance >= 0x2000) + (distance >= 0x40000); }
 // The same for copies coded with one of the last four distances.
 std::uint32_t repeatBonus(std::uint32_t distance) {
     return (distance >= 0x101) + (distance >= 0x2000) + (distance >= 0x40000);

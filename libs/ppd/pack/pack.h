@@ -11,16 +11,16 @@
 namespace ppd_pack {
 
 struct Member {
-    std::string name;                 // with '/' or '\' separators; stored with '\'
+    std::string name;  // with '/' or '\' separators; stored with '\'
     std::vector<std::uint8_t> data;
     std::uint32_t dosTime = 0x00210000;
 };
 
 struct PackOptions {
-    bool solid = false;               // one compression stream through all members
-    bool store = false;               // no compression at all
-    std::string password;             // empty: no encryption
-    bool allowAudio = true;           // let the compressor pick the multimedia mode
+    bool solid = false;      // one compression stream through all members
+    bool store = false;      // no compression at all
+    std::string password;    // empty: no encryption
+    bool allowAudio = true;  // let the compressor pick the multimedia mode
     // Called now and then with bytes compressed so far and the total.
     std::function<void(std::uint64_t done, std::uint64_t total)> progress;
 };

@@ -11,9 +11,8 @@ namespace {
 // Plans every member of one stream in order (the choice of symbols depends on
 // the state the previous members leave behind).
 std::vector<std::vector<Block>> planStream(const std::uint8_t* data, std::uint32_t size,
-                                           const std::vector<std::uint32_t>& memberSizes,
-                                           std::uint32_t firstMember, std::size_t memberCount,
-                                           const EncoderOptions& options) {
+                                           const std::vector<std::uint32_t>& memberSizes, std::uint32_t firstMember,
+                                           std::size_t memberCount, const EncoderOptions& options) {
     MatchFinder finder(data, size, options.maxChain);
     ParseState state;
     std::vector<std::vector<Block>> plans;
@@ -55,8 +54,8 @@ std::vector<std::uint8_t> writeMember(std::vector<Block>& blocks, const Block* p
 }  // namespace
 
 std::vector<std::vector<std::uint8_t>> compressMembers(const std::vector<std::uint8_t>& stream,
-                                                       const std::vector<std::uint32_t>& memberSizes,
-                                                       bool solid, const EncoderOptions& options) {
+                                                       const std::vector<std::uint32_t>& memberSizes, bool solid,
+                                                       const EncoderOptions& options) {
     std::vector<std::vector<std::uint8_t>> packed;
     const std::uint32_t size = static_cast<std::uint32_t>(stream.size());
     if (solid) {
@@ -73,8 +72,7 @@ std::vector<std::vector<std::uint8_t>> compressMembers(const std::vector<std::ui
     std::uint32_t pos = 0;
     for (const std::uint32_t memberSize : memberSizes) {
         // Each member on its own: the finder sees only the member's bytes.
-        std::vector<std::vector<Block>> plan =
-            planStream(stream.data() + pos, memberSize, {memberSize}, 0, 1, options);
+        std::vector<std::vector<Block>> plan = planStream(stream.data() + pos, memberSize, {memberSize}, 0, 1, options);
         TableState tables;
         packed.push_back(writeMember(plan.front(), nullptr, tables, options.align));
         pos += memberSize;

@@ -14,16 +14,16 @@
 namespace ppd_pack {
 
 struct EncoderOptions {
-    unsigned maxChain = 32;     // hash-chain positions tried per match search
-    bool allowAudio = true;     // consider the multimedia mode
-    unsigned align = 1;         // pad each member to a multiple of this many bytes (16 for the cipher)
+    unsigned maxChain = 32;  // hash-chain positions tried per match search
+    bool allowAudio = true;  // consider the multimedia mode
+    unsigned align = 1;      // pad each member to a multiple of this many bytes (16 for the cipher)
 };
 
 // Compresses members that lie back to back in `stream` (sizes in
 // memberSizes). With solid, members share one window and decoder state;
 // without, each member starts afresh. Returns one packed buffer per member.
 std::vector<std::vector<std::uint8_t>> compressMembers(const std::vector<std::uint8_t>& stream,
-                                                       const std::vector<std::uint32_t>& memberSizes,
-                                                       bool solid, const EncoderOptions& options = {});
+                                                       const std::vector<std::uint32_t>& memberSizes, bool solid,
+                                                       const EncoderOptions& options = {});
 
 }  // namespace ppd_pack

@@ -11,9 +11,7 @@ constexpr std::uint8_t kRarMarker[7] = {0x52, 0x61, 0x72, 0x21, 0x1A, 0x07, 0x00
 constexpr std::uint8_t kAltMarker[7] = {'T', 'e', 's', 's', 'e', 'l', '!'};
 constexpr std::uint8_t kOldMarker[4] = {0x52, 0x45, 0x7E, 0x5E};
 
-std::uint16_t u16(const std::uint8_t* p) {
-    return static_cast<std::uint16_t>(p[0] | p[1] << 8);
-}
+std::uint16_t u16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | p[1] << 8); }
 std::uint32_t u32(const std::uint8_t* p) {
     return static_cast<std::uint32_t>(p[0]) | static_cast<std::uint32_t>(p[1]) << 8 |
            static_cast<std::uint32_t>(p[2]) << 16 | static_cast<std::uint32_t>(p[3]) << 24;
@@ -33,8 +31,9 @@ bool rar_read_archive_start(std::FILE* archive, rar_main_header& main) {
         return false;
     }
     if (std::memcmp(marker, kRarMarker, 7) != 0 && std::memcmp(marker, kAltMarker, 7) != 0) {
-        RAR_LOG("unknown archive type (only plain RAR supported (normal and solid archives), SFX and Volumes "
-                "are NOT supported!)");
+        RAR_LOG(
+            "unknown archive type (only plain RAR supported (normal and solid archives), SFX and Volumes "
+            "are NOT supported!)");
         return false;
     }
     std::uint8_t head[13];

@@ -7,10 +7,10 @@
 
 constexpr std::uint8_t kRarFileHead = 0x74;
 constexpr std::uint8_t kRarSubHead = 0x77;
-constexpr std::uint16_t kRarFlagLongBlock = 0x8000;   // a data area follows the header
+constexpr std::uint16_t kRarFlagLongBlock = 0x8000;  // a data area follows the header
 constexpr std::uint16_t kRarFlagEncrypted = 0x0004;
 constexpr std::uint16_t kRarFlagSolidMember = 0x0010;
-constexpr std::uint16_t kRarFlagSolidArchive = 0x0008; // in the main header
+constexpr std::uint16_t kRarFlagSolidArchive = 0x0008;  // in the main header
 constexpr unsigned kRarMaxName = 259;
 
 struct rar_main_header {

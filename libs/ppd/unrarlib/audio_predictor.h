@@ -21,9 +21,9 @@
 #include <cstdint>
 
 struct rar_audio_state {
-    std::int32_t k[5];            // weights K1..K5
+    std::int32_t k[5];  // weights K1..K5
     std::uint32_t byteCount;
-    std::int32_t lastChar;        // last value, kept as the full int
+    std::int32_t lastChar;  // last value, kept as the full int
     // lastDeltas[4 + n]: the last delta after byte n of the current 32;
     // entries 0..3 hold the four before them. Deltas lie within -255..255,
     // scaled errors within -1024..1016.
@@ -128,8 +128,7 @@ inline std::uint8_t rar_audio_update(rar_audio_state& s, std::int32_t& channelDe
 }
 
 // The decoder's step: one error byte in, one output byte out.
-inline std::uint8_t rar_decode_audio(rar_audio_state& state, std::int32_t& channelDelta,
-                                     std::uint8_t error) {
+inline std::uint8_t rar_decode_audio(rar_audio_state& state, std::int32_t& channelDelta, std::uint8_t error) {
     const int predicted = rar_audio_predict(state, channelDelta);
     return rar_audio_update(state, channelDelta, predicted, error);
 }

@@ -24,7 +24,7 @@
 struct rar_bit_register {
     std::uint64_t bits = 0;  // the next `count` bits at the top; stream bits or zeros below
     unsigned count = 0;
-    unsigned load = 0;       // next buffer byte to go into the register
+    unsigned load = 0;  // next buffer byte to go into the register
 
     // Tops the register up to at least 56 bits from buffer (which has eight
     // readable bytes at every load position the input allows).
@@ -112,9 +112,9 @@ private:
     // inside the buffer however far a damaged stream reads past its end.
     static constexpr unsigned kPadding = kOverrunAllowance + 64;
     std::uint8_t buffer_[kSize + kPadding] = {};
-    unsigned top_ = 0;           // valid bytes in buffer_
-    unsigned attentionAt_ = 0;   // a load position beyond this calls for attend()
-    bool endOfData_ = false;     // the packed reader has nothing more
+    unsigned top_ = 0;          // valid bytes in buffer_
+    unsigned attentionAt_ = 0;  // a load position beyond this calls for attend()
+    bool endOfData_ = false;    // the packed reader has nothing more
     bool readError_ = false;
     std::uint64_t overrun_ = 0;  // bytes consumed past the end of the data before earlier refills
 };

@@ -34,19 +34,17 @@ std::uint32_t le32(const unsigned char* p) {
 
 }  // namespace
 
-const std::uint32_t* rar_crc_table() {
-    return tables().t[0].data();
-}
+const std::uint32_t* rar_crc_table() { return tables().t[0].data(); }
 
 std::uint32_t rar_crc32(std::uint32_t crc, const void* data, std::size_t size) {
     const auto& t = tables().t;
     auto p = static_cast<const unsigned char*>(data);
     while (size >= 16) {
         const std::uint32_t a = le32(p) ^ crc, b = le32(p + 4), c = le32(p + 8), d = le32(p + 12);
-        crc = t[15][a & 0xFF] ^ t[14][(a >> 8) & 0xFF] ^ t[13][(a >> 16) & 0xFF] ^ t[12][a >> 24] ^
-              t[11][b & 0xFF] ^ t[10][(b >> 8) & 0xFF] ^ t[9][(b >> 16) & 0xFF] ^ t[8][b >> 24] ^
-              t[7][c & 0xFF] ^ t[6][(c >> 8) & 0xFF] ^ t[5][(c >> 16) & 0xFF] ^ t[4][c >> 24] ^
-              t[3][d & 0xFF] ^ t[2][(d >> 8) & 0xFF] ^ t[1][(d >> 16) & 0xFF] ^ t[0][d >> 24];
+        crc = t[15][a & 0xFF] ^ t[14][(a >> 8) & 0xFF] ^ t[13][(a >> 16) & 0xFF] ^ t[12][a >> 24] ^ t[11][b & 0xFF] ^
+              t[10][(b >> 8) & 0xFF] ^ t[9][(b >> 16) & 0xFF] ^ t[8][b >> 24] ^ t[7][c & 0xFF] ^ t[6][(c >> 8) & 0xFF] ^
+              t[5][(c >> 16) & 0xFF] ^ t[4][c >> 24] ^ t[3][d & 0xFF] ^ t[2][(d >> 8) & 0xFF] ^ t[1][(d >> 16) & 0xFF] ^
+              t[0][d >> 24];
         p += 16;
         size -= 16;
     }

@@ -13,6 +13,4 @@ const std::uint32_t* rar_crc_table();
 std::uint32_t rar_crc32(std::uint32_t running, const void* data, std::size_t size);
 
 // The stored form: inverted CRC-32 of the bytes.
-inline std::uint32_t rar_crc32_of(const void* data, std::size_t size) {
-    return ~rar_crc32(0xFFFFFFFFu, data, size);
-}
+inline std::uint32_t rar_crc32_of(const void* data, std::size_t size) { return ~rar_crc32(0xFFFFFFFFu, data, size); }

@@ -45,9 +45,9 @@ void rar_log_message(unsigned line, const char* format, ...) {
     if (!enabled) return;
     std::FILE* log = std::fopen(kLogPath, "a");
     if (!log) return;
-    const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(
-        std::chrono::steady_clock::now() - createdAt);
-    std::fprintf(log, " %8u ms (line %u in %s):\n              - %s\n",
-                 static_cast<unsigned>(elapsed.count()), line, kModulePath, message);
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - createdAt);
+    std::fprintf(log, " %8u ms (line %u in %s):\n              - %s\n", static_cast<unsigned>(elapsed.count()), line,
+                 kModulePath, message);
     std::fclose(log);
 }

@@ -1,8 +1,6 @@
 #include "libs/ppd/unrarlib/huffman_decode.h"
 
-
-void rar_make_decode_table(const std::uint8_t* lengths, unsigned count, rar_decode_table& t,
-                           unsigned firstSlowSymbol) {
+void rar_make_decode_table(const std::uint8_t* lengths, unsigned count, rar_decode_table& t, unsigned firstSlowSymbol) {
     if (count > 298) count = 298;
     unsigned lengthCount[16] = {};
     for (unsigned i = 0; i < count; ++i) lengthCount[lengths[i] & 0xF]++;
@@ -36,6 +34,7 @@ void rar_make_decode_table(const std::uint8_t* lengths, unsigned count, rar_deco
         const std::uint32_t value = prefix << (16 - kQuick);
         const unsigned len = rar_huffman_detail::codeLength(t, value);
         const unsigned symbol = rar_huffman_detail::symbolAt(t, value, len);
-        t.quick[prefix] = len <= kQuick && symbol < firstSlowSymbol ? static_cast<std::uint16_t>(symbol | len << 12) : 0;
+        t.quick[prefix] =
+            len <= kQuick && symbol < firstSlowSymbol ? static_cast<std::uint16_t>(symbol | len << 12) : 0;
     }
 }

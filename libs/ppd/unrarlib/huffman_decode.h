@@ -78,6 +78,4 @@ inline unsigned rar_decode_symbol(rar_bit_register& bits, const rar_decode_table
     bits.skip(entry >> 12);
     return entry & 0xFFF;
 }
-inline unsigned rar_decode_symbol(rar_bit_input& in, const rar_decode_table& t) {
-    return rar_decode_symbol(in.reg, t);
-}
+inline unsigned rar_decode_symbol(rar_bit_input& in, const rar_decode_table& t) { return rar_decode_symbol(in.reg, t); }

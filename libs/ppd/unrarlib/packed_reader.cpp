@@ -4,8 +4,8 @@
 
 #include <cstring>
 
-void rar_begin_member(rar_packed_reader& r, std::FILE* archive, std::uint32_t packSize,
-                      int cipherMode, const char* password) {
+void rar_begin_member(rar_packed_reader& r, std::FILE* archive, std::uint32_t packSize, int cipherMode,
+                      const char* password) {
     r.archive = archive;
     r.remaining = packSize;
     r.bytesRead = 0;

@@ -10,9 +10,9 @@
 
 struct rar_packed_reader {
     std::FILE* archive = nullptr;
-    std::uint32_t remaining = 0;   // packed bytes not yet taken from the archive
-    std::uint32_t bytesRead = 0;   // packed bytes taken from the archive so far
-    int cipherMode = 0;            // 0: plain; otherwise the member's unpack version
+    std::uint32_t remaining = 0;  // packed bytes not yet taken from the archive
+    std::uint32_t bytesRead = 0;  // packed bytes taken from the archive so far
+    int cipherMode = 0;           // 0: plain; otherwise the member's unpack version
     rar_cipher cipher{};
     // Decrypted bytes of the last block not yet handed out: a request that
     // ends inside a 16-byte block decrypts the whole block here, never in the
@@ -28,8 +28,8 @@ struct rar_packed_reader {
 
 // Prepares the reader for a member of packSize bytes at the archive's current
 // position; a non-empty password with cipherMode != 0 sets up the keys.
-void rar_begin_member(rar_packed_reader& reader, std::FILE* archive, std::uint32_t packSize,
-                      int cipherMode, const char* password);
+void rar_begin_member(rar_packed_reader& reader, std::FILE* archive, std::uint32_t packSize, int cipherMode,
+                      const char* password);
 
 // Copies up to count bytes of packed data into dest. Returns the number of
 // bytes delivered (0 at the end of the member), or -1 on a read error.

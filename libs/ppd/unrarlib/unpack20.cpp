@@ -108,8 +108,7 @@ bool Decoder::readTables() {
 
     if (s_.audio) {
         for (unsigned c = 0; c < s_.channels; ++c)
-            rar_make_decode_table(table + c * kAudioSymbols, kAudioSymbols, s_.audioChannels[c].table,
-                                  kAudioNewTables);
+            rar_make_decode_table(table + c * kAudioSymbols, kAudioSymbols, s_.audioChannels[c].table, kAudioNewTables);
     } else {
         rar_make_decode_table(table, kLiteralSymbols, s_.literalTable);
         rar_make_decode_table(table + kLiteralSymbols, kDistanceSymbols, s_.distanceTable);
@@ -190,8 +189,10 @@ inline void Decoder::copyMatch(std::uint32_t& pos, std::uint32_t length, std::ui
 void Decoder::flush() {
     const std::uint32_t start = s_.writePos;
     const std::uint32_t end = s_.unpackPos;
-    if (end < start) s_.windowUsed = kRarWindowSize;
-    else if (end > s_.windowUsed) s_.windowUsed = end;
+    if (end < start)
+        s_.windowUsed = kRarWindowSize;
+    else if (end > s_.windowUsed)
+        s_.windowUsed = end;
     if (job_.output && end != start) {
         const std::uint32_t count = (end - start) & kRarWindowMask;
         std::uint32_t& length = *job_.outputLength;
@@ -244,8 +245,8 @@ enum class AudioStop { end, adjust, other };
 // outEnd, after a byte that calls for rar_audio_adjust (*adjust says whose),
 // or before any other symbol. Channels run from first to last, cyclically.
 [[gnu::noinline]] AudioStop decodeCommonAudio(AudioCursor& cursor, const std::uint8_t* buffer,
-                                             const std::uint8_t* outEnd, AudioChannel* first, AudioChannel* last,
-                                             AudioChannel** adjust) {
+                                              const std::uint8_t* outEnd, AudioChannel* first, AudioChannel* last,
+                                              AudioChannel** adjust) {
     rar_bit_register bits = cursor.bits;
     std::uint8_t* out = cursor.out;
     AudioChannel* channel = cursor.channel;
@@ -350,7 +351,8 @@ bool Decoder::decodeLzSymbols() {
                 ok = false;
                 break;
             }
-            const std::uint32_t distance = kDistance.base[d] + 1 + (kDistance.bits[d] ? bits.take(kDistance.bits[d]) : 0);
+            const std::uint32_t distance =
+                kDistance.base[d] + 1 + (kDistance.bits[d] ? bits.take(kDistance.bits[d]) : 0);
             if (distance >= 0x2000) {
                 ++length;
                 if (distance >= 0x40000) ++length;
@@ -403,8 +405,7 @@ bool Decoder::run() {
             failed_ = true;
             break;
         }
-        if (((s_.writePos - s_.unpackPos) & kRarWindowMask) < kFlushMargin && s_.writePos != s_.unpackPos)
-            flush();
+        if (((s_.writePos - s_.unpackPos) & kRarWindowMask) < kFlushMargin && s_.writePos != s_.unpackPos) flush();
         const bool ok = s_.audio ? decodeAudioSymbols() : decodeLzSymbols();
         if (!ok) {
             failed_ = true;

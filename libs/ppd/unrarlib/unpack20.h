@@ -44,8 +44,8 @@ struct rar_unpack_state {
 // What one call decodes and where the bytes go.
 struct rar_unpack_job {
     std::uint32_t unpackedSize = 0;
-    bool solid = false;             // the member continues the previous member's stream
-    std::uint8_t* output = nullptr; // null: the bytes only rebuild the window
+    bool solid = false;              // the member continues the previous member's stream
+    std::uint8_t* output = nullptr;  // null: the bytes only rebuild the window
     std::uint32_t* outputLength = nullptr;
 };
 

@@ -61,9 +61,7 @@ bool openArchive(Extraction& x, const char* path, rar_main_header& main) {
 // otherwise). Without the flag the pack size would reach into the blocks
 // that follow, so a damaged solid archive could decode the rest of the file
 // once for every such header.
-std::uint32_t dataAreaSize(const rar_file_header& h) {
-    return (h.flags & kRarFlagLongBlock) ? h.packSize : 0;
-}
+std::uint32_t dataAreaSize(const rar_file_header& h) { return (h.flags & kRarFlagLongBlock) ? h.packSize : 0; }
 
 // A damaged header must not make the reader allocate gigabytes: a stored
 // member holds its bytes, and a RAR 2.0 stream makes at most 260 bytes (one
@@ -211,8 +209,7 @@ bool run(Extraction& x, const char* name, const char* archivePath) {
 
 }  // namespace
 
-int unrarlib_extract(const char* archive, const char* name, char** data, unsigned long* length,
-                     const char* password) {
+int unrarlib_extract(const char* archive, const char* name, char** data, unsigned long* length, const char* password) {
     rar_log_start();
     if (data) *data = nullptr;
     if (length) *length = 0;
@@ -277,8 +274,7 @@ int unrarlib_list(const char* archive, unrarlib_list_entry** first) {
     return count;
 }
 
-int unrarlib_extract_all(const char* archive, const char* password, unrarlib_member_callback deliver,
-                         void* context) {
+int unrarlib_extract_all(const char* archive, const char* password, unrarlib_member_callback deliver, void* context) {
     rar_log_start();
     Extraction x;
     if (password) std::strncpy(x.password, password, sizeof x.password - 1);

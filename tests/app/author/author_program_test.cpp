@@ -136,7 +136,8 @@ TEST(AuthorProgram, ASavedScriptShowsAtTheSameMusicTimeAndARevertBringsTheOldPic
     EXPECT_EQ(vantor.ask("pause"), "ok");
     EXPECT_EQ(vantor.ask("seek 2000"), "ok");
     EXPECT_EQ(vantor.ask("time"), "2000");
-    EXPECT_EQ(vantor.ask("bogus 12"), "error: unknown command \"bogus\" (seek, pause, play, loop, reload, time, shot, quit)");
+    EXPECT_EQ(vantor.ask("bogus 12"),
+              "error: unknown command \"bogus\" (seek, pause, play, loop, reload, time, shot, quit)");
     EXPECT_EQ(vantor.ask("loop 5 2"), "error: loop end must lie after its start");
     ASSERT_EQ(vantor.ask("shot " + dir.file("before.png")), "ok");
     const auto before = readPng(dir.file("before.png"));

@@ -77,9 +77,9 @@ protected:
         EffectTable::instance().set(kSpare, &recorder);
         auto fake = std::make_unique<FakeWatcher>();
         watcher = fake.get();
-        session = std::make_unique<AuthorSession>(*demo, AuthorSession::Files{folderName, files.script, soundtrack},
-                                                  std::move(fake), [this] { return wallMs; },
-                                                  [this](const std::string& text) { reports.push_back(text); });
+        session = std::make_unique<AuthorSession>(
+            *demo, AuthorSession::Files{folderName, files.script, soundtrack}, std::move(fake),
+            [this] { return wallMs; }, [this](const std::string& text) { reports.push_back(text); });
         session->setFindingsReport([this](const std::vector<std::string>& found) { findingsReports.push_back(found); });
         session->start();
     }
@@ -434,9 +434,9 @@ TEST_F(AuthorSessionTest, CheckerFindingsStandUntilTheNextSave) {
     settle();
     ASSERT_EQ(findingsReports.size(), 3u);
     EXPECT_FALSE(hasLine(session->findings(), found[0]));
-    EXPECT_TRUE(std::any_of(session->findings().begin(), session->findings().end(),
-                            [](const std::string& f) { return f.find(": error: ") != std::string::npos; }))
-        << ::testing::PrintToString(session->findings());
+    EXPECT_TRUE(std::any_of(session->findings().begin(), session->findings().end(), [](const std::string& f) {
+        return f.find(": error: ") != std::string::npos;
+    })) << ::testing::PrintToString(session->findings());
     EXPECT_EQ(session->reloads(), 2);
     EXPECT_TRUE(session->error().empty());
 }

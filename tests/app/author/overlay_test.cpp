@@ -62,7 +62,8 @@ TEST(OverlayText, ErrorsWrapAtSpacesKeepTheirLinesAndAreCut) {
     const auto cut = wrapOverlayText(std::string(100, 'y'), 10, 2);
     ASSERT_EQ(cut.size(), 2u);
     EXPECT_EQ(cut[1], "yyyyyyy...");
-    EXPECT_EQ(wrapOverlayText("caf\xc3\xa9\t!", 20, 8), std::vector<std::string>{"caf??" "?!"});
+    EXPECT_EQ(wrapOverlayText("caf\xc3\xa9\t!", 20, 8), std::vector<std::string>{"caf??"
+                                                                                 "?!"});
 }
 
 struct PlainEffect : Effect {

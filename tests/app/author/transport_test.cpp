@@ -37,10 +37,11 @@ TEST(Transport, BeatAndBarStepsLandOnTheGrid) {
     };
     // From a beat: exactly one beat. From near one: as from that beat. From
     // the middle of two: the beat before or after.
-    for (const Case& c : {Case{beat10, beat10 - kBeat, beat10 + kBeat}, Case{beat10 - 1, beat10 - kBeat, beat10 + kBeat},
-                          Case{beat10 + 1, beat10 - kBeat, beat10 + kBeat}, Case{beat10 + 300, beat10, beat10 + 2 * kBeat},
-                          Case{0, 0, kBeat}, Case{1, 0, kBeat}, Case{kEnd, kEnd - kBeat, kEnd},
-                          Case{kEnd - kBeat, kEnd - 2 * kBeat, kEnd - kBeat}}) {
+    for (const Case& c :
+         {Case{beat10, beat10 - kBeat, beat10 + kBeat}, Case{beat10 - 1, beat10 - kBeat, beat10 + kBeat},
+          Case{beat10 + 1, beat10 - kBeat, beat10 + kBeat}, Case{beat10 + 300, beat10, beat10 + 2 * kBeat},
+          Case{0, 0, kBeat}, Case{1, 0, kBeat}, Case{kEnd, kEnd - kBeat, kEnd},
+          Case{kEnd - kBeat, kEnd - 2 * kBeat, kEnd - kBeat}}) {
         SCOPED_TRACE(c.now);
         EXPECT_EQ(seek(transport, TransportKey::BeatBack, c.now), c.back);
         EXPECT_EQ(seek(transport, TransportKey::BeatForward, c.now), c.forward);

@@ -53,8 +53,8 @@ TEST_F(EffectTableTest, AllPreparesComeBeforeAnyRunAndLowerIdsDrawFirst) {
     low.running = high.running = true;
 
     table.runAll(1234);
-    EXPECT_EQ(log, (CallLog{"low prepare 1234", "high prepare 1234", "low run 1234", "low post",
-                            "high run 1234", "high post"}));
+    EXPECT_EQ(log, (CallLog{"low prepare 1234", "high prepare 1234", "low run 1234", "low post", "high run 1234",
+                            "high post"}));
 }
 
 TEST_F(EffectTableTest, EffectStoppedOrStartedDuringPrepareFollowsItsNewState) {
@@ -71,8 +71,8 @@ TEST_F(EffectTableTest, EffectStoppedOrStartedDuringPrepareFollowsItsNewState) {
     table.runAll(7);
     // Both change state before their own turn in pass 1: the stopped one gets
     // neither prepare nor run, the started one gets both.
-    EXPECT_EQ(log, (CallLog{"capture prepare 7", "stopped stop", "started start", "started prepare 7",
-                            "capture run 7", "capture post", "started run 7", "started post"}));
+    EXPECT_EQ(log, (CallLog{"capture prepare 7", "stopped stop", "started start", "started prepare 7", "capture run 7",
+                            "capture post", "started run 7", "started post"}));
 }
 
 TEST_F(EffectTableTest, PostFollowsRunEvenWhenRunStopsTheEffect) {
@@ -161,12 +161,11 @@ TEST_F(EffectTableTest, AnObserverSeesEveryCallWithoutChangingTheirOrder) {
     for (const auto& line : log)
         if (line[0] != '>' && line[0] != '<') calls.push_back(line);
     EXPECT_EQ(calls, plain);
-    EXPECT_EQ(log, (CallLog{"> 1 prepare", "a prepare 42", "c start", "< 1 prepare",
-                            "> 4 prepare", "b prepare 42", "< 4 prepare",
-                            "> 9 prepare", "c prepare 42", "< 9 prepare",
-                            "> 1 run", "a run 42", "< 1 run", "> 1 post", "a post", "< 1 post",
-                            "> 4 run", "b run 42", "< 4 run", "> 4 post", "b post", "< 4 post",
-                            "> 9 run", "c run 42", "< 9 run", "> 9 post", "c post", "< 9 post"}));
+    EXPECT_EQ(log, (CallLog{"> 1 prepare", "a prepare 42", "c start",      "< 1 prepare", "> 4 prepare", "b prepare 42",
+                            "< 4 prepare", "> 9 prepare",  "c prepare 42", "< 9 prepare", "> 1 run",     "a run 42",
+                            "< 1 run",     "> 1 post",     "a post",       "< 1 post",    "> 4 run",     "b run 42",
+                            "< 4 run",     "> 4 post",     "b post",       "< 4 post",    "> 9 run",     "c run 42",
+                            "< 9 run",     "> 9 post",     "c post",       "< 9 post"}));
 }
 
 }  // namespace

@@ -71,8 +71,8 @@ TEST(FatalErrorDeathTest, ShowsTheBoxAfterSilencingTheSoundAndExitsWithOne) {
             fatalError("could not init sound", -1);
         },
         ::testing::ExitedWithCode(1), "sound closed\n\\[error\\] could not init sound");
-    EXPECT_EXIT(fatalError("script: not a valid(1-maxtime) time in timeline line #", 3),
-                ::testing::ExitedWithCode(1), "\\[error\\] script: not a valid\\(1-maxtime\\) time in timeline line # 3");
+    EXPECT_EXIT(fatalError("script: not a valid(1-maxtime) time in timeline line #", 3), ::testing::ExitedWithCode(1),
+                "\\[error\\] script: not a valid\\(1-maxtime\\) time in timeline line # 3");
 }
 
 }  // namespace

@@ -26,11 +26,11 @@ void loadCameraView(const Scene& scene) {
 }
 
 struct GlowSceneOptions {
-    int missingObject = 0;         // an id of 2, 5, 6, 7 to leave out
+    int missingObject = 0;  // an id of 2, 5, 6, 7 to leave out
     bool texturedObject2 = true;
-    std::optional<Vec3> object5;   // another place for object 5
+    std::optional<Vec3> object5;  // another place for object 5
     float cameraDistance = 40;
-    bool secondCamera = false;     // camera 11 after camera 9
+    bool secondCamera = false;  // camera 11 after camera 9
 };
 
 class GlowSceneTest : public SceneEffectTest {

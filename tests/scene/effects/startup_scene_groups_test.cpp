@@ -150,8 +150,8 @@ TEST_F(StartupSceneGroupsTest, ProtocolTableMatchesTheRegisteredEffects) {
         ASSERT_EQ(effect != nullptr, row != nullptr);
         if (!effect) continue;
         int status = 0;
-        std::unique_ptr<char, void (*)(void*)> name(abi::__cxa_demangle(typeid(*effect).name(), nullptr, nullptr, &status),
-                                                    std::free);
+        std::unique_ptr<char, void (*)(void*)> name(
+            abi::__cxa_demangle(typeid(*effect).name(), nullptr, nullptr, &status), std::free);
         ASSERT_EQ(status, 0);
         EXPECT_EQ(std::string(name.get()), std::string("RegisteredEffect<") + row->className + ">");
         auto* scene = dynamic_cast<SceneEffect*>(effect);

@@ -146,8 +146,7 @@ TEST_F(VisorTest, WithoutSourceTheVisorImagesFrameTheSphere) {
     EXPECT_TRUE(looks(pixel(320, 5), 128, 128, 255, 8));
     // The sphere between them, showing the render texture's first grey
     // (127, alpha 127) blended over the black inside of the visor.
-    EXPECT_TRUE(looks(pixel(sphere[0], sphere[1]), 63, 63, 63, 6))
-        << int(pixel(sphere[0], sphere[1])[0]);
+    EXPECT_TRUE(looks(pixel(sphere[0], sphere[1]), 63, 63, 63, 6)) << int(pixel(sphere[0], sphere[1])[0]);
     EXPECT_TRUE(looks(pixel(320, 240), 0, 0, 0));
     // The scene was drawn without writing depth, and left blending off.
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
@@ -249,9 +248,10 @@ TEST_F(VisorTest, ASourceThatCapturesTheVisorIsRefused) {
 
     // The visor shows the swirl; the swirl would capture the visor.
     ::testing::internal::CaptureStderr();
-    playScriptEvents("SETUP\nTIMELINE\n100 SIGNAL 19 70 13\n100 SIGNAL 13 70 19\n100 INIT 19\n100 START 19\n"
-                     "100 START 13\nLINETIME\n",
-                     EffectTable::instance());
+    playScriptEvents(
+        "SETUP\nTIMELINE\n100 SIGNAL 19 70 13\n100 SIGNAL 13 70 19\n100 INIT 19\n100 START 19\n"
+        "100 START 13\nLINETIME\n",
+        EffectTable::instance());
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "effect 13 cannot draw effect 19, which draws effect 13 already: signal ignored\n");
     EXPECT_EQ(visor.source(), &swirl);

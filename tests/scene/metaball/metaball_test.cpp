@@ -61,7 +61,8 @@ bool onOneFace(int e1, int e2) {
     for (int bit = 0; bit < 3; ++bit) {
         const int v = (kCubeEdgeCorners[e1][0] >> bit) & 1;
         bool same = true;
-        for (int c : {kCubeEdgeCorners[e1][0], kCubeEdgeCorners[e1][1], kCubeEdgeCorners[e2][0], kCubeEdgeCorners[e2][1]})
+        for (int c :
+             {kCubeEdgeCorners[e1][0], kCubeEdgeCorners[e1][1], kCubeEdgeCorners[e2][0], kCubeEdgeCorners[e2][1]})
             same = same && ((c >> bit) & 1) == v;
         if (same) return true;
     }
@@ -105,9 +106,8 @@ TEST(TriangleTable, EveryRowCutsItsCrossingEdgesIntoStripsOfAtMostFourTriangles)
             const Triangle& a = triangles[t - 1];
             const Triangle& b = triangles[t];
             const bool continues = b[0] == a[1] && b[1] == a[2];
-            const bool separate = std::none_of(b.begin(), b.end(), [&](int e) {
-                return std::find(a.begin(), a.end(), e) != a.end();
-            });
+            const bool separate =
+                std::none_of(b.begin(), b.end(), [&](int e) { return std::find(a.begin(), a.end(), e) != a.end(); });
             EXPECT_TRUE(continues || separate) << "triangle " << t;
         }
         // Each polygon of n edges is n - 2 triangles.
@@ -206,7 +206,7 @@ protected:
 // of 400 at the origin.
 double fieldAtTimeZero(double x, double y, double z) {
     const double balls[6][4] = {{6, 7, 8, 800}, {-5, -6, -9, 800}, {7, -3, 3, 800},
-                                {0, 0, 0, 400}, {0, 0, 0, 400}, {0, 0, 0, 400}};
+                                {0, 0, 0, 400}, {0, 0, 0, 400},    {0, 0, 0, 400}};
     double f = 0;
     for (const auto& b : balls) f += b[3] / std::max(0.05, std::hypot(x - b[0], y - b[1], z - b[2]));
     return f;

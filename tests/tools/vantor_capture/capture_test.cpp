@@ -93,7 +93,8 @@ protected:
     // Runs a command line in the demo folder.
     Result run(const std::string& commandLine) {
         const std::string out = dir.file("stdout.txt"), err = dir.file("stderr.txt");
-        const std::string shell = "cd '" + dir.path().string() + "' && " + commandLine + " >'" + out + "' 2>'" + err + "'";
+        const std::string shell =
+            "cd '" + dir.path().string() + "' && " + commandLine + " >'" + out + "' 2>'" + err + "'";
         const int status = std::system(shell.c_str());
         Result result;
         result.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
@@ -213,8 +214,9 @@ TEST_F(CaptureTest, TwoSecondsOfVideoHaveTheirFramesSizeAndSound) {
     const Result result = capture("--quiet --fps 30 --size 320x240 --from 1000 --to 3000 clip.mp4");
     ASSERT_EQ(result.code, 0) << result.err;
     EXPECT_FALSE(std::filesystem::exists(dir.file(".partial-clip.mp4"))) << "the video was completed under its name";
-    const Result video = run("ffprobe -v error -select_streams v:0 -count_frames "
-                             "-show_entries stream=width,height,nb_read_frames -of default=nw=1 clip.mp4");
+    const Result video =
+        run("ffprobe -v error -select_streams v:0 -count_frames "
+            "-show_entries stream=width,height,nb_read_frames -of default=nw=1 clip.mp4");
     ASSERT_EQ(video.code, 0) << video.err;
     EXPECT_NE(video.out.find("width=320\n"), std::string::npos) << video.out;
     EXPECT_NE(video.out.find("height=240\n"), std::string::npos) << video.out;

@@ -137,7 +137,8 @@ NodeTracks nodeTracks(const aiNodeAnim& channel, double ticksPerSecond, double d
                 tracks.positions.push_back(linearKey(positionFrames[0], keys[0].mValue, 0));
             } else {
                 tracks.positions.push_back(linearKey(kLeadGuardFrame, keys[0].mValue, 1));
-                for (unsigned i = 0; i < n; ++i) tracks.positions.push_back(linearKey(positionFrames[i], keys[i].mValue, 0));
+                for (unsigned i = 0; i < n; ++i)
+                    tracks.positions.push_back(linearKey(positionFrames[i], keys[i].mValue, 0));
                 tracks.positions.push_back(linearKey(kTailGuardFrame, keys[n - 1].mValue, 1));
             }
         }

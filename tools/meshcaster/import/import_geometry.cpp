@@ -42,8 +42,8 @@ void addMesh(const aiMesh& mesh, std::int32_t materialId, NodeGeometry& out, Imp
         const aiVector3D& p = mesh.mVertices[i];
         const aiVector3D n = hasNormals ? mesh.mNormals[i] : aiVector3D();
         const bool usable = hasNormals && std::isfinite(n.x) && std::isfinite(n.y) && std::isfinite(n.z);
-        const VertexKey key{p.x, p.y, p.z, usable ? quantised(n.x) : 0, usable ? quantised(n.y) : 0,
-                            usable ? quantised(n.z) : 0};
+        const VertexKey key{
+            p.x, p.y, p.z, usable ? quantised(n.x) : 0, usable ? quantised(n.y) : 0, usable ? quantised(n.z) : 0};
         const auto [it, added] = vertexIndex.emplace(key, std::uint32_t(out.vertices.size()));
         if (added) out.vertices.push_back(toVec3(p));
         return it->second;

@@ -153,7 +153,10 @@ bool savePicture(Picture picture, const std::string& path, std::string* why) {
 
 TextureExport::TextureExport(const aiScene& scene, std::string directory, std::string modelDirectory,
                              OutputFiles& files, ImportReport& report)
-    : scene_(scene), directory_(std::move(directory)), modelDirectory_(std::move(modelDirectory)), files_(files),
+    : scene_(scene),
+      directory_(std::move(directory)),
+      modelDirectory_(std::move(modelDirectory)),
+      files_(files),
       report_(report) {}
 
 void TextureExport::setModelName(const std::string& modelPath) { modelStem_ = cleanStem(baseName(modelPath)); }
@@ -228,13 +231,12 @@ std::string TextureExport::save(const std::string& reference) {
     const aiTexture* embedded = scene_.GetEmbeddedTexture(reference.c_str());
     if (embedded) {
         const std::string own = embedded->mFilename.length ? baseName(embedded->mFilename.C_Str()) : "";
-        source = !own.empty()             ? own
+        source = !own.empty()          ? own
                  : reference[0] != '*' ? baseName(reference)
                                        : modelStem_ + "-" + reference.substr(1);
-        const bool decoded =
-            embedded->mHeight == 0
-                ? decode(reinterpret_cast<const unsigned char*>(embedded->pcData), embedded->mWidth, picture, &why)
-                : fromTexels(*embedded, picture, &why);
+        const bool decoded = embedded->mHeight == 0 ? decode(reinterpret_cast<const unsigned char*>(embedded->pcData),
+                                                             embedded->mWidth, picture, &why)
+                                                    : fromTexels(*embedded, picture, &why);
         if (!decoded) {
             report_.warn("embedded texture " + reference + " skipped: " + why);
             return byReference_[reference] = "";

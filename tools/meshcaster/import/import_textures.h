@@ -53,7 +53,7 @@ private:
     std::set<std::string> used_;
     bool directoryMade_ = false;
     bool scanned_ = false;
-    std::vector<std::string> folders_;                   // below the model's, in walking order
+    std::vector<std::string> folders_;                     // below the model's, in walking order
     std::multimap<std::string, std::string> byLowerName_;  // file name in lower case -> paths
 };
 

@@ -41,8 +41,8 @@ std::string OutputFiles::stage(const std::string& finalPath) {
     const std::string name = slash == std::string::npos ? finalPath : finalPath.substr(slash + 1);
     // Hidden, and unique per process and file, so two imports into one
     // directory do not write over each other's halves.
-    const std::string temporary = directory + "." + name + "." + std::to_string(getpid()) + "." +
-                                  std::to_string(staged_.size()) + ".part";
+    const std::string temporary =
+        directory + "." + name + "." + std::to_string(getpid()) + "." + std::to_string(staged_.size()) + ".part";
     staged_.push_back({temporary, finalPath});
     return temporary;
 }

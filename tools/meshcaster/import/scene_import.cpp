@@ -116,8 +116,8 @@ private:
     std::vector<NodeEntry> entries_;
     std::map<std::string, int> byName_;       // channel of a node name
     std::map<std::string, int> entryByName_;  // entry of a node name
-    std::int32_t nextId_ = 2;  // 1 is the conversion dummy
-    std::int32_t defaultMaterial_ = 0;  // 0: not needed
+    std::int32_t nextId_ = 2;                 // 1 is the conversion dummy
+    std::int32_t defaultMaterial_ = 0;        // 0: not needed
     Bounds bounds_;
     bool rootMirrored_ = false;
     std::size_t samplesPerTrack_ = kMaximumSamples;
@@ -142,8 +142,7 @@ void SceneImport::collectNodes() {
         e.parentId = p.parent < 0 ? 1 : entries_[std::size_t(p.parent)].id;
         e.parent = p.parent;
         auto channel = animation_ ? byName_.find(p.node->mName.C_Str()) : byName_.end();
-        if (animation_ && channel != byName_.end())
-            e.channel = animation_->mChannels[channel->second];
+        if (animation_ && channel != byName_.end()) e.channel = animation_->mChannels[channel->second];
         e.local = e.channel ? channelTransform(*e.channel, 0, p.node->mTransformation) : p.node->mTransformation;
         if (!finiteMatrix(p.node->mTransformation) || !finiteMatrix(e.local))
             throw ImportRefused("a node's transform is not a finite number");
@@ -175,8 +174,10 @@ void SceneImport::writeMaterials(SceneFileWriter& out, ImportSummary& summary) {
     for (unsigned i = 0; i < scene_.mNumMeshes; ++i) {
         const aiMesh* mesh = scene_.mMeshes[i];
         if (!mesh) continue;
-        if (mesh->mMaterialIndex < scene_.mNumMaterials) used[mesh->mMaterialIndex] = true;
-        else defaultMaterial_ = std::int32_t(scene_.mNumMaterials) + 1;
+        if (mesh->mMaterialIndex < scene_.mNumMaterials)
+            used[mesh->mMaterialIndex] = true;
+        else
+            defaultMaterial_ = std::int32_t(scene_.mNumMaterials) + 1;
     }
     for (unsigned i = 0; i < scene_.mNumMaterials; ++i) {
         if (!used[i] || !scene_.mMaterials[i]) continue;
@@ -205,11 +206,13 @@ void SceneImport::writeObjects(SceneFileWriter& out, ImportSummary& summary) {
         NodeGeometry geometry;
         for (unsigned i = 0; i < e.node->mNumMeshes; ++i) {
             const unsigned index = e.node->mMeshes[i];
-            if (index >= scene_.mNumMeshes || !scene_.mMeshes[index]) throw ImportRefused("a node names a missing mesh");
+            if (index >= scene_.mNumMeshes || !scene_.mMeshes[index])
+                throw ImportRefused("a node names a missing mesh");
             addMesh(*scene_.mMeshes[index], materialId(scene_.mMeshes[index]->mMaterialIndex), geometry, report_);
             if (std::size_t(summary.triangles) + geometry.faces.size() > kMaximumTriangles)
                 throw ImportRefused("more than 4194304 triangles");
-            if (vertices + geometry.vertices.size() > kMaximumVertices) throw ImportRefused("more than 4194304 vertices");
+            if (vertices + geometry.vertices.size() > kMaximumVertices)
+                throw ImportRefused("more than 4194304 vertices");
         }
         if (geometry.droppedTriangles)
             report_.warnOnce("flat", "triangles without area are left out (the demo could not light them)");
@@ -249,8 +252,8 @@ void SceneImport::writeObjects(SceneFileWriter& out, ImportSummary& summary) {
     if (summary.triangles == 0) throw ImportRefused("the file holds no triangles");
     const Vec3 span = bounds_.high - bounds_.low;
     if (!std::isfinite(span.x + span.y + span.z + bounds_.low.x + bounds_.low.y + bounds_.low.z) ||
-        std::max({std::fabs(bounds_.low.x), std::fabs(bounds_.low.y), std::fabs(bounds_.low.z), std::fabs(bounds_.high.x),
-                  std::fabs(bounds_.high.y), std::fabs(bounds_.high.z)}) > 1e30f)
+        std::max({std::fabs(bounds_.low.x), std::fabs(bounds_.low.y), std::fabs(bounds_.low.z),
+                  std::fabs(bounds_.high.x), std::fabs(bounds_.high.y), std::fabs(bounds_.high.z)}) > 1e30f)
         throw ImportRefused("the model's coordinates are too large for scene files");
 }
 
@@ -495,7 +498,8 @@ namespace {
 void removeStaged(const std::string& directory, pid_t child) {
     std::error_code failure;
     const std::string mark = "." + std::to_string(child) + ".";
-    const std::filesystem::path folder = directory.empty() ? std::filesystem::path(".") : std::filesystem::path(directory);
+    const std::filesystem::path folder =
+        directory.empty() ? std::filesystem::path(".") : std::filesystem::path(directory);
     for (std::filesystem::directory_iterator it(folder, failure), end; !failure && it != end; it.increment(failure)) {
         const std::string name = it->path().filename().string();
         if (name.size() > 5 && name[0] == '.' && name.find(mark) != std::string::npos &&
@@ -522,7 +526,8 @@ int importSceneIsolated(const ImportOptions& options, std::FILE* messages) {
     }
     int status = 0;
     while (waitpid(child, &status, 0) < 0)
-        if (errno != EINTR) return std::fprintf(messages, "meshcaster: %s: lost the import\n", options.input.c_str()), 1;
+        if (errno != EINTR)
+            return std::fprintf(messages, "meshcaster: %s: lost the import\n", options.input.c_str()), 1;
     if (WIFEXITED(status) && WEXITSTATUS(status) == 0) return 0;
     // A child that failed may have ended before it could take its files back
     // (out of processor time); its temporary names are its own.
