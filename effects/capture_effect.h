@@ -49,6 +49,7 @@ protected:
     // Blending, texturing and alpha test off, both matrices popped; depth
     // test on.
     static void endAdditiveCopies();
-    CaptureEffect(const CaptureEffect&) = default;
-    CaptureEffect& operator=(const CaptureEffect&) = default;
+    // The layer's texture has one owner: a capture effect is never copied.
+    CaptureEffect(const CaptureEffect&) = delete;
+    CaptureEffect& operator=(const CaptureEffect&) = delete;
 };
