@@ -93,11 +93,11 @@ EffectProtocol scene(int id, const char* file, const char* draws) {
     return {id, "SceneEffect", draws, sceneCodes(), true, file, SceneEffect::NEXT_CAMERA};
 }
 
-std::vector<EffectProtocol> buildTable() {
-    using D = DemoEffects;
-    std::vector<EffectProtocol> t;
+using D = DemoEffects;
+using Table = std::vector<EffectProtocol>;
 
-    // 2D layers and pictures
+// 2D layers and pictures.
+void addLayers(Table& t) {
     t.push_back({D::kPictureId, "ImageSequenceEffect",
                  "a sequence of pictures (first rotule.pcx) as a layer gliding in position and alpha",
                  imageSequence()});
@@ -127,8 +127,10 @@ std::vector<EffectProtocol> buildTable() {
         {D::kNoiseId, "NoiseEffect", "grey noise over the whole screen, half transparent",
          layerAlpha() + Codes{{NoiseEffect::REROLL, "REROLL", U::Switch, "new noise every frame (1) or frozen (0)"},
                               {NoiseEffect::NOISE_ALPHA, "NOISE_ALPHA", U::Hundredths, "opacity of the noise"}}});
+}
 
-    // capture overlays and the wipe
+// Capture overlays and the wipe: each draws or reveals the effect its SOURCE names.
+void addCaptureOverlays(Table& t) {
     t.push_back({D::kZoomBlurId,
                  "ZoomBlurEffect",
                  "the source with a radial blur of bluish copies added over it",
@@ -164,8 +166,10 @@ std::vector<EffectProtocol> buildTable() {
                    {WipeEffect::THRESHOLD, "THRESHOLD", U::Level255, "the map's grey level the wipe has reached"},
                    {WipeEffect::WIPE_MAP, "WIPE_MAP", U::Picture, "another transition map (256 x 256 grey levels)"}},
          true});
+}
 
-    // scenes
+// Scenes, the metaball scene, the visor and the glowing stones.
+void addScenes(Table& t) {
     t.push_back(scene(D::kVantor2SceneId, D::kVantor2Scene, "the title in three dimensions"));
     t.push_back(scene(D::kModuleSceneId, D::kModuleScene, "the station module"));
     t.push_back(scene(D::kBoostSceneId, D::kBoostScene, "the booster"));
@@ -208,8 +212,10 @@ std::vector<EffectProtocol> buildTable() {
                   {ParticleEffect::FADE_IN, "FADE_IN", U::Ignored, "fades the cloud in (INIT does too)"},
                   {ParticleEffect::FADE_OUT, "FADE_OUT", U::Ignored, "fades the cloud out"}},
                  true});
+}
 
-    // overlays
+// Full-screen overlays over whatever is drawn.
+void addOverlays(Table& t) {
     t.push_back(
         {D::kScratchId, "ScratchEffect", "dark vertical scratches over the whole screen, re-rolled every 50 ms", {}});
     t.push_back({D::kFlashId,
@@ -229,7 +235,14 @@ std::vector<EffectProtocol> buildTable() {
           {FadeEffect::GREEN, "GREEN", U::Level255, "green of the colour"},
           {FadeEffect::BLUE, "BLUE", U::Level255, "blue of the colour"}},
          true});
+}
 
+Table buildTable() {
+    Table t;
+    addLayers(t);
+    addCaptureOverlays(t);
+    addScenes(t);
+    addOverlays(t);
     for (EffectProtocol& e : t)
         std::stable_sort(e.codes.begin(), e.codes.end(), [](const SC& a, const SC& b) { return a.code < b.code; });
     std::sort(t.begin(), t.end(), [](const EffectProtocol& a, const EffectProtocol& b) { return a.id < b.id; });

@@ -30,12 +30,82 @@ std::int64_t steadyMs() {
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
+// What author mode draws over each frame before it is shown: the overlay's
+// panel when it is shown, the error box whenever there is an error.
+class AuthorLayer {
+public:
+    explicit AuthorLayer(bool shown) : shown_(shown) {}
+    void toggle() { shown_ = !shown_; }
+
+    void draw(const FrameLoop& loop, Demo& demo, const AuthorSession& session) {
+        frameRate_.frameShown(static_cast<double>(steadyMs()) / 1000.0);
+        if (!shown_) {
+            overlay_.drawError(errorBoxText(session.error(), session.findings()));
+            return;
+        }
+        fillOverlayState(state_, loop, demo.table(), session.transport());
+        state_.framesPerSecond = frameRate_.perSecond();
+        state_.paused = demo.music().musicPaused();
+        state_.loop = session.transport().loop();
+        state_.error = session.error();
+        state_.findings = session.findings();
+        overlay_.draw(state_);
+    }
+
+private:
+    Overlay overlay_;
+    OverlayState state_;
+    FrameRateMeter frameRate_;
+    bool shown_;
+};
+
 // An author key pressed in the window.
-void authorKey(int key, AuthorSession& session, const FrameLoop& loop, bool& overlayShown) {
+void authorKey(int key, AuthorSession& session, const FrameLoop& loop, AuthorLayer& layer) {
     namespace vk = vantor::platform::vk;
     const AuthorKeyPress press = authorKeyPress(key, loop.keyDown(vk::Shift), loop.keyDown(vk::Control));
     if (press.kind == AuthorKey::Transport) session.press(press.transport);
-    if (press.kind == AuthorKey::ToggleOverlay) overlayShown = !overlayShown;
+    if (press.kind == AuthorKey::ToggleOverlay) layer.toggle();
+}
+
+// With --control, standard output carries the answers alone: what the
+// libraries print there goes to standard error instead. Returns the
+// descriptor the answers are written to.
+int takeStdoutForAnswers() {
+    std::fflush(stdout);
+    const int answers = ::dup(STDOUT_FILENO);
+    ::dup2(STDERR_FILENO, STDOUT_FILENO);
+    // Whole lines, so that they do not split the messages on stderr.
+    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    return answers;
+}
+
+void writeAnswer(int answers, const std::string& line) {
+    const std::string text = line + "\n";
+    for (std::size_t at = 0; at < text.size();) {
+        const ssize_t put = ::write(answers, text.data() + at, text.size() - at);
+        if (put <= 0) break;
+        at += static_cast<std::size_t>(put);
+    }
+}
+
+// The checker's findings, once per read of the script, as vantor-script
+// check prints them.
+void reportFindings(const std::vector<std::string>& findings) {
+    if (findings.empty()) return;
+    std::fflush(stdout);
+    for (const std::string& finding : findings) std::fprintf(stderr, "%s\n", finding.c_str());
+    std::fflush(stderr);
+}
+
+// Hands the control channel the lines waiting on standard input, as long as it
+// takes them; false once a quit was asked for.
+bool serveControl(AuthorControl& control, LineReader& input) {
+    while (!control.busy() && !control.quitRequested())
+        if (auto line = input.take())
+            control.handle(*line);
+        else
+            break;
+    return !control.quitRequested();
 }
 
 void reportOnStderr(const std::string& text) {
@@ -59,16 +129,7 @@ int runAuthorMode(const AuthorOptions& options) {
     const FolderFiles folderFiles(options.folder);
     const StartupFiles& files = folderFiles.files();
 
-    // With --control, standard output carries the answers alone: what the
-    // libraries print there goes to standard error instead.
-    int answers = -1;
-    if (options.control) {
-        std::fflush(stdout);
-        answers = ::dup(STDOUT_FILENO);
-        ::dup2(STDERR_FILENO, STDOUT_FILENO);
-        // Whole lines, so that they do not split the messages on stderr.
-        std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    }
+    const int answers = options.control ? takeStdoutForAnswers() : -1;
 
     DemoWindow window(true, "Vantor", 640, 480);
     // From here on the demo's fatal ends throw, and the session catches them.
@@ -83,64 +144,25 @@ int runAuthorMode(const AuthorOptions& options) {
     }
     AuthorSession session(*demo, {options.folder, files.script, folderFiles.shippedSoundtrack()}, std::move(watcher),
                           steadyMs, reportOnStderr);
-    // The checker's findings, once per read of the script, as vantor-script
-    // check prints them.
-    session.setFindingsReport([&](const std::vector<std::string>& findings) {
-        if (findings.empty()) return;
-        std::fflush(stdout);
-        for (const std::string& finding : findings) std::fprintf(stderr, "%s\n", finding.c_str());
-        std::fflush(stderr);
-    });
+    session.setFindingsReport(reportFindings);
     std::optional<LineReader> input;
     std::optional<AuthorControl> control;
     if (options.control) {
         input.emplace(STDIN_FILENO);
         control.emplace(
-            session, *demo,
-            [answers](const std::string& line) {
-                const std::string text = line + "\n";
-                for (std::size_t at = 0; at < text.size();) {
-                    const ssize_t put = ::write(answers, text.data() + at, text.size() - at);
-                    if (put <= 0) break;
-                    at += static_cast<std::size_t>(put);
-                }
-            },
-            writeCurrentFrame);
+            session, *demo, [answers](const std::string& line) { writeAnswer(answers, line); }, writeCurrentFrame);
     }
-    // Before each frame is shown: the overlay (its panel when shown, the
-    // error box whenever there is an error), then the shot asked for.
-    Overlay overlay;
-    OverlayState overlayState;
-    FrameRateMeter frameRate;
-    bool overlayShown = options.overlay;
+    AuthorLayer layer(options.overlay);
     FrameLoop& loop = demo->loop();
     loop.setBeforeSwap([&] {
-        frameRate.frameShown(static_cast<double>(steadyMs()) / 1000.0);
-        if (overlayShown) {
-            fillOverlayState(overlayState, loop, demo->table(), session.transport());
-            overlayState.framesPerSecond = frameRate.perSecond();
-            overlayState.paused = demo->music().musicPaused();
-            overlayState.loop = session.transport().loop();
-            overlayState.error = session.error();
-            overlayState.findings = session.findings();
-            overlay.draw(overlayState);
-        } else {
-            overlay.drawError(errorBoxText(session.error(), session.findings()));
-        }
+        layer.draw(loop, *demo, session);
         if (control) control->frameDrawn();
     });
-    loop.setKeyPress([&](int key) { authorKey(key, session, loop, overlayShown); });
+    loop.setKeyPress([&](int key) { authorKey(key, session, loop, layer); });
 
     session.start();
     for (;;) {
-        if (control) {
-            while (!control->busy() && !control->quitRequested())
-                if (auto line = input->take())
-                    control->handle(*line);
-                else
-                    break;
-            if (control->quitRequested()) break;
-        }
+        if (control && !serveControl(*control, *input)) break;
         if (!session.pass()) break;
     }
     demo->shutdown();
