@@ -5,7 +5,9 @@
 # block whose info string is exactly "sh", in file order, each with bash -e
 # in WORK, a fresh folder holding the demo as shipped (vantor.ppd and
 # soundtrack.mp3 from DEMO_DIR), with every BIN_DIR on the PATH. A block
-# marked "sh interactive" waits for a person: it is skipped, and said so. A
+# marked "sh interactive" waits for a person, one marked "sh setup" prepares
+# the reader's own machine (the PATH, the working folder, which this script
+# makes itself): both are skipped, and said so. A
 # block without an info string right after an "sh" block lists lines that
 # block must print. Exit 1 at the first block that fails.
 set -u
@@ -45,8 +47,8 @@ for info_file in $(ls "$blocks"/*.info | sort -t/ -k1 -V); do
         ran=$((ran + 1))
         previous=$n
         ;;
-    "sh interactive")
-        echo "---- block $n skipped (interactive): $(head -n 1 "$body")"
+    "sh interactive" | "sh setup")
+        echo "---- block $n skipped (${info#sh }): $(head -n 1 "$body")"
         previous=
         ;;
     "")
