@@ -1,12 +1,12 @@
 // How the faces that use a material are drawn: colours for OpenGL lighting, up
 // to two 2D textures, a shading mode choosing one of seven drawing recipes
-// (scene/shading_mode.h), and blending flags. Every material also carries the
+// (scene/format/shading_mode.h), and blending flags. Every material also carries the
 // 1D cel-palette texture read from "celpalette.pcx" (without it the cel modes
 // draw without the palette).
 #pragma once
 
 #include "scene/scene_node.h"
-#include "scene/shading_mode.h"
+#include "scene/format/shading_mode.h"
 #include "scene/texture.h"
 #include "scene/format/vector.h"
 

@@ -5,7 +5,6 @@
 #include "scene/format/scene_chunk_decoder.h"
 #include "scene/scene_error.h"
 
-#include <cstdio>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -23,17 +22,9 @@ struct FileCloser {
     }
 };
 
-std::string formatIds(const char* pattern, long long a, long long b = 0) {
-    char text[160];
-    std::snprintf(text, sizeof text, pattern, a, b);
-    return text;
-}
-
 }  // namespace
 
-void SceneFileReader::parseError(const std::string& text) const {
-    SceneError("Error in parsing " + fileName_ + ": " + text + "\n");
-}
+void SceneFileReader::parseError(const std::string& text) const { SceneError(parseErrorMessage(fileName_, text)); }
 
 Scene* SceneFileReader::load(const char* fileName, const char* textureDirectory, ImageLibrary* images) {
     std::unique_ptr<ImageLibrary> ownImages;
@@ -51,10 +42,10 @@ Scene* SceneFileReader::load(const char* fileName, const char* textureDirectory,
     for (std::uint32_t& count : forestCount_) count = 0;
     file_ = ppd_open(fileName_.c_str());
     FileCloser closer{file_};
-    if (!file_) parseError("could not open file");
+    if (!file_) parseError(errors::kCouldNotOpen);
 
     ChunkDecoder decoder(file_);
-    if (!decoder.readLeadWord()) parseError("not a meshcaster file");
+    if (!decoder.readLeadWord()) parseError(errors::kNotASceneFile);
 
     scene_ = std::make_unique<Scene>();
     scene_->ownedImages = std::move(ownImages);
@@ -125,16 +116,15 @@ SceneObject* SceneFileReader::find(std::int32_t id) const {
     return found == firstWithId_.end() ? nullptr : found->second;
 }
 
-void SceneFileReader::link(SceneObject* object, std::int32_t parentId, const char* missingParent) {
+void SceneFileReader::link(SceneObject* object, std::int32_t parentId, ChunkType kind) {
     if (parentId == 0) {
         scene_->addObject(object);
         enter(object, nullptr, Forest::Objects);
         return;
     }
     SceneObject* parent = find(parentId);
-    if (!parent) parseError(formatIds(missingParent, object->id, parentId));
-    if (places_.at(parent).depth + 1 > kMaximumDepth)
-        parseError(formatIds("object %lld is nested more than %lld levels deep", object->id, kMaximumDepth));
+    if (!parent) parseError(errors::missingParent(kind, object->id, parentId));
+    if (!nestingAllowed(places_.at(parent).depth)) parseError(errors::nestedTooDeep(object->id));
     parent->addChild(object);
     enter(object, parent, Forest::Objects);
 }
@@ -142,7 +132,7 @@ void SceneFileReader::link(SceneObject* object, std::int32_t parentId, const cha
 void SceneFileReader::addMesh(const Chunk& chunk) {
     const MeshRecord& r = chunk.mesh;
     std::unique_ptr<MeshObject> mesh;
-    if (r.name.compare(0, 4, "Bill") == 0)
+    if (isBillboardName(r.name))
         mesh = std::make_unique<BillboardObject>();
     else
         mesh = std::make_unique<MeshObject>();
@@ -157,10 +147,10 @@ void SceneFileReader::addMesh(const Chunk& chunk) {
     std::vector<Vec3> positions = r.vertices;
     // The decoder has checked every index, so the geometry is always taken.
     if (!mesh->setGeometry(std::move(positions), std::move(coords), r.faces))
-        parseError(formatIds("object %lld has a face outside its geometry", r.id));
+        parseError(errors::faceOutsideGeometry(r.id));
 
     SceneObject* object = mesh.get();
-    link(object, r.parentId, "object %lld could not find parent obj %lld");
+    link(object, r.parentId, kMeshChunk);
     mesh.release();
 }
 
@@ -171,7 +161,7 @@ void SceneFileReader::addDummy(const Chunk& chunk) {
     dummy->setPosition(r.position);
     dummy->setRotation(r.rotation.toMatrix());
     dummy->setScale(r.scale);
-    link(dummy.get(), r.parentId, "dummy object %lld could not find parent obj %lld");
+    link(dummy.get(), r.parentId, kDummyChunk);
     dummy.release();
 }
 
@@ -198,7 +188,7 @@ void SceneFileReader::addLight(const Chunk& chunk) {
     light->setPosition(r.position);
     light->diffuse = r.colour;
     light->specular = r.colour;
-    light->ambient = r.colour * 0.3f;
+    light->ambient = lightAmbient(r.colour);
     light->id = r.id;
     scene_->addLight(light.get());
     enter(light.release(), nullptr, Forest::Lights);
@@ -214,7 +204,7 @@ Texture* SceneFileReader::sceneTexture(const std::string& stored) {
         directory = textureDirectory_.c_str();
     }
     Texture* texture = loadTexture(name.c_str(), directory);
-    if (!texture) parseError("could not load texture " + name + "\n");
+    if (!texture) parseError(errors::textureNotLoaded(name));
     return texture;
 }
 
@@ -239,21 +229,14 @@ void SceneFileReader::addMaterial(const Chunk& chunk) {
         material->additive = true;
     }
 
-    if (base && reflection)
-        material->shading = ShadingMode::TexturedReflection;
-    else if (additive || base)
-        material->shading = ShadingMode::LitTextured;
-    else if (reflection)
-        material->shading = ShadingMode::SphereMap;
-    else
-        material->shading = ShadingMode::Lit;
+    material->shading = shadingFromTextures(base, reflection, additive);
     scene_->addMaterial(material.release());
 }
 
 void SceneFileReader::addController(const Chunk& chunk) {
     const ControllerRecord& r = chunk.controller;
     SceneObject* owner = find(r.ownerId);
-    if (!owner) parseError("could not find owner for controller object");
+    if (!owner) parseError(errors::kMissingOwner);
 
     if (r.controllerClass == kKeyFramedClass && r.kind == kPositionTrack) {
         std::vector<PositionKey> keys(r.positionKeys.size());

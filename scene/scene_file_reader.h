@@ -63,8 +63,8 @@ private:
     void addController(const ppp::Chunk& chunk);
 
     // Links an object under its parent (or into the root list for parent 0);
-    // `missingParent` formats the message for a parent that is not there.
-    void link(SceneObject* object, std::int32_t parentId, const char* missingParent);
+    // `kind` (mesh or dummy chunk) chooses the message for a missing parent.
+    void link(SceneObject* object, std::int32_t parentId, ppp::ChunkType kind);
     // The texture for a material's texture name; none for an empty name.
     Texture* sceneTexture(const std::string& name);
 

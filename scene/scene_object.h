@@ -17,7 +17,7 @@
 
 #include "scene/format/matrix.h"
 #include "scene/scene_node.h"
-#include "scene/shading_mode.h"
+#include "scene/format/shading_mode.h"
 #include "scene/tracks.h"
 #include "scene/format/vector.h"
 

@@ -8,11 +8,15 @@
 // them. Only the end chunk and unknown types are skipped by their size.
 //
 // These records are what SceneFileWriter takes and what the chunk decoder
-// gives; SceneFileReader turns them into a Scene.
+// gives; SceneFileReader turns them into a Scene. The rules by which the
+// reader reads meaning into the records (billboards, light ambient, shading
+// from the texture slots, parents and nesting, its error texts) are at the
+// end, for every program that shows a file as the reader would see it.
 #pragma once
 
 #include "scene/format/face_indices.h"
 #include "scene/format/quaternion.h"
+#include "scene/format/shading_mode.h"
 #include "scene/format/vector.h"
 
 #include <cstdint>
@@ -56,7 +60,7 @@ constexpr std::uint32_t kPositionKeySize = 36;
 constexpr std::uint32_t kRotationKeySize = 20;
 constexpr std::uint32_t kSampleSize = 28;
 
-// Mesh chunk. A name starting with "Bill" makes a billboard. Coordinates are
+// Mesh chunk. A name starting with kBillboardPrefix makes a billboard. Coordinates are
 // as in the file: the reader negates v.
 struct MeshRecord {
     std::int32_t id = 0;
@@ -138,5 +142,47 @@ struct ControllerRecord {
     std::vector<RotationKeyRecord> rotationKeys;
     std::vector<SampleRecord> samples;
 };
+
+// ---- the reader's rules ------------------------------------------------------
+
+// A mesh whose name starts with this is a billboard: a view-facing square of
+// its first face's material; its own geometry is never drawn.
+constexpr const char* kBillboardPrefix = "Bill";
+bool isBillboardName(const std::string& name);
+
+// A light shines its colour as diffuse and specular light, and this share of
+// it as ambient light.
+constexpr float kLightAmbientShare = 0.3f;
+inline Vec3 lightAmbient(const Vec3& colour) { return colour * kLightAmbientShare; }
+
+// The shading mode of a material from the texture slots that hold a texture
+// (base, reflection, additive): base and reflection together draw both;
+// base or additive alone are lit and textured; reflection alone is a sphere
+// map; none is lit without texture.
+ShadingMode shadingFromTextures(bool base, bool reflection, bool additive);
+
+// Parents: parent id 0 links an object into the root list; any other id names
+// the first object with that id met in a depth-first walk of the objects read
+// so far, then of the lights, then of the cameras. Items of the scene's own
+// lists are at depth 0; a child one deeper than its parent. A child is
+// refused when it would hang deeper than kMaximumNesting.
+constexpr bool nestingAllowed(long long parentDepth) { return parentDepth + 1 <= kMaximumNesting; }
+
+// The reader's error texts. Each is framed by parseErrorMessage, except that
+// listings print them under their own prefix.
+namespace errors {
+constexpr const char* kCouldNotOpen = "could not open file";
+constexpr const char* kNotASceneFile = "not a meshcaster file";
+constexpr const char* kMissingOwner = "could not find owner for controller object";
+// A mesh (kMeshChunk) or a grouping object (kDummyChunk) whose parent is not there.
+std::string missingParent(ChunkType kind, long long id, long long parentId);
+std::string nestedTooDeep(long long id);
+std::string faceOutsideGeometry(long long id);
+// The trailing line break is part of the text.
+std::string textureNotLoaded(const std::string& name);
+}  // namespace errors
+
+// "Error in parsing <file>: <text>\n", the message every reader failure ends with.
+std::string parseErrorMessage(const std::string& fileName, const std::string& text);
 
 }  // namespace ppp

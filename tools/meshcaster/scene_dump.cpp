@@ -2,7 +2,7 @@
 
 #include "libs/ppd/ppd.h"
 #include "scene/format/scene_chunk_decoder.h"
-#include "scene/shading_mode.h"
+#include "scene/format/scene_file_format.h"
 
 #include <memory>
 #include <vector>
@@ -55,11 +55,7 @@ const char* controllerClass(std::int32_t c) {
 
 // The shading mode the reader gives a material whose textures all load.
 ShadingMode shadingOf(const MaterialRecord& m) {
-    const bool base = !m.textures[0].empty(), reflection = !m.textures[1].empty(), additive = !m.textures[2].empty();
-    if (base && reflection) return ShadingMode::TexturedReflection;
-    if (additive || base) return ShadingMode::LitTextured;
-    if (reflection) return ShadingMode::SphereMap;
-    return ShadingMode::Lit;
+    return shadingFromTextures(!m.textures[0].empty(), !m.textures[1].empty(), !m.textures[2].empty());
 }
 
 Node* search(std::vector<std::unique_ptr<Node>>& list, std::int32_t id) {
@@ -90,7 +86,7 @@ private:
     }
     // The reader's parent rule: id 0 is the root list; otherwise the objects,
     // then the lights, then the cameras.
-    bool attach(std::unique_ptr<Node> node, std::int32_t parentId, const char* missing);
+    bool attach(std::unique_ptr<Node> node, std::int32_t parentId, ChunkType kind);
 
     std::string path_;
     std::FILE* err_;
@@ -98,7 +94,7 @@ private:
     std::vector<std::string> materials_, controllers_;
 };
 
-bool Dump::attach(std::unique_ptr<Node> node, std::int32_t parentId, const char* missing) {
+bool Dump::attach(std::unique_ptr<Node> node, std::int32_t parentId, ChunkType kind) {
     if (parentId == 0) {
         objects_.push_back(std::move(node));
         return true;
@@ -106,27 +102,19 @@ bool Dump::attach(std::unique_ptr<Node> node, std::int32_t parentId, const char*
     Node* parent = search(objects_, parentId);
     if (!parent) parent = search(lights_, parentId);
     if (!parent) parent = search(cameras_, parentId);
-    if (!parent) {
-        char text[120];
-        std::snprintf(text, sizeof text, missing, node->id, parentId);
-        return fail(text);
-    }
+    if (!parent) return fail(errors::missingParent(kind, node->id, parentId));
+    if (!nestingAllowed(parent->depth)) return fail(errors::nestedTooDeep(node->id));
     node->depth = parent->depth + 1;
-    if (node->depth > kMaximumNesting) {
-        char text[120];
-        std::snprintf(text, sizeof text, "object %d is nested more than %d levels deep", node->id, kMaximumNesting);
-        return fail(text);
-    }
     parent->children.push_back(std::move(node));
     return true;
 }
 
 bool Dump::run(std::FILE* out) {
     ppd_file* file = ppd_open(path_.c_str());
-    if (!file) return fail("could not open file");
+    if (!file) return fail(errors::kCouldNotOpen);
     std::unique_ptr<ppd_file, void (*)(ppd_file*)> closer(file, ppd_close);
     ChunkDecoder decoder(file);
-    if (!decoder.readLeadWord()) return fail("not a meshcaster file");
+    if (!decoder.readLeadWord()) return fail(errors::kNotASceneFile);
 
     auto chunk = std::make_unique<Chunk>();
     int unknown = 0;
@@ -138,19 +126,19 @@ bool Dump::run(std::FILE* out) {
         switch (chunk->type) {
         case kMeshChunk: {
             const MeshRecord& m = chunk->mesh;
-            const bool billboard = m.name.compare(0, 4, "Bill") == 0;
+            const bool billboard = isBillboardName(m.name);
             std::snprintf(text, sizeof text, " \"%s\"  vertices %zu  coordinates %zu  faces %zu  ", m.name.c_str(),
                           m.vertices.size(), m.texCoords.size(), m.faces.size());
             auto node = std::make_unique<Node>(
                 Node{billboard ? "billboard" : "mesh", m.id, text + transform(m.position, m.rotation, m.scale), {}});
-            if (!attach(std::move(node), m.parentId, "object %d could not find parent obj %d")) return false;
+            if (!attach(std::move(node), m.parentId, kMeshChunk)) return false;
             break;
         }
         case kDummyChunk: {
             const DummyRecord& d = chunk->dummy;
             auto node =
                 std::make_unique<Node>(Node{"dummy", d.id, "  " + transform(d.position, d.rotation, d.scale), {}});
-            if (!attach(std::move(node), d.parentId, "dummy object %d could not find parent obj %d")) return false;
+            if (!attach(std::move(node), d.parentId, kDummyChunk)) return false;
             break;
         }
         case kTargetChunk:
@@ -164,11 +152,12 @@ bool Dump::run(std::FILE* out) {
             break;
         case kLightChunk: {
             const LightRecord& l = chunk->light;
-            lights_.push_back(std::make_unique<Node>(Node{"light",
-                                                          l.id,
-                                                          "  position " + vec(l.position) + "  diffuse/specular " +
-                                                              vec(l.colour) + "  ambient " + vec(l.colour * 0.3f),
-                                                          {}}));
+            lights_.push_back(
+                std::make_unique<Node>(Node{"light",
+                                            l.id,
+                                            "  position " + vec(l.position) + "  diffuse/specular " + vec(l.colour) +
+                                                "  ambient " + vec(lightAmbient(l.colour)),
+                                            {}}));
             break;
         }
         case kMaterialChunk: {

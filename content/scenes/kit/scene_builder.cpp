@@ -1,6 +1,7 @@
 #include "content/scenes/kit/scene_builder.h"
 
 #include "content/scenes/kit/rotation.h"
+#include "scene/format/scene_file_format.h"
 
 #include <algorithm>
 #include <cmath>
@@ -73,7 +74,7 @@ void SceneBuilder::mesh(std::int32_t id, std::int32_t parent, const std::string&
     }
     writer_.mesh(r);
     if (parent == 0) ++roots_;
-    if (name.compare(0, 4, "Bill") != 0) triangles_ += mesh.triangles.size();
+    if (!ppp::isBillboardName(name)) triangles_ += mesh.triangles.size();
 }
 
 void SceneBuilder::dummy(std::int32_t id, std::int32_t parent, const Pose& pose) {

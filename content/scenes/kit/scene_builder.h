@@ -63,7 +63,7 @@ public:
 
     void material(std::int32_t id, const MaterialSpec& spec);
     // A mesh object; every triangle's material must be defined by finish().
-    // A name starting with "Bill" makes a view-facing billboard of the first
+    // A name starting with ppp::kBillboardPrefix ("Bill") makes a view-facing billboard of the first
     // face's material (the geometry itself is never drawn).
     void mesh(std::int32_t id, std::int32_t parent, const std::string& name, const Mesh& mesh, const Pose& pose = {});
     void dummy(std::int32_t id, std::int32_t parent, const Pose& pose = {});
