@@ -42,10 +42,10 @@ enum Object {
 
 constexpr int kEnd = 26000;
 constexpr float kBodyRadius = 30;
+// The engine bells' mouths, under the body.
+const Vec3 kNozzles[3] = {{0, 0, -14}, {12.1f, 0, 7}, {-12.1f, 0, 7}};
 
-}  // namespace
-
-void buildBooster(SceneBuilder& b) {
+void addMaterials(SceneBuilder& b) {
     b.material(kBody, panelChrome());
     b.material(kChrome, chrome());
     b.material(kFin, litColour(colour(look::kNightBlue, 1.1f), 0.5f, 1.0f));
@@ -53,7 +53,9 @@ void buildBooster(SceneBuilder& b) {
     b.material(kPlume, glow(kFlare, {1.0f, 0.95f, 0.9f}));
     b.material(kFlareMaterial, glow(kFlare, {1, 1, 1}));
     b.material(kStars, glow(kFlare, colour(look::kChrome)));
+}
 
+void addStage(SceneBuilder& b) {
     // The stage: everything hangs under one dummy that rolls and sways.
     b.dummy(kStage, 0, {{0, 0, 0}});
     std::vector<RotationKey> roll;
@@ -79,8 +81,7 @@ void buildBooster(SceneBuilder& b) {
     b.mesh(kFins, kStage, "fins", fins);
 
     Mesh bells;
-    const Vec3 nozzles[3] = {{0, 0, -14}, {12.1f, 0, 7}, {-12.1f, 0, 7}};
-    for (const Vec3& n : nozzles) {
+    for (const Vec3& n : kNozzles) {
         Mesh bell = lathe({{{{5, -120}, {7, -128}, {10, -136}, {12, -144}}}}, 20);
         bell.append([] {
             Mesh inside = lathe({{{{5, -120}, {7, -128}, {10, -136}, {12, -144}}}}, 20);
@@ -92,7 +93,9 @@ void buildBooster(SceneBuilder& b) {
         bells.append(bell);
     }
     b.mesh(kBells, kStage, "engine bells", bells);
+}
 
+void addExhaust(SceneBuilder& b) {
     // Plumes: additive cones pointing down from each nozzle, flickering in length.
     for (int i = 0; i < 3; ++i) {
         Mesh plume = cone(11, 110, 16);
@@ -102,10 +105,11 @@ void buildBooster(SceneBuilder& b) {
         for (Vec2& uv : plume.uvs) uv = Vec2(uv.u + 0.5f, 0.75f - uv.v / 2);
         plume.setMaterial(kPlume);
         const int id = kPlumeFirst + i;
-        b.mesh(id, kStage, "plume", plume, {nozzles[i] + Vec3{0, -199, 0}});
+        b.mesh(id, kStage, "plume", plume, {kNozzles[i] + Vec3{0, -199, 0}});
         Random random(40 + i);
         std::vector<PositionKey> flicker;
-        for (int f = 0; f <= kEnd; f += 20) flicker.push_back({f, nozzles[i] + Vec3{0, -199 + random.range(-5, 5), 0}});
+        for (int f = 0; f <= kEnd; f += 20)
+            flicker.push_back({f, kNozzles[i] + Vec3{0, -199 + random.range(-5, 5), 0}});
         b.positionKeys(id, flicker);
     }
     // Flare billboards at the nozzles (their corner sits on the object's origin).
@@ -115,10 +119,12 @@ void buildBooster(SceneBuilder& b) {
         quad.addUv({0, 0});
         quad.addTriangle(0, 1, 2, 0, 0, 0);
         quad.setMaterial(kFlareMaterial);
-        b.mesh(kFlareFirst + i, kStage, "Billboard flare", quad, {nozzles[i] + Vec3{-10, -175, 0}});
+        b.mesh(kFlareFirst + i, kStage, "Billboard flare", quad, {kNozzles[i] + Vec3{-10, -175, 0}});
     }
+}
 
-    // A sparse field of stars far around the stage.
+// A sparse field of stars far around the stage.
+void addStars(SceneBuilder& b) {
     Mesh stars;
     Random random(99);
     for (int i = 0; i < 160; ++i) {
@@ -130,7 +136,9 @@ void buildBooster(SceneBuilder& b) {
     }
     stars.setMaterial(kStars);
     b.mesh(kStarField, 0, "stars", stars);
+}
 
+void addCameras(SceneBuilder& b) {
     b.target(kLookAt, {0, -20, 0});
     b.target(kLookLow, {0, -150, 0});
     b.camera(kCameraSide, {600, 0, 600}, kLookAt);
@@ -150,10 +158,23 @@ void buildBooster(SceneBuilder& b) {
                        const float a = 2.4f + f / 7000.0f;
                        return Vec3{420 * std::sin(a), 260 + 50 * std::sin(f / 1500.0f), 420 * std::cos(a)};
                    }));
+}
 
+void addLights(SceneBuilder& b) {
     b.light(kSunLight, {-2000, 900, 1500}, {1.0f, 0.98f, 0.95f});
     b.light(kRimLight, {1500, 300, -2000}, colour(look::kCoolLight));
     b.light(kFireLight, {0, -400, 0}, colour(look::kWarmAccent, 0.8f));
+}
+
+}  // namespace
+
+void buildBooster(SceneBuilder& b) {
+    addMaterials(b);
+    addStage(b);
+    addExhaust(b);
+    addStars(b);
+    addCameras(b);
+    addLights(b);
 }
 
 }  // namespace demoscenes
