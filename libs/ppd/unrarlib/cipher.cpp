@@ -1,6 +1,7 @@
 #include "libs/ppd/unrarlib/cipher.h"
 #include "libs/ppd/unrarlib/secure_wipe.h"
 
+#include "libs/ppd/unrarlib/cipher_wide.h"
 #include "libs/ppd/unrarlib/crc32.h"
 
 #include <cstring>
@@ -50,12 +51,6 @@ void deriveSubstBytes(rar_cipher& c) {
         for (unsigned p = 0; p < 4; ++p) c.substByte[p][b] = static_cast<std::uint32_t>(c.subst[b]) << (8 * p);
 }
 
-void updateKey(std::uint32_t key[4], const std::uint8_t block[16]) {
-    const std::uint32_t* crc = rar_crc_table();
-    for (int i = 0; i < 16; i += 4)
-        for (int j = 0; j < 4; ++j) key[j] ^= crc[block[i + j]];
-}
-
 // One block's words during the rounds.
 struct Words {
     std::uint32_t a, b, c, d;
@@ -84,7 +79,7 @@ void encryptBlock(rar_cipher& c, std::uint8_t block[16]) {
     Words w = load(block, c.key);
     for (int r = 0; r < 32; ++r) round(c, c.key[r & 3], w);
     store(block, w, c.key);
-    updateKey(c.key, block);
+    rar_update_key(c.key, block);
 }
 
 // Decrypts N consecutive blocks at once, their rounds interleaved: block n's
@@ -94,7 +89,7 @@ void decryptBlocks(rar_cipher& c, std::uint8_t* blocks) {
     std::uint32_t keys[N][4];
     for (int n = 0; n < N; ++n) {
         for (int j = 0; j < 4; ++j) keys[n][j] = c.key[j];
-        updateKey(c.key, blocks + 16 * n);  // the key after block n
+        rar_update_key(c.key, blocks + 16 * n);  // the key after block n
     }
     Words w[N];
     for (int n = 0; n < N; ++n) w[n] = load(blocks + 16 * n, keys[n]);
@@ -111,6 +106,11 @@ void rar_decrypt_block(rar_cipher& c, std::uint8_t block[16]) { decryptBlocks<1>
 
 void rar_decrypt_blocks(rar_cipher& c, std::uint8_t* blocks, std::size_t count) {
     std::size_t n = 0;
+    if (count >= kRarWideBlocks && rar_wide_cipher_available()) {
+        const std::size_t groups = count / kRarWideBlocks;
+        rar_decrypt_wide(c, blocks, groups);
+        n = groups * kRarWideBlocks;
+    }
     for (; n + 4 <= count; n += 4) decryptBlocks<4>(c, blocks + 16 * n);
     for (; n < count; ++n) decryptBlocks<1>(c, blocks + 16 * n);
 }

@@ -3,6 +3,8 @@
 // The packer encrypts with the same record, so both sides share one schedule.
 #pragma once
 
+#include "libs/ppd/unrarlib/crc32.h"
+
 #include <cstddef>
 #include <cstdint>
 
@@ -22,7 +24,15 @@ void rar_set_keys(rar_cipher& cipher, const char* password);
 // ciphertext, which chains the blocks of a member together.
 void rar_encrypt_block(rar_cipher& cipher, std::uint8_t block[16]);
 void rar_decrypt_block(rar_cipher& cipher, std::uint8_t block[16]);
+// The key update that chains the blocks: every byte of the block's
+// ciphertext folds a CRC table entry into the key word of its position.
+inline void rar_update_key(std::uint32_t key[4], const std::uint8_t block[16]) {
+    const std::uint32_t* crc = rar_crc_table();
+    for (int i = 0; i < 16; i += 4)
+        for (int j = 0; j < 4; ++j) key[j] ^= crc[block[i + j]];
+}
 // rar_decrypt_block on `count` consecutive blocks. The key each block is
 // decrypted with follows from the ciphertext before it, so several blocks are
-// decrypted side by side.
+// decrypted side by side (sixteen at a time with wide vector instructions
+// where the processor has them).
 void rar_decrypt_blocks(rar_cipher& cipher, std::uint8_t* blocks, std::size_t count);
