@@ -245,5 +245,29 @@ TEST(UnrarlibExtractAll, ADamagedMemberDoesNotStopTheOthers) {
     EXPECT_EQ(d.members[2].second, "c");
 }
 
+TEST(UnrarlibExtractAll, MembersSmallerAndLargerThanTheLastOneAllComeOutWhole) {
+    // One output buffer serves every member: it must grow for a larger one
+    // and never hand out bytes of an earlier, longer member.
+    auto member = [](std::size_t size, std::uint32_t seed) {
+        std::string bytes;
+        const std::string piece = noise(3000, seed);
+        while (bytes.size() < size) bytes += piece;
+        bytes.resize(size);
+        return bytes;
+    };
+    const std::vector<std::string> sizes = {member(10, 1), member(2200000, 2), member(100, 3), member(4300000, 4),
+                                            member(3000, 5)};
+    std::vector<ppd_pack::Member> members;
+    for (std::size_t i = 0; i < sizes.size(); ++i) members.push_back({"m" + std::to_string(i), bytesOf(sizes[i])});
+    ppd_pack::PackOptions options;
+    options.password = "pw";
+    TempDir dir;
+    const std::string path = dir.write("grow.rar", textOf(ppd_pack::packArchive(members, options)));
+    Delivered d;
+    EXPECT_EQ(unrarlib_extract_all(path.c_str(), "pw", &Delivered::take, &d), 5);
+    ASSERT_EQ(d.members.size(), sizes.size());
+    for (std::size_t i = 0; i < sizes.size(); ++i) EXPECT_TRUE(d.members[i].second == sizes[i]) << "member " << i;
+}
+
 }  // namespace
 }  // namespace vantor::test

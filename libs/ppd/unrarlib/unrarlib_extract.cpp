@@ -5,11 +5,10 @@
 #include "libs/ppd/unrarlib/archive_headers.h"
 #include "libs/ppd/unrarlib/crc32.h"
 #include "libs/ppd/unrarlib/debug_log.h"
+#include "libs/ppd/unrarlib/large_buffers.h"
 #include "libs/ppd/unrarlib/packed_reader.h"
 #include "libs/ppd/unrarlib/secure_wipe.h"
 #include "libs/ppd/unrarlib/unpack20.h"
-
-#include <sys/mman.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -23,7 +22,10 @@ struct Extraction {
     std::FILE* archive = nullptr;
     std::uint8_t* window = nullptr;
     std::uint8_t* output = nullptr;
+    std::uint32_t outputCapacity = 0;  // bytes allocated at output
     std::uint32_t outputLength = 0;
+    // Set when one output buffer serves every member in turn.
+    bool reuseOutput = false;
     char password[255] = {};
     std::unique_ptr<rar_unpack_state> unpack;
     rar_packed_reader reader;
@@ -31,7 +33,7 @@ struct Extraction {
     ~Extraction() {
         rar_wipe(password, sizeof password);
         if (archive) std::fclose(archive);
-        std::free(window);
+        rar_release_window(window);
         std::free(output);
     }
 };
@@ -46,7 +48,7 @@ bool openArchive(Extraction& x, const char* path, rar_main_header& main) {
         RAR_LOG("Not a RAR file");
         return false;
     }
-    x.window = static_cast<std::uint8_t*>(std::calloc(kRarWindowSize, 1));
+    x.window = rar_allocate_window();
     x.unpack.reset(new (std::nothrow) rar_unpack_state);
     if (!x.window || !x.unpack) {
         RAR_LOG("Can't allocate memory for decompression!");
@@ -98,24 +100,6 @@ bool copyStored(Extraction& x, const rar_file_header& h, bool found) {
     return true;
 }
 
-// The output buffer of a member, released by the caller with free(). A
-// large one is placed on huge pages where the system offers them on
-// request: the decoder writes it once from start to end, and the first touch
-// of every 4 KB page would otherwise cost a page fault, a fifth of the time
-// of decoding a big member.
-std::uint8_t* allocateOutput(std::uint32_t size) {
-#ifdef MADV_HUGEPAGE
-    constexpr std::size_t kHugePage = 2u << 20;
-    if (size >= 2 * kHugePage) {
-        void* p = nullptr;
-        if (posix_memalign(&p, kHugePage, size) != 0) return nullptr;
-        madvise(p, size / kHugePage * kHugePage, MADV_HUGEPAGE);  // only a hint
-        return static_cast<std::uint8_t*>(p);
-    }
-#endif
-    return static_cast<std::uint8_t*>(std::malloc(size ? size : 1));
-}
-
 enum class MemberResult { skipped, extracted, failed };
 
 // One member: decoded when it is wanted (into x.output, which the caller
@@ -128,7 +112,13 @@ MemberResult processMember(Extraction& x, const rar_file_header& h, bool wanted,
         return MemberResult::failed;
     }
     if (wanted) {
-        x.output = allocateOutput(h.unpackedSize);
+        // A buffer left by an earlier member is used again when it is large
+        // enough: its pages are already mapped and likely still in cache.
+        if (!x.output || x.outputCapacity < h.unpackedSize) {
+            std::free(x.output);
+            x.output = rar_allocate_output(h.unpackedSize, x.reuseOutput, &x.outputCapacity);
+            if (!x.output) x.outputCapacity = 0;
+        }
         x.outputLength = 0;
         if (!x.output) {
             RAR_LOG("can't allocate memory for the file decompression");
@@ -229,6 +219,7 @@ int unrarlib_extract(const char* archive, const char* name, char** data, unsigne
     *length = x.outputLength;
     *data = reinterpret_cast<char*>(x.output);
     x.output = nullptr;
+    x.outputCapacity = 0;
     RAR_LOG("Extracted %u Bytes.", static_cast<unsigned>(*length));
     return 1;
 }
@@ -283,6 +274,7 @@ int unrarlib_extract_all(const char* archive, const char* password, unrarlib_mem
     if (!openArchive(x, archive, main)) return 0;
     const bool solidArchive = (main.flags & kRarFlagSolidArchive) != 0;
     const long long fileSize = fileSizeOf(x.archive);
+    x.reuseOutput = true;
 
     int extracted = 0;
     for (;;) {
@@ -302,8 +294,7 @@ int unrarlib_extract_all(const char* archive, const char* password, unrarlib_mem
         } else if (deliver) {
             deliver(&entry, nullptr, 0, context);
         }
-        std::free(x.output);
-        x.output = nullptr;
+        // The output buffer stays for the next member.
         x.outputLength = 0;
         if (!seekNextBlock(x, h)) break;
     }
