@@ -29,6 +29,15 @@ inline void addBall(const Ball& b, float px, float py, float pz, float& value, V
     }
 }
 
+// The field's value and gradient at grid point p (its index in the grid),
+// summed ball by ball.
+inline void sumAtPoint(const Ball (&balls)[kBallCount], int p, float& value, Vec3& gradient) {
+    const float px = float(p % kGridSide - kGridCentre);
+    const float py = float(p / kGridSide % kGridSide - kGridCentre);
+    const float pz = float(p / (kGridSide * kGridSide) - kGridCentre);
+    for (const Ball& b : balls) addBall(b, px, py, pz, value, gradient);
+}
+
 }  // namespace
 
 MetaballField::MetaballField()
@@ -141,9 +150,7 @@ void MetaballField::computeGradients(const Ball (&balls)[kBallCount]) {
         const int p = needed_[n];
         float value = 0;
         Vec3 gradient;
-        for (const Ball& b : balls)
-            addBall(b, float(p % kGridSide - kGridCentre), float(p / kGridSide % kGridSide - kGridCentre),
-                    float(p / (kGridSide * kGridSide) - kGridCentre), value, gradient);
+        sumAtPoint(balls, p, value, gradient);
         gradients_[p] = gradient;
     }
 }
@@ -154,9 +161,7 @@ void MetaballField::computeValues(const Ball (&balls)[kBallCount]) {
     for (int p = 0; p < kGridPoints; ++p) {
         float value = 0;
         Vec3 unused;
-        for (const Ball& b : balls)
-            addBall(b, float(p % kGridSide - kGridCentre), float(p / kGridSide % kGridSide - kGridCentre),
-                    float(p / (kGridSide * kGridSide) - kGridCentre), value, unused);
+        sumAtPoint(balls, p, value, unused);
         values_[p] = value;
     }
 }
@@ -165,9 +170,7 @@ void MetaballField::computeGradients(const Ball (&balls)[kBallCount]) {
     for (const int p : needed_) {
         float value = 0;
         Vec3 gradient;
-        for (const Ball& b : balls)
-            addBall(b, float(p % kGridSide - kGridCentre), float(p / kGridSide % kGridSide - kGridCentre),
-                    float(p / (kGridSide * kGridSide) - kGridCentre), value, gradient);
+        sumAtPoint(balls, p, value, gradient);
         gradients_[p] = gradient;
     }
 }
