@@ -33,7 +33,7 @@ class SceneReader {
 public:
     virtual ~SceneReader() = default;
     // The new scene, owned by the caller. The texture directory is where
-    // texture base names are looked up ("data/textures/"); without an image
+    // texture base names are looked up (kSceneTextureDirectory); without an image
     // library the reader makes a private one that the scene keeps.
     virtual Scene* load(const char* fileName, const char* textureDirectory, ImageLibrary* images) = 0;
 };

@@ -14,6 +14,10 @@
 class ImageLibrary;
 struct kpximage;
 
+// Where the demo keeps the textures its scenes and effects name: scene files
+// store a texture's base name, and it is looked up in this directory.
+constexpr const char* kSceneTextureDirectory = "data/textures/";
+
 // The image cache that texture loading reads from. The scene reader sets it at
 // the start of each load; effects that make textures set it before they do.
 void setTextureLibrary(ImageLibrary* library);

@@ -6,7 +6,7 @@
 
 SceneEffect::SceneEffect(const char* sceneFile, ImageLibrary& images) : sceneFile_(sceneFile) {
     SceneFileReader reader;
-    scene.reset(reader.load(sceneFile, kTextureDirectory, &images));
+    scene.reset(reader.load(sceneFile, kSceneTextureDirectory, &images));
     if (!scene) fatalError("could not load scene", -1);
 }
 

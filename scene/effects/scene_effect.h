@@ -30,9 +30,6 @@ public:
     static constexpr int CEL = 122;         // cel shading for the object with that id
     static constexpr int CULLING = 123;     // back faces culled (value not 0) or drawn (0)
 
-    // Where the scenes' textures are looked up by base name.
-    static constexpr const char* kTextureDirectory = "data/textures/";
-
     // Reads the scene with the image library as texture source; a reader that
     // gives no scene ends the program with "could not load scene".
     SceneEffect(const char* sceneFile, ImageLibrary& images);

@@ -21,7 +21,6 @@ class MetaballObject : public SceneObject {
 public:
     static constexpr const char* kMetalTexture = "blank metall.jpg";
     static constexpr const char* kGalaxyTexture = "galakse.jpg";
-    static constexpr const char* kTextureDirectory = "data/textures/";
     // Room for vertices and for their normals alike, four per grid point. A
     // frame that would need more (the grid allows up to twelve per cube) ends
     // its surface at the last triangle that fits.
@@ -30,7 +29,7 @@ public:
     // Makes the library the texture source and loads the two textures from
     // the directory; an image that cannot be loaded ends the program through
     // SceneError naming it.
-    explicit MetaballObject(ImageLibrary& images, const char* textureDirectory = kTextureDirectory);
+    explicit MetaballObject(ImageLibrary& images, const char* textureDirectory = kSceneTextureDirectory);
 
     // Places the balls, computes the field, polygonises and draws.
     void drawGeometry() override;

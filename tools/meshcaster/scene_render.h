@@ -2,14 +2,16 @@
 // context, as the demo draws it, and writes the picture as a PNG file.
 #pragma once
 
+#include "scene/texture.h"
+
 #include <string>
 #include <vector>
 
 struct RenderOptions {
     std::string scene;
     std::string output;
-    std::string textures = "data/textures/";  // where texture base names are looked up
-    float time = 0;                           // scene time, in the exporter's frame units
+    std::string textures = kSceneTextureDirectory;  // where texture base names are looked up
+    float time = 0;                                 // scene time, in the exporter's frame units
     bool selectCamera = false;
     int camera = 0;
     int width = 640;
