@@ -89,16 +89,10 @@ void makeVisorInside(const std::string& out) {
     writePicture(canvas, FileKind::Tga32, out);
 }
 
-// In front of the scene: the opaque helmet rim round the opening with a
-// chrome edge, curved reflections on the glass, and thin cool readouts;
-// fully transparent where the view goes through.
-void makeVisorFront(const std::string& out) {
-    Canvas canvas(kWidth, kHeight);
-    cairo_t* cr = canvas.cr();
-    cairo_save(cr);
-    toScreenUnits(cr);
+namespace {
 
-    // The rim: everything outside the opening, opaque.
+// The rim: everything outside the opening, opaque.
+void paintRim(cairo_t* cr) {
     cairo_rectangle(cr, -10, -10, kScreenW + 20, kScreenH + 20);
     openingPath(cr, 0);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
@@ -106,8 +100,10 @@ void makeVisorFront(const std::string& out) {
     paintPadding(cr, 0.45);
     cairo_reset_clip(cr);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
+}
 
-    // The frame ring round the glass: gunmetal, lit from above, with bolts.
+// The frame ring round the glass: gunmetal, lit from above, with bolts.
+void paintFrameRing(cairo_t* cr) {
     cairo_pattern_t* metal = cairo_pattern_create_linear(0, kOpenCy - kOpenRy - 20, 0, kOpenCy + kOpenRy + 20);
     cairo_pattern_add_color_stop_rgb(metal, 0.0, 0.42, 0.47, 0.58);
     cairo_pattern_add_color_stop_rgb(metal, 0.35, 0.16, 0.19, 0.28);
@@ -131,8 +127,10 @@ void makeVisorFront(const std::string& out) {
     cairo_set_line_width(cr, 1);
     openingPath(cr, 17);
     cairo_stroke(cr);
+}
 
-    // Chrome edge of the frame: bright on top, dark below.
+// Chrome edge of the frame: bright on top, dark below.
+void paintChromeEdge(cairo_t* cr) {
     cairo_pattern_t* edge = cairo_pattern_create_linear(0, kOpenCy - kOpenRy, 0, kOpenCy + kOpenRy);
     cairo_pattern_add_color_stop_rgba(edge, 0.0, 1, 1, 1, 1);
     cairo_pattern_add_color_stop_rgba(edge, 0.45, look::kCoolLight.rf(), look::kCoolLight.gf(), look::kCoolLight.bf(),
@@ -144,11 +142,11 @@ void makeVisorFront(const std::string& out) {
     openingPath(cr, 2);
     cairo_stroke(cr);
     cairo_pattern_destroy(edge);
+}
 
-    // Reflections: two soft curved bands across the upper left of the glass.
-    cairo_save(cr);
-    openingPath(cr, 0);
-    cairo_clip(cr);
+// Reflections: two soft curved bands across the upper left of the glass and
+// a faint sheen at its lower right.
+void paintReflections(cairo_t* cr) {
     for (int band = 0; band < 2; ++band) {
         cairo_new_path(cr);
         const double r = 330 + band * 42;
@@ -158,7 +156,6 @@ void makeVisorFront(const std::string& out) {
         cairo_set_source_rgba(cr, 1, 1, 1, band == 0 ? 0.16 : 0.09);
         cairo_fill(cr);
     }
-    // A faint sheen at the glass's lower right.
     cairo_pattern_t* sheen = cairo_pattern_create_radial(520, 380, 10, 520, 380, 160);
     cairo_pattern_add_color_stop_rgba(sheen, 0, look::kCoolLight.rf(), look::kCoolLight.gf(), look::kCoolLight.bf(),
                                       0.10);
@@ -167,8 +164,10 @@ void makeVisorFront(const std::string& out) {
     cairo_set_source(cr, sheen);
     cairo_paint(cr);
     cairo_pattern_destroy(sheen);
+}
 
-    // Readouts: arcs at both sides, a small centre mark, figures.
+// Readout scales: arcs at both sides of the glass with ticks, every third long.
+void strokeReadoutScales(cairo_t* cr) {
     setColour(cr, look::kCoolLight, 0.7);
     cairo_set_line_width(cr, 1.2);
     cairo_new_path(cr);
@@ -187,6 +186,10 @@ void makeVisorFront(const std::string& out) {
         }
     }
     cairo_stroke(cr);
+}
+
+// The centre mark: a cross with its middle left open.
+void strokeCentreMark(cairo_t* cr) {
     cairo_move_to(cr, kOpenCx - 14, kOpenCy);
     cairo_line_to(cr, kOpenCx - 5, kOpenCy);
     cairo_move_to(cr, kOpenCx + 5, kOpenCy);
@@ -196,6 +199,10 @@ void makeVisorFront(const std::string& out) {
     cairo_move_to(cr, kOpenCx, kOpenCy + 5);
     cairo_line_to(cr, kOpenCx, kOpenCy + 14);
     cairo_stroke(cr);
+}
+
+// The readout figures, cool at the sides and the link light in the hot accent.
+void fillReadoutFigures(cairo_t* cr) {
     useFace(cr, Face::CondensedBold, 11);
     setColour(cr, look::kCoolLight, 0.8);
     textPath(cr, "ALT  0412.7", 120, 150, 2);
@@ -206,6 +213,29 @@ void makeVisorFront(const std::string& out) {
     setColour(cr, look::kHotAccent, 0.85);
     textPath(cr, "LINK", 300, 380, 3);
     cairo_fill(cr);
+}
+
+}  // namespace
+
+// In front of the scene: the opaque helmet rim round the opening with a
+// chrome edge, curved reflections on the glass, and thin cool readouts;
+// fully transparent where the view goes through.
+void makeVisorFront(const std::string& out) {
+    Canvas canvas(kWidth, kHeight);
+    cairo_t* cr = canvas.cr();
+    cairo_save(cr);
+    toScreenUnits(cr);
+    paintRim(cr);
+    paintFrameRing(cr);
+    paintChromeEdge(cr);
+    // Reflections and readouts lie on the glass: clipped to the opening.
+    cairo_save(cr);
+    openingPath(cr, 0);
+    cairo_clip(cr);
+    paintReflections(cr);
+    strokeReadoutScales(cr);
+    strokeCentreMark(cr);
+    fillReadoutFigures(cr);
     cairo_restore(cr);
     cairo_restore(cr);
     writePicture(canvas, FileKind::Tga32, out);
