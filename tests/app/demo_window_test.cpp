@@ -4,6 +4,7 @@
 #include "app/runtime/fatal_error.h"
 #include "platform/gl_api.h"
 #include "platform/gl_window.h"
+#include "tests/support/gl_fixture.h"
 
 #include <gtest/gtest.h>
 
@@ -21,14 +22,8 @@ bool fullscreenModeOffered() {
 }
 
 GLuint makeCheckerTexture() {
-    const GLubyte texels[] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 0, 255};
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
-    return texture;
+    const std::uint8_t texels[] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 0, 255};
+    return makeTexture2x2(texels);
 }
 
 // Draws the texture over the whole viewport and reads the back buffer's
@@ -110,29 +105,8 @@ TEST(DemoWindow, GivesA640x480ContextWithAlphaDepthStencilAndMultitexture) {
 
     // The multitexture entry points really draw: a texture on unit 1.
     const GLuint texture = makeCheckerTexture();
-    glActiveTextureARB(GL_TEXTURE1_ARB);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glDisable(GL_DEPTH_TEST);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, 1, 0, 1, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glBegin(GL_QUADS);
-    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 0, 0);
-    glVertex2f(0, 0);
-    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 1, 0);
-    glVertex2f(1, 0);
-    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 1, 1);
-    glVertex2f(1, 1);
-    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 0, 1);
-    glVertex2f(0, 1);
-    glEnd();
-    glDisable(GL_TEXTURE_2D);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
+    drawThroughSecondUnit(texture);
     GLubyte rgba[4] = {};
     glReadPixels(160, 120, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, rgba);
     EXPECT_EQ(rgba[0], 255);

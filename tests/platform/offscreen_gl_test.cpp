@@ -25,35 +25,9 @@ TEST_F(OffscreenGlTest, OffersAlphaDepthStencilAndTwoTextureUnits) {
 TEST_F(OffscreenGlTest, DrawsATexturedQuadThroughTheSecondUnit) {
     // 2x2 texture: red, green / blue, white. Drawn on unit 1 so that the
     // multitexture entry points are really used.
-    const GLubyte texels[] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
-    GLuint texture = 0;
-    glGenTextures(1, &texture);
-    glActiveTextureARB(GL_TEXTURE1_ARB);
-    glBindTexture(GL_TEXTURE_2D, texture);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 2, 2, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels);
-    glEnable(GL_TEXTURE_2D);
-    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
-
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, 1, 0, 1, -1, 1);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glDisable(GL_DEPTH_TEST);
-    glBegin(GL_QUADS);
-    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 0, 0);
-    glVertex2f(0, 0);
-    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 1, 0);
-    glVertex2f(1, 0);
-    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 1, 1);
-    glVertex2f(1, 1);
-    glMultiTexCoord2fARB(GL_TEXTURE1_ARB, 0, 1);
-    glVertex2f(0, 1);
-    glEnd();
-    glDisable(GL_TEXTURE_2D);
-    glActiveTextureARB(GL_TEXTURE0_ARB);
+    const std::uint8_t texels[] = {255, 0, 0, 255, 0, 255, 0, 255, 0, 0, 255, 255, 255, 255, 255, 255};
+    const GLuint texture = makeTexture2x2(texels);
+    drawThroughSecondUnit(texture);
     glDeleteTextures(1, &texture);
 
     // Texture row 0 lies at the bottom of the screen.

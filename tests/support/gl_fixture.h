@@ -27,6 +27,15 @@ protected:
     static std::vector<std::uint8_t> frame();
 };
 
+// A 2 x 2 RGBA texture with nearest filtering, bound on the active unit; its
+// texels row by row from the bottom. The caller deletes it.
+unsigned makeTexture2x2(const std::uint8_t (&texels)[16]);
+
+// Draws `texture` over the whole viewport through texture unit 1 in replace
+// mode (so the multitexture entry points really draw), under flat
+// projections with depth testing off; leaves unit 1 off and unit 0 active.
+void drawThroughSecondUnit(unsigned texture);
+
 // True when two channel values differ by at most `tolerance`.
 inline bool near(int a, int b, int tolerance) { return a - b <= tolerance && b - a <= tolerance; }
 
