@@ -108,9 +108,7 @@ std::vector<PositionKey> cycleJaw(float side) {
     return keys;
 }
 
-}  // namespace
-
-void buildArm(SceneBuilder& b) {
+void addMaterials(SceneBuilder& b) {
     // The hull plates are a dark picture: a colour above 1 brightens them under the lights.
     b.material(kPlates, litTexture(kPanel, {2.6f, 2.3f, 1.9f}));
     b.material(kChrome, chrome());
@@ -118,8 +116,10 @@ void buildArm(SceneBuilder& b) {
     b.material(kWarning, litColour(colour(look::kHotAccent), 0.6f, 1.0f));
     b.material(kFloor, litTexture(kGrid, colour(look::kCoolLight, 0.9f)));
     b.material(kLamp, glow(kFlare, colour(look::kCoolLight)));
+}
 
-    // Base: a plated drum on a dark plinth.
+// Base: a plated drum on a dark plinth, and the turret turning about y on the drum.
+void addBaseAndTurret(SceneBuilder& b) {
     Mesh base = withMaterial(cylinder(26, 6, 32), kDark);
     base.transform(Affine::translation({0, 3, 0}));
     Mesh drum = lathe({{{{0, 6}, {16, 6}}}, {{{16, 6}, {16, 14}, {13, 16}}}, {{{13, 16}, {0, 16}}}}, 24);
@@ -128,7 +128,6 @@ void buildArm(SceneBuilder& b) {
     base.append(drum);
     b.mesh(kBase, 0, "base", base);
 
-    // Turret: turns about y on the drum.
     Mesh turret = withMaterial(bevelledBox({18, 10, 16}, 2), kDark);
     turret.transform(Affine::translation({0, 5, 0}));
     Mesh stripe = withMaterial(box({18.4f, 1.5f, 16.4f}), kWarning);
@@ -136,8 +135,11 @@ void buildArm(SceneBuilder& b) {
     turret.append(stripe);
     b.mesh(kTurret, kBase, "turret", turret, {{0, 16, 0}});
     b.rotationKeys(kTurret, cycleRotation([](const Pose5& p) { return p.yaw; }, {0, 1, 0}));
+}
 
-    // Shoulder joint above the turret, pitching about z.
+// Shoulder joint above the turret and elbow joint above the upper arm, both
+// pitching about z, each with its pin and limb.
+void addShoulderAndElbow(SceneBuilder& b) {
     b.dummy(kShoulder, kTurret, {{0, 14, 0}});
     b.rotationKeys(kShoulder, cycleRotation([](const Pose5& p) { return -p.shoulder; }, {0, 0, 1}));
     b.mesh(kShoulderPin, kShoulder, "shoulder pin", pin(5, 18));
@@ -147,7 +149,11 @@ void buildArm(SceneBuilder& b) {
     b.rotationKeys(kElbow, cycleRotation([](const Pose5& p) { return -p.elbow - 40; }, {0, 0, 1}));
     b.mesh(kElbowPin, kElbow, "elbow pin", pin(4, 14));
     b.mesh(kForearm, kElbow, "forearm", limb({6, 36, 7}));
+}
 
+// The wrist above the forearm, the hand on it and the two jaws sliding apart
+// and together.
+void addWristAndGripper(SceneBuilder& b) {
     b.dummy(kWrist, kElbow, {{0, 36, 0}});
     b.rotationKeys(kWrist, cycleRotation([](const Pose5& p) { return -p.wrist - 20; }, {0, 0, 1}));
     Mesh hand = pin(3, 9);
@@ -161,8 +167,10 @@ void buildArm(SceneBuilder& b) {
     b.positionKeys(kJawLeft, cycleJaw(-1));
     b.mesh(kJawRight, kHand, "jaw right", jaw, {{3.5f, 6, 0}});
     b.positionKeys(kJawRight, cycleJaw(1));
+}
 
-    // Crates to either side and a ring of bay lamps.
+// The bay: crates to either side, a ring of lamps round the base, the floor.
+void addBay(SceneBuilder& b) {
     Mesh crates;
     Random random(23);
     const Vec3 spots[] = {{-52, 0, -32}, {-66, 0, -10}, {48, 0, -50}, {66, 0, -28}, {-20, 0, -78}, {30, 0, 60}};
@@ -185,7 +193,9 @@ void buildArm(SceneBuilder& b) {
     floor.transform(Affine::translation({0, -0.5f, 0}));
     planarMap(floor, {1, 0, 0}, {0, 0, -1}, 1.0f / 125);
     b.mesh(kFloorGrid, 0, "floor", floor);
+}
 
+void addCameras(SceneBuilder& b) {
     b.target(kLookAt, {0, 40, 0});
     b.target(kLookAtHand, {0, 55, 0});
     b.positionKeys(kLookAtHand, pathKeys(0, kEnd, 300, [](float f) {
@@ -208,10 +218,24 @@ void buildArm(SceneBuilder& b) {
                        const float a = -f / 3000.0f;
                        return Vec3{80 * std::sin(a), 200, 80 * std::cos(a)};
                    }));
+}
 
+void addLights(SceneBuilder& b) {
     b.light(kKeyLight, {-140, 200, 160}, {1.0f, 0.95f, 0.88f});
     b.light(kRimLight, {160, 90, -180}, colour(look::kCoolLight));
     b.light(kWarmLight, {60, 20, 120}, colour(look::kWarmAccent, 0.35f));
+}
+
+}  // namespace
+
+void buildArm(SceneBuilder& b) {
+    addMaterials(b);
+    addBaseAndTurret(b);
+    addShoulderAndElbow(b);
+    addWristAndGripper(b);
+    addBay(b);
+    addCameras(b);
+    addLights(b);
 }
 
 }  // namespace demoscenes
