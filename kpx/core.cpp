@@ -10,6 +10,32 @@ namespace {
 // valid record with a one-byte buffer nobody reads, not an allocation failure.
 unsigned char* zeroedBytes(std::size_t count) { return static_cast<unsigned char*>(std::calloc(count ? count : 1, 1)); }
 
+// Stores the shape and allocates the record's zeroed palette (when it has
+// colours) and pixel buffer, pushing the message of the allocation that
+// failed. A record whose palette failed claims no colours, so kpx_free never
+// releases a pointer that was not allocated.
+bool allocateBuffers(kpximage* img, std::uint16_t width, std::uint16_t height, std::uint16_t bpp,
+                     std::uint16_t colors) {
+    img->width = width;
+    img->height = height;
+    img->bpp = bpp;
+    img->colors = colors;
+    if (colors > 0) {
+        img->palette = zeroedBytes(static_cast<std::size_t>(colors) * 3);
+        if (!img->palette) {
+            img->colors = 0;
+            kpx_error("KPX: Not enough memory for kpximage->palette");
+            return false;
+        }
+    }
+    img->image = kpx_size_allowed(width, height, kpx_bytes_per_pixel(bpp)) ? zeroedBytes(kpx_image_size(img)) : nullptr;
+    if (!img->image) {
+        kpx_error("KPX: Not enough memory for kpximage->image");
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool kpx_size_allowed(std::size_t width, std::size_t height, std::size_t bytesPerPixel) {
@@ -31,23 +57,8 @@ kpximage* kpx_create(std::uint16_t width, std::uint16_t height, std::uint16_t bp
         kpx_error("KPX: Not enough memory for kpximage");
         return nullptr;
     }
-    img->width = width;
-    img->height = height;
-    img->bpp = bpp;
-    img->colors = colors;
-    if (colors > 0) {
-        img->palette = zeroedBytes(static_cast<std::size_t>(colors) * 3);
-        if (!img->palette) {
-            std::free(img);
-            kpx_error("KPX: Not enough memory for kpximage->palette");
-            return nullptr;
-        }
-    }
-    img->image = kpx_size_allowed(width, height, kpx_bytes_per_pixel(bpp)) ? zeroedBytes(kpx_image_size(img)) : nullptr;
-    if (!img->image) {
-        if (colors > 0) std::free(img->palette);
-        std::free(img);
-        kpx_error("KPX: Not enough memory for kpximage->image");
+    if (!allocateBuffers(img, width, height, bpp, colors)) {
+        kpx_free(img);
         return nullptr;
     }
     return img;
@@ -77,25 +88,5 @@ int kpx_set_attributes(std::uint16_t width, std::uint16_t height, std::uint16_t 
     img->palette = nullptr;
     std::free(img->image);
     img->image = nullptr;
-
-    img->width = width;
-    img->height = height;
-    img->bpp = bpp;
-    img->colors = colors;
-    if (colors > 0) {
-        img->palette = zeroedBytes(static_cast<std::size_t>(colors) * 3);
-        if (!img->palette) {
-            // A record without its palette must not claim one, or kpx_free
-            // would release a pointer that was never allocated.
-            img->colors = 0;
-            kpx_error("KPX: Not enough memory for kpximage->palette");
-            return 0;
-        }
-    }
-    img->image = kpx_size_allowed(width, height, kpx_bytes_per_pixel(bpp)) ? zeroedBytes(kpx_image_size(img)) : nullptr;
-    if (!img->image) {
-        kpx_error("KPX: Not enough memory for kpximage->image");
-        return 0;
-    }
-    return 1;
+    return allocateBuffers(img, width, height, bpp, colors) ? 1 : 0;
 }
