@@ -41,6 +41,8 @@ constexpr int kPeriod = 7000;  // frames per orbit
 constexpr int kInterval = 20;
 constexpr int kEnd = 26000;
 constexpr double kTwoPi = 6.28318530717959;
+// Samples of the sampled tracks: one every kInterval frames up to kEnd.
+constexpr int kSampleCount = kEnd / kInterval + 1;
 
 // Where the satellite is at frame f: a circle tilted 25 degrees about x.
 Vec3 orbit(float f) {
@@ -57,9 +59,7 @@ Quaternion heading(float f) {
     return lookRotation(ahead - p, up);
 }
 
-}  // namespace
-
-void buildSputnik(SceneBuilder& b) {
+void addMaterials(SceneBuilder& b) {
     b.material(kPlanetSurface, litTexture(kPlanet, {1, 1, 1}));
     b.material(kAtmosphere, glow(kFlare, colour(look::kCoolLight, 0.25f)));
     b.material(kBodyPlates, litTexture(kPanel, {1, 1, 1}));
@@ -73,7 +73,10 @@ void buildSputnik(SceneBuilder& b) {
     }
     b.material(kGold, litColour(colour(look::kWarmAccent), 0.6f, 1.0f));
     b.material(kBeacon, glow(kFlare, colour(look::kHotAccent)));
+}
 
+// The planet, tilted and slowly turning, in a faint haze of atmosphere.
+void addPlanet(SceneBuilder& b) {
     Mesh planet = sphere(kPlanetRadius, 36, 64);
     sphericalMap(planet);
     planet.setMaterial(kPlanetSurface);
@@ -82,11 +85,13 @@ void buildSputnik(SceneBuilder& b) {
     Mesh haze = sphere(kPlanetRadius * 1.035f, 24, 48);
     haze.setMaterial(kAtmosphere);
     b.mesh(kHaze, 0, "haze", haze);
+}
 
-    // The satellite: a dummy on the orbit carrying the parts.
+// The satellite: a dummy on the orbit carrying the parts, the first of them
+// its plated body with a gold band.
+void addSatelliteBody(SceneBuilder& b) {
     b.dummy(kSatellite, 0, {orbit(0)});
-    const int count = kEnd / kInterval + 1;
-    b.samples(kSatellite, kInterval, sampleTrack(count, kInterval, [](float f) {
+    b.samples(kSatellite, kInterval, sampleTrack(kSampleCount, kInterval, [](float f) {
                   return Sample{orbit(f), heading(f)};
               }));
     Mesh body = bevelledBox({5, 5, 9}, 0.8f);
@@ -96,6 +101,10 @@ void buildSputnik(SceneBuilder& b) {
     band.setMaterial(kGold);
     body.append(band);
     b.mesh(kSatBody, kSatellite, "body", body);
+}
+
+// Two solar wings on struts, each turning about its own axis.
+void addSolarWings(SceneBuilder& b) {
     for (int side = -1; side <= 1; side += 2) {
         Mesh wing = box({16, 0.3f, 6});
         planarMap(wing, {1, 0, 0}, {0, 0, 1}, 1.0f / 8);
@@ -109,6 +118,11 @@ void buildSputnik(SceneBuilder& b) {
         b.mesh(id, kSatellite, side < 0 ? "wing left" : "wing right", wing);
         b.rotationKeys(id, spinKeys(0, kEnd, {1, 0, 0}, side * 0.05f));
     }
+}
+
+// The dish at the satellite's tail (seen from both sides), the antenna on
+// top and the beacon at its tip.
+void addDishAndAntenna(SceneBuilder& b) {
     Mesh dish = lathe({{{{0, 0}, {2, 0.3f}, {3.6f, 1.2f}, {4.2f, 1.9f}}}}, 20);
     dish.append([] {
         Mesh back = lathe({{{{0, 0}, {2, 0.3f}, {3.6f, 1.2f}, {4.2f, 1.9f}}}}, 20);
@@ -124,10 +138,13 @@ void buildSputnik(SceneBuilder& b) {
     Mesh beacon = sphere(0.6f, 6, 8);
     beacon.setMaterial(kBeacon);
     b.mesh(kBeaconLight, kSatellite, "beacon", beacon, {{0, 11.2f, 2}});
+}
 
+void addCameras(SceneBuilder& b) {
     b.target(kLookPlanet, {0, 0, 0});
     b.target(kLookSatellite, orbit(0));
-    b.samples(kLookSatellite, kInterval, sampleTrack(count, kInterval, [](float f) { return Sample{orbit(f)}; }));
+    b.samples(kLookSatellite, kInterval,
+              sampleTrack(kSampleCount, kInterval, [](float f) { return Sample{orbit(f)}; }));
     // 1: the whole orbit from afar.
     b.camera(kCameraFar, {0, 160, 760}, kLookPlanet);
     b.positionKeys(kCameraFar, pathKeys(0, kEnd, 500, [](float f) {
@@ -136,7 +153,7 @@ void buildSputnik(SceneBuilder& b) {
                    }));
     // 2: riding along behind and above the satellite, the planet beyond it.
     b.camera(kCameraRide, orbit(0), kLookSatellite);
-    b.samples(kCameraRide, kInterval, sampleTrack(count, kInterval, [](float f) {
+    b.samples(kCameraRide, kInterval, sampleTrack(kSampleCount, kInterval, [](float f) {
                   const Vec3 p = orbit(f), back = orbit(f - 120);
                   Vec3 out = p;
                   out.normalize();
@@ -144,15 +161,29 @@ void buildSputnik(SceneBuilder& b) {
               }));
     // 3: beside the satellite, outside its orbit, the planet's limb behind it.
     b.camera(kCameraLimb, orbit(0), kLookSatellite);
-    b.samples(kCameraLimb, kInterval, sampleTrack(count, kInterval, [](float f) {
+    b.samples(kCameraLimb, kInterval, sampleTrack(kSampleCount, kInterval, [](float f) {
                   const Vec3 p = orbit(f), ahead = orbit(f + 60);
                   Vec3 out = p;
                   out.normalize();
                   return Sample{ahead + out * 14.0f + rotate(turn({1, 0, 0}, 25), Vec3{0, 9, 0})};
               }));
+}
 
+void addLights(SceneBuilder& b) {
     b.light(kSun, {-1500, 600, 1200}, {1.0f, 0.97f, 0.9f});
     b.light(kPlanetGlow, {900, -300, -900}, colour(look::kCoolLight, 0.6f));
+}
+
+}  // namespace
+
+void buildSputnik(SceneBuilder& b) {
+    addMaterials(b);
+    addPlanet(b);
+    addSatelliteBody(b);
+    addSolarWings(b);
+    addDishAndAntenna(b);
+    addCameras(b);
+    addLights(b);
 }
 
 }  // namespace demoscenes
