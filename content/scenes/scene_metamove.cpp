@@ -42,27 +42,31 @@ constexpr int kEnd = 26000;
 constexpr float kFloorY = -75;
 constexpr float kCarrierScale = 1.8f;
 
-}  // namespace
-
-void buildMetamove(SceneBuilder& b) {
+void addMaterials(SceneBuilder& b) {
     b.material(kFloorMaterial, litTexture(kGrid, colour(look::kCoolLight, 0.9f)));
     b.material(kRingChrome, chrome());
     b.material(kRingPlates, panelChrome());
     b.material(kPillar, litTexture(kPanel, colour(look::kIndigo, 2.2f)));
     b.material(kLamp, glow(kFlare, colour(look::kHotAccent)));
     b.material(kBase, litColour(colour(look::kNightBlue, 1.2f), 0.6f, 0.8f));
+}
 
+void addFloor(SceneBuilder& b) {
     Mesh floor = box({600, 2, 600});
     floor.transform(Affine::translation({0, kFloorY - 1, 0}));
     planarMap(floor, {1, 0, 0}, {0, 0, -1}, 1.0f / 150);
     floor.setMaterial(kFloorMaterial);
     b.mesh(kFloor, 0, "floor", floor);
+}
 
-    // The carrier of the surface, bobbing gently at the chamber's centre.
+// The carrier of the surface, bobbing gently at the chamber's centre.
+void addCarrier(SceneBuilder& b) {
     b.dummy(kCarrier, 0, {{0, 0, 0}, {0, 0, 0, 1}, {kCarrierScale, kCarrierScale, kCarrierScale}});
     b.positionKeys(kCarrier, pathKeys(0, kEnd, 400, [](float f) { return Vec3{0, 3 * std::sin(f / 800.0f), 0}; }));
+}
 
-    // Gyroscope: two rings on crossing axes, spinning at different rates.
+// Gyroscope: two rings on crossing axes, spinning at different rates.
+void addGyroscope(SceneBuilder& b) {
     Mesh outer = torus(76, 2.8f, 48, 8);
     cylindricalMap(outer, 1.0f / 8, 8);
     outer.setMaterial(kRingPlates);
@@ -72,8 +76,10 @@ void buildMetamove(SceneBuilder& b) {
     inner.setMaterial(kRingChrome);
     b.mesh(kInnerRing, kOuterRing, "inner ring", inner);
     b.rotationKeys(kInnerRing, spinKeys(0, kEnd, {1, 0, 0}, -0.13f));
+}
 
-    // Cradle: a stepped plinth on the floor, four pillars with lamps on top.
+// Cradle: a stepped plinth on the floor, four pillars with lamps on top.
+void addCradle(SceneBuilder& b) {
     Mesh cradle = lathe({{{{0, kFloorY}, {40, kFloorY}}},
                          {{{40, kFloorY}, {40, kFloorY + 4}, {32, kFloorY + 8}}},
                          {{{32, kFloorY + 8}, {0, kFloorY + 8}}}},
@@ -96,7 +102,10 @@ void buildMetamove(SceneBuilder& b) {
     }
     b.mesh(kPillars, 0, "pillars", pillars);
     b.mesh(kLamps, 0, "pillar lamps", lamps);
+}
 
+// Three cameras circling the chamber's centre: level, low and high.
+void addCameras(SceneBuilder& b) {
     b.target(kLookAt, {0, -6, 0});
     b.camera(kCameraOrbit, {0, 30, 160}, kLookAt);
     b.positionKeys(kCameraOrbit, pathKeys(0, kEnd, 400, [](float f) {
@@ -113,10 +122,24 @@ void buildMetamove(SceneBuilder& b) {
                        const float a = 1.0f + f / 4000.0f;
                        return Vec3{80 * std::sin(a), 165, 80 * std::cos(a)};
                    }));
+}
 
+void addLights(SceneBuilder& b) {
     b.light(kKeyLight, {-200, 220, 200}, {1.0f, 0.96f, 0.9f});
     b.light(kRimLight, {200, 80, -220}, colour(look::kCoolLight));
     b.light(kUnderLight, {0, -50, 120}, colour(look::kHotAccent, 0.5f));
+}
+
+}  // namespace
+
+void buildMetamove(SceneBuilder& b) {
+    addMaterials(b);
+    addFloor(b);
+    addCarrier(b);
+    addGyroscope(b);
+    addCradle(b);
+    addCameras(b);
+    addLights(b);
 }
 
 }  // namespace demoscenes
