@@ -65,12 +65,20 @@ void makeChrome(const std::string& out) {
     writePicture(canvas, FileKind::Jpeg, out);
 }
 
-// 512 x 512 hull plates: blue-grey panels of a few sizes with dark seams and
-// lit edges, rivets along the seams, small markings and indicator lights.
-// The seams run along the borders, so the texture repeats cleanly.
-void makePanel(const std::string& out) {
-    const int s = 512;
-    Canvas canvas(s, s);
+namespace {
+
+// The hull plates' layout on the 512 x 512 texture: plates of a few sizes
+// tiling it, their seams along its borders.
+struct Plate {
+    double x, y, w, h;
+};
+constexpr Plate kPlates[] = {{0, 0, 256, 256},     {256, 0, 256, 128},   {256, 128, 128, 128},
+                             {384, 128, 128, 128}, {0, 256, 128, 256},   {128, 256, 256, 128},
+                             {128, 384, 128, 128}, {256, 384, 128, 128}, {384, 256, 128, 256}};
+
+// The bare metal under the plates: blue-grey with a faint repeating mottle.
+void paintPanelMetal(Canvas& canvas) {
+    const int s = canvas.width();
     canvas.flush();
     for (int y = 0; y < s; ++y)
         for (int x = 0; x < s; ++x) {
@@ -81,20 +89,16 @@ void makePanel(const std::string& out) {
                         static_cast<std::uint8_t>(v * 215), 255});
         }
     canvas.markDirty();
-    cairo_t* cr = canvas.cr();
-    struct Plate {
-        double x, y, w, h;
-    };
-    const Plate plates[] = {{0, 0, 256, 256},     {256, 0, 256, 128},   {256, 128, 128, 128},
-                            {384, 128, 128, 128}, {0, 256, 128, 256},   {128, 256, 256, 128},
-                            {128, 384, 128, 128}, {256, 384, 128, 128}, {384, 256, 128, 256}};
+}
+
+// Each plate a slightly different shade, framed by its seam (a dark groove
+// with a light lip on its lower right) and rivets along its top and bottom.
+void drawPlates(cairo_t* cr) {
     Rng rng(211);
-    for (const Plate& p : plates) {
-        // Each plate a slightly different shade.
+    for (const Plate& p : kPlates) {
         cairo_rectangle(cr, p.x + 2, p.y + 2, p.w - 4, p.h - 4);
         cairo_set_source_rgba(cr, 1, 1, 1, rng.range(0.0, 0.06));
         cairo_fill(cr);
-        // Seam: dark groove, light lip on its lower right.
         cairo_set_line_width(cr, 3);
         cairo_rectangle(cr, p.x + 1.5, p.y + 1.5, p.w - 3, p.h - 3);
         cairo_set_source_rgba(cr, 0.02, 0.03, 0.06, 0.9);
@@ -105,7 +109,6 @@ void makePanel(const std::string& out) {
         cairo_line_to(cr, p.x + p.w - 3.5, p.y + 3.5);
         cairo_set_source_rgba(cr, look::kChrome.rf(), look::kChrome.gf(), look::kChrome.bf(), 0.25);
         cairo_stroke(cr);
-        // Rivets along the edges.
         for (double t = 12; t < p.w - 6; t += 16) {
             for (double yy : {p.y + 8, p.y + p.h - 8}) {
                 cairo_arc(cr, p.x + t, yy, 1.8, 0, 2 * kPi);
@@ -114,7 +117,10 @@ void makePanel(const std::string& out) {
             }
         }
     }
-    // Markings and lights.
+}
+
+// Stencilled plate numbers and a row of warm warning stripes.
+void drawMarkings(cairo_t* cr) {
     useFace(cr, Face::CondensedBold, 20);
     setColour(cr, look::kChrome, 0.55);
     textPath(cr, "V-07", 28, 48, 2);
@@ -125,7 +131,12 @@ void makePanel(const std::string& out) {
         setColour(cr, look::kWarmAccent, 0.8);
         cairo_fill(cr);
     }
-    Canvas glow(s, s);
+}
+
+// Indicator lights: white points with a cool or hot glow round them.
+void drawIndicatorLights(Canvas& canvas) {
+    cairo_t* cr = canvas.cr();
+    Canvas glow(canvas.width(), canvas.height());
     for (auto [x, y, hot] :
          {std::tuple{470.0, 150.0, false}, std::tuple{110.0, 470.0, true}, std::tuple{300.0, 420.0, false}}) {
         cairo_arc(glow.cr(), x, y, 4, 0, 2 * kPi);
@@ -136,6 +147,19 @@ void makePanel(const std::string& out) {
         cairo_fill(cr);
     }
     addGlow(canvas, glow, 5, 2.0, true);
+}
+
+}  // namespace
+
+// 512 x 512 hull plates: blue-grey panels of a few sizes with dark seams and
+// lit edges, rivets along the seams, small markings and indicator lights.
+// The seams run along the borders, so the texture repeats cleanly.
+void makePanel(const std::string& out) {
+    Canvas canvas(512, 512);
+    paintPanelMetal(canvas);
+    drawPlates(canvas.cr());
+    drawMarkings(canvas.cr());
+    drawIndicatorLights(canvas);
     addGrain(canvas, 1.5, 212);
     writePicture(canvas, FileKind::Jpeg, out);
 }
