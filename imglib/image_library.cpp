@@ -1,6 +1,7 @@
 #include "imglib/image_library.h"
 
 #include "kpx/kpx.h"
+#include "libs/log/progress_log.h"
 
 #include <cstdio>
 #include <cstring>
@@ -59,7 +60,7 @@ kpximage* ImageLibrary::getImage(const char* name, const char* directory) {
     ImageEntry* last = nullptr;
     for (ImageEntry* e = first; e; e = e->next) {
         if (e->name == name) {
-            std::printf("\nfound image %s\n", e->name.c_str());
+            vantor::log::progress("\nfound image %s\n", e->name.c_str());
             return e->image;
         }
         last = e;
@@ -67,18 +68,18 @@ kpximage* ImageLibrary::getImage(const char* name, const char* directory) {
 
     const std::string key = name;
     const std::string fullPath = directory ? std::string(directory) + key : path + key;
-    std::printf("\nloading %s from disk\n", fullPath.c_str());
+    vantor::log::progress("\nloading %s from disk\n", fullPath.c_str());
 
     const ImageReader reader = imageReaderFor(key);
     kpximage* img = reader ? reader(fullPath.c_str()) : nullptr;
     if (!img) {
-        std::printf("could not load image\n");
+        vantor::log::progress("could not load image\n");
         return nullptr;
     }
 
     auto* entry = new (std::nothrow) ImageEntry{key, img, nullptr};
     if (!entry) {
-        std::printf("error! could not alloc image\n");
+        vantor::log::progress("error! could not alloc image\n");
         kpx_free(img);
         return nullptr;
     }
@@ -98,7 +99,7 @@ int ImageLibrary::freeImage(const char* name) {
         delete e;
         return 0;
     }
-    std::printf("image to be freed (%s) was not found!", name);
+    vantor::log::progress("image to be freed (%s) was not found!", name);
     return 1;
 }
 
@@ -107,7 +108,7 @@ void ImageLibrary::printStats() const { writeStatsTo(stdout, first); }
 int ImageLibrary::writeStats() const {
     std::FILE* out = std::fopen("imglib.sta", "w");
     if (!out) {
-        std::printf("could not create imglib.sta\n");
+        vantor::log::progress("could not create imglib.sta\n");
         return 1;
     }
     writeStatsTo(out, first);

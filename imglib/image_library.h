@@ -7,7 +7,9 @@
 // Records are shared, not copied: a caller that converts a record in place
 // changes it for every later caller of that name. Entries stay in loading
 // order and live until freeImage or the end of the cache. Every line this
-// class prints goes to standard output, whatever the KPX verbose switch says.
+// class prints, whatever the KPX verbose switch says, goes through
+// vantor::log::progress to standard output (unless a tool made progress
+// quiet); printStats alone writes to standard output directly, as asked.
 #pragma once
 
 #include <string>

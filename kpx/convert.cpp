@@ -2,8 +2,8 @@
 // fixed 216-colour cube. Each keeps the record pointer and refills it.
 #include "kpx/kpx.h"
 #include "kpx/pixels.h"
+#include "libs/log/progress_log.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -71,8 +71,8 @@ int convert(kpximage* img, const Messages& m, std::uint16_t targetBpp, std::uint
     }
     const int sourceBpp = dup->bpp;
     if (kpx_verbose()) {
-        std::printf("%s: Converting image %dbit -> %s\n", m.prefix, sourceBpp, targetName);
-        if (&m == &kCube) std::printf("8bit Convert: Note: No dithering of any kind performed\n");
+        vantor::log::progress("%s: Converting image %dbit -> %s\n", m.prefix, sourceBpp, targetName);
+        if (&m == &kCube) vantor::log::progress("8bit Convert: Note: No dithering of any kind performed\n");
     }
     const std::size_t inBytes = kpx_bytes_per_pixel(dup->bpp);
     const std::size_t outBytes = kpx_bytes_per_pixel(targetBpp);

@@ -1,7 +1,6 @@
 // The library's verbose switch, its banner and the error list.
 #include "kpx/kpx.h"
-
-#include <cstdio>
+#include "libs/log/progress_log.h"
 
 namespace {
 
@@ -20,21 +19,21 @@ ErrorList errors;
 }  // namespace
 
 void kpx_verbose_on() {
-    std::printf("KPX Verbose: ON\n");
+    vantor::log::progress("KPX Verbose: ON\n");
     verboseSwitch = 1;
 }
 
 void kpx_verbose_off() {
-    std::printf("KPX Verbose: OFF\n");
+    vantor::log::progress("KPX Verbose: OFF\n");
     verboseSwitch = 0;
 }
 
 int kpx_verbose() { return verboseSwitch; }
 
 void kpx_print_banner() {
-    std::printf("\n");
-    std::printf("Kapex Graphics Library v%s (%s)\n", kVersion, __DATE__);
-    std::printf("\n");
+    vantor::log::progress("\n");
+    vantor::log::progress("Kapex Graphics Library v%s (%s)\n", kVersion, __DATE__);
+    vantor::log::progress("\n");
 }
 
 void kpx_error(const char* message) {

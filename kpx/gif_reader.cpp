@@ -11,8 +11,8 @@
 // Images whose raster would exceed kpx_max_image_bytes are refused.
 #include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"
+#include "libs/log/progress_log.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -125,7 +125,7 @@ bool decodeLzw(ppd_file* file, unsigned char* raster, std::size_t rasterSize, Lz
                 previous = -1;
             } else if (previous < 0 || code < clear) {
                 if (code > clear) {  // nothing but a root can follow a clear
-                    if (kpx_verbose()) std::printf("GIF: Code %d too large for %d\n", code, nextFree);
+                    if (kpx_verbose()) vantor::log::progress("GIF: Code %d too large for %d\n", code, nextFree);
                     ok = false;
                     done = true;
                     break;
@@ -145,7 +145,7 @@ bool decodeLzw(ppd_file* file, unsigned char* raster, std::size_t rasterSize, Lz
                 previousAt = produced;
                 ++produced;
             } else if (code > nextFree) {
-                if (kpx_verbose()) std::printf("GIF: Code %d too large for %d\n", code, nextFree);
+                if (kpx_verbose()) vantor::log::progress("GIF: Code %d too large for %d\n", code, nextFree);
                 ok = false;
                 done = true;
             } else {
@@ -172,7 +172,7 @@ bool decodeLzw(ppd_file* file, unsigned char* raster, std::size_t rasterSize, Lz
         }
         if (got < static_cast<std::size_t>(size)) break;  // the file ended inside a block
         if (!done && produced >= rasterSize) {
-            if (kpx_verbose()) std::printf("GIF: Raster full before eoi code\n");
+            if (kpx_verbose()) vantor::log::progress("GIF: Raster full before eoi code\n");
             done = true;
         }
         if (done) skipSubBlocks(file);
@@ -181,8 +181,8 @@ bool decodeLzw(ppd_file* file, unsigned char* raster, std::size_t rasterSize, Lz
     if (raster) std::memset(raster + (produced < rasterSize ? produced : rasterSize), 0, kRasterSlack);
 
     if (produced != rasterSize && kpx_verbose()) {
-        std::printf("GIF: WARNING: wrong rastersize: %ld bytes\n", static_cast<long>(produced));
-        std::printf("GIF:          instead of %ld bytes\n", static_cast<long>(rasterSize));
+        vantor::log::progress("GIF: WARNING: wrong rastersize: %ld bytes\n", static_cast<long>(produced));
+        vantor::log::progress("GIF:          instead of %ld bytes\n", static_cast<long>(rasterSize));
     }
     if (written) *written = produced < rasterSize ? produced : rasterSize;
     return ok;
@@ -241,15 +241,15 @@ kpximage* kpx_load_gif(const char* path) {
     if (!load.descriptor) return load.fail("GIF: Not enough memory for gifimage");
     load.header = static_cast<unsigned char*>(std::malloc(13));
     if (!load.header) return load.fail("GIF: Not enough memory for gifhead");
-    if (kpx_verbose()) std::printf("GIF: Loading file \"%s\"...\n", path);
+    if (kpx_verbose()) vantor::log::progress("GIF: Loading file \"%s\"...\n", path);
 
     load.file = ppd_open(path);
     if (!load.file) return load.fail("GIF: File not found");
     if (ppd_read(load.header, 13, 1, load.file) != 1) return load.fail("GIF: Couldn't read imageheader");
     if (std::memcmp(load.header, "GIF87a", 6) == 0) {
-        if (kpx_verbose()) std::printf("GIF: \"GIF87a\" signature found\n");
+        if (kpx_verbose()) vantor::log::progress("GIF: \"GIF87a\" signature found\n");
     } else if (std::memcmp(load.header, "GIF89a", 6) == 0) {
-        if (kpx_verbose()) std::printf("GIF: \"GIF89a\" signature found\n");
+        if (kpx_verbose()) vantor::log::progress("GIF: \"GIF89a\" signature found\n");
     } else {
         return load.fail("GIF: Not a valid GIF file");
     }
@@ -262,7 +262,8 @@ kpximage* kpx_load_gif(const char* path) {
         if (!load.globalTable) return load.fail("GIF: Not enough memory for palette");
         if (ppd_read(load.globalTable, 3 * entries, 1, load.file) != 1) return load.fail("GIF: Couldn't read palette");
     }
-    if (kpx_verbose()) std::printf("GIF: Image is %ibpp, with %i palette entries,\n", ((packed >> 4) & 7) + 1, entries);
+    if (kpx_verbose())
+        vantor::log::progress("GIF: Image is %ibpp, with %i palette entries,\n", ((packed >> 4) & 7) + 1, entries);
 
     load.tables = static_cast<LzwTables*>(std::calloc(1, sizeof(LzwTables)));
     if (!load.tables) return load.fail("GIF: Not enough memory for raster");
@@ -277,11 +278,11 @@ kpximage* kpx_load_gif(const char* path) {
         if (introducer == kTrailer || (introducer < 0 && haveImage)) break;
         if (introducer < 0) return load.fail("GIF: No image found before the end of the file");
         if (introducer == kExtension) {
-            if (kpx_verbose()) std::printf("GIF: Reading and ignoring extension\n");
+            if (kpx_verbose()) vantor::log::progress("GIF: Reading and ignoring extension\n");
             ppd_getc(load.file);
             skipSubBlocks(load.file);
         } else if (introducer == kImage && !haveImage) {
-            if (kpx_verbose()) std::printf("GIF: Found image descriptor\n");
+            if (kpx_verbose()) vantor::log::progress("GIF: Found image descriptor\n");
             if (ppd_read(load.descriptor, 9, 1, load.file) != 1) return load.fail("GIF: Couldn't read gifimage");
             if (load.descriptor[8] & 0x80) {
                 localEntries = 1 << ((load.descriptor[8] & 7) + 1);
@@ -298,13 +299,13 @@ kpximage* kpx_load_gif(const char* path) {
             if (!load.raster) return load.fail("GIF: Not enough memory for raster");
             if (!decodeLzw(load.file, load.raster, size, *load.tables, &decoded))
                 return load.fail("GIF: Decoding error");
-            if (kpx_verbose()) std::printf("GIF: GIF read\n");
+            if (kpx_verbose()) vantor::log::progress("GIF: GIF read\n");
             interlaced = (load.descriptor[8] & 0x40) != 0;
             haveImage = true;
         } else if (introducer == kImage) {
             if (kpx_verbose()) {
-                std::printf("GIF: Only first image of animated gif supported\n");
-                std::printf("GIF: The rest is read and ignored\n");
+                vantor::log::progress("GIF: Only first image of animated gif supported\n");
+                vantor::log::progress("GIF: The rest is read and ignored\n");
             }
             unsigned char descriptor[9];
             if (ppd_read(descriptor, 9, 1, load.file) != 1) return load.fail("GIF: Couldn't read gifimagetemp");
@@ -330,7 +331,7 @@ kpximage* kpx_load_gif(const char* path) {
     else if (hasGlobalTable)
         std::memcpy(img->palette, load.globalTable, 3 * entries);
     if (interlaced) {
-        std::printf("GIF: Converting interlaced image\n");
+        vantor::log::progress("GIF: Converting interlaced image\n");
         const std::size_t rows = width ? (decoded + width - 1) / width : 0;
         deinterlace(load.raster, img->image, width, height, rows);
     } else {

@@ -4,6 +4,7 @@
 // the load; libjpeg warnings (a truncated file) do not.
 #include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"
+#include "libs/log/progress_log.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -41,7 +42,7 @@ void release(JpegLoad& load, jpeg_decompress_struct& cinfo) {
 }  // namespace
 
 kpximage* kpx_load_jpg(const char* path) {
-    if (kpx_verbose()) std::printf("JPG: Loading file \"%s\"...\n", path);
+    if (kpx_verbose()) vantor::log::progress("JPG: Loading file \"%s\"...\n", path);
     // Kept static so that nothing the long jump skips over has a destructor
     // or a register copy; the reader is single-threaded, like the library.
     static JpegLoad load;
@@ -111,8 +112,8 @@ kpximage* kpx_load_jpg(const char* path) {
         return nullptr;
     }
     if (kpx_verbose())
-        std::printf("JPG: dimensions: %ix%ix%ibit\n", static_cast<int>(cinfo.output_width),
-                    static_cast<int>(cinfo.output_height), cinfo.output_components * 8);
+        vantor::log::progress("JPG: dimensions: %ix%ix%ibit\n", static_cast<int>(cinfo.output_width),
+                              static_cast<int>(cinfo.output_height), cinfo.output_components * 8);
 
     while (cinfo.output_scanline < cinfo.output_height)
         jpeg_read_scanlines(&cinfo, &load.rows[cinfo.output_scanline], 1);

@@ -3,6 +3,7 @@
 // A libjpeg error while writing (an empty image, a failed write) ends the
 // save with a message on the error list and removes the partial file.
 #include "kpx/kpx.h"
+#include "libs/log/progress_log.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -53,7 +54,7 @@ int kpx_save_jpg(const char* path, kpximage* img) {
         return 0;
     }
     jpeg_CreateCompress(&cinfo, JPEG_LIB_VERSION, sizeof(cinfo));
-    if (kpx_verbose()) std::printf("JPG: Saving file \"%s\"...\n", path);
+    if (kpx_verbose()) vantor::log::progress("JPG: Saving file \"%s\"...\n", path);
 
     const std::size_t pixelBytes = kpx_bytes_per_pixel(img->bpp);
     if (pixelBytes == 1 || (pixelBytes != 3 && pixelBytes != 4)) {

@@ -11,8 +11,9 @@
 //
 // Every operation that can fail returns null (or 0) and pushes exactly one
 // constant message on the error list; nothing is printed for a failure.
-// Progress lines go to standard output while the verbose switch is on (it is
-// on when the program starts).
+// Progress lines are printed while the verbose switch is on (it is on when the
+// program starts), through vantor::log::progress (libs/log/progress_log.h):
+// standard output unless a tool has made progress quiet.
 #pragma once
 
 #include <cstddef>

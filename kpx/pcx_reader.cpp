@@ -9,8 +9,8 @@
 // A decoded image or record beyond kpx_max_image_bytes is refused.
 #include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"
+#include "libs/log/progress_log.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -79,7 +79,7 @@ kpximage* kpx_load_pcx(const char* path) {
     load.palette = static_cast<unsigned char*>(std::malloc(kPaletteBytes));
     if (!load.palette) return load.fail("PCX: Not enough memory for palette");
 
-    if (kpx_verbose()) std::printf("PCX: Loading file \"%s\"...\n", path);
+    if (kpx_verbose()) vantor::log::progress("PCX: Loading file \"%s\"...\n", path);
     load.file = ppd_open(path);
     if (!load.file) return load.fail("PCX: File not found");
 
@@ -99,7 +99,7 @@ kpximage* kpx_load_pcx(const char* path) {
     const std::size_t rowLength = static_cast<std::size_t>(planes) * bytesPerLine;
     const std::size_t total = rowLength * static_cast<std::size_t>(height);
     const auto depth = static_cast<std::uint16_t>(planes * bitsPerPlane);
-    if (kpx_verbose()) std::printf("PCX: Image is %ibit...\n", static_cast<int>(depth));
+    if (kpx_verbose()) vantor::log::progress("PCX: Image is %ibit...\n", static_cast<int>(depth));
 
     // A declared size beyond the library's limit is refused before anything
     // is allocated for it, however few bytes the file holds.
@@ -152,7 +152,7 @@ kpximage* kpx_load_pcx(const char* path) {
     unsigned char marker = 0;
     if (ppd_read(&marker, 1, 1, load.file) != 1) return load.fail("PCX: Cannot read palette-present-byte");
     if (marker == kPaletteMarker) {
-        if (kpx_verbose()) std::printf("PCX: Palette found in image\n");
+        if (kpx_verbose()) vantor::log::progress("PCX: Palette found in image\n");
         load.result->palette = static_cast<unsigned char*>(std::malloc(kPaletteBytes));
         if (!load.result->palette) return load.fail("PCX: Not enough memory for kpximage->palette");
         load.result->colors = 256;

@@ -4,6 +4,7 @@
 // even length as the format asks. Records without a palette get a zeroed
 // block in the palette's place at the end.
 #include "kpx/kpx.h"
+#include "libs/log/progress_log.h"
 
 #include <cstdio>
 #include <cstring>
@@ -36,7 +37,7 @@ int kpx_save_pcx(const char* path, const kpximage* img) {
         kpx_error("PCX: Only 8bit and 24bit images can be saved");
         return 0;
     }
-    if (kpx_verbose()) std::printf("PCX: Saving file \"%s\"...\n", path);
+    if (kpx_verbose()) vantor::log::progress("PCX: Saving file \"%s\"...\n", path);
     const int planes = img->bpp == 24 ? 3 : 1;
     // The header's extents and line length are signed 16-bit numbers.
     const std::size_t bytesPerLine = (img->width + 1u) & ~1u;

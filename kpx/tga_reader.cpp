@@ -10,6 +10,7 @@
 // A declared size whose record would exceed kpx_max_image_bytes is refused.
 #include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"
+#include "libs/log/progress_log.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -59,7 +60,7 @@ struct PacketReader {
             }
             const int count = ppd_getc(file);
             if (count < 0) {
-                if (kpx_verbose()) std::printf("TGA: hit EOF while looking for count\n");
+                if (kpx_verbose()) vantor::log::progress("TGA: hit EOF while looking for count\n");
                 break;
             }
             const std::size_t packetPixels = static_cast<std::size_t>(count & 0x7F) + 1;
@@ -68,7 +69,7 @@ struct PacketReader {
             const bool viaState = packetBytes > want - got;
             if (viaState) {
                 if (kpx_verbose())
-                    std::printf("TGA: needed to use statebuf for %d bytes\n", static_cast<int>(want - got));
+                    vantor::log::progress("TGA: needed to use statebuf for %d bytes\n", static_cast<int>(want - got));
                 if (!state) {
                     state = static_cast<unsigned char*>(std::malloc(kStatePixels * pixelBytes));
                     if (!state) {
@@ -83,8 +84,8 @@ struct PacketReader {
             if (count & 0x80) {
                 if (ppd_read(target, pixelBytes, 1, file) != 1) {
                     if (kpx_verbose())
-                        std::printf("TGA: EOF while reading %d/%d element RLE packet\n", static_cast<int>(packetBytes),
-                                    static_cast<int>(pixelBytes));
+                        vantor::log::progress("TGA: EOF while reading %d/%d element RLE packet\n",
+                                              static_cast<int>(packetBytes), static_cast<int>(pixelBytes));
                     stop = true;
                 } else {
                     for (std::size_t i = 1; i < packetPixels; ++i)
@@ -96,8 +97,8 @@ struct PacketReader {
                 delivered = n * pixelBytes;
                 if (n < packetPixels) {
                     if (kpx_verbose())
-                        std::printf("TGA: EOF while reading %d/%d element raw packet\n", static_cast<int>(packetBytes),
-                                    static_cast<int>(pixelBytes));
+                        vantor::log::progress("TGA: EOF while reading %d/%d element raw packet\n",
+                                              static_cast<int>(packetBytes), static_cast<int>(pixelBytes));
                     stop = true;
                 }
             }
@@ -186,28 +187,28 @@ bool readImage(TgaLoad& load) {
     if (depth < descriptorAlpha + colourBits) {
         alphaBits = depth - colourBits;
         if (kpx_verbose()) {
-            std::printf("TGA: %d bit image, %d bit alpha is greater than %d total bits per pixel\n", colourBits,
-                        descriptorAlpha, depth);
-            std::printf("TGA: reducing to %d bit alpha\n", alphaBits);
+            vantor::log::progress("TGA: %d bit image, %d bit alpha is greater than %d total bits per pixel\n",
+                                  colourBits, descriptorAlpha, depth);
+            vantor::log::progress("TGA: reducing to %d bit alpha\n", alphaBits);
         }
     } else if (descriptorAlpha + colourBits < depth) {
         alphaBits = depth - colourBits;
         if (kpx_verbose()) {
-            std::printf("TGA: %d bit image, %d bit alpha is less than %d total bits per pixel\n", colourBits,
-                        descriptorAlpha, depth);
-            std::printf("TGA: increasing to %d bit alpha\n", alphaBits);
+            vantor::log::progress("TGA: %d bit image, %d bit alpha is less than %d total bits per pixel\n", colourBits,
+                                  descriptorAlpha, depth);
+            vantor::log::progress("TGA: increasing to %d bit alpha\n", alphaBits);
         }
     }
 
     if (trueColour) {
-        if (kpx_verbose()) std::printf("TGA: %d bit color image, %d bit alpha\n", colourBits, alphaBits);
+        if (kpx_verbose()) vantor::log::progress("TGA: %d bit color image, %d bit alpha\n", colourBits, alphaBits);
     } else if (type == 3 || type == 11) {
-        if (kpx_verbose()) std::printf("TGA: %d bit grayscale image, %d bit alpha\n", colourBits, alphaBits);
+        if (kpx_verbose()) vantor::log::progress("TGA: %d bit grayscale image, %d bit alpha\n", colourBits, alphaBits);
     } else if (mapped) {
         const int entryColour = 3 * std::min(entrySize / 3, 8);
         if (kpx_verbose())
-            std::printf("TGA: %d bit indexed image, %d bit alpha (%d bit indices)\n", entryColour,
-                        entrySize > entryColour ? entrySize - entryColour : 0, depth);
+            vantor::log::progress("TGA: %d bit indexed image, %d bit alpha (%d bit indices)\n", entryColour,
+                                  entrySize > entryColour ? entrySize - entryColour : 0, depth);
     } else {
         return load.fail("TGA: unrecognized image type");
     }
@@ -217,7 +218,7 @@ bool readImage(TgaLoad& load) {
     int paletteSize = 0;
     if (mapType == 1) {
         if (kpx_verbose())
-            std::printf("TGA: reading color map (%d + %d) * (%d bits)\n", firstIndex, mapLength, entrySize);
+            vantor::log::progress("TGA: reading color map (%d + %d) * (%d bits)\n", firstIndex, mapLength, entrySize);
         if (mapLength == 0 || firstIndex + mapLength > 0xFFFF) return load.fail("TGA: invalid color map length");
         if (depth != 8) return load.fail("TGA: only 8 bit color map indices supported");
         paletteSize = firstIndex + mapLength;
@@ -330,7 +331,7 @@ kpximage* kpx_load_tga(const char* path) {
         kpx_error("TGA: Not enough memory for tgafoot");
         return nullptr;
     }
-    if (kpx_verbose()) std::printf("TGA: Loading file \"%s\"...\n", path);
+    if (kpx_verbose()) vantor::log::progress("TGA: Loading file \"%s\"...\n", path);
 
     load.file = ppd_open(path);
     if (!load.file) {
@@ -344,9 +345,9 @@ kpximage* kpx_load_tga(const char* path) {
     }
     if (kpx_verbose()) {
         if (std::memcmp(load.footer + 8, "TRUEVISION-XFILE", 16) == 0)
-            std::printf("TGA: found new TGA\n");
+            vantor::log::progress("TGA: found new TGA\n");
         else
-            std::printf("TGA: found original TGA\n");
+            vantor::log::progress("TGA: found original TGA\n");
     }
     ppd_seek(load.file, 0, 0);
     if (ppd_read(load.header, kHeaderSize, 1, load.file) != 1) {

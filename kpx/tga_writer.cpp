@@ -3,6 +3,7 @@
 // files stored top to bottom, raw or run-length encoded, with the new-style
 // footer.
 #include "kpx/kpx.h"
+#include "libs/log/progress_log.h"
 
 #include <cstdio>
 #include <cstring>
@@ -41,7 +42,7 @@ int kpx_save_tga(const char* path, const kpximage* img, int rle) {
         kpx_error("TGA: Only 24bit and 32bit images can be saved");
         return 0;
     }
-    if (kpx_verbose()) std::printf("TGA: Saving file \"%s\"...\n", path);
+    if (kpx_verbose()) vantor::log::progress("TGA: Saving file \"%s\"...\n", path);
     const std::size_t pixelBytes = img->bpp / 8;
 
     unsigned char header[18] = {};

@@ -2,9 +2,9 @@
 // nearest-neighbour resize and the two mirrorings. All work on the record in
 // place; the pointer callers hold stays valid.
 #include "kpx/kpx.h"
+#include "libs/log/progress_log.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <utility>
@@ -13,10 +13,10 @@ int kpx_swap_colors(kpximage* img) {
     const std::size_t pixels = static_cast<std::size_t>(img->width) * img->height;
     unsigned char* p = img->image;
     if (img->bpp == 24) {
-        if (kpx_verbose()) std::printf("Invert Color: swapping 24bit image\n");
+        if (kpx_verbose()) vantor::log::progress("Invert Color: swapping 24bit image\n");
         for (std::size_t i = 0; i < pixels; ++i, p += 3) std::swap(p[0], p[2]);
     } else if (img->bpp == 32) {
-        if (kpx_verbose()) std::printf("Invert Color: Inverting 32bit image\n");
+        if (kpx_verbose()) vantor::log::progress("Invert Color: Inverting 32bit image\n");
         for (std::size_t i = 0; i < pixels; ++i, p += 4) {
             const unsigned char first = p[0];
             p[0] = p[1];
@@ -33,21 +33,21 @@ int kpx_invert_colors(kpximage* img) {
     unsigned char* p = img->image;
     switch (img->bpp) {
     case 8:
-        if (kpx_verbose()) std::printf("Invert Color: Inverting 8bit image (palette only)\n");
+        if (kpx_verbose()) vantor::log::progress("Invert Color: Inverting 8bit image (palette only)\n");
         for (std::size_t i = 0; i < static_cast<std::size_t>(img->colors) * 3; ++i)
             img->palette[i] = static_cast<unsigned char>(~img->palette[i]);
         return 1;
     case 16:
         // 31 - red, 63 - green, 31 - blue is the complement of all 16 bits.
-        if (kpx_verbose()) std::printf("Invert Color: Inverting 16bit image\n");
+        if (kpx_verbose()) vantor::log::progress("Invert Color: Inverting 16bit image\n");
         for (std::size_t i = 0; i < pixels * 2; ++i) p[i] = static_cast<unsigned char>(~p[i]);
         return 1;
     case 24:
-        if (kpx_verbose()) std::printf("Invert Color: Inverting 24bit image\n");
+        if (kpx_verbose()) vantor::log::progress("Invert Color: Inverting 24bit image\n");
         for (std::size_t i = 0; i < pixels * 3; ++i) p[i] = static_cast<unsigned char>(~p[i]);
         return 1;
     case 32:
-        if (kpx_verbose()) std::printf("Invert Color: Inverting 32bit image\n");
+        if (kpx_verbose()) vantor::log::progress("Invert Color: Inverting 32bit image\n");
         for (std::size_t i = 0; i < pixels; ++i, p += 4)
             for (int c = 0; c < 3; ++c) p[c] = static_cast<unsigned char>(~p[c]);
         return 1;
@@ -71,8 +71,8 @@ int kpx_scale(std::uint16_t width, std::uint16_t height, kpximage* img) {
     const float fx = width ? static_cast<float>(dup->width) / static_cast<float>(width) : 0.0f;
     const float fy = height ? static_cast<float>(dup->height) / static_cast<float>(height) : 0.0f;
     if (kpx_verbose())
-        std::printf("Scale Size: Scaling %ix%i -> %ix%i (factor %4.2fx%4.2f)\n", dup->width, dup->height, width, height,
-                    fx, fy);
+        vantor::log::progress("Scale Size: Scaling %ix%i -> %ix%i (factor %4.2fx%4.2f)\n", dup->width, dup->height,
+                              width, height, fx, fy);
 
     // An empty source leaves the new pixels zero: there is nothing to sample.
     if (dup->width > 0 && dup->height > 0) {
@@ -119,7 +119,7 @@ int kpx_flip_vertical(kpximage* img) {
         kpx_error("Flip Vertical: Not enough memory for buffer");
         return 0;
     }
-    if (kpx_verbose()) std::printf("Flip Vertical: Flipping image\n");
+    if (kpx_verbose()) vantor::log::progress("Flip Vertical: Flipping image\n");
     const std::size_t rowBytes = img->width * pixelBytes;
     for (std::size_t y = 0; y < img->height; ++y) {
         unsigned char* row = img->image + y * rowBytes;
@@ -140,7 +140,7 @@ int kpx_flip_horizontal(kpximage* img) {
         kpx_error("Flip Horizontal: Not enough memory for buffer");
         return 0;
     }
-    if (kpx_verbose()) std::printf("Flip Horizontal: Flipping image\n");
+    if (kpx_verbose()) vantor::log::progress("Flip Horizontal: Flipping image\n");
     for (std::size_t t = 0, b = img->height ? img->height - 1u : 0; t < b; ++t, --b) {
         std::memcpy(row, img->image + t * rowBytes, rowBytes);
         std::memcpy(img->image + t * rowBytes, img->image + b * rowBytes, rowBytes);

@@ -23,6 +23,7 @@
 #include "app/offscreen_target.h"
 #include "app/runtime/startup_files.h"
 #include "app/windowless_messages.h"
+#include "libs/log/progress_log.h"
 #include "platform/folder_watcher.h"
 #include "platform/offscreen_gl.h"
 #include "scene/scene_error.h"
@@ -38,7 +39,6 @@
 #include <thread>
 #include <vector>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
@@ -83,12 +83,6 @@ void saveByRename(const fs::path& path, const std::string& bytes) {
     fs::rename(temporary, path);
 }
 
-void silenceStdout() {
-    std::fflush(stdout);
-    const int null = ::open("/dev/null", O_WRONLY);
-    if (null >= 0) ::dup2(null, STDOUT_FILENO);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -113,7 +107,8 @@ int main(int argc, char** argv) {
         const std::string text = line + "\n";
         if (::write(answers, text.data(), text.size()) < 0) std::abort();
     };
-    silenceStdout();
+    // The figures alone on standard output: the libraries' progress lines are off.
+    vantor::log::setProgressQuiet(true);
 
     std::string error;
     auto gl = vantor::platform::OffscreenGL::create(640, 480, &error);

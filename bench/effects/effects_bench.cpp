@@ -30,6 +30,7 @@
 #include "effects/zoom_blur_effect.h"
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
+#include "libs/log/progress_log.h"
 #include "libs/ppd/ppd.h"
 #include "platform/gl_api.h"
 #include "platform/offscreen_gl.h"
@@ -45,7 +46,6 @@
 #include <string>
 #include <vector>
 
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -236,12 +236,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "effects_bench: no offscreen GL context: %s\n", error.c_str());
         return 1;
     }
-    // The library's progress lines go to /dev/null while effects load and run.
-    std::fflush(stdout);
-    const int savedStdout = dup(1);
-    const int devNull = open("/dev/null", O_WRONLY);
-    if (devNull >= 0) dup2(devNull, 1);
-    kpx_verbose_off();
+    // The libraries' progress lines are off: standard output is the table's.
+    vantor::log::setProgressQuiet(true);
     ppd_clear_archive();
     const auto dir = std::filesystem::temp_directory_path() / ("effects_bench." + std::to_string(getpid()));
     std::filesystem::create_directories(dir);
@@ -284,8 +280,6 @@ int main(int argc, char** argv) {
     table.clear();
     std::filesystem::remove_all(dir);
 
-    std::fflush(stdout);
-    if (savedStdout >= 0) dup2(savedStdout, 1);
     std::printf("2D effects alone at %d x %d, median of %d frames (prepare + run + post, glFinish)\n", kWidth, kHeight,
                 frames);
     std::printf("%-28s %10s %8s\n", "effect", "ms/frame", "x peer");

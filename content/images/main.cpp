@@ -1,13 +1,12 @@
 // vantor-images: draws every picture the demo loads into a data folder.
 #include "content/images/picture_set.h"
-#include "kpx/kpx.h"
+#include "libs/log/progress_log.h"
 
 #include <cstdio>
 #include <cstring>
 #include <exception>
 #include <filesystem>
 #include <string>
-#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -23,20 +22,6 @@ const char* const kUsage =
     "  --only PATH  draw only the picture at PATH (as --list prints it)\n"
     "  --list       print the paths of all pictures and draw nothing\n"
     "  --help       this text\n";
-
-// The image library announces its verbose switch on stdout; the generator
-// is quiet, so that one line goes nowhere.
-void quietImageLibrary() {
-    std::fflush(stdout);
-    const int saved = dup(STDOUT_FILENO);
-    const int nothing = open("/dev/null", O_WRONLY);
-    if (saved >= 0 && nothing >= 0) dup2(nothing, STDOUT_FILENO);
-    kpx_verbose_off();
-    std::fflush(stdout);
-    if (saved >= 0) dup2(saved, STDOUT_FILENO);
-    if (saved >= 0) close(saved);
-    if (nothing >= 0) close(nothing);
-}
 
 }  // namespace
 
@@ -59,7 +44,8 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    quietImageLibrary();
+    // The generator is quiet: the picture writers' progress lines are off.
+    vantor::log::setProgressQuiet(true);
     try {
         const auto files = vantor::pictures::pictureFiles();
         if (list) {

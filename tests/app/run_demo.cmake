@@ -46,7 +46,7 @@ endif()
 
 string(TIMESTAMP started "%s")
 execute_process(COMMAND ${WITH_XVFB} 1024x768x24 ${VANTOR}
-                WORKING_DIRECTORY ${WORK} RESULT_VARIABLE result ERROR_VARIABLE errors
+                WORKING_DIRECTORY ${WORK} RESULT_VARIABLE result ERROR_VARIABLE errors OUTPUT_VARIABLE output
                 TIMEOUT 60)
 string(TIMESTAMP finished "%s")
 math(EXPR seconds "${finished} - ${started}")
@@ -58,6 +58,11 @@ if(seconds GREATER 15)
 endif()
 if(errors MATCHES "\\[error\\] (could|script|OpenGL)")
   message(FATAL_ERROR "vantor reported an error:\n${errors}")
+endif()
+# The libraries' progress lines are part of the demo's output: the image
+# cache's and the readers' lines for the loading screen's first picture.
+if(NOT output MATCHES "\nloading data/images/kake1\\.jpg from disk\nJPG: Loading file \"data/images/kake1\\.jpg\"\\.\\.\\.\n")
+  message(FATAL_ERROR "vantor did not print the image cache's progress lines:\n${output}")
 endif()
 
 file(REMOVE ${WORK}/vantor.ppd)

@@ -1,6 +1,7 @@
 // The image cache: sharing by name, reader choice, freeing and statistics.
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
+#include "libs/log/progress_log.h"
 #include "libs/ppd/ppd.h"
 #include "tests/support/temp_dir.h"
 
@@ -83,6 +84,31 @@ TEST_F(ImageCache, DirectoryRulesAndExtensions) {
     int entries = 0;
     for (const ImageEntry* e = cache.firstEntry(); e; e = e->next) ++entries;
     EXPECT_EQ(entries, 2);
+}
+
+// The cache's lines and the readers' verbose lines share one switch: a tool
+// that makes progress quiet gets nothing of either on standard output, and
+// the loads themselves are the same.
+TEST_F(ImageCache, QuietProgressDropsTheCachesAndTheReadersLines) {
+    cache.setPath("images/");
+    kpx_verbose_on();
+    testing::internal::CaptureStdout();
+    vantor::log::setProgressQuiet(true);
+    kpximage* quiet = cache.getImage("a.tga");
+    EXPECT_EQ(cache.getImage("nothing.tga"), nullptr);
+    kpx_verbose_off();
+    vantor::log::setProgressQuiet(false);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    ASSERT_NE(quiet, nullptr);
+    EXPECT_EQ(quiet->width, 4);
+
+    kpx_verbose_on();
+    testing::internal::CaptureStdout();
+    EXPECT_NE(cache.getImage("b.TGA"), nullptr);
+    kpx_verbose_off();
+    const std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out.rfind("\nloading images/b.TGA from disk\nTGA: Loading file", 0), 0u) << out;
+    EXPECT_NE(out.find("KPX Verbose: OFF\n"), std::string::npos) << out;
 }
 
 TEST_F(ImageCache, FailedLoadIsRetried) {

@@ -188,6 +188,9 @@ TEST_F(MeshcasterTest, RenderDrawsTheSceneAtTheGivenTime) {
     ToolRun r = run("render demo.ppp start.png", dir);
     ASSERT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, "");  // quiet by default
+    r = run("render demo.ppp verbose.png --verbose", dir);
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_NE(r.out.find("from disk\n"), std::string::npos) << r.out;  // the image cache's lines let through
     const Picture start = readPng(dir.file("start.png"));
     ASSERT_EQ(start.width, 640);
     ASSERT_EQ(start.height, 480);

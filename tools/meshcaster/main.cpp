@@ -1,10 +1,9 @@
 // meshcaster: looks at ".ppp" scene files — lists what they hold, and draws
 // them the way the demo draws them.
 #include "app/runtime/startup_files.h"
-#include "kpx/kpx.h"
+#include "libs/log/progress_log.h"
 #include "libs/ppd/ppd.h"
 #include "tools/meshcaster/import/scene_import.h"
-#include "tools/meshcaster/quiet_stdout.h"
 #include "tools/meshcaster/scene_check.h"
 #include "tools/meshcaster/scene_dump.h"
 #include "tools/meshcaster/scene_render.h"
@@ -284,6 +283,10 @@ int parseImport(int argc, char** argv, meshimport::ImportOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Standard output carries the tool's own listings; the libraries'
+    // progress lines (the image cache, the picture writers) stay off it
+    // unless render --verbose asks for them.
+    vantor::log::setProgressQuiet(true);
     for (int i = 1; i < argc; ++i)
         if (std::strcmp(argv[i], "--help") == 0 || std::strcmp(argv[i], "-h") == 0) {
             std::fputs(kUsage, stdout);
@@ -299,10 +302,6 @@ int main(int argc, char** argv) {
     if (command == "import") {
         meshimport::ImportOptions options;
         if (const int status = parseImport(argc, argv, options)) return status;
-        {
-            QuietStdout quiet;  // the picture writer's progress lines
-            if (kpx_verbose()) kpx_verbose_off();
-        }
         return meshimport::importSceneIsolated(options, stderr);
     }
     if (command != "dump" && command != "render") return usageError("unknown command " + command);

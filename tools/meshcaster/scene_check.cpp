@@ -1,12 +1,10 @@
 #include "tools/meshcaster/scene_check.h"
 
 #include "imglib/image_library.h"
-#include "kpx/kpx.h"
 #include "platform/offscreen_gl.h"
 #include "scene/scene_error.h"
 #include "scene/scene_file_reader.h"
 #include "scene/texture.h"
-#include "tools/meshcaster/quiet_stdout.h"
 
 #include <memory>
 
@@ -19,8 +17,6 @@ bool checkScene(const std::string& path, const char* textureDirectory, std::stri
         *message = "cannot create an offscreen GL context: " + error;
         return false;
     }
-    QuietStdout quiet;
-    if (kpx_verbose()) kpx_verbose_off();
     ScopedSceneErrorCapture capture;
     ImageLibrary images;
     keepTexturePaths = false;

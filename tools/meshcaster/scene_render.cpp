@@ -1,7 +1,6 @@
 #include "tools/meshcaster/scene_render.h"
 
 #include "imglib/image_library.h"
-#include "kpx/kpx.h"
 #include "platform/gl_api.h"
 #include "platform/offscreen_gl.h"
 #include "tools/meshcaster/demo_frame.h"
@@ -9,7 +8,8 @@
 #include "scene/scene_error.h"
 #include "scene/scene_file_reader.h"
 #include "tools/png/png_writer.h"
-#include "tools/meshcaster/quiet_stdout.h"
+#include "tools/meshcaster/error_exit.h"
+#include "libs/log/progress_log.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -34,11 +34,7 @@ int renderScene(const RenderOptions& options) {
     if (!gl) return fail("cannot create an offscreen GL context: " + error);
     setFatalErrorSink(reportSceneErrorAndExit);
 
-    std::unique_ptr<QuietStdout> quiet;
-    if (!options.verbose) {
-        quiet = std::make_unique<QuietStdout>();
-        if (kpx_verbose()) kpx_verbose_off();
-    }
+    vantor::log::setProgressQuiet(!options.verbose);
 
     // As the demo builds its scene effects: the image cache without a base
     // directory, texture base names under the texture directory.
@@ -52,14 +48,12 @@ int renderScene(const RenderOptions& options) {
     if (options.metaballs) {
         SceneObject* carrier = scene->findObject(kMetaballCarrier);
         if (!carrier) {
-            quiet.reset();
             return fail(options.scene + ": no object with id " + std::to_string(kMetaballCarrier) +
                         " to carry the metaballs");
         }
         metaballs = new MetaballObject(images, options.textures.c_str());
         carrier->addChild(metaballs);
     }
-    quiet.reset();
 
     for (int id : options.celObjects) {
         SceneObject* object = scene->findObject(id);  // 0: the first root object

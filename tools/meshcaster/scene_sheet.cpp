@@ -1,13 +1,12 @@
 #include "tools/meshcaster/scene_sheet.h"
 
 #include "imglib/image_library.h"
-#include "kpx/kpx.h"
 #include "platform/gl_api.h"
 #include "platform/offscreen_gl.h"
 #include "tools/meshcaster/demo_frame.h"
 #include "scene/scene_error.h"
 #include "scene/scene_file_reader.h"
-#include "tools/meshcaster/quiet_stdout.h"
+#include "tools/meshcaster/error_exit.h"
 
 #include <cairo.h>
 #include <unistd.h>
@@ -58,10 +57,6 @@ int renderSheet(const SheetOptions& options) {
         vantor::platform::OffscreenGL::create(options.cellWidth, options.cellHeight, &error);
     if (!gl) return std::fprintf(stderr, "meshcaster: cannot create an offscreen GL context: %s\n", error.c_str()), 1;
     setFatalErrorSink(reportSceneErrorAndExit);
-    {
-        QuietStdout quiet;
-        if (kpx_verbose()) kpx_verbose_off();
-    }
 
     // Every scene with every camera: one row each.
     std::vector<Loaded> loaded;
@@ -70,7 +65,6 @@ int renderSheet(const SheetOptions& options) {
     for (const std::string& file : options.scenes) {
         Loaded l{file, std::make_unique<ImageLibrary>(), nullptr, {}, 10.0f};
         {
-            QuietStdout quiet;
             SceneFileReader reader;
             l.scene.reset(reader.load(file.c_str(), options.textures.c_str(), l.images.get()));
         }

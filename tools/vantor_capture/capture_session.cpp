@@ -8,12 +8,12 @@
 #include "app/offscreen_target.h"
 #include "app/runtime/startup_files.h"
 #include "app/windowless_messages.h"
+#include "libs/log/progress_log.h"
 #include "tools/vantor_capture/effect_profiler.h"
 #include "tools/vantor_capture/frame_times.h"
 #include "tools/vantor_capture/png_folder_sink.h"
 #include "tools/vantor_capture/progress_line.h"
 #include "tools/vantor_capture/queued_sink.h"
-#include "tools/vantor_capture/silenced_stdout.h"
 #include "tools/vantor_capture/video_sink.h"
 
 #include <algorithm>
@@ -149,7 +149,9 @@ int runCapture(const CaptureOptions& o) {
             "ffmpeg is needed to write a video but is not installed (Debian: apt-get install ffmpeg); "
             "or write PNG files instead: vantor-capture [options] DIR/");
 
-    SilencedStdout silenced;
+    // Standard output is the profile table's alone: the image cache's and
+    // the readers' progress lines are off.
+    vantor::log::setProgressQuiet(true);
     std::string error;
     auto gl = vantor::platform::OffscreenGL::create(o.width, o.height, &error);
     if (!gl) return failure("no offscreen OpenGL context: " + error);
@@ -190,7 +192,6 @@ int runCapture(const CaptureOptions& o) {
         }
         result = captureSequence(o, *gl, demo, *queued(std::move(sink), o), first, end);
     }
-    silenced.restore();
     if (result == 0 && demo.profiler()) demo.profiler()->printTable(stdout);
     return result;
 }

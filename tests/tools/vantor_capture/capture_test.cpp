@@ -240,6 +240,9 @@ TEST_F(CaptureTest, ProfileTableNamesEveryEffectWithTheFramesItRanIn) {
     // Header, one row per registered effect (29, 30 and 31 among them), frame, summary.
     ASSERT_GE(lines.size(), 6u) << result.out;
     EXPECT_NE(lines.front().find("id"), std::string::npos) << lines.front();
+    // The table alone: none of the progress lines the demo prints while it loads.
+    EXPECT_EQ(result.out.find("from disk"), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.find("Loading file"), std::string::npos) << result.out;
 
     // A row: [id] name frames mean max; the frame total has no id.
     auto row = [&](const std::string& name, int& id, long long& frames, double& mean, double& max) {
