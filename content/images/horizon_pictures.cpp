@@ -31,72 +31,92 @@ double limbY(double x) {
     return 330 + dx * dx / (2 * radius) * 0.9;
 }
 
-Field panorama() {
-    const int w = 2 * kHalfWidth, h = kHeight;
-    Field field(w, h);
-    const Colour deep = colourOf(look::kDeepBackground), deep2 = colourOf(look::kDeepBackground2);
-    const Colour cool = colourOf(look::kCoolLight), warm = colourOf(look::kWarmAccent),
-                 hot = colourOf(look::kHotAccent);
-    forEachRow(h, [&](int y) {
-        for (int x = 0; x < w; ++x) {
-            const double limb = limbY(x);
-            const double sunDx = (x - kSunX) * kSqueeze, sunDy = y - limb;
-            const double sunDist = std::sqrt(sunDx * sunDx + sunDy * sunDy);
-            Colour c;
-            if (y < limb) {
-                // Sky: deep at the top, night blue towards the limb, dawn near the sun.
-                const double up = (limb - y) / limb;
-                c = mix(deep2, deep, static_cast<float>(std::pow(up, 0.6)));
-                const double n = fractalNoise(x * 5.0 / w * 2, y * 4.0 / h, 5, 0.55, 0, 0, 41);
-                c = mix(c, colourOf(look::kIndigo), static_cast<float>(std::max(0.0, n) * 0.5 * up));
-                const double haze = std::exp(-(limb - y) / 14.0);
-                // Dawn: a tight warm glow round the sun inside a wide rose one.
-                const double dawn = std::exp(-sunDist / 150.0),
-                             rose = std::exp(-sunDist / 420.0) * std::exp(-(limb - y) / 220.0);
-                c.r += static_cast<float>(cool.r * haze * 0.55 + warm.r * dawn * 0.5 + hot.r * rose * 0.22);
-                c.g += static_cast<float>(cool.g * haze * 0.55 + warm.g * dawn * 0.5 + hot.g * rose * 0.22);
-                c.b += static_cast<float>(cool.b * haze * 0.55 + warm.b * dawn * 0.5 + hot.b * rose * 0.22);
-            } else {
-                // The planet's night side: dark land and sea, clouds, city lights.
-                const double depth = (y - limb) / (h - limb + 1);
-                // Foreshortened towards the limb: ground features flatten as they recede.
-                const double u = x * 9.0 / w, v = 3 + 9.0 * std::sqrt(depth);
-                const double land = fractalNoise(u, v, 6, 0.5, 0, 0, 42);
-                c = mix(deep, land > 0 ? deep2 : deep, 0.9f);
-                const double cloud = std::max(0.0, fractalNoise(u * 1.3, v * 2.5, 5, 0.5, 0, 0, 43) - 0.05);
-                c = mix(c, colourOf(look::kNightBlue), static_cast<float>(cloud * 0.8 * (1 - depth * 0.5)));
-                // City lights: fine specks, only where a coarser noise says a
-                // city lies, and mostly near the coasts.
-                const double speck = gradientNoise(x * 0.6, y * 1.1, 0, 0, 44);
-                const double urban = std::clamp((fractalNoise(u * 4, v * 2, 3, 0.5, 0, 0, 47) - 0.1) * 4.0, 0.0, 1.0);
-                if (land > 0 && land < 0.3 && speck > 0.3 && urban > 0) {
-                    const float k =
-                        static_cast<float>((speck - 0.3) * 3.0 * urban * std::exp(-land * 10.0) * (0.4 + depth));
-                    c = {c.r + warm.r * k, c.g + warm.g * k, c.b + warm.b * k};
-                }
-                // The lit rim just under the limb, and the sun's reflection.
-                const double rim = std::exp(-(y - limb) / 3.0);
-                const double glint = std::exp(-sunDist / 140.0);
-                c.r += static_cast<float>(cool.r * rim * 0.8 + warm.r * glint * 0.5);
-                c.g += static_cast<float>(cool.g * rim * 0.8 + warm.g * glint * 0.5);
-                c.b += static_cast<float>(cool.b * rim * 0.8 + warm.b * glint * 0.5);
-            }
-            field.at(x, y) = c;
-        }
-    });
+constexpr int kPanoramaWidth = 2 * kHalfWidth;
+
+// The demo's colours the panorama is painted in, converted once.
+struct Palette {
+    Colour deep = colourOf(look::kDeepBackground), deep2 = colourOf(look::kDeepBackground2);
+    Colour cool = colourOf(look::kCoolLight), warm = colourOf(look::kWarmAccent), hot = colourOf(look::kHotAccent);
+    Colour indigo = colourOf(look::kIndigo), night = colourOf(look::kNightBlue);
+};
+
+// Sky above the limb: deep at the top, night blue towards the limb, dawn near the sun.
+Colour skyColour(const Palette& p, int x, int y, double limb, double sunDist) {
+    const int w = kPanoramaWidth, h = kHeight;
+    const double up = (limb - y) / limb;
+    Colour c = mix(p.deep2, p.deep, static_cast<float>(std::pow(up, 0.6)));
+    const double n = fractalNoise(x * 5.0 / w * 2, y * 4.0 / h, 5, 0.55, 0, 0, 41);
+    c = mix(c, p.indigo, static_cast<float>(std::max(0.0, n) * 0.5 * up));
+    const double haze = std::exp(-(limb - y) / 14.0);
+    // Dawn: a tight warm glow round the sun inside a wide rose one.
+    const double dawn = std::exp(-sunDist / 150.0), rose = std::exp(-sunDist / 420.0) * std::exp(-(limb - y) / 220.0);
+    c.r += static_cast<float>(p.cool.r * haze * 0.55 + p.warm.r * dawn * 0.5 + p.hot.r * rose * 0.22);
+    c.g += static_cast<float>(p.cool.g * haze * 0.55 + p.warm.g * dawn * 0.5 + p.hot.g * rose * 0.22);
+    c.b += static_cast<float>(p.cool.b * haze * 0.55 + p.warm.b * dawn * 0.5 + p.hot.b * rose * 0.22);
+    return c;
+}
+
+// The planet's night side below the limb: dark land and sea, clouds, city
+// lights, the lit rim and the sun's reflection.
+Colour nightSideColour(const Palette& p, int x, int y, double limb, double sunDist) {
+    const int w = kPanoramaWidth, h = kHeight;
+    const double depth = (y - limb) / (h - limb + 1);
+    // Foreshortened towards the limb: ground features flatten as they recede.
+    const double u = x * 9.0 / w, v = 3 + 9.0 * std::sqrt(depth);
+    const double land = fractalNoise(u, v, 6, 0.5, 0, 0, 42);
+    Colour c = mix(p.deep, land > 0 ? p.deep2 : p.deep, 0.9f);
+    const double cloud = std::max(0.0, fractalNoise(u * 1.3, v * 2.5, 5, 0.5, 0, 0, 43) - 0.05);
+    c = mix(c, p.night, static_cast<float>(cloud * 0.8 * (1 - depth * 0.5)));
+    // City lights: fine specks, only where a coarser noise says a city lies,
+    // and mostly near the coasts.
+    const double speck = gradientNoise(x * 0.6, y * 1.1, 0, 0, 44);
+    const double urban = std::clamp((fractalNoise(u * 4, v * 2, 3, 0.5, 0, 0, 47) - 0.1) * 4.0, 0.0, 1.0);
+    if (land > 0 && land < 0.3 && speck > 0.3 && urban > 0) {
+        const float k = static_cast<float>((speck - 0.3) * 3.0 * urban * std::exp(-land * 10.0) * (0.4 + depth));
+        c = {c.r + p.warm.r * k, c.g + p.warm.g * k, c.b + p.warm.b * k};
+    }
+    const double rim = std::exp(-(y - limb) / 3.0);
+    const double glint = std::exp(-sunDist / 140.0);
+    c.r += static_cast<float>(p.cool.r * rim * 0.8 + p.warm.r * glint * 0.5);
+    c.g += static_cast<float>(p.cool.g * rim * 0.8 + p.warm.g * glint * 0.5);
+    c.b += static_cast<float>(p.cool.b * rim * 0.8 + p.warm.b * glint * 0.5);
+    return c;
+}
+
+// Stars in the sky, none on or just above the limb.
+void scatterStars(Field& field) {
     Rng rng(45);
     for (int i = 0; i < 2200; ++i) {
-        const double x = rng.range(0, w), y = rng.range(0, h);
+        const double x = rng.range(0, kPanoramaWidth), y = rng.range(0, kHeight);
         if (y > limbY(x) - 6) continue;
         const double b = std::pow(rng.uniform(), 4.0);
         field.splat(x, y, (0.45 + 0.8 * b) * kSqueeze, 0.45 + 0.8 * b,
                     colourOf(look::kChrome, static_cast<float>(0.1 + 1.3 * b)));
     }
-    // The sun: a hot white point sitting on the limb, with a wide warm bloom.
+}
+
+// The sun: a hot white point sitting on the limb, with a wide warm bloom.
+void addSun(Field& field) {
     const double sy = limbY(kSunX);
     field.splat(kSunX, sy, 5 * kSqueeze, 5, colourOf(look::kWhite, 3.0f));
     field.splat(kSunX, sy, 30 * kSqueeze, 18, colourOf(look::kWarmAccent, 0.6f));
     field.splat(kSunX, sy, 400 * kSqueeze, 6, colourOf(look::kWarmAccent, 0.35f));
+}
+
+Field panorama() {
+    Field field(kPanoramaWidth, kHeight);
+    const Palette palette;
+    forEachRow(kHeight, [&](int y) {
+        for (int x = 0; x < kPanoramaWidth; ++x) {
+            const double limb = limbY(x);
+            const double sunDx = (x - kSunX) * kSqueeze, sunDy = y - limb;
+            const double sunDist = std::sqrt(sunDx * sunDx + sunDy * sunDy);
+            field.at(x, y) =
+                y < limb ? skyColour(palette, x, y, limb, sunDist) : nightSideColour(palette, x, y, limb, sunDist);
+        }
+    });
+    scatterStars(field);
+    addSun(field);
     return field;
 }
 
