@@ -70,9 +70,7 @@ Vec3 ringPlace(int i, float f) {
     return {kRingRadius * std::sin(a), 8 * std::sin(f / 160.0f + i * 1.7f), kRingRadius * std::cos(a)};
 }
 
-}  // namespace
-
-void buildSteiner(SceneBuilder& b) {
+void addMaterials(SceneBuilder& b) {
     {
         // Dimmer than they could be: the glows add a dozen copies of each.
         MaterialSpec stone = litTexture(kStone, {0.75f, 0.75f, 0.85f});
@@ -89,7 +87,10 @@ void buildSteiner(SceneBuilder& b) {
         ring.shininess = 0.7f;
         b.material(kCoreRing, ring);
     }
+}
 
+// The ring of stones: the glowing ones larger, the others tumbling as they go.
+void addStones(SceneBuilder& b) {
     for (int i = 0; i < kStones; ++i) {
         const int id = stoneId(i);
         bool glowing = false;
@@ -100,7 +101,10 @@ void buildSteiner(SceneBuilder& b) {
         b.positionKeys(id, pathKeys(0, kEnd, 50, [i](float f) { return ringPlace(i, f); }));
         if (!glowing) b.rotationKeys(id, spinKeys(0, kEnd, {float(i % 2), 1, float(i % 3) - 1}, 0.4f + 0.1f * (i % 4)));
     }
+}
 
+// The gyre at the centre: two thin chrome rings spinning on crossing axes.
+void addCore(SceneBuilder& b) {
     Mesh halo = torus(22, 0.8f, 40, 6);
     sphericalMap(halo);
     halo.setMaterial(kCoreRing);
@@ -111,7 +115,9 @@ void buildSteiner(SceneBuilder& b) {
     inner.setMaterial(kCoreRing);
     b.mesh(kCoreInner, 0, "inner ring", inner);
     b.rotationKeys(kCoreInner, spinKeys(0, kEnd, {1, 0, 0}, -0.9f));
+}
 
+void addCameras(SceneBuilder& b) {
     b.target(kLookAt, {0, 0, 0});
     // Far enough out that the whole ring stays within half the view (at 45
     // degrees and 4:3) from every side the cameras take.
@@ -130,10 +136,22 @@ void buildSteiner(SceneBuilder& b) {
                        const float a = f / 1800.0f;
                        return Vec3{140 * std::sin(a), 200, 140 * std::cos(a)};
                    }));
+}
 
+void addLights(SceneBuilder& b) {
     b.light(kKeyLight, {-200, 200, 150}, {1.0f, 0.95f, 0.9f});
     b.light(kRimLight, {200, 40, -200}, colour(look::kCoolLight));
     b.light(kCoreLight, {0, -120, 0}, colour(look::kIndigo, 1.5f));
+}
+
+}  // namespace
+
+void buildSteiner(SceneBuilder& b) {
+    addMaterials(b);
+    addStones(b);
+    addCore(b);
+    addCameras(b);
+    addLights(b);
 }
 
 }  // namespace demoscenes
