@@ -261,13 +261,13 @@ void makeCard(const std::string& name, const std::string& out) {
     throw std::runtime_error("no card named " + name);
 }
 
-// The picture-in-picture frame (512 x 512, stretched over the inset's
-// rectangle and added over the captured picture): black inside, a thin
-// glowing border with corner brackets, tick marks and a small caption.
-void makeFrame(const std::string& out) {
-    const int s = 512;
-    Canvas canvas(s, s);
-    canvas.fill(0, 0, 0);
+namespace {
+
+constexpr int kFrameSize = 512;
+
+// The glow under the border: a wide cool line blurred and added.
+void addBorderGlow(Canvas& canvas) {
+    const int s = kFrameSize;
     Canvas glow(s, s);
     cairo_t* g = glow.cr();
     setColour(g, look::kCoolLight);
@@ -275,8 +275,11 @@ void makeFrame(const std::string& out) {
     cairo_rectangle(g, 10, 10, s - 20, s - 20);
     cairo_stroke(g);
     addGlow(canvas, glow, 6, 1.3);
+}
 
-    cairo_t* cr = canvas.cr();
+// The thin border over its glow and chrome brackets at the corners.
+void drawBorderAndBrackets(cairo_t* cr) {
+    const int s = kFrameSize;
     setColour(cr, look::kCoolLight, 0.9);
     cairo_set_line_width(cr, 2);
     cairo_rectangle(cr, 10, 10, s - 20, s - 20);
@@ -292,6 +295,11 @@ void makeFrame(const std::string& out) {
         cairo_line_to(cr, x, y + dy);
     }
     cairo_stroke(cr);
+}
+
+// Tick marks inside the border, seven to a side.
+void drawTicks(cairo_t* cr) {
+    const int s = kFrameSize;
     setColour(cr, look::kCoolLight, 0.7);
     cairo_set_line_width(cr, 2);
     for (int i = 1; i < 8; ++i) {
@@ -306,6 +314,11 @@ void makeFrame(const std::string& out) {
         cairo_line_to(cr, s - 26, p);
     }
     cairo_stroke(cr);
+}
+
+// The recording mark at the top left and the feed's caption at the bottom right.
+void drawCaptions(cairo_t* cr) {
+    const int s = kFrameSize;
     useFace(cr, Face::CondensedBold, 22);
     setColour(cr, look::kHotAccent);
     textPath(cr, "REC", 44, 58, 4);
@@ -316,8 +329,12 @@ void makeFrame(const std::string& out) {
     const std::string caption = "FEED 02 / VANTOR";
     textPath(cr, caption, s - 44 - textWidth(cr, caption, 2), s - 38, 2);
     cairo_fill(cr);
-    // The inset draws the frame's first stored row at the bottom of its
-    // rectangle (texture row 0 at the bottom), so the file holds it upside down.
+}
+
+// The inset draws the frame's first stored row at the bottom of its
+// rectangle (texture row 0 at the bottom), so the file holds it upside down.
+void writeUpsideDown(Canvas& canvas, const std::string& out) {
+    const int s = kFrameSize;
     Canvas stored(s, s);
     cairo_t* flip = stored.cr();
     cairo_translate(flip, 0, s);
@@ -325,6 +342,21 @@ void makeFrame(const std::string& out) {
     cairo_set_source_surface(flip, canvas.surface(), 0, 0);
     cairo_paint(flip);
     writePicture(stored, FileKind::Jpeg, out);
+}
+
+}  // namespace
+
+// The picture-in-picture frame (512 x 512, stretched over the inset's
+// rectangle and added over the captured picture): black inside, a thin
+// glowing border with corner brackets, tick marks and a small caption.
+void makeFrame(const std::string& out) {
+    Canvas canvas(kFrameSize, kFrameSize);
+    canvas.fill(0, 0, 0);
+    addBorderGlow(canvas);
+    drawBorderAndBrackets(canvas.cr());
+    drawTicks(canvas.cr());
+    drawCaptions(canvas.cr());
+    writeUpsideDown(canvas, out);
 }
 
 }  // namespace vantor::pictures
