@@ -17,6 +17,7 @@
 #include "app/runtime/effect_table.h"
 #include "app/frame_target.h"
 #include "app/music_clock.h"
+#include "app/runtime/demo_end.h"
 #include "app/runtime/script.h"
 #include "platform/window_messages.h"
 
@@ -29,7 +30,7 @@
 class FrameLoop {
 public:
     // Music time at which the demo ends.
-    static constexpr int kEndTime = 240000;
+    static constexpr int kEndTime = kDemoEndTime;
 
     // Reads the timeline script anew (on start-up and on every reload). It ends
     // the program through fatalError when the script cannot be read.

@@ -3,6 +3,7 @@
 // random source so every build writes the same bytes.
 #pragma once
 
+#include "app/runtime/demo_end.h"
 #include "content/common/demo_look.h"
 #include "content/scenes/kit/scene_builder.h"
 
@@ -23,9 +24,6 @@ inline constexpr const char* kStone = "stone.jpg";
 inline constexpr const char* kGrid = "grid.jpg";
 inline constexpr const char* kFlare = "flare.jpg";
 inline constexpr const char* kDimStone = "dimstone.tga";
-
-// Longest stretch of music one scene may play, in music ms (the whole show).
-inline constexpr int kShowMs = 240000;
 
 // A linear congruential source: the same numbers on every machine.
 class Random {

@@ -20,7 +20,7 @@ namespace look = vantor::look;
 enum Object { kSphere = 1, kLookAt = 60, kCameraFront = 70, kCameraNear, kKeyLight = 80, kRimLight };
 
 constexpr int kInterval = 1000;  // one sample a second of music
-constexpr int kCount = kShowMs / kInterval + 11;
+constexpr int kCount = kDemoEndTime / kInterval + 11;
 
 }  // namespace
 

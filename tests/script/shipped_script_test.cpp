@@ -3,6 +3,7 @@
 // cuts on bars and flashes on beats of the soundtrack, and ends in a fade.
 #include "app/effect_protocol.h"
 #include "app/runtime/fatal_error.h"
+#include "app/runtime/demo_end.h"
 #include "app/runtime/script.h"
 #include "effects/fade_effect.h"
 #include "content/soundtrack/score.h"
@@ -19,7 +20,6 @@
 namespace vantor::test {
 namespace {
 
-constexpr int kEnd = 240000;
 constexpr int kFadeId = 31;
 constexpr int kFlashId = 30;
 
@@ -43,7 +43,7 @@ TEST_F(ShippedScript, ParsesWithinCapacityInTimeOrder) {
     int previous = 1;
     for (const ScriptEvent& event : events) {
         EXPECT_GE(event.time, previous) << "entries out of time order at " << event.time;
-        EXPECT_LE(event.time, kEnd);
+        EXPECT_LE(event.time, kDemoEndTime);
         EXPECT_TRUE(event.effectId >= 0 && event.effectId < 32) << event.effectId;
         previous = event.time;
     }
@@ -119,7 +119,7 @@ TEST_F(ShippedScript, CutsOnBarsAndFlashesOnBeats) {
     for (const auto& note : score.notes)
         if (note.instrument == synth::Instrument::Kick) kickBeats.insert(static_cast<long>(note.beat));
 
-    int firstStart = kEnd, flashes = 0, flashesOnKicks = 0;
+    int firstStart = kDemoEndTime, flashes = 0, flashesOnKicks = 0;
     for (const ScriptEvent& event : script->timelineEvents()) {
         if (event.kind == ScriptEvent::Start) {
             firstStart = std::min(firstStart, event.time);
@@ -165,7 +165,7 @@ TEST_F(ShippedScript, EndsInAFadeToBlackAtTheEnd) {
         if (event.kind == ScriptEvent::Start) fadeStartedAt = event.time;
         if (event.kind == ScriptEvent::End) fadeStartedAt = -1;
     }
-    EXPECT_EQ(fadeEnd, kEnd);
+    EXPECT_EQ(fadeEnd, kDemoEndTime);
     EXPECT_GT(fadeStartedAt, 0) << "the last fade must still run at the end";
     EXPECT_EQ(colour[FadeEffect::RED] + colour[FadeEffect::GREEN] + colour[FadeEffect::BLUE], 0);
 }

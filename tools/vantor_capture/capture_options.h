@@ -1,6 +1,8 @@
 // The command line of vantor-capture.
 #pragma once
 
+#include "app/runtime/demo_end.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,7 +16,7 @@ struct CaptureOptions {
     int height = 480;
     int fps = 60;
     std::optional<int> from;  // default: the script's DEMOSTART
-    int to = 240000;
+    int to = kDemoEndTime;
     std::vector<int> at;  // Pictures: music times, ascending, without repeats
     bool profile = false;
     std::string data;      // a data folder over the archive (empty: none)
