@@ -165,110 +165,166 @@ void mapEntryToRgb(const unsigned char* e, std::size_t bytes, unsigned char* rgb
     }
 }
 
-bool readImage(TgaLoad& load) {
-    const unsigned char* h = load.header;
-    const int mapType = h[1];
-    const int type = h[2];
-    const int firstIndex = le16(h + 3);
-    const int mapLength = le16(h + 5);
-    const int entrySize = h[7];
-    const int width = le16(h + 12);
-    const int height = le16(h + 14);
-    const int depth = h[16];
-    const int descriptor = h[17];
-    const int descriptorAlpha = descriptor & 0x0F;
-    const bool trueColour = type == 2 || type == 10;
-    const bool mapped = type == 1 || type == 9;
-    const bool runLength = type >= 9;
+// The header fields the load works from.
+struct TgaHeader {
+    int mapType, type, firstIndex, mapLength, entrySize, width, height, depth, descriptor;
 
-    int colourBits =
-        trueColour ? 3 * std::min(depth / 3, 8) : (descriptorAlpha < depth ? depth - descriptorAlpha : depth);
+    explicit TgaHeader(const unsigned char* h)
+        : mapType(h[1]),
+          type(h[2]),
+          firstIndex(le16(h + 3)),
+          mapLength(le16(h + 5)),
+          entrySize(h[7]),
+          width(le16(h + 12)),
+          height(le16(h + 14)),
+          depth(h[16]),
+          descriptor(h[17]) {}
+
+    bool trueColour() const { return type == 2 || type == 10; }
+    bool greyscale() const { return type == 3 || type == 11; }
+    bool mapped() const { return type == 1 || type == 9; }
+    bool runLength() const { return type >= 9; }
+    int descriptorAlpha() const { return descriptor & 0x0F; }
+    bool topDown() const { return (descriptor & 0x20) != 0; }
+    bool rightToLeft() const { return (descriptor & 0x10) != 0; }
+};
+
+// How a stored pixel splits into colour and alpha bits.
+struct PixelLayout {
+    int colourBits, alphaBits;
+};
+
+// The pixel layout the header gives: the colour bits from the depth, the
+// alpha bits from the descriptor, reconciled (verbose says how) when the two
+// do not add up to the depth. Fails on an unknown image type and on a colour
+// map type that does not fit the image type.
+bool pixelLayout(TgaLoad& load, const TgaHeader& h, PixelLayout& layout) {
+    const int descriptorAlpha = h.descriptorAlpha();
+    int colourBits = h.trueColour() ? 3 * std::min(h.depth / 3, 8)
+                                    : (descriptorAlpha < h.depth ? h.depth - descriptorAlpha : h.depth);
     int alphaBits = descriptorAlpha;
-    if (depth < descriptorAlpha + colourBits) {
-        alphaBits = depth - colourBits;
+    if (h.depth < descriptorAlpha + colourBits) {
+        alphaBits = h.depth - colourBits;
         if (kpx_verbose()) {
             vantor::log::progress("TGA: %d bit image, %d bit alpha is greater than %d total bits per pixel\n",
-                                  colourBits, descriptorAlpha, depth);
+                                  colourBits, descriptorAlpha, h.depth);
             vantor::log::progress("TGA: reducing to %d bit alpha\n", alphaBits);
         }
-    } else if (descriptorAlpha + colourBits < depth) {
-        alphaBits = depth - colourBits;
+    } else if (descriptorAlpha + colourBits < h.depth) {
+        alphaBits = h.depth - colourBits;
         if (kpx_verbose()) {
             vantor::log::progress("TGA: %d bit image, %d bit alpha is less than %d total bits per pixel\n", colourBits,
-                                  descriptorAlpha, depth);
+                                  descriptorAlpha, h.depth);
             vantor::log::progress("TGA: increasing to %d bit alpha\n", alphaBits);
         }
     }
 
-    if (trueColour) {
+    if (h.trueColour()) {
         if (kpx_verbose()) vantor::log::progress("TGA: %d bit color image, %d bit alpha\n", colourBits, alphaBits);
-    } else if (type == 3 || type == 11) {
+    } else if (h.greyscale()) {
         if (kpx_verbose()) vantor::log::progress("TGA: %d bit grayscale image, %d bit alpha\n", colourBits, alphaBits);
-    } else if (mapped) {
-        const int entryColour = 3 * std::min(entrySize / 3, 8);
+    } else if (h.mapped()) {
+        const int entryColour = 3 * std::min(h.entrySize / 3, 8);
         if (kpx_verbose())
             vantor::log::progress("TGA: %d bit indexed image, %d bit alpha (%d bit indices)\n", entryColour,
-                                  entrySize > entryColour ? entrySize - entryColour : 0, depth);
+                                  h.entrySize > entryColour ? h.entrySize - entryColour : 0, h.depth);
     } else {
         return load.fail("TGA: unrecognized image type");
     }
-    if (mapped && mapType != 1) return load.fail("TGA: indexed image has invalid color map type");
-    if (!mapped && mapType != 0) return load.fail("TGA: non-indexed image has invalid color map type");
+    if (h.mapped() && h.mapType != 1) return load.fail("TGA: indexed image has invalid color map type");
+    if (!h.mapped() && h.mapType != 0) return load.fail("TGA: non-indexed image has invalid color map type");
+    layout = {colourBits, alphaBits};
+    return true;
+}
+
+// Reads the colour map into load.cmap as red, green, blue entries, the ones
+// before the first stored index black; `paletteSize` counts them all.
+bool readColourMap(TgaLoad& load, const TgaHeader& h, int& paletteSize) {
+    if (kpx_verbose())
+        vantor::log::progress("TGA: reading color map (%d + %d) * (%d bits)\n", h.firstIndex, h.mapLength, h.entrySize);
+    if (h.mapLength == 0 || h.firstIndex + h.mapLength > 0xFFFF) return load.fail("TGA: invalid color map length");
+    if (h.depth != 8) return load.fail("TGA: only 8 bit color map indices supported");
+    paletteSize = h.firstIndex + h.mapLength;
+    const std::size_t entryBytes = (static_cast<std::size_t>(h.entrySize) + 7) / 8;
+    const std::size_t mapBytes = static_cast<std::size_t>(paletteSize) * entryBytes;
+    auto* raw = static_cast<unsigned char*>(std::calloc(mapBytes ? mapBytes : 1, 1));
+    load.cmap = static_cast<unsigned char*>(std::calloc(static_cast<std::size_t>(paletteSize) * 3, 1));
+    if (!raw || !load.cmap) {
+        std::free(raw);
+        return load.fail("TGA: Not enough memory for cmap");
+    }
+    const std::size_t stored = static_cast<std::size_t>(h.mapLength) * entryBytes;
+    if (stored && ppd_read(raw + h.firstIndex * entryBytes, stored, 1, load.file) != 1) {
+        std::free(raw);
+        return load.fail("TGA: error reading colormap");
+    }
+    for (int i = h.firstIndex; i < paletteSize; ++i) mapEntryToRgb(raw + i * entryBytes, entryBytes, load.cmap + 3 * i);
+    std::free(raw);
+    return true;
+}
+
+// 1-5-5-5 (and plain 5-5-5) little-endian pixels to 5-6-5 high byte first,
+// green doubled into six bits, the alpha bit dropped.
+void fiveFiveFiveToLibraryLayout(unsigned char* pixels, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        unsigned char* p = pixels + 2 * i;
+        const unsigned v = p[0] | (p[1] << 8);
+        p[0] = static_cast<unsigned char>((v >> 7) & 0xFF);
+        p[1] = static_cast<unsigned char>((((v >> 5) << 6) | (v & 0x1F)) & 0xFF);
+    }
+}
+
+// Places the work buffer's rows into the record top to bottom and left to
+// right, as far as the file delivered pixels.
+void reorderRows(const TgaLoad& load, const TgaHeader& h, std::size_t pixelBytes, std::size_t delivered) {
+    const int width = h.width;
+    const std::size_t rowBytes = static_cast<std::size_t>(width) * pixelBytes;
+    const std::size_t rows = width > 0 ? (delivered + width - 1) / static_cast<std::size_t>(width) : 0;
+    for (std::size_t r = 0; r < rows; ++r) {
+        const unsigned char* src = load.data + r * rowBytes;
+        unsigned char* dst = load.result->image + (h.topDown() ? r : h.height - 1 - r) * rowBytes;
+        if (h.rightToLeft()) {
+            for (int x = 0; x < width; ++x)
+                std::memcpy(dst + x * pixelBytes, src + (width - 1 - x) * pixelBytes, pixelBytes);
+        } else {
+            std::memcpy(dst, src, rowBytes);
+        }
+    }
+}
+
+bool readImage(TgaLoad& load) {
+    const TgaHeader h(load.header);
+    PixelLayout layout{};
+    if (!pixelLayout(load, h, layout)) return false;
 
     int paletteSize = 0;
-    if (mapType == 1) {
-        if (kpx_verbose())
-            vantor::log::progress("TGA: reading color map (%d + %d) * (%d bits)\n", firstIndex, mapLength, entrySize);
-        if (mapLength == 0 || firstIndex + mapLength > 0xFFFF) return load.fail("TGA: invalid color map length");
-        if (depth != 8) return load.fail("TGA: only 8 bit color map indices supported");
-        paletteSize = firstIndex + mapLength;
-        const std::size_t entryBytes = (static_cast<std::size_t>(entrySize) + 7) / 8;
-        std::size_t mapBytes = static_cast<std::size_t>(paletteSize) * entryBytes;
-        auto* raw = static_cast<unsigned char*>(std::calloc(mapBytes ? mapBytes : 1, 1));
-        load.cmap = static_cast<unsigned char*>(std::calloc(static_cast<std::size_t>(paletteSize) * 3, 1));
-        if (!raw || !load.cmap) {
-            std::free(raw);
-            return load.fail("TGA: Not enough memory for cmap");
-        }
-        const std::size_t stored = static_cast<std::size_t>(mapLength) * entryBytes;
-        if (stored && ppd_read(raw + firstIndex * entryBytes, stored, 1, load.file) != 1) {
-            std::free(raw);
-            return load.fail("TGA: error reading colormap");
-        }
-        for (int i = firstIndex; i < paletteSize; ++i)
-            mapEntryToRgb(raw + i * entryBytes, entryBytes, load.cmap + 3 * i);
-        std::free(raw);
-        colourBits = 8;
-        alphaBits = 0;
+    if (h.mapType == 1) {
+        if (!readColourMap(load, h, paletteSize)) return false;
+        layout = {8, 0};
     }
 
-    const std::size_t pixelBytes = (static_cast<std::size_t>(colourBits) + alphaBits + 7) / 8;
-    const std::size_t pixels = static_cast<std::size_t>(width) * height;
+    const std::size_t pixelBytes = (static_cast<std::size_t>(layout.colourBits) + layout.alphaBits + 7) / 8;
+    const std::size_t pixels = static_cast<std::size_t>(h.width) * h.height;
     const std::size_t size = pixels * pixelBytes;
-    const bool topDown = (descriptor & 0x20) != 0;
-    const bool rightToLeft = (descriptor & 0x10) != 0;
     // Files stored top to bottom and left to right are decoded straight into
     // the record; the others into a work buffer that is then reordered.
-    const bool natural = topDown && !rightToLeft && size == kpx_image_size(load.result);
+    const bool natural = h.topDown() && !h.rightToLeft() && size == kpx_image_size(load.result);
     unsigned char* pixelData = load.result->image;
     if (!natural) {
-        if (!kpx_size_allowed(width, height, pixelBytes)) return load.fail("TGA: Not enough memory for data");
+        if (!kpx_size_allowed(h.width, h.height, pixelBytes)) return load.fail("TGA: Not enough memory for data");
         load.data = static_cast<unsigned char*>(std::calloc(size ? size : 1, 1));
         if (!load.data) return load.fail("TGA: Not enough memory for data");
         pixelData = load.data;
     }
 
     long read = 0;
-    if (runLength) {
-        PacketReader packets{load.file, pixelBytes};
+    PacketReader packets{load.file, pixelBytes};
+    if (h.runLength()) {
         read = packets.read(pixelData, pixels);
         if (read < 0) return false;
     } else if (pixelBytes > 0) {
         // All whole pixels the file still holds, in one piece.
-        const std::uint32_t pos = ppd_tell(load.file);
-        const std::size_t left = pos < load.file->size ? load.file->size - pos : 0;
-        read = static_cast<long>(std::min(pixels, left / pixelBytes));
-        if (read > 0) ppd_read(pixelData, static_cast<std::size_t>(read) * pixelBytes, 1, load.file);
+        read = static_cast<long>(packets.readPixels(pixelData, pixels));
     }
     if (read == 0 && pixels > 0) return load.fail("TGA: Could not read from file");
 
@@ -279,34 +335,11 @@ bool readImage(TgaLoad& load) {
     if (pixelBytes >= 3)
         for (unsigned char* p = pixelData; p < pixelData + delivered * pixelBytes; p += pixelBytes)
             std::swap(p[0], p[2]);
-
-    // 1-5-5-5 (and plain 5-5-5) little-endian pixels to 5-6-5 high byte first,
-    // green doubled into six bits, the alpha bit dropped.
-    const bool fiveFiveFive = colourBits == 15 && (alphaBits == 1 || (alphaBits == 0 && trueColour));
-    if (fiveFiveFive) {
-        for (std::size_t i = 0; i < delivered; ++i) {
-            unsigned char* p = pixelData + 2 * i;
-            const unsigned v = p[0] | (p[1] << 8);
-            p[0] = static_cast<unsigned char>((v >> 7) & 0xFF);
-            p[1] = static_cast<unsigned char>((((v >> 5) << 6) | (v & 0x1F)) & 0xFF);
-        }
-        if (alphaBits == 0) load.result->bpp = 16;
+    if (layout.colourBits == 15 && (layout.alphaBits == 1 || (layout.alphaBits == 0 && h.trueColour()))) {
+        fiveFiveFiveToLibraryLayout(pixelData, delivered);
+        if (layout.alphaBits == 0) load.result->bpp = 16;
     }
-
-    if (!natural && size == kpx_image_size(load.result)) {
-        const std::size_t rowBytes = static_cast<std::size_t>(width) * pixelBytes;
-        const std::size_t rows = width > 0 ? (delivered + width - 1) / static_cast<std::size_t>(width) : 0;
-        for (std::size_t r = 0; r < rows; ++r) {
-            const unsigned char* src = load.data + r * rowBytes;
-            unsigned char* dst = load.result->image + (topDown ? r : height - 1 - r) * rowBytes;
-            if (rightToLeft) {
-                for (int x = 0; x < width; ++x)
-                    std::memcpy(dst + x * pixelBytes, src + (width - 1 - x) * pixelBytes, pixelBytes);
-            } else {
-                std::memcpy(dst, src, rowBytes);
-            }
-        }
-    }
+    if (!natural && size == kpx_image_size(load.result)) reorderRows(load, h, pixelBytes, delivered);
 
     if (paletteSize > 0) {
         load.result->palette = static_cast<unsigned char*>(std::malloc(static_cast<std::size_t>(paletteSize) * 3));
