@@ -70,6 +70,38 @@ std::size_t decodeRuns(ppd_file* file, unsigned char* out, std::size_t total) {
     return produced;
 }
 
+// Three planes: each decoded row is the red, green and blue planes one after
+// the other; interleaves them into pixels in `out`.
+void interleavePlanes(const unsigned char* data, unsigned char* out, long rows, std::size_t rowLength,
+                      std::size_t bytesPerLine) {
+    for (long y = 0; y < rows; ++y) {
+        const unsigned char* src = data + y * rowLength;
+        unsigned char* dst = out + y * rowLength;
+        for (std::size_t x = 0; x < bytesPerLine; ++x) {
+            dst[3 * x] = src[x];
+            dst[3 * x + 1] = src[bytesPerLine + x];
+            dst[3 * x + 2] = src[2 * bytesPerLine + x];
+        }
+    }
+}
+
+// The 256-colour palette block: the marker 769 bytes from the end of the
+// file, then the palette. A file without the marker has no palette.
+kpximage* readPalette(PcxLoad& load) {
+    ppd_seek(load.file, -769, 2);
+    unsigned char marker = 0;
+    if (ppd_read(&marker, 1, 1, load.file) != 1) return load.fail("PCX: Cannot read palette-present-byte");
+    if (marker == kPaletteMarker) {
+        if (kpx_verbose()) vantor::log::progress("PCX: Palette found in image\n");
+        load.result->palette = static_cast<unsigned char*>(std::malloc(kPaletteBytes));
+        if (!load.result->palette) return load.fail("PCX: Not enough memory for kpximage->palette");
+        load.result->colors = 256;
+        if (ppd_read(load.palette, kPaletteBytes, 1, load.file) != 1) return load.fail("PCX: Cannot read palette");
+        std::memcpy(load.result->palette, load.palette, kPaletteBytes);
+    }
+    return load.release();
+}
+
 }  // namespace
 
 kpximage* kpx_load_pcx(const char* path) {
@@ -122,20 +154,9 @@ kpximage* kpx_load_pcx(const char* path) {
     load.result = kpx_create(static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), depth, 0);
     if (!load.result) return load.fail("PCX: Not enough memory for kpximage");
 
-    // Three planes: each decoded row is red, green, blue planes one after the
-    // other; interleave them into pixels.
     const unsigned char* rows = load.data;
     if (planes == 3 && bitsPerPlane == 8) {
-        const auto bpl = static_cast<std::size_t>(bytesPerLine);
-        for (long y = 0; y < decodedRows; ++y) {
-            const unsigned char* src = load.data + y * rowLength;
-            unsigned char* dst = load.buffer + y * rowLength;
-            for (std::size_t x = 0; x < bpl; ++x) {
-                dst[3 * x] = src[x];
-                dst[3 * x + 1] = src[bpl + x];
-                dst[3 * x + 2] = src[2 * bpl + x];
-            }
-        }
+        interleavePlanes(load.data, load.buffer, decodedRows, rowLength, static_cast<std::size_t>(bytesPerLine));
         rows = load.buffer;
     }
 
@@ -148,16 +169,5 @@ kpximage* kpx_load_pcx(const char* path) {
     for (long y = 0; y < decodedRows && copy > 0; ++y)
         std::memcpy(load.result->image + y * recordRow, rows + y * rowLength, copy);
 
-    ppd_seek(load.file, -769, 2);
-    unsigned char marker = 0;
-    if (ppd_read(&marker, 1, 1, load.file) != 1) return load.fail("PCX: Cannot read palette-present-byte");
-    if (marker == kPaletteMarker) {
-        if (kpx_verbose()) vantor::log::progress("PCX: Palette found in image\n");
-        load.result->palette = static_cast<unsigned char*>(std::malloc(kPaletteBytes));
-        if (!load.result->palette) return load.fail("PCX: Not enough memory for kpximage->palette");
-        load.result->colors = 256;
-        if (ppd_read(load.palette, kPaletteBytes, 1, load.file) != 1) return load.fail("PCX: Cannot read palette");
-        std::memcpy(load.result->palette, load.palette, kPaletteBytes);
-    }
-    return load.release();
+    return readPalette(load);
 }
