@@ -39,6 +39,25 @@ void release(JpegLoad& load, jpeg_decompress_struct& cinfo) {
     kpx_free(load.result);
 }
 
+// Releases everything the load holds and pushes the message of the failure.
+kpximage* fail(JpegLoad& load, jpeg_decompress_struct& cinfo, const char* message) {
+    release(load, cinfo);
+    kpx_error(message);
+    return nullptr;
+}
+
+// The record for the decompressor's output: greyscale as 8 bit with the grey
+// ramp palette, colour as 24 bit; null for any other component count.
+kpximage* createRecord(const jpeg_decompress_struct& cinfo) {
+    const auto width = static_cast<std::uint16_t>(cinfo.output_width);
+    const auto height = static_cast<std::uint16_t>(cinfo.output_height);
+    if (cinfo.output_components == 3) return kpx_create(width, height, 24, 0);
+    kpximage* img = kpx_create(width, height, 8, 256);
+    if (img)
+        for (int i = 0; i < 256; ++i) std::memset(img->palette + 3 * i, i, 3);
+    return img;
+}
+
 }  // namespace
 
 kpximage* kpx_load_jpg(const char* path) {
@@ -57,11 +76,7 @@ kpximage* kpx_load_jpg(const char* path) {
 
     cinfo.err = jpeg_std_error(&err.pub);
     err.pub.error_exit = jumpBack;
-    if (setjmp(err.back)) {
-        release(load, cinfo);
-        kpx_error("JPG: Unsupported file format");
-        return nullptr;
-    }
+    if (setjmp(err.back)) return fail(load, cinfo, "JPG: Unsupported file format");
     jpeg_CreateDecompress(&cinfo, JPEG_LIB_VERSION, sizeof(cinfo));
     load.created = true;
     cinfo.src = nullptr;
@@ -70,47 +85,22 @@ kpximage* kpx_load_jpg(const char* path) {
     // The output size is known from the header: a declared size beyond the
     // library's limit is refused before libjpeg or the reader allocate for it.
     jpeg_calc_output_dimensions(&cinfo);
-    if (!kpx_size_allowed(cinfo.output_width, cinfo.output_height, cinfo.out_color_components)) {
-        release(load, cinfo);
-        kpx_error("JPG: Not enough memory for buffer");
-        return nullptr;
-    }
+    if (!kpx_size_allowed(cinfo.output_width, cinfo.output_height, cinfo.out_color_components))
+        return fail(load, cinfo, "JPG: Not enough memory for buffer");
     jpeg_start_decompress(&cinfo);
 
     const std::size_t stride = static_cast<std::size_t>(cinfo.output_width) * cinfo.output_components;
     const std::size_t size = stride * cinfo.output_height;
     load.buffer = static_cast<JSAMPLE*>(std::malloc(size ? size : 1));
-    if (!load.buffer) {
-        release(load, cinfo);
-        kpx_error("JPG: Not enough memory for buffer");
-        return nullptr;
-    }
+    if (!load.buffer) return fail(load, cinfo, "JPG: Not enough memory for buffer");
     load.rows = static_cast<JSAMPROW*>(std::malloc(sizeof(JSAMPROW) * (cinfo.output_height ? cinfo.output_height : 1)));
-    if (!load.rows) {
-        release(load, cinfo);
-        kpx_error("JPG: Not enough memory for rowbuf");
-        return nullptr;
-    }
+    if (!load.rows) return fail(load, cinfo, "JPG: Not enough memory for rowbuf");
     for (JDIMENSION i = 0; i < cinfo.output_height; ++i) load.rows[i] = load.buffer + i * stride;
 
-    if (cinfo.output_components == 1) {
-        load.result = kpx_create(static_cast<std::uint16_t>(cinfo.output_width),
-                                 static_cast<std::uint16_t>(cinfo.output_height), 8, 256);
-        if (load.result)
-            for (int i = 0; i < 256; ++i) std::memset(load.result->palette + 3 * i, i, 3);
-    } else if (cinfo.output_components == 3) {
-        load.result = kpx_create(static_cast<std::uint16_t>(cinfo.output_width),
-                                 static_cast<std::uint16_t>(cinfo.output_height), 24, 0);
-    } else {
-        release(load, cinfo);
-        kpx_error("JPG: Unsupported bitdepth!");
-        return nullptr;
-    }
-    if (!load.result) {
-        release(load, cinfo);
-        kpx_error("JPG: Not enough memory for kpximage");
-        return nullptr;
-    }
+    if (cinfo.output_components != 1 && cinfo.output_components != 3)
+        return fail(load, cinfo, "JPG: Unsupported bitdepth!");
+    load.result = createRecord(cinfo);
+    if (!load.result) return fail(load, cinfo, "JPG: Not enough memory for kpximage");
     if (kpx_verbose())
         vantor::log::progress("JPG: dimensions: %ix%ix%ibit\n", static_cast<int>(cinfo.output_width),
                               static_cast<int>(cinfo.output_height), cinfo.output_components * 8);
