@@ -32,64 +32,10 @@ struct rar_audio_state {
     std::int16_t channelDeltas[32];
 };
 
-namespace rar_audio_detail {
-
-// The sum over 32 bytes of |I - x| (sign -1), |I + x| (sign 1) or |I|
-// (sign 0). Each term is at most 1279 and the sum at most 40928, so 16-bit
-// lanes hold it exactly.
-inline std::uint32_t errorSum(const std::int16_t* scaledError, const std::int16_t* x, int sign) {
-    std::uint16_t sum = 0;
-    for (int j = 0; j < 32; ++j) {
-        const std::int16_t v = static_cast<std::int16_t>(scaledError[j] + sign * x[j]);
-        sum = static_cast<std::uint16_t>(sum + (v < 0 ? -v : v));
-    }
-    return sum;
-}
-
-}  // namespace rar_audio_detail
-
 // Every 32 bytes: the error sums, the smallest of them and the weight change
-// it calls for; then the period's last four deltas start the next one.
-inline void rar_audio_adjust(rar_audio_state& s) {
-    using rar_audio_detail::errorSum;
-    // D1..D4 of each byte of the period, from the last deltas.
-    std::int16_t deltas[4][32];
-    for (int j = 0; j < 32; ++j) {
-        const std::int16_t* l = s.lastDeltas + j;  // l[3] = L1, l[2] = L2, ...
-        deltas[0][j] = l[3];
-        deltas[1][j] = static_cast<std::int16_t>(l[3] - l[2]);
-        deltas[2][j] = static_cast<std::int16_t>(l[2] - l[1]);
-        deltas[3][j] = static_cast<std::int16_t>(l[1] - l[0]);
-    }
-    // Sum 0 is |I|; sums 2k - 1 and 2k are |I - Dk| and |I + Dk| (k = 1..4);
-    // sums 9 and 10 are |I - channel delta| and |I + channel delta|.
-    std::uint32_t dif[11];
-    dif[0] = errorSum(s.scaledError, s.scaledError, 0);
-    for (int n = 0; n < 5; ++n) {
-        const std::int16_t* x = n < 4 ? deltas[n] : s.channelDeltas;
-        dif[2 * n + 1] = errorSum(s.scaledError, x, -1);
-        dif[2 * n + 2] = errorSum(s.scaledError, x, 1);
-    }
-    for (int n = 0; n < 4; ++n) s.lastDeltas[n] = s.lastDeltas[32 + n];
-
-    // The smallest sum, the earliest on ties; sum 0 changes nothing. (Without
-    // branches: which sum wins is as good as random.)
-    std::uint32_t minDif = dif[0];
-    int best = 0;
-    for (int n = 1; n < 11; ++n) {
-        const bool smaller = dif[n] < minDif;
-        minDif = smaller ? dif[n] : minDif;
-        best = smaller ? n : best;
-    }
-    if (best > 0) {
-        const int k = (best - 1) / 2;
-        if (best & 1) {
-            if (s.k[k] >= -16) s.k[k] -= 1;
-        } else if (s.k[k] < 16) {
-            s.k[k] += 1;
-        }
-    }
-}
+// it calls for; then the period's last four deltas start the next one. Out of
+// line, built for the widest vector instructions the processor has.
+void rar_audio_adjust(rar_audio_state& s);
 
 // The prediction (0..255) for the channel's next byte.
 inline int rar_audio_predict(const rar_audio_state& s, std::int32_t channelDelta) {
