@@ -134,14 +134,22 @@ bool OffscreenGL::makeCurrent() {
 }
 
 std::vector<std::uint8_t> OffscreenGL::readPixels() const {
+    std::vector<std::uint8_t> rgba;
+    readPixels(rgba);
+    return rgba;
+}
+
+void OffscreenGL::readPixels(std::vector<std::uint8_t>& rgba) const {
     const std::size_t row = static_cast<std::size_t>(width_) * 4;
-    std::vector<std::uint8_t> bottomUp(row * height_);
+    rgba.resize(row * height_);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
-    std::vector<std::uint8_t> topDown(bottomUp.size());
-    for (int y = 0; y < height_; ++y)
-        std::copy_n(bottomUp.data() + row * (height_ - 1 - y), row, topDown.data() + row * y);
-    return topDown;
+    glReadPixels(0, 0, width_, height_, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
+    // GL reads bottom row first: swap the rows in place, the outer ones
+    // first, so no second frame-sized buffer is needed.
+    for (int y = 0; y < height_ / 2; ++y) {
+        std::uint8_t* top = rgba.data() + row * y;
+        std::swap_ranges(top, top + row, rgba.data() + row * (height_ - 1 - y));
+    }
 }
 
 }  // namespace vantor::platform

@@ -32,6 +32,9 @@ public:
 
     // The colour buffer as RGBA bytes, top row first (the order images use).
     std::vector<std::uint8_t> readPixels() const;
+    // The same into rgba, whose storage is used again when it is large
+    // enough (a caller reading every frame allocates once).
+    void readPixels(std::vector<std::uint8_t>& rgba) const;
 
 private:
     OffscreenGL() = default;

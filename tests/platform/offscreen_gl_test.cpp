@@ -46,5 +46,31 @@ TEST_F(OffscreenGlTest, DrawsATexturedQuadThroughTheSecondUnit) {
     EXPECT_EQ(topRight[2], 255);
 }
 
+TEST(OffscreenGlReadBack, RowsComeTopFirstForOddHeightsAndIntoAReusedBuffer) {
+    // Each GL row (counted from the bottom) cleared to its own grey; the
+    // middle row of an odd height stays where it is.
+    for (const int height : {5, 4, 1}) {
+        std::string error;
+        auto gl = platform::OffscreenGL::create(3, height, &error);
+        ASSERT_TRUE(gl) << error;
+        glEnable(GL_SCISSOR_TEST);
+        for (int y = 0; y < height; ++y) {
+            glScissor(0, y, 3, 1);
+            glClearColor(static_cast<float>(y * 40) / 255.0f, 0, 0, 1);
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
+        glDisable(GL_SCISSOR_TEST);
+        std::vector<std::uint8_t> rgba(1000, 7);  // larger than a frame: resized
+        for (int read = 0; read < 2; ++read) {
+            gl->readPixels(rgba);
+            ASSERT_EQ(rgba.size(), static_cast<std::size_t>(3 * height * 4));
+            for (int row = 0; row < height; ++row)
+                EXPECT_EQ(rgba[static_cast<std::size_t>(row) * 12], (height - 1 - row) * 40)
+                    << "height " << height << ", row " << row << ", read " << read;
+        }
+        EXPECT_EQ(gl->readPixels(), rgba);
+    }
+}
+
 }  // namespace
 }  // namespace vantor::test
