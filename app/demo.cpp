@@ -14,22 +14,23 @@ struct Demo::WindowIo {
     vantor::platform::SdlMessageQueue messages;
 };
 
-Demo::Demo(FrameTarget& target, const StartupFiles& files, DemoMusic& music, vantor::platform::MessageSource& messages,
-           BuildErrors errors)
-    : target_(target), files_(files), music_(music), messages_(messages), table_(EffectTable::instance()) {
+Demo::Demo(FrameTarget& target, EffectTable& table, const StartupFiles& files, DemoMusic& music,
+           vantor::platform::MessageSource& messages, BuildErrors errors)
+    : target_(target), files_(files), music_(music), messages_(messages), table_(table) {
     startUp(errors);
 }
 
-Demo::Demo(FrameTarget& target, const StartupFiles& files, BuildErrors errors)
-    : Demo(target, files, std::make_unique<WindowIo>(), errors) {}
+Demo::Demo(FrameTarget& target, EffectTable& table, const StartupFiles& files, BuildErrors errors)
+    : Demo(target, table, files, std::make_unique<WindowIo>(), errors) {}
 
-Demo::Demo(FrameTarget& target, const StartupFiles& files, std::unique_ptr<WindowIo> io, BuildErrors errors)
+Demo::Demo(FrameTarget& target, EffectTable& table, const StartupFiles& files, std::unique_ptr<WindowIo> io,
+           BuildErrors errors)
     : ownIo_(std::move(io)),
       target_(target),
       files_(files),
       music_(ownIo_->music),
       messages_(ownIo_->messages),
-      table_(EffectTable::instance()) {
+      table_(table) {
     startUp(errors);
 }
 

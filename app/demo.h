@@ -30,14 +30,16 @@ public:
     // for an author who fixes the data while the demo runs).
     enum class BuildErrors { End, Keep };
 
-    // target: what frames (and the loading screen) are drawn into. music: the
-    // soundtrack and the clock of the loop. messages: the window messages the
-    // loop dispatches. All three must outlive the demo.
-    Demo(FrameTarget& target, const StartupFiles& files, DemoMusic& music, vantor::platform::MessageSource& messages,
-         BuildErrors errors = BuildErrors::End);
+    // target: what frames (and the loading screen) are drawn into. table: the
+    // effect table the effects are registered in and the loop plays (the
+    // program's is EffectTable::instance()). music: the soundtrack and the
+    // clock of the loop. messages: the window messages the loop dispatches.
+    // All four must outlive the demo.
+    Demo(FrameTarget& target, EffectTable& table, const StartupFiles& files, DemoMusic& music,
+         vantor::platform::MessageSource& messages, BuildErrors errors = BuildErrors::End);
     // In the demo window: a music player on the sound output and the SDL
     // message queue, both owned by the demo.
-    Demo(FrameTarget& target, const StartupFiles& files, BuildErrors errors = BuildErrors::End);
+    Demo(FrameTarget& target, EffectTable& table, const StartupFiles& files, BuildErrors errors = BuildErrors::End);
     ~Demo();
     Demo(const Demo&) = delete;
     Demo& operator=(const Demo&) = delete;
@@ -66,7 +68,8 @@ public:
 
 private:
     struct WindowIo;
-    Demo(FrameTarget& target, const StartupFiles& files, std::unique_ptr<WindowIo> io, BuildErrors errors);
+    Demo(FrameTarget& target, EffectTable& table, const StartupFiles& files, std::unique_ptr<WindowIo> io,
+         BuildErrors errors);
     void startUp(BuildErrors errors);
 
     std::unique_ptr<WindowIo> ownIo_;  // only when the demo runs its own music and messages

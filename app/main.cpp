@@ -90,6 +90,7 @@ int main(int argc, char** argv) {
     }
     if (!author.folder.empty()) return runAuthorMode(author);
     DemoWindow window(true, "Vantor", 640, 480);
-    Demo demo(window, kDemoFiles);
+    // The effect table is created here, before the effects are built into it.
+    Demo demo(window, EffectTable::instance(), kDemoFiles);
     return demo.run();
 }

@@ -137,7 +137,7 @@ int runAuthorMode(const AuthorOptions& options) {
     ScopedSceneErrorCapture sceneErrors;
     std::optional<Demo> demo;
     try {
-        demo.emplace(window, files, Demo::BuildErrors::Keep);
+        demo.emplace(window, EffectTable::instance(), files, Demo::BuildErrors::Keep);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "vantor: %s\n", e.what());
         return 1;

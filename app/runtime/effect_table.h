@@ -1,6 +1,10 @@
-// The single table of 32 effect slots through which the timeline and the frame
-// loop reach the effects. Slots hold non-owning pointers; ids outside 0..31
-// are ignored by set and give none from get.
+// The table of 32 effect slots through which the timeline and the frame loop
+// reach the effects. Slots hold non-owning pointers; ids outside 0..31 are
+// ignored by set and give none from get.
+//
+// The demo program plays from the one table instance() returns (its main
+// routine creates it there and hands it to the start-up); tools and tests that
+// start the demo or play effects may hold tables of their own.
 #pragma once
 
 #include "app/runtime/effect.h"
@@ -25,6 +29,10 @@ public:
 
     static EffectTable& instance();
 
+    EffectTable() = default;
+    EffectTable(const EffectTable&) = delete;
+    EffectTable& operator=(const EffectTable&) = delete;
+
     void set(int id, Effect* effect);
     Effect* get(int id) const;
 
@@ -42,7 +50,6 @@ public:
     void setObserver(EffectCallObserver* observer) { observer_ = observer; }
 
 private:
-    EffectTable() = default;
     void observedRunAll(int time);
 
     Effect* slots_[kSlots] = {};

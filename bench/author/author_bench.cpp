@@ -127,7 +127,8 @@ int main(int argc, char** argv) {
     files.dataFolder = folder.c_str();
 
     double t0 = nowMs();
-    Demo demo(target, files, music, messages, Demo::BuildErrors::Keep);
+    EffectTable table;
+    Demo demo(target, table, files, music, messages, Demo::BuildErrors::Keep);
     const double firstStart = nowMs() - t0;
     std::string lastReport;
     AuthorSession session(demo, {folder, files.script, soundtrack}, vantor::platform::watchFolder(folder), steadyMs,

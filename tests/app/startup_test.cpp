@@ -43,6 +43,7 @@ protected:
         dir.write("data/script.scr", script);
     }
     TempDir dir;
+    EffectTable table;  // the start-up's own, not the program's
 };
 
 // The demo window, noting the centre pixel of every finished frame just
@@ -94,7 +95,7 @@ TEST_F(StartupTest, TheSixLoadingImagesAppearInOrderOnePerSwapBeforeTheScriptPha
     }
     ProbingWindow window;
     window.keepFrames = true;
-    Demo demo(window, kLooseDemoFiles);
+    Demo demo(window, table, kLooseDemoFiles);
     ASSERT_EQ(window.frames.size(), 6u) << "one swap after group 0 and after each of groups 1 to 5";
     for (std::size_t swap = 0; swap < 6; ++swap)
         for (std::size_t image = 0; image < 6; ++image) {
@@ -137,7 +138,7 @@ TEST_F(StartupTest, TheLoopPlaysAFlashAndAFadeAtTheirScriptTimes) {
         "5000 START FADE\n"
         "LINETIME\n");
     ProbingWindow window;
-    Demo demo(window, kLooseDemoFiles);
+    Demo demo(window, table, kLooseDemoFiles);
     FrameLoop& loop = demo.loop();
     loop.scriptPhase();
 
@@ -201,7 +202,7 @@ TEST_F(StartupTest, DemoStartDispatchesEveryEarlierEventInTheFirstFrame) {
         "120000 START 31\n"
         "LINETIME\n");
     DemoWindow window(false, "Vantor", 640, 480);
-    Demo demo(window, kLooseDemoFiles);
+    Demo demo(window, table, kLooseDemoFiles);
     FrameLoop& loop = demo.loop();
     loop.scriptPhase();
     // The window's own start-up messages come first; each takes a pass.
@@ -219,7 +220,7 @@ TEST_F(StartupTest, DemoStartDispatchesEveryEarlierEventInTheFirstFrame) {
 TEST_F(StartupTest, TheDemoEndsByItselfAt240000) {
     writeDemo("DEMOSTART 239600\nSETUP\nTIMELINE\n100 START 29\nLINETIME\n");
     ProbingWindow window;
-    Demo demo(window, kLooseDemoFiles);
+    Demo demo(window, table, kLooseDemoFiles);
     std::vector<int> frameTimes;
     window.onSwap = [&] { frameTimes.push_back(demo.loop().now()); };
     EXPECT_EQ(demo.run(), 0);
@@ -238,7 +239,7 @@ TEST_F(StartupTest, StartUpFailuresEndWithTheirMessages) {
     auto failureOf = [&] {
         try {
             DemoWindow window(false, "Vantor", 640, 480);
-            Demo demo(window, kLooseDemoFiles);
+            Demo demo(window, table, kLooseDemoFiles);
             demo.loop().scriptPhase();
         } catch (const FatalError& error) {
             return std::string(error.what());

@@ -33,7 +33,7 @@ int failure(const std::string& text) {
 class OffscreenDemo {
 public:
     OffscreenDemo(vantor::platform::OffscreenGL& gl, const StartupFiles& files, const CaptureOptions& options)
-        : target_(gl), demo_(target_, files, music_, messages_) {
+        : target_(gl), demo_(target_, table_, files, music_, messages_) {
         if (options.profile) profiler_.emplace(demo_.table());
         demo_.loop().scriptPhase();
         const Script& script = *demo_.loop().script();
@@ -70,6 +70,7 @@ private:
     OffscreenTarget target_;
     OfflineMusic music_;
     WindowlessMessages messages_;
+    EffectTable table_;
     Demo demo_;
     std::optional<EffectProfiler> profiler_;
     int demoStart_ = 0;

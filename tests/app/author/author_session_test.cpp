@@ -73,8 +73,8 @@ protected:
         folderName = folder.path().string();
         files.dataFolder = folderName.c_str();
         target = std::make_unique<OffscreenTarget>(context());
-        demo = std::make_unique<Demo>(*target, files, music, messages, Demo::BuildErrors::Keep);
-        EffectTable::instance().set(kSpare, &recorder);
+        demo = std::make_unique<Demo>(*target, table, files, music, messages, Demo::BuildErrors::Keep);
+        table.set(kSpare, &recorder);
         auto fake = std::make_unique<FakeWatcher>();
         watcher = fake.get();
         session = std::make_unique<AuthorSession>(
@@ -86,7 +86,7 @@ protected:
     void TearDown() override {
         session.reset();
         demo.reset();
-        EffectTable::instance().clear();
+        table.clear();
         ppd_set_folder(nullptr);
         ppd_clear_archive();
     }
@@ -120,6 +120,7 @@ protected:
     std::unique_ptr<OffscreenTarget> target;
     OfflineMusic music;
     WindowlessMessages messages;
+    EffectTable table;
     ScopedFatalErrorCapture fatalErrors;
     ScopedSceneErrorCapture sceneErrors;
     std::unique_ptr<Demo> demo;
@@ -258,7 +259,7 @@ TEST_F(AuthorSessionTest, PicturesAndScenesReloadOrKeepTheLastGoodEffects) {
     // The demo's message and the reader's reason.
     EXPECT_EQ(session->error(), "could not load image rotule.pcx (PCX: Cannot read header)");
     EXPECT_EQ(&demo->effects().picture, before);
-    EXPECT_EQ(EffectTable::instance().get(DemoEffects::kPictureId), before);
+    EXPECT_EQ(table.get(DemoEffects::kPictureId), before);
 
     // A half-written file, then the whole one: only the settled one is read.
     kpximage* picture = kpx_create(64, 32, 8, 256);
@@ -279,9 +280,9 @@ TEST_F(AuthorSessionTest, PicturesAndScenesReloadOrKeepTheLastGoodEffects) {
     ASSERT_NE(shown, nullptr);
     EXPECT_EQ(shown->width, 64);
     EXPECT_EQ(shown->height, 32);
-    EXPECT_EQ(EffectTable::instance().get(DemoEffects::kPictureId), &demo->effects().picture);
+    EXPECT_EQ(table.get(DemoEffects::kPictureId), &demo->effects().picture);
     // The effects outside the demo's rows stay in the table.
-    EXPECT_EQ(EffectTable::instance().get(kSpare), &recorder);
+    EXPECT_EQ(table.get(kSpare), &recorder);
 
     save("data/arm.ppp", "PPP but broken");
     settle();

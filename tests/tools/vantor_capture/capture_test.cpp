@@ -112,7 +112,7 @@ protected:
 class DirectDemo {
 public:
     DirectDemo() : gl_(platform::OffscreenGL::create(kWidth, kHeight)), target_(*gl_) {
-        demo_.emplace(target_, kDemoFiles, music_, messages_);
+        demo_.emplace(target_, table_, kDemoFiles, music_, messages_);
         demo_->loop().scriptPhase();
     }
     void draw(int time) {
@@ -134,6 +134,7 @@ private:
     OffscreenTarget target_;
     OfflineMusic music_;
     WindowlessMessages messages_;
+    EffectTable table_;
     std::optional<Demo> demo_;
 };
 
