@@ -13,6 +13,7 @@
 #include "app/demo_window.h"
 #include "app/runtime/fatal_error.h"
 #include "app/runtime/startup_files.h"
+#include "libs/log/progress_log.h"
 #include "platform/folder_watcher.h"
 #include "platform/virtual_keys.h"
 #include "scene/scene_error.h"
@@ -67,22 +68,13 @@ void authorKey(int key, AuthorSession& session, const FrameLoop& loop, AuthorLay
     if (press.kind == AuthorKey::ToggleOverlay) layer.toggle();
 }
 
-// With --control, standard output carries the answers alone: what the
-// libraries print there goes to standard error instead. Returns the
-// descriptor the answers are written to.
-int takeStdoutForAnswers() {
-    std::fflush(stdout);
-    const int answers = ::dup(STDOUT_FILENO);
-    ::dup2(STDERR_FILENO, STDOUT_FILENO);
-    // Whole lines, so that they do not split the messages on stderr.
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    return answers;
-}
-
-void writeAnswer(int answers, const std::string& line) {
+// With --control, standard output carries the answers alone: the libraries'
+// progress lines go to standard error instead, and each answer is written
+// whole, straight to the descriptor.
+void writeAnswer(const std::string& line) {
     const std::string text = line + "\n";
     for (std::size_t at = 0; at < text.size();) {
-        const ssize_t put = ::write(answers, text.data() + at, text.size() - at);
+        const ssize_t put = ::write(STDOUT_FILENO, text.data() + at, text.size() - at);
         if (put <= 0) break;
         at += static_cast<std::size_t>(put);
     }
@@ -129,7 +121,7 @@ int runAuthorMode(const AuthorOptions& options) {
     const FolderFiles folderFiles(options.folder);
     const StartupFiles& files = folderFiles.files();
 
-    const int answers = options.control ? takeStdoutForAnswers() : -1;
+    if (options.control) vantor::log::setProgressStream(vantor::log::ProgressStream::StandardError);
 
     DemoWindow window(true, "Vantor", 640, 480);
     // From here on the demo's fatal ends throw, and the session catches them.
@@ -149,8 +141,7 @@ int runAuthorMode(const AuthorOptions& options) {
     std::optional<AuthorControl> control;
     if (options.control) {
         input.emplace(STDIN_FILENO);
-        control.emplace(
-            session, *demo, [answers](const std::string& line) { writeAnswer(answers, line); }, writeCurrentFrame);
+        control.emplace(session, *demo, writeAnswer, writeCurrentFrame);
     }
     AuthorLayer layer(options.overlay);
     FrameLoop& loop = demo->loop();

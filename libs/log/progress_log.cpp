@@ -7,6 +7,7 @@ namespace vantor::log {
 namespace {
 
 bool quietSwitch = false;
+ProgressStream target = ProgressStream::StandardOutput;
 
 }  // namespace
 
@@ -14,12 +15,14 @@ void progress(const char* format, ...) {
     if (quietSwitch) return;
     va_list arguments;
     va_start(arguments, format);
-    std::vprintf(format, arguments);
+    std::vfprintf(target == ProgressStream::StandardError ? stderr : stdout, format, arguments);
     va_end(arguments);
 }
 
 void setProgressQuiet(bool quiet) { quietSwitch = quiet; }
 
 bool progressQuiet() { return quietSwitch; }
+
+void setProgressStream(ProgressStream stream) { target = stream; }
 
 }  // namespace vantor::log
