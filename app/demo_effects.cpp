@@ -28,7 +28,6 @@ StartupStep DemoEffects::showLoadingScreen(bool advance) {
 
 StartupStep DemoEffects::beginScenes() {
     images_.setPath("");
-    keepTexturePaths = false;
     return {};
 }
 

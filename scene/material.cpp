@@ -4,8 +4,8 @@
 
 const Material* currentMaterial = nullptr;
 
-Material::Material() : celTexture_(std::make_unique<Texture>(GL_TEXTURE_1D)) {
-    celTexture_->load("celpalette.pcx", nullptr);
+Material::Material(ImageLibrary* textureLibrary) : celTexture_(std::make_unique<Texture>(GL_TEXTURE_1D)) {
+    celTexture_->load(textureLibrary, "celpalette.pcx", nullptr);
 }
 
 Material::~Material() {

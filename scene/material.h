@@ -15,9 +15,9 @@
 
 class Material : public SceneNode<Material> {
 public:
-    // Defaults, and the cel palette loaded from the texture library (so a
-    // texture library must be set).
-    Material();
+    // Defaults, and the cel palette loaded from the texture library; without
+    // one the program ends through SceneError ("no imglib for texture").
+    explicit Material(ImageLibrary* textureLibrary);
     ~Material();
     Material(const Material&) = delete;
     Material& operator=(const Material&) = delete;

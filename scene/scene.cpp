@@ -22,7 +22,6 @@ Scene::~Scene() {
     deleteList<SceneObject>(cameras);
     deleteList<SceneObject>(lights);
     deleteList(materials);
-    if (ownedImages && textureLibrary() == ownedImages.get()) setTextureLibrary(nullptr);
 }
 
 void Scene::addObject(SceneObject* object) { objectsTail_.append(objects, object); }

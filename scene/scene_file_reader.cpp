@@ -27,12 +27,14 @@ struct FileCloser {
 void SceneFileReader::parseError(const std::string& text) const { SceneError(parseErrorMessage(fileName_, text)); }
 
 Scene* SceneFileReader::load(const char* fileName, const char* textureDirectory, ImageLibrary* images) {
+    // The library given, or a new one that the scene will own, is the texture
+    // library of everything this load makes.
     std::unique_ptr<ImageLibrary> ownImages;
     if (!images) {
         ownImages = std::make_unique<ImageLibrary>();
         images = ownImages.get();
     }
-    setTextureLibrary(images);
+    textureLibrary_ = images;
 
     textureDirectory_ = textureDirectory ? textureDirectory : "";
     fileName_ = fileName ? fileName : "";
@@ -198,19 +200,19 @@ Texture* SceneFileReader::sceneTexture(const std::string& stored) {
     if (stored.empty() || !loadTextures_) return nullptr;
     std::string name = stored;
     const char* directory = nullptr;
-    if (!keepTexturePaths) {
+    if (!keepTexturePaths_) {
         const std::size_t slash = stored.rfind('\\');
         if (slash != std::string::npos) name = stored.substr(slash + 1);
         directory = textureDirectory_.c_str();
     }
-    Texture* texture = loadTexture(name.c_str(), directory);
+    Texture* texture = loadTexture(textureLibrary_, name.c_str(), directory);
     if (!texture) parseError(errors::textureNotLoaded(name));
     return texture;
 }
 
 void SceneFileReader::addMaterial(const Chunk& chunk) {
     const MaterialRecord& r = chunk.material;
-    auto material = std::make_unique<Material>();
+    auto material = std::make_unique<Material>(textureLibrary_);
     material->ambient = r.ambient;
     material->diffuse = r.diffuse;
     material->specular = r.specular;

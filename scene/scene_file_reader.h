@@ -33,8 +33,9 @@ class SceneReader {
 public:
     virtual ~SceneReader() = default;
     // The new scene, owned by the caller. The texture directory is where
-    // texture base names are looked up (kSceneTextureDirectory); without an image
-    // library the reader makes a private one that the scene keeps.
+    // texture base names are looked up (kSceneTextureDirectory). The image
+    // library is the texture library of the scene's textures and materials;
+    // without one the reader makes a private one that the scene keeps.
     virtual Scene* load(const char* fileName, const char* textureDirectory, ImageLibrary* images) = 0;
 };
 
@@ -49,6 +50,12 @@ public:
     // textures and the shading mode of an untextured material); for tools
     // that check a scene without the files it names. On by default.
     void setLoadTextures(bool load) { loadTextures_ = load; }
+
+    // Off (the default): a texture name is reduced to its base name (after
+    // the last backslash) and looked up in the texture directory. On: the
+    // name is looked up as stored, without a directory, for scenes whose
+    // names are paths relative to the image library's own path.
+    void setKeepTexturePaths(bool keep) { keepTexturePaths_ = keep; }
 
     // Objects may be nested at most this deep below a root object.
     static constexpr int kMaximumDepth = ppp::kMaximumNesting;
@@ -88,6 +95,8 @@ private:
     SceneObject* find(std::int32_t id) const;
 
     bool loadTextures_ = true;
+    bool keepTexturePaths_ = false;
+    ImageLibrary* textureLibrary_ = nullptr;  // for the load under way
     std::string textureDirectory_;
     std::string fileName_;
     ppd_file* file_ = nullptr;

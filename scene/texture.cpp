@@ -6,18 +6,10 @@
 
 namespace {
 
-ImageLibrary* currentLibrary = nullptr;
-
 // Larger sides than this cannot be held in a kpximage after rounding up.
 constexpr int kLargestSide = 32768;
 
 }  // namespace
-
-bool keepTexturePaths = false;
-
-void setTextureLibrary(ImageLibrary* library) { currentLibrary = library; }
-
-ImageLibrary* textureLibrary() { return currentLibrary; }
 
 bool convertToGlRgba(kpximage& image) {
     if (image.bpp == 32) return true;
@@ -37,9 +29,9 @@ int roundUpPowerOfTwo(int size, int minimum) {
     return side;
 }
 
-bool Texture::load(const char* name, const char* directory) {
-    if (!currentLibrary) SceneError("no imglib for texture");
-    kpximage* loaded = currentLibrary->getImage(name, directory);
+bool Texture::load(ImageLibrary* textureLibrary, const char* name, const char* directory) {
+    if (!textureLibrary) SceneError("no imglib for texture");
+    kpximage* loaded = textureLibrary->getImage(name, directory);
     if (!loaded) return false;
     image_ = loaded;
     uploadTexture();
@@ -96,9 +88,9 @@ Texture* Texture::createRenderTexture(int width, int height) {
     return texture;
 }
 
-Texture* loadTexture(const char* name, const char* directory) {
+Texture* loadTexture(ImageLibrary* textureLibrary, const char* name, const char* directory) {
     auto* texture = new Texture(GL_TEXTURE_2D);
-    if (!texture->load(name, directory)) {
+    if (!texture->load(textureLibrary, name, directory)) {
         delete texture;
         return nullptr;
     }

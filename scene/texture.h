@@ -18,16 +18,6 @@ struct kpximage;
 // store a texture's base name, and it is looked up in this directory.
 constexpr const char* kSceneTextureDirectory = "data/textures/";
 
-// The image cache that texture loading reads from. The scene reader sets it at
-// the start of each load; effects that make textures set it before they do.
-void setTextureLibrary(ImageLibrary* library);
-ImageLibrary* textureLibrary();
-
-// Off: scene texture names are reduced to their base name (after the last
-// backslash) and read from the scene's texture directory. On: names are used
-// as stored. The program's start-up switches it off.
-extern bool keepTexturePaths;
-
 class Texture {
 public:
     explicit Texture(GLenum target = GL_TEXTURE_2D) : target_(target) {}
@@ -36,11 +26,12 @@ public:
     Texture(const Texture&) = delete;
     Texture& operator=(const Texture&) = delete;
 
-    // Takes the image from the texture library (the directory prefixes the
-    // name when given; the name is the cache key) and uploads it. False when
-    // the image cannot be loaded: the texture then has no GL object. Without a
-    // texture library the program ends with "no imglib for texture".
-    bool load(const char* name, const char* directory);
+    // Takes the image from the texture library, the image cache it is given
+    // (the directory prefixes the name when given; the name is the cache key),
+    // and uploads it. False when the image cannot be loaded: the texture then
+    // has no GL object. Without a texture library the program ends through
+    // SceneError with "no imglib for texture".
+    bool load(ImageLibrary* textureLibrary, const char* name, const char* directory);
 
     // Creates the GL texture from the image (2D or 1D by target). Nothing
     // happens without an image, or with an image that has no pixels or a depth
@@ -69,7 +60,7 @@ private:
 };
 
 // A new 2D texture loaded with Texture::load; none (and nothing kept) on failure.
-Texture* loadTexture(const char* name, const char* directory);
+Texture* loadTexture(ImageLibrary* textureLibrary, const char* name, const char* directory);
 
 // Brings a picture to 32 bits in the byte order OpenGL reads (red, green,
 // blue, alpha), in place, as every texture made from a picture needs it.

@@ -51,7 +51,6 @@ Loaded& scene(int index) {
     if (kpx_verbose()) kpx_verbose_off();
     Loaded l;
     l.images = std::make_unique<ImageLibrary>();
-    keepTexturePaths = false;
     const std::string file = std::string(DEMO_DATA_DIR) + "/" + demoscenes::kDemoScenes[index].file;
     SceneFileReader reader;
     l.scene.reset(reader.load(file.c_str(), DEMO_DATA_DIR "/textures/", l.images.get()));

@@ -61,7 +61,6 @@ struct Fixture {
     Fixture() {
         vantor::bench::offscreenContext("scene_bench");
         kpx_verbose_off();
-        setTextureLibrary(&images);
         scene = std::make_unique<Scene>();
         scene->addObject(torus());
         auto* camera = new CameraObject;
@@ -70,7 +69,7 @@ struct Fixture {
         auto* light = new LightObject;
         light->setPosition({5, 5, 5});
         scene->addLight(light);
-        auto* material = new Material;
+        auto* material = new Material(&images);
         material->id = 1;
         scene->addMaterial(material);
         scene->objects->prepareGeometry();
@@ -82,7 +81,6 @@ struct Fixture {
         texture->uploadTexture();
         material->setBaseTexture(texture.get());
     }
-    ~Fixture() { setTextureLibrary(nullptr); }
 };
 
 Fixture& fixture() {

@@ -20,7 +20,6 @@ std::unique_ptr<Texture> visorTexture(ImageLibrary& images, const char* name) {
 }  // namespace
 
 VisorEffect::VisorEffect(const char* sceneFile, ImageLibrary& images) : SceneEffect(sceneFile, images) {
-    setTextureLibrary(&images);
     renderTexture_.reset(Texture::createRenderTexture(kCaptureSize, kCaptureSize));
     fullVisor_ = visorTexture(images, kFullVisorImage);
     frontVisor_ = visorTexture(images, kFrontVisorImage);

@@ -9,8 +9,8 @@
 
 namespace {
 
-std::unique_ptr<Texture> requireTexture(const char* name, const char* directory) {
-    std::unique_ptr<Texture> texture(loadTexture(name, directory));
+std::unique_ptr<Texture> requireTexture(ImageLibrary& images, const char* name, const char* directory) {
+    std::unique_ptr<Texture> texture(loadTexture(&images, name, directory));
     if (!texture) SceneError(std::string("could not load image ") + directory + name);
     return texture;
 }
@@ -19,9 +19,8 @@ std::unique_ptr<Texture> requireTexture(const char* name, const char* directory)
 
 MetaballObject::MetaballObject(ImageLibrary& images, const char* textureDirectory)
     : vertices_(kVertexCapacity), normals_(kVertexCapacity) {
-    setTextureLibrary(&images);
-    metal_ = requireTexture(kMetalTexture, textureDirectory);
-    galaxy_ = requireTexture(kGalaxyTexture, textureDirectory);
+    metal_ = requireTexture(images, kMetalTexture, textureDirectory);
+    galaxy_ = requireTexture(images, kGalaxyTexture, textureDirectory);
 }
 
 void MetaballObject::updateSelf(float sceneTime) {

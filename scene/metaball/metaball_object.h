@@ -26,9 +26,8 @@ public:
     // its surface at the last triangle that fits.
     static constexpr int kVertexCapacity = 219488;
 
-    // Makes the library the texture source and loads the two textures from
-    // the directory; an image that cannot be loaded ends the program through
-    // SceneError naming it.
+    // Loads the two textures from the directory through the image library; an
+    // image that cannot be loaded ends the program through SceneError naming it.
     explicit MetaballObject(ImageLibrary& images, const char* textureDirectory = kSceneTextureDirectory);
 
     // Places the balls, computes the field, polygonises and draws.

@@ -78,7 +78,6 @@ protected:
 
     std::unique_ptr<Scene> load(const char* file) {
         images_ = std::make_unique<ImageLibrary>();
-        keepTexturePaths = false;
         SceneFileReader reader;
         return std::unique_ptr<Scene>(
             reader.load(built(file).c_str(), (textures_->path().string() + "/").c_str(), images_.get()));

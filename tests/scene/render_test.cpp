@@ -290,7 +290,7 @@ TEST_F(RenderTest, ABillboardOnTheEyePlaneIsNotDrawn) {
 }
 
 TEST_F(RenderTest, TwoSidedMaterialsSwitchCullingOffUntilUnapplied) {
-    Material material;
+    Material material(images.get());
     material.twoSided = true;
     glEnable(GL_CULL_FACE);
     material.apply();

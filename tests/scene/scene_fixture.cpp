@@ -29,11 +29,7 @@ void SceneTest::SetUp() {
 
     images = std::make_unique<ImageLibrary>();
     images->setPath((dir.path().string() + "/").c_str());
-    setTextureLibrary(images.get());
-    keepTexturePaths = false;
 }
-
-void SceneTest::TearDown() { setTextureLibrary(nullptr); }
 
 void SceneTest::demoProjection() {
     glMatrixMode(GL_PROJECTION);

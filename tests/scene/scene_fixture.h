@@ -22,7 +22,6 @@ using Rgb = std::array<unsigned char, 3>;
 class SceneTest : public GlTest {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     // 45 degrees vertical field of view, 640/480, near 0.1, far 20000; depth
     // test with GL_LEQUAL; model-view current and identity.

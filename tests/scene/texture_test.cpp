@@ -74,7 +74,7 @@ TEST_F(TextureTest, DepthsAreBroughtToRedGreenBlueAlpha) {
 }
 
 TEST_F(TextureTest, TheCelPaletteIsA256TexelRampWithMeanAlpha) {
-    Material material;
+    Material material(images.get());
     const Texture* cel = material.celTexture();
     ASSERT_NE(cel->glName(), 0u);
     EXPECT_EQ(cel->target(), GLenum(GL_TEXTURE_1D));
@@ -89,15 +89,13 @@ TEST_F(TextureTest, TheCelPaletteIsA256TexelRampWithMeanAlpha) {
 
     // Without a palette file the material still comes up, without the GL texture.
     ImageLibrary empty;
-    setTextureLibrary(&empty);
-    Material bare;
+    Material bare(&empty);
     EXPECT_EQ(bare.celTexture()->glName(), 0u);
 
     // Without any texture library the program ends.
-    setTextureLibrary(nullptr);
     ScopedSceneErrorCapture capture;
     try {
-        Material none;
+        Material none(nullptr);
         ADD_FAILURE() << "no error";
     } catch (const SceneErrorRaised& e) {
         EXPECT_STREQ(e.what(), "no imglib for texture");
@@ -160,9 +158,9 @@ TEST_F(TextureTest, RenderTexturesArePaddedWith127Blocks) {
 }
 
 TEST_F(TextureTest, LoadFailsQuietlyForMissingImages) {
-    EXPECT_EQ(loadTexture("nothing.tga", textureDirectory().c_str()), nullptr);
+    EXPECT_EQ(loadTexture(images.get(), "nothing.tga", textureDirectory().c_str()), nullptr);
     Texture texture;
-    EXPECT_FALSE(texture.load("nothing.tga", nullptr));
+    EXPECT_FALSE(texture.load(images.get(), "nothing.tga", nullptr));
     EXPECT_EQ(texture.glName(), 0u);
 }
 

@@ -19,7 +19,6 @@ bool checkScene(const std::string& path, const char* textureDirectory, std::stri
     }
     ScopedSceneErrorCapture capture;
     ImageLibrary images;
-    keepTexturePaths = false;
     try {
         SceneFileReader reader;
         reader.setLoadTextures(textureDirectory != nullptr);

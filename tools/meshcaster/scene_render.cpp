@@ -39,7 +39,6 @@ int renderScene(const RenderOptions& options) {
     // As the demo builds its scene effects: the image cache without a base
     // directory, texture base names under the texture directory.
     ImageLibrary images;
-    keepTexturePaths = false;
     SceneFileReader reader;
     std::unique_ptr<Scene> scene(reader.load(options.scene.c_str(), options.textures.c_str(), &images));
     // The metamove effect's surface, hung where the effect hangs it; the

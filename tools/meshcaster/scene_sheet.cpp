@@ -60,7 +60,6 @@ int renderSheet(const SheetOptions& options) {
 
     // Every scene with every camera: one row each.
     std::vector<Loaded> loaded;
-    keepTexturePaths = false;
     int rows = 0;
     for (const std::string& file : options.scenes) {
         Loaded l{file, std::make_unique<ImageLibrary>(), nullptr, {}, 10.0f};

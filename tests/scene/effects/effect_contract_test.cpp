@@ -8,7 +8,6 @@
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"
-#include "scene/texture.h"
 #include "tests/support/gl_fixture.h"
 
 #include <array>
@@ -114,7 +113,6 @@ protected:
     }
     void TearDown() override {
         EffectTable::instance().clear();
-        setTextureLibrary(nullptr);
         ppd_clear_archive();
         std::filesystem::current_path(previous_);
     }

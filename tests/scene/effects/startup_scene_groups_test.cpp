@@ -8,7 +8,6 @@
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"
-#include "scene/texture.h"
 #include "tests/support/gl_fixture.h"
 #include "tools/png/png_writer.h"
 
@@ -43,11 +42,9 @@ protected:
         images.setPath(kDemoFiles.imagePath);
         if (kpx_verbose()) kpx_verbose_off();
         EffectTable::instance().clear();
-        keepTexturePaths = true;  // the start-up must switch it off
     }
     void TearDown() override {
         EffectTable::instance().clear();
-        setTextureLibrary(nullptr);
         ppd_clear_archive();
         std::filesystem::current_path(previous_);
     }
@@ -105,7 +102,6 @@ TEST_F(StartupSceneGroupsTest, ScenesAreRegisteredAndPlayFromTheArchive) {
     // Textures were looked up by base name; the hole map was read under its
     // full name with the cache's directory empty, which is "data/images/"
     // again afterwards.
-    EXPECT_FALSE(keepTexturePaths);
     bool holeMapByFullName = false;
     for (const ImageEntry* e = images.firstEntry(); e; e = e->next)
         holeMapByFullName = holeMapByFullName || e->name == "data/images/holemap.jpg";
