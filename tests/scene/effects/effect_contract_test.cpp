@@ -5,26 +5,14 @@
 #include "app/demo_effects.h"
 #include "app/demo_gl_state.h"
 #include "app/runtime/startup_files.h"
-#include "imglib/image_library.h"
-#include "kpx/kpx.h"
-#include "libs/ppd/ppd.h"
-#include "tests/support/gl_fixture.h"
+#include "tests/scene/effects/startup_archive_fixture.h"
 
 #include <array>
-#include <filesystem>
 #include <sstream>
 #include <string>
 
 namespace vantor::test {
 namespace {
-
-class NullTarget : public FrameTarget {
-public:
-    void clearFrame() override {}
-    void swapBuffers() override {}
-    void resize(int, int) override {}
-    void toggleFullscreen() override {}
-};
 
 using Matrix = std::array<GLfloat, 16>;
 
@@ -99,30 +87,7 @@ std::string contractBreaches(const Matrix& projection, GLint projectionDepth, GL
     return out.str();
 }
 
-class EffectContractTest : public GlTest {
-protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(VANTOR_DEMO_DIR);
-        ASSERT_TRUE(std::filesystem::exists(kDemoFiles.archive)) << "build the demo archive first";
-        ppd_set_archive(kDemoFiles.archive, kDemoFiles.password);
-        images.setPath(kDemoFiles.imagePath);
-        if (kpx_verbose()) kpx_verbose_off();
-        EffectTable::instance().clear();
-    }
-    void TearDown() override {
-        EffectTable::instance().clear();
-        ppd_clear_archive();
-        std::filesystem::current_path(previous_);
-    }
-
-    ImageLibrary images;
-    NullTarget target;
-
-private:
-    std::filesystem::path previous_;
-};
+using EffectContractTest = StartupArchiveTest;
 
 TEST_F(EffectContractTest, EveryEffectLeavesTheStateItFound) {
     EffectTable& table = EffectTable::instance();

@@ -5,60 +5,21 @@
 #include "app/demo_effects.h"
 #include "app/effect_protocol.h"
 #include "app/runtime/startup_files.h"
-#include "imglib/image_library.h"
-#include "kpx/kpx.h"
-#include "libs/ppd/ppd.h"
-#include "tests/support/gl_fixture.h"
+#include "tests/scene/effects/startup_archive_fixture.h"
 #include "tools/png/png_writer.h"
 
 #include <cstdlib>
 #include <cxxabi.h>
 #include <memory>
 #include <typeinfo>
-#include <filesystem>
 #include <string>
 #include <unistd.h>
 
 namespace vantor::test {
 namespace {
 
-class NullTarget : public FrameTarget {
-public:
-    void clearFrame() override {}
-    void swapBuffers() override { ++swaps; }
-    void resize(int, int) override {}
-    void toggleFullscreen() override {}
-    int swaps = 0;
-};
-
-class StartupSceneGroupsTest : public GlTest {
+class StartupSceneGroupsTest : public StartupArchiveTest {
 protected:
-    void SetUp() override {
-        GlTest::SetUp();
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(VANTOR_DEMO_DIR);
-        ASSERT_TRUE(std::filesystem::exists(kDemoFiles.archive)) << "build the demo archive first";
-        ppd_set_archive(kDemoFiles.archive, kDemoFiles.password);
-        images.setPath(kDemoFiles.imagePath);
-        if (kpx_verbose()) kpx_verbose_off();
-        EffectTable::instance().clear();
-    }
-    void TearDown() override {
-        EffectTable::instance().clear();
-        ppd_clear_archive();
-        std::filesystem::current_path(previous_);
-    }
-
-    static void demoProjection() {
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        gluPerspective(45.0, double(kWidth) / kHeight, 0.1, 20000.0);
-        glMatrixMode(GL_MODELVIEW);
-        glLoadIdentity();
-        glEnable(GL_DEPTH_TEST);
-        glDepthFunc(GL_LEQUAL);
-    }
-
     // With VANTOR_TEST_FRAMES set, writes the frame as <that folder>/<name>.png.
     static void saveFrame(const std::string& name) {
         const char* folder = std::getenv("VANTOR_TEST_FRAMES");
@@ -66,12 +27,6 @@ protected:
         std::string error;
         EXPECT_TRUE(writePng(std::string(folder) + "/" + name + ".png", kWidth, kHeight, frame(), &error)) << error;
     }
-
-    ImageLibrary images;
-    NullTarget target;
-
-private:
-    std::filesystem::path previous_;
 };
 
 TEST_F(StartupSceneGroupsTest, ScenesAreRegisteredAndPlayFromTheArchive) {
