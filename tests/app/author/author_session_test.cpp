@@ -411,7 +411,8 @@ TEST_F(AuthorSessionTest, CheckerFindingsStandUntilTheNextSave) {
     save("data/script.scr", text);
     settle();
     ASSERT_EQ(findingsReports.size(), 2u);
-    const std::vector<std::string>& found = findingsReports[1];
+    // A copy: later reports grow the vector, which would leave a reference dangling.
+    const std::vector<std::string> found = findingsReports[1];
     EXPECT_EQ(found, session->findings());
     auto startsWith = [&](const std::string& prefix) {
         return std::any_of(found.begin(), found.end(), [&](const std::string& f) { return f.rfind(prefix, 0) == 0; });
