@@ -19,11 +19,15 @@ constexpr std::size_t kWindowMapping = kRarWindowSize < kHugePage ? kHugePage : 
 
 std::uint8_t* rar_allocate_window() {
     void* p = mmap(nullptr, kWindowMapping, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (p == MAP_FAILED) return nullptr;
+    return p == MAP_FAILED ? nullptr : static_cast<std::uint8_t*>(p);
+}
+
+void rar_window_expect_large(std::uint8_t* window) {
 #ifdef MADV_HUGEPAGE
-    madvise(p, kWindowMapping, MADV_HUGEPAGE);  // only a hint
+    if (window) madvise(window, kWindowMapping, MADV_HUGEPAGE);  // only a hint
+#else
+    (void)window;
 #endif
-    return static_cast<std::uint8_t*>(p);
 }
 
 void rar_release_window(std::uint8_t* window) {

@@ -8,9 +8,14 @@
 #include <cstdint>
 
 // kRarWindowSize zeroed bytes, released with rar_release_window; null when
-// out of memory.
+// out of memory. Its pages are mapped one by one as they are first written,
+// so a small member touches only a few of them.
 std::uint8_t* rar_allocate_window();
 void rar_release_window(std::uint8_t* window);
+// Asks for the window's pages not yet touched to come as one huge page:
+// worth it before a member that fills much of the window (clearing a huge
+// page costs about as much as a few hundred first touches of small ones).
+void rar_window_expect_large(std::uint8_t* window);
 
 // An output buffer of at least size bytes, released with free(). A buffer
 // meant to be used again for other members is rounded up to whole huge

@@ -24,8 +24,9 @@ struct Extraction {
     std::uint8_t* output = nullptr;
     std::uint32_t outputCapacity = 0;  // bytes allocated at output
     std::uint32_t outputLength = 0;
-    // Set when one output buffer serves every member in turn.
-    bool reuseOutput = false;
+    // Set when the extraction decodes every member: one output buffer then
+    // serves them all in turn, and the window fills up whatever their sizes.
+    bool allMembers = false;
     char password[255] = {};
     std::unique_ptr<rar_unpack_state> unpack;
     rar_packed_reader reader;
@@ -116,7 +117,7 @@ MemberResult processMember(Extraction& x, const rar_file_header& h, bool wanted,
         // enough: its pages are already mapped and likely still in cache.
         if (!x.output || x.outputCapacity < h.unpackedSize) {
             std::free(x.output);
-            x.output = rar_allocate_output(h.unpackedSize, x.reuseOutput, &x.outputCapacity);
+            x.output = rar_allocate_output(h.unpackedSize, x.allMembers, &x.outputCapacity);
             if (!x.output) x.outputCapacity = 0;
         }
         x.outputLength = 0;
@@ -136,6 +137,9 @@ MemberResult processMember(Extraction& x, const rar_file_header& h, bool wanted,
     if (h.method == 0x30) {
         if (!copyStored(x, h, wanted)) return MemberResult::failed;
     } else {
+        // A member that fills much of the window (or a run of members or a
+        // solid stream, which keep filling it) decodes into huge pages.
+        if (h.unpackedSize >= kRarWindowSize / 2 || solidArchive || x.allMembers) rar_window_expect_large(x.window);
         rar_unpack_job job;
         job.unpackedSize = h.unpackedSize;
         job.solid = (h.flags & kRarFlagSolidMember) != 0;
@@ -274,7 +278,7 @@ int unrarlib_extract_all(const char* archive, const char* password, unrarlib_mem
     if (!openArchive(x, archive, main)) return 0;
     const bool solidArchive = (main.flags & kRarFlagSolidArchive) != 0;
     const long long fileSize = fileSizeOf(x.archive);
-    x.reuseOutput = true;
+    x.allMembers = true;
 
     int extracted = 0;
     for (;;) {
