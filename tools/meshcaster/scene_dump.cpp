@@ -58,6 +58,56 @@ ShadingMode shadingOf(const MaterialRecord& m) {
     return shadingFromTextures(!m.textures[0].empty(), !m.textures[1].empty(), !m.textures[2].empty());
 }
 
+std::unique_ptr<Node> meshNode(const MeshRecord& m) {
+    char text[512];
+    std::snprintf(text, sizeof text, " \"%s\"  vertices %zu  coordinates %zu  faces %zu  ", m.name.c_str(),
+                  m.vertices.size(), m.texCoords.size(), m.faces.size());
+    return std::make_unique<Node>(Node{
+        isBillboardName(m.name) ? "billboard" : "mesh", m.id, text + transform(m.position, m.rotation, m.scale), {}});
+}
+
+std::unique_ptr<Node> cameraNode(const CameraRecord& c) {
+    char text[64];
+    std::snprintf(text, sizeof text, "  target %d", c.targetId);
+    return std::make_unique<Node>(Node{"camera", c.id, "  eye " + vec(c.eye) + text, {}});
+}
+
+std::unique_ptr<Node> lightNode(const LightRecord& l) {
+    return std::make_unique<Node>(Node{"light",
+                                       l.id,
+                                       "  position " + vec(l.position) + "  diffuse/specular " + vec(l.colour) +
+                                           "  ambient " + vec(lightAmbient(l.colour)),
+                                       {}});
+}
+
+std::string materialLine(const MaterialRecord& m) {
+    std::string line = "material " + std::to_string(m.id) + "  ambient " + vec(m.ambient) + "  diffuse " +
+                       vec(m.diffuse) + "  specular " + vec(m.specular);
+    char text[256];
+    std::snprintf(text, sizeof text, "  shininess %g  strength %g  shading %d", 128.0f * m.shininess,
+                  m.shininessStrength, shadingNumber(shadingOf(m)));
+    line += text;
+    if (m.twoSided) line += "  two-sided";
+    if (!m.textures[2].empty()) line += "  additive";
+    static const char* const slots[3] = {"base", "reflection", "additive"};
+    for (int i = 0; i < 3; ++i)
+        if (!m.textures[i].empty()) line += std::string("  ") + slots[i] + " \"" + m.textures[i] + "\"";
+    return line;
+}
+
+std::string controllerLine(const ControllerRecord& c) {
+    const bool sampled = c.controllerClass == kSampledClass;
+    const bool carriesRecords =
+        sampled || (c.controllerClass == kKeyFramedClass && (c.kind == kPositionTrack || c.kind == kRotationTrack));
+    char text[256];
+    std::snprintf(text, sizeof text, "controller owner %d  kind %d %s  class %d %s", c.ownerId, c.kind,
+                  trackKind(c.kind), c.controllerClass, controllerClass(c.controllerClass));
+    std::string line = text;
+    if (!carriesRecords) return line + "  (header only)";
+    std::snprintf(text, sizeof text, sampled ? "  samples %u  interval %d" : "  keys %u", c.count, c.interval);
+    return line + text;
+}
+
 Node* search(std::vector<std::unique_ptr<Node>>& list, std::int32_t id) {
     for (auto& node : list) {
         if (node->id == id) return node.get();
@@ -80,6 +130,10 @@ public:
     bool run(std::FILE* out);
 
 private:
+    // Files one chunk under its list; false (said on err) when it cannot be.
+    bool take(const Chunk& chunk);
+    void print(std::FILE* out) const;
+
     bool fail(const std::string& text) {
         std::fprintf(err_, "meshcaster: %s: %s\n", path_.c_str(), text.c_str());
         return false;
@@ -92,6 +146,7 @@ private:
     std::FILE* err_;
     std::vector<std::unique_ptr<Node>> objects_, cameras_, lights_;
     std::vector<std::string> materials_, controllers_;
+    int unknown_ = 0;
 };
 
 bool Dump::attach(std::unique_ptr<Node> node, std::int32_t parentId, ChunkType kind) {
@@ -109,95 +164,28 @@ bool Dump::attach(std::unique_ptr<Node> node, std::int32_t parentId, ChunkType k
     return true;
 }
 
-bool Dump::run(std::FILE* out) {
-    ppd_file* file = ppd_open(path_.c_str());
-    if (!file) return fail(errors::kCouldNotOpen);
-    std::unique_ptr<ppd_file, void (*)(ppd_file*)> closer(file, ppd_close);
-    ChunkDecoder decoder(file);
-    if (!decoder.readLeadWord()) return fail(errors::kNotASceneFile);
-
-    auto chunk = std::make_unique<Chunk>();
-    int unknown = 0;
-    for (bool done = false; !done;) {
-        const ChunkDecoder::Result result = decoder.next(*chunk);
-        if (result == ChunkDecoder::Result::Error) return fail(decoder.error());
-        if (result == ChunkDecoder::Result::EndOfData) break;
-        char text[512];
-        switch (chunk->type) {
-        case kMeshChunk: {
-            const MeshRecord& m = chunk->mesh;
-            const bool billboard = isBillboardName(m.name);
-            std::snprintf(text, sizeof text, " \"%s\"  vertices %zu  coordinates %zu  faces %zu  ", m.name.c_str(),
-                          m.vertices.size(), m.texCoords.size(), m.faces.size());
-            auto node = std::make_unique<Node>(
-                Node{billboard ? "billboard" : "mesh", m.id, text + transform(m.position, m.rotation, m.scale), {}});
-            if (!attach(std::move(node), m.parentId, kMeshChunk)) return false;
-            break;
-        }
-        case kDummyChunk: {
-            const DummyRecord& d = chunk->dummy;
-            auto node =
-                std::make_unique<Node>(Node{"dummy", d.id, "  " + transform(d.position, d.rotation, d.scale), {}});
-            if (!attach(std::move(node), d.parentId, kDummyChunk)) return false;
-            break;
-        }
-        case kTargetChunk:
-            objects_.push_back(std::make_unique<Node>(
-                Node{"target", chunk->target.id, "  position " + vec(chunk->target.position), {}}));
-            break;
-        case kCameraChunk:
-            std::snprintf(text, sizeof text, "  target %d", chunk->camera.targetId);
-            cameras_.push_back(
-                std::make_unique<Node>(Node{"camera", chunk->camera.id, "  eye " + vec(chunk->camera.eye) + text, {}}));
-            break;
-        case kLightChunk: {
-            const LightRecord& l = chunk->light;
-            lights_.push_back(
-                std::make_unique<Node>(Node{"light",
-                                            l.id,
-                                            "  position " + vec(l.position) + "  diffuse/specular " + vec(l.colour) +
-                                                "  ambient " + vec(lightAmbient(l.colour)),
-                                            {}}));
-            break;
-        }
-        case kMaterialChunk: {
-            const MaterialRecord& m = chunk->material;
-            std::string line = "material " + std::to_string(m.id) + "  ambient " + vec(m.ambient) + "  diffuse " +
-                               vec(m.diffuse) + "  specular " + vec(m.specular);
-            std::snprintf(text, sizeof text, "  shininess %g  strength %g  shading %d", 128.0f * m.shininess,
-                          m.shininessStrength, shadingNumber(shadingOf(m)));
-            line += text;
-            if (m.twoSided) line += "  two-sided";
-            if (!m.textures[2].empty()) line += "  additive";
-            static const char* const slots[3] = {"base", "reflection", "additive"};
-            for (int i = 0; i < 3; ++i)
-                if (!m.textures[i].empty()) line += std::string("  ") + slots[i] + " \"" + m.textures[i] + "\"";
-            materials_.push_back(line);
-            break;
-        }
-        case kControllerChunk: {
-            const ControllerRecord& c = chunk->controller;
-            const bool sampled = c.controllerClass == kSampledClass;
-            const bool carriesRecords = sampled || (c.controllerClass == kKeyFramedClass &&
-                                                    (c.kind == kPositionTrack || c.kind == kRotationTrack));
-            std::snprintf(text, sizeof text, "controller owner %d  kind %d %s  class %d %s", c.ownerId, c.kind,
-                          trackKind(c.kind), c.controllerClass, controllerClass(c.controllerClass));
-            std::string line = text;
-            if (carriesRecords) {
-                std::snprintf(text, sizeof text, sampled ? "  samples %u  interval %d" : "  keys %u", c.count,
-                              c.interval);
-                line += text;
-            } else {
-                line += "  (header only)";
-            }
-            controllers_.push_back(line);
-            break;
-        }
-        case kEndChunk: done = true; break;
-        default: ++unknown; break;
-        }
+bool Dump::take(const Chunk& chunk) {
+    switch (chunk.type) {
+    case kMeshChunk: return attach(meshNode(chunk.mesh), chunk.mesh.parentId, kMeshChunk);
+    case kDummyChunk: {
+        const DummyRecord& d = chunk.dummy;
+        return attach(
+            std::make_unique<Node>(Node{"dummy", d.id, "  " + transform(d.position, d.rotation, d.scale), {}}),
+            d.parentId, kDummyChunk);
     }
+    case kTargetChunk:
+        objects_.push_back(
+            std::make_unique<Node>(Node{"target", chunk.target.id, "  position " + vec(chunk.target.position), {}}));
+        return true;
+    case kCameraChunk: cameras_.push_back(cameraNode(chunk.camera)); return true;
+    case kLightChunk: lights_.push_back(lightNode(chunk.light)); return true;
+    case kMaterialChunk: materials_.push_back(materialLine(chunk.material)); return true;
+    case kControllerChunk: controllers_.push_back(controllerLine(chunk.controller)); return true;
+    default: ++unknown_; return true;
+    }
+}
 
+void Dump::print(std::FILE* out) const {
     std::fprintf(out, "%s\n", path_.c_str());
     std::fprintf(out, "objects:\n");
     printTree(out, objects_, 0);
@@ -209,7 +197,24 @@ bool Dump::run(std::FILE* out) {
     for (const std::string& line : materials_) std::fprintf(out, "  %s\n", line.c_str());
     std::fprintf(out, "controllers:\n");
     for (const std::string& line : controllers_) std::fprintf(out, "  %s\n", line.c_str());
-    if (unknown) std::fprintf(out, "unknown chunks skipped: %d\n", unknown);
+    if (unknown_) std::fprintf(out, "unknown chunks skipped: %d\n", unknown_);
+}
+
+bool Dump::run(std::FILE* out) {
+    ppd_file* file = ppd_open(path_.c_str());
+    if (!file) return fail(errors::kCouldNotOpen);
+    std::unique_ptr<ppd_file, void (*)(ppd_file*)> closer(file, ppd_close);
+    ChunkDecoder decoder(file);
+    if (!decoder.readLeadWord()) return fail(errors::kNotASceneFile);
+
+    auto chunk = std::make_unique<Chunk>();
+    for (;;) {
+        const ChunkDecoder::Result result = decoder.next(*chunk);
+        if (result == ChunkDecoder::Result::Error) return fail(decoder.error());
+        if (result == ChunkDecoder::Result::EndOfData || chunk->type == kEndChunk) break;
+        if (!take(*chunk)) return false;
+    }
+    print(out);
     return true;
 }
 
