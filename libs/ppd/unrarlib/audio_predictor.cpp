@@ -1,19 +1,6 @@
 #include "libs/ppd/unrarlib/audio_predictor.h"
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define RAR_AUDIO_WIDE 1
-// GCC 12 takes the deliberately undefined pass-through operand of some of
-// these intrinsics for an uninitialised variable.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#pragma GCC diagnostic ignored "-Wuninitialized"
-#include <immintrin.h>
-#pragma GCC diagnostic pop
-#else
-#include <immintrin.h>
-#endif
-#endif
+#include "libs/ppd/unrarlib/vector_intrinsics.h"
 
 namespace {
 
@@ -76,7 +63,7 @@ namespace {
 
 void adjustPlain(rar_audio_state& s) { adjustWeights(s); }
 
-#ifdef RAR_AUDIO_WIDE
+#ifdef RAR_VECTOR_INTRINSICS
 // The same steps, compiled for 256-bit vectors.
 __attribute__((target("avx2"))) void adjustAvx2(rar_audio_state& s) { adjustWeights(s); }
 
@@ -146,7 +133,7 @@ RAR_AVX512 void adjustAvx512(rar_audio_state& s) {
 using AdjustFunction = void (*)(rar_audio_state&);
 
 AdjustFunction chooseAdjust() {
-#ifdef RAR_AUDIO_WIDE
+#ifdef RAR_VECTOR_INTRINSICS
     if (__builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw")) return adjustAvx512;
     if (__builtin_cpu_supports("avx2")) return adjustAvx2;
 #endif

@@ -1,21 +1,8 @@
 #include "libs/ppd/unrarlib/cipher_wide.h"
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define RAR_WIDE_CIPHER 1
-// GCC 12 takes the deliberately undefined pass-through operand of some of
-// these intrinsics for an uninitialised variable.
-#if defined(__GNUC__) && !defined(__clang__)
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
-#pragma GCC diagnostic ignored "-Wuninitialized"
-#include <immintrin.h>
-#pragma GCC diagnostic pop
-#else
-#include <immintrin.h>
-#endif
-#endif
+#include "libs/ppd/unrarlib/vector_intrinsics.h"
 
-#ifdef RAR_WIDE_CIPHER
+#ifdef RAR_VECTOR_INTRINSICS
 
 #define RAR_WIDE_TARGET __attribute__((target("avx512f,avx512bw,avx512vbmi")))
 

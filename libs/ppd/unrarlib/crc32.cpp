@@ -2,10 +2,7 @@
 
 #include <array>
 
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define RAR_CRC_FOLDING 1
-#include <immintrin.h>
-#endif
+#include "libs/ppd/unrarlib/vector_intrinsics.h"
 
 namespace {
 
@@ -58,7 +55,7 @@ std::uint32_t tableCrc(std::uint32_t crc, const unsigned char* p, std::size_t si
     return crc;
 }
 
-#ifdef RAR_CRC_FOLDING
+#ifdef RAR_VECTOR_INTRINSICS
 
 // Folding with carry-less multiplication, for long runs of bytes. The CRC of
 // a message depends only on the message as a polynomial modulo the CRC
@@ -131,7 +128,7 @@ bool foldingAvailable() {
 
 std::uint32_t rar_crc32(std::uint32_t crc, const void* data, std::size_t size) {
     auto p = static_cast<const unsigned char*>(data);
-#ifdef RAR_CRC_FOLDING
+#ifdef RAR_VECTOR_INTRINSICS
     if (size >= 256 && foldingAvailable()) return foldingCrc(crc, p, size);
 #endif
     return tableCrc(crc, p, size);
