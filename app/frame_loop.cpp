@@ -1,6 +1,7 @@
 #include "app/frame_loop.h"
 
 #include "app/runtime/fatal_error.h"
+#include "app/runtime/script_dispatch.h"
 #include "platform/virtual_keys.h"
 
 namespace vk = vantor::platform::vk;
@@ -103,20 +104,8 @@ void FrameLoop::dispatchDueEvents() {
     if (!script_) return;
     const auto& events = script_->timelineEvents();
     while (nextEvent_ < events.size() && events[nextEvent_].time <= now_) {
-        dispatch(events[nextEvent_]);
+        dispatchScriptEvent(events[nextEvent_], table_);
         ++nextEvent_;
-    }
-}
-
-void FrameLoop::dispatch(const ScriptEvent& event) {
-    Effect* effect = table_.get(event.effectId);
-    if (!effect) return;
-    switch (event.kind) {
-    case ScriptEvent::Start: effect->start(); break;
-    case ScriptEvent::End: effect->stop(); break;
-    case ScriptEvent::Init: effect->init(event.time); break;
-    case ScriptEvent::Signal: effect->signal(event.value); break;
-    default: break;
     }
 }
 

@@ -84,7 +84,6 @@ public:
 private:
     void frame();
     void dispatchDueEvents();
-    void dispatch(const ScriptEvent& event);
     void reload();
 
     EffectTable& table_;
