@@ -7,24 +7,12 @@
 #include "app/runtime/fatal_error.h"
 #include "app/runtime/script.h"
 #include "app/script_check.h"
+#include "fuzz/any_script_data.h"
 #include "fuzz/fuzz_input.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <string_view>
-
-namespace {
-
-class AnyData : public ScriptData {
-public:
-    bool hasPicture(const std::string& name) override { return name.size() % 2 == 0; }
-    std::optional<std::vector<int>> sceneCameras(const std::string& file) override {
-        if (file.size() % 3 == 0) return std::nullopt;
-        return std::vector<int>{1, 71};
-    }
-};
-
-}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string& path = vantor::fuzz::writeInput(data, size, "scr");
@@ -37,7 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const ScriptEvent& e : script.setupEvents())
             if (e.time != 0 || e.kind != 4) std::abort();
     } catch (const FatalError&) {}
-    AnyData anyData;
+    vantor::fuzz::AnyScriptData anyData;
     for (const CheckDiagnostic& d :
          checkScriptText(std::string_view(reinterpret_cast<const char*>(data), size), anyData))
         if (d.line < 0 || d.message.empty()) std::abort();

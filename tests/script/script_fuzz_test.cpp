@@ -2,6 +2,7 @@
 // scripts and very long inputs either parse into a sane script or end in a
 // script error — never a crash, an overrun or an endless loop.
 #include "app/script_check.h"
+#include "fuzz/any_script_data.h"
 #include "tests/script/script_test_support.h"
 
 #include <gtest/gtest.h>
@@ -74,14 +75,7 @@ protected:
 
     // Pictures and cameras that come and go with the name, so the checker
     // takes both ways.
-    class AnyData : public ScriptData {
-    public:
-        bool hasPicture(const std::string& name) override { return name.size() % 2 == 0; }
-        std::optional<std::vector<int>> sceneCameras(const std::string& file) override {
-            if (file.size() % 3 == 0) return std::nullopt;
-            return std::vector<int>{1, 71};
-        }
-    } data;
+    fuzz::AnyScriptData data;
 
     // Parses and checks what a successful parse promises.
     void check(const std::string& text) {
