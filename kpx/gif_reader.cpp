@@ -37,6 +37,30 @@ struct LzwTables {
     std::uint16_t length[kTableSize];
 };
 
+// The decoder's code width and the next free code, which grow together.
+struct LzwCodes {
+    int nextFree;
+    int codeSize;
+    int mask;
+
+    // As at the start of the data and after every clear code.
+    static LzwCodes first(int minSize) { return {(1 << minSize) + 2, minSize + 1, (1 << (minSize + 1)) - 1}; }
+};
+
+// Enters the previous code's string (previousLength bytes at previousAt) plus
+// one byte as the next free code, while the table has room, and widens the
+// codes by a bit when the next free code needs it (12 bits at most).
+inline void addCode(LzwTables& t, LzwCodes& c, std::size_t previousAt, std::size_t previousLength) {
+    if (c.nextFree >= kTableSize) return;
+    t.offset[c.nextFree] = static_cast<std::uint32_t>(previousAt);
+    t.length[c.nextFree] = static_cast<std::uint16_t>(previousLength + 1);
+    ++c.nextFree;
+    if ((c.nextFree & c.mask) == 0 && c.nextFree < kTableSize && c.codeSize < 12) {
+        ++c.codeSize;
+        c.mask += c.nextFree;
+    }
+}
+
 // Skips data sub-blocks up to and including the terminating empty block.
 void skipSubBlocks(ppd_file* file) {
     for (;;) {
@@ -88,9 +112,7 @@ bool decodeLzw(ppd_file* file, unsigned char* raster, std::size_t rasterSize, Lz
     const std::size_t writable = raster ? rasterSize : 0;
     const int clear = 1 << minSize;
     const int end = clear + 1;
-    int nextFree = clear + 2;
-    int codeSize = minSize + 1;
-    int mask = (1 << codeSize) - 1;
+    LzwCodes c = LzwCodes::first(minSize);
     int previous = -1;
     std::size_t previousAt = 0;  // where the previous code's string starts
 
@@ -111,60 +133,42 @@ bool decodeLzw(ppd_file* file, unsigned char* raster, std::size_t rasterSize, Lz
                 bits |= static_cast<std::uint64_t>(block[next++]) << bitCount;
                 bitCount += 8;
             }
-            if (bitCount < codeSize) break;
-            const int code = static_cast<int>(bits & static_cast<std::uint64_t>(mask));
-            bits >>= codeSize;
-            bitCount -= codeSize;
+            if (bitCount < c.codeSize) break;
+            const int code = static_cast<int>(bits & static_cast<std::uint64_t>(c.mask));
+            bits >>= c.codeSize;
+            bitCount -= c.codeSize;
 
             if (code == end) {
                 done = true;
             } else if (code == clear) {
-                codeSize = minSize + 1;
-                mask = (1 << codeSize) - 1;
-                nextFree = clear + 2;
+                c = LzwCodes::first(minSize);
                 previous = -1;
             } else if (previous < 0 || code < clear) {
                 if (code > clear) {  // nothing but a root can follow a clear
-                    if (kpx_verbose()) vantor::log::progress("GIF: Code %d too large for %d\n", code, nextFree);
+                    if (kpx_verbose()) vantor::log::progress("GIF: Code %d too large for %d\n", code, c.nextFree);
                     ok = false;
                     done = true;
                     break;
                 }
                 // A root: its byte.
                 if (produced < writable) raster[produced] = static_cast<unsigned char>(code);
-                if (previous >= 0 && nextFree < kTableSize) {
-                    t.offset[nextFree] = static_cast<std::uint32_t>(previousAt);
-                    t.length[nextFree] = static_cast<std::uint16_t>(produced - previousAt + 1);
-                    ++nextFree;
-                    if ((nextFree & mask) == 0 && nextFree < kTableSize && codeSize < 12) {
-                        ++codeSize;
-                        mask += nextFree;
-                    }
-                }
+                if (previous >= 0) addCode(t, c, previousAt, produced - previousAt);
                 previous = code;
                 previousAt = produced;
                 ++produced;
-            } else if (code > nextFree) {
-                if (kpx_verbose()) vantor::log::progress("GIF: Code %d too large for %d\n", code, nextFree);
+            } else if (code > c.nextFree) {
+                if (kpx_verbose()) vantor::log::progress("GIF: Code %d too large for %d\n", code, c.nextFree);
                 ok = false;
                 done = true;
             } else {
                 // A table string; the code equal to next free is the previous
                 // string plus its own first byte, written where it starts.
                 const std::size_t previousLength = produced - previousAt;
-                const bool repeatsStart = code == nextFree;
+                const bool repeatsStart = code == c.nextFree;
                 const std::size_t from = repeatsStart ? previousAt : t.offset[code];
                 const std::size_t length = repeatsStart ? previousLength + 1 : t.length[code];
                 copyString(raster, writable, from, produced, length, repeatsStart);
-                if (nextFree < kTableSize) {
-                    t.offset[nextFree] = static_cast<std::uint32_t>(previousAt);
-                    t.length[nextFree] = static_cast<std::uint16_t>(previousLength + 1);
-                    ++nextFree;
-                    if ((nextFree & mask) == 0 && nextFree < kTableSize && codeSize < 12) {
-                        ++codeSize;
-                        mask += nextFree;
-                    }
-                }
+                addCode(t, c, previousAt, previousLength);
                 previous = code;
                 previousAt = produced;
                 produced += length;
