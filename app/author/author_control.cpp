@@ -3,7 +3,7 @@
 #include "app/author/author_session.h"
 #include "app/demo.h"
 #include "platform/gl_api.h"
-#include "tools/png/png_writer.h"
+#include "libs/png/png_writer.h"
 
 #include <cstdint>
 #include <vector>

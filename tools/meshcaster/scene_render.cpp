@@ -7,7 +7,7 @@
 #include "scene/metaball/metaball_object.h"
 #include "scene/scene_error.h"
 #include "scene/scene_file_reader.h"
-#include "tools/png/png_writer.h"
+#include "libs/png/png_writer.h"
 #include "tools/meshcaster/error_exit.h"
 #include "libs/log/progress_log.h"
 

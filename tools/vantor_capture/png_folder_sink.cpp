@@ -1,6 +1,6 @@
 #include "tools/vantor_capture/png_folder_sink.h"
 
-#include "tools/png/png_writer.h"
+#include "libs/png/png_writer.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,7 +1,7 @@
 #include "tests/scene/effects/scene_effect_fixture.h"
 
 #include "kpx/kpx.h"
-#include "tools/png/png_writer.h"
+#include "libs/png/png_writer.h"
 
 #include <cstdlib>
 

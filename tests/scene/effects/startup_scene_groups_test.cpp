@@ -6,7 +6,7 @@
 #include "app/effect_protocol.h"
 #include "app/runtime/startup_files.h"
 #include "tests/scene/effects/startup_archive_fixture.h"
-#include "tools/png/png_writer.h"
+#include "libs/png/png_writer.h"
 
 #include <cstdlib>
 #include <cxxabi.h>

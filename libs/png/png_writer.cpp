@@ -1,4 +1,4 @@
-#include "tools/png/png_writer.h"
+#include "libs/png/png_writer.h"
 
 #include <png.h>
 
