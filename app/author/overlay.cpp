@@ -14,7 +14,8 @@ struct Colour {
 };
 
 // The demo's palette: deep background for the panels, the cool light for the
-// time, the warm accent for a pause, the hot accent for loops and errors.
+// time, the warm accent for a pause and for warnings, the hot accent for loops
+// and errors.
 constexpr Colour kPanel{0.020f, 0.027f, 0.059f, 0.80f};
 constexpr Colour kErrorPanel{0.110f, 0.016f, 0.055f, 0.88f};
 constexpr Colour kCoolLight{0.243f, 0.878f, 1.0f, 1.0f};
@@ -36,6 +37,7 @@ Colour inkColour(OverlayInk ink) {
     case OverlayInk::Pause: return kWarmAccent;
     case OverlayInk::Loop: return kHotAccent;
     case OverlayInk::Error: return kChrome;
+    case OverlayInk::Warning: return kWarmAccent;
     }
     return kChrome;
 }
@@ -209,7 +211,7 @@ void Overlay::drawErrorBox(const std::string& error, int width, int height) {
     const int lineHeight = font.cellHeight + 2;
     const int boxWidth = width - 2 * kMargin;
     const int columns = (boxWidth - 2 * kPadding - 3) / font.cellWidth;
-    const std::vector<std::string> lines = wrapOverlayText(error, columns, kMaxErrorLines);
+    const std::vector<OverlayLine> lines = errorBoxLines(error, columns, kMaxErrorLines);
     const int boxHeight = static_cast<int>(lines.size()) * lineHeight + 2 * kPadding - 2;
     const int top = height - kMargin - boxHeight;
 
@@ -219,10 +221,11 @@ void Overlay::drawErrorBox(const std::string& error, int width, int height) {
 
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, fontTexture());
-    setColour(inkColour(OverlayInk::Error));
     int y = top + kPadding;
-    for (const std::string& line : lines) {
-        drawText(line, kMargin + 3 + kPadding, y);
+    for (const OverlayLine& line : lines) {
+        const OverlaySpan& span = line.spans.front();
+        setColour(inkColour(span.ink));
+        drawText(span.text, kMargin + 3 + kPadding, y);
         y += lineHeight;
     }
     glDisable(GL_TEXTURE_2D);

@@ -3,6 +3,7 @@
 #include "app/runtime/script.h"
 
 #include <algorithm>
+#include <limits>
 #include <cstdio>
 
 namespace {
@@ -119,6 +120,34 @@ std::vector<std::string> wrapOverlayText(const std::string& text, int columns, i
     if (cut && !lines.empty()) {
         std::string& last = lines.back();
         last = last.substr(0, std::min<std::size_t>(last.size(), static_cast<std::size_t>(columns) - 3)) + "...";
+    }
+    return lines;
+}
+
+std::vector<OverlayLine> errorBoxLines(const std::string& text, int columns, int maxLines) {
+    std::vector<OverlayLine> lines;
+    bool cut = false;
+    std::size_t start = 0;
+    while (!cut) {
+        const std::size_t end = std::min(text.find('\n', start), text.size());
+        const std::string source = text.substr(start, end - start);
+        const OverlayInk ink =
+            source.find(": warning: ") != std::string::npos ? OverlayInk::Warning : OverlayInk::Error;
+        for (std::string& line : wrapOverlayText(source, columns, std::numeric_limits<int>::max())) {
+            if (static_cast<int>(lines.size()) >= maxLines) {
+                cut = true;
+                break;
+            }
+            lines.push_back({{{ink, std::move(line)}}});
+        }
+        if (end == text.size()) break;
+        start = end + 1;
+    }
+    // More text than lines: the last one says so, as wrapOverlayText's does.
+    if (cut && !lines.empty()) {
+        std::string& last = lines.back().spans.front().text;
+        last = last.substr(0, std::min<std::size_t>(last.size(), static_cast<std::size_t>(std::max(columns, 8)) - 3)) +
+               "...";
     }
     return lines;
 }

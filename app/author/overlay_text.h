@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-enum class OverlayInk { Label, Value, Time, Pause, Loop, Error };
+enum class OverlayInk { Label, Value, Time, Pause, Loop, Error, Warning };
 
 struct OverlaySpan {
     OverlayInk ink;
@@ -34,3 +34,8 @@ std::vector<std::string> wrapOverlayText(const std::string& text, int columns, i
 // What the error box says: the error, then the script checker's findings, one
 // a line; empty when there are neither.
 std::string errorBoxText(const std::string& error, const std::vector<std::string>& findings);
+
+// The error box's text wrapped as wrapOverlayText does, each line in one
+// span: in the Warning ink when the line of the text it comes from is a
+// warning ("...: warning: ..."), else in the Error ink.
+std::vector<OverlayLine> errorBoxLines(const std::string& text, int columns, int maxLines);

@@ -66,6 +66,34 @@ TEST(OverlayText, ErrorsWrapAtSpacesKeepTheirLinesAndAreCut) {
                                                                                  "?!"});
 }
 
+// Warnings stand out from errors in the box, every wrapped line of them; the
+// lines are those of wrapOverlayText, cut the same way.
+TEST(OverlayText, ErrorBoxLinesInkWarningsApart) {
+    const std::string box = errorBoxText(
+        "data/arm.ppp: could not load texture grid.jpg",
+        {"data/script.scr:1: warning: BPM fast is not a tempo", "data/script.scr:12: error: no effect with id 3"});
+    const std::vector<OverlayLine> lines = errorBoxLines(box, 24, 8);
+    const std::vector<std::string> wrapped = wrapOverlayText(box, 24, 8);
+    ASSERT_EQ(lines.size(), wrapped.size());
+    std::vector<OverlayInk> inks;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        ASSERT_EQ(lines[i].spans.size(), 1u);
+        EXPECT_EQ(text(lines[i]), wrapped[i]) << i;
+        inks.push_back(lines[i].spans[0].ink);
+    }
+    using I = OverlayInk;
+    EXPECT_EQ(inks,
+              (std::vector<I>{I::Error, I::Error, I::Warning, I::Warning, I::Warning, I::Error, I::Error, I::Error}))
+        << ::testing::PrintToString(wrapped);
+
+    for (int maxLines : {1, 3, 5}) {
+        const std::vector<OverlayLine> cut = errorBoxLines(box, 24, maxLines);
+        const std::vector<std::string> expected = wrapOverlayText(box, 24, maxLines);
+        ASSERT_EQ(cut.size(), expected.size()) << maxLines;
+        for (std::size_t i = 0; i < cut.size(); ++i) EXPECT_EQ(text(cut[i]), expected[i]) << maxLines << " " << i;
+    }
+}
+
 struct PlainEffect : Effect {
     void init(int) override {}
     void run(int) override {}
@@ -159,6 +187,24 @@ TEST_F(OverlayDrawing, AnErrorShowsAloneInABoxAtTheBottom) {
     EXPECT_GT(edge, 10) << "hot-accent edge";
     EXPECT_GT(brighterThan(160, 16, 420, 600, 478), 100) << "the message";
     overlay.drawError("");  // nothing
+
+    // A warning under the error: its letters in the warm accent, the error's not.
+    fill(0.0f);
+    overlay.drawError(
+        "data/arm.ppp: could not load texture grid.jpg\n"
+        "data/script.scr:1: warning: BPM fast is not a tempo");
+    const int lineHeight = kOverlayFont.cellHeight + 2;
+    auto warm = [&](int y0, int y1) {
+        int count = 0;
+        for (int y = y0; y < y1; ++y)
+            for (int x = 16; x < 600; ++x) {
+                const auto p = pixel(x, y);
+                count += p[0] > 150 && p[1] > 90 && p[1] < p[0] - 30 && p[2] < p[1] - 40;
+            }
+        return count;
+    };
+    EXPECT_GT(warm(480 - 8 - 7 - lineHeight, 480 - 8), 20) << "the warning line";
+    EXPECT_EQ(warm(480 - 8 - 7 - 2 * lineHeight, 480 - 8 - 7 - lineHeight), 0) << "the error line";
 }
 
 TEST_F(OverlayDrawing, LeavesTheGlStateAsItFoundIt) {
