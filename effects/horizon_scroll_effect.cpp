@@ -32,7 +32,7 @@ HorizonScrollEffect::HorizonScrollEffect(ImageLibrary& library) : imageLibrary(&
 GlTexture HorizonScrollEffect::loadPanorama(const char* name) {
     kpximage* image = requireImage(*imageLibrary, name);
     GlTexture panorama = makeTexture(image->width, image->height);
-    if (!uploadRgbImage(*image)) fatalError((std::string("could not bring image to 24 bits ") + name).c_str(), -1);
+    if (!uploadRgbImage(*image)) fatalError(std::string("could not bring image to 24 bits ") + name);
     pixels = image->image;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);

@@ -18,7 +18,7 @@ NestedZoomEffect::NestedZoomEffect(ImageLibrary& library) {
         kpx_scale(kImageSide, kImageSide, image);
         convertToGlRgba(*image);
         if (image->width != kImageSide || image->height != kImageSide || image->bpp != 32 || !image->image)
-            fatalError((std::string("could not bring image to 512 x 512 x 32 bits ") + kNames[i]).c_str(), -1);
+            fatalError(std::string("could not bring image to 512 x 512 x 32 bits ") + kNames[i]);
         textures[i] = GlTexture::generate();
         glBindTexture(GL_TEXTURE_2D, textures[i].name());
         glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, kImageSide, kImageSide, 0, GL_RGBA, GL_UNSIGNED_BYTE, image->image);

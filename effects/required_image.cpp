@@ -8,5 +8,5 @@
 kpximage* requireImage(ImageLibrary& library, const char* name, const char* directory) {
     if (kpximage* image = library.getImage(name, directory)) return image;
     const std::string shown = std::string(directory ? directory : "") + name;
-    fatalError(("could not load image " + shown).c_str(), -1);
+    fatalError("could not load image " + shown);
 }

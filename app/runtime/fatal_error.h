@@ -18,6 +18,9 @@
 
 [[noreturn]] void fatalError(const char* message, int number);
 
+// A composed message without a number ("could not load image " + name).
+[[noreturn]] inline void fatalError(const std::string& message) { fatalError(message.c_str(), -1); }
+
 // The text fatalError shows for these arguments.
 std::string fatalErrorText(const char* message, int number);
 

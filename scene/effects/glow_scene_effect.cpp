@@ -28,7 +28,7 @@ GlowSceneEffect::GlowSceneEffect(const char* sceneFile, const char* holeMapName,
     if (!image || !image->image || image->bpp != 32 || !texture->glName()) {
         const std::string text =
             "scene " + this->sceneFile() + " has no base texture on object " + std::to_string(kGlowIds[0]);
-        fatalError(text.c_str(), -1);
+        fatalError(text);
     }
     cutHoles(*texture, *holeMap);
 }

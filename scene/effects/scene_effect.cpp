@@ -51,7 +51,7 @@ SceneObject& SceneEffect::requireObject(int id) const {
     SceneObject* object = scene ? scene->findObject(id) : nullptr;
     if (!object) {
         const std::string text = "scene " + sceneFile_ + " has no object " + std::to_string(id);
-        fatalError(text.c_str(), -1);
+        fatalError(text);
     }
     return *object;
 }
@@ -61,7 +61,7 @@ Material& SceneEffect::requireFaceMaterial(int id) const {
     Material* material = mesh ? mesh->firstMaterial() : nullptr;
     if (!material) {
         const std::string text = "scene " + sceneFile_ + " has no material on object " + std::to_string(id);
-        fatalError(text.c_str(), -1);
+        fatalError(text);
     }
     return *material;
 }
