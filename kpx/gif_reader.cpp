@@ -214,6 +214,11 @@ struct GifLoad {
         kpx_error(message);
         return nullptr;
     }
+    // The same for the steps of the load, which answer whether to go on.
+    bool failed(const char* message) {
+        kpx_error(message);
+        return false;
+    }
 };
 
 int le16(const unsigned char* p) { return p[0] | (p[1] << 8); }
@@ -237,6 +242,109 @@ void deinterlace(const unsigned char* raster, unsigned char* image, int width, i
             std::memcpy(image + y * w, raster + r * w, w);
 }
 
+// What the first image of the file left for the record.
+struct FirstImage {
+    bool found = false;
+    int width = 0, height = 0;
+    bool interlaced = false;
+    int localEntries = 0;     // entries of its local colour table, 0 without one
+    std::size_t decoded = 0;  // raster bytes its codes filled
+};
+
+// The signature and the global colour table; `entries` is the table's size
+// as the header gives it, also when there is no table.
+bool readHeader(GifLoad& load, int& entries) {
+    if (ppd_read(load.header, 13, 1, load.file) != 1) return load.failed("GIF: Couldn't read imageheader");
+    if (std::memcmp(load.header, "GIF87a", 6) == 0) {
+        if (kpx_verbose()) vantor::log::progress("GIF: \"GIF87a\" signature found\n");
+    } else if (std::memcmp(load.header, "GIF89a", 6) == 0) {
+        if (kpx_verbose()) vantor::log::progress("GIF: \"GIF89a\" signature found\n");
+    } else {
+        return load.failed("GIF: Not a valid GIF file");
+    }
+    const unsigned char packed = load.header[10];
+    entries = 1 << ((packed & 7) + 1);
+    if (packed & 0x80) {
+        load.globalTable = static_cast<unsigned char*>(std::malloc(3 * entries));
+        if (!load.globalTable) return load.failed("GIF: Not enough memory for palette");
+        if (ppd_read(load.globalTable, 3 * entries, 1, load.file) != 1)
+            return load.failed("GIF: Couldn't read palette");
+    }
+    if (kpx_verbose())
+        vantor::log::progress("GIF: Image is %ibpp, with %i palette entries,\n", ((packed >> 4) & 7) + 1, entries);
+    return true;
+}
+
+// The first image: its descriptor, its local colour table, and its codes
+// decoded into the raster.
+bool readFirstImage(GifLoad& load, FirstImage& image) {
+    if (kpx_verbose()) vantor::log::progress("GIF: Found image descriptor\n");
+    if (ppd_read(load.descriptor, 9, 1, load.file) != 1) return load.failed("GIF: Couldn't read gifimage");
+    if (load.descriptor[8] & 0x80) {
+        image.localEntries = 1 << ((load.descriptor[8] & 7) + 1);
+        load.localTable = static_cast<unsigned char*>(std::malloc(3 * image.localEntries));
+        if (!load.localTable) return load.failed("GIF: Not enough memory for palette");
+        if (ppd_read(load.localTable, 3 * image.localEntries, 1, load.file) != 1)
+            return load.failed("GIF: Couldn't read palette");
+    }
+    image.width = le16(load.descriptor + 4);
+    image.height = le16(load.descriptor + 6);
+    const std::size_t size = static_cast<std::size_t>(image.width) * image.height;
+    if (!kpx_size_allowed(image.width, image.height, 1)) return load.failed("GIF: Not enough memory for raster");
+    load.raster = static_cast<unsigned char*>(std::calloc(size + kRasterSlack, 1));
+    if (!load.raster) return load.failed("GIF: Not enough memory for raster");
+    if (!decodeLzw(load.file, load.raster, size, *load.tables, &image.decoded))
+        return load.failed("GIF: Decoding error");
+    if (kpx_verbose()) vantor::log::progress("GIF: GIF read\n");
+    image.interlaced = (load.descriptor[8] & 0x40) != 0;
+    image.found = true;
+    return true;
+}
+
+// A later image of an animation: its codes are decoded to check them, but
+// its pixels are thrown away, so they are never stored: a small file of many
+// large images costs no more than its codes.
+bool skipLaterImage(GifLoad& load) {
+    if (kpx_verbose()) {
+        vantor::log::progress("GIF: Only first image of animated gif supported\n");
+        vantor::log::progress("GIF: The rest is read and ignored\n");
+    }
+    unsigned char descriptor[9];
+    if (ppd_read(descriptor, 9, 1, load.file) != 1) return load.failed("GIF: Couldn't read gifimagetemp");
+    skipLocalTable(load.file, descriptor[8]);
+    const std::size_t size = static_cast<std::size_t>(le16(descriptor + 4)) * le16(descriptor + 6);
+    if (!kpx_size_allowed(le16(descriptor + 4), le16(descriptor + 6), 1))
+        return load.failed("GIF: Not enough memory for rastertemp");
+    if (!decodeLzw(load.file, nullptr, size, *load.tables)) return load.failed("GIF: Decoding error");
+    return true;
+}
+
+// The record: 8 bit with the local table as palette, else the global one;
+// an interlaced raster is put in row order, a natural one taken over.
+kpximage* makeRecord(GifLoad& load, const FirstImage& image, int entries) {
+    const int colors = load.localTable ? image.localEntries : entries;
+    kpximage* img = kpx_create(static_cast<std::uint16_t>(image.width), static_cast<std::uint16_t>(image.height), 8,
+                               static_cast<std::uint16_t>(colors));
+    if (!img) return load.fail("GIF: Not enough memory for kpximage");
+    if (load.localTable)
+        std::memcpy(img->palette, load.localTable, 3 * image.localEntries);
+    else if (load.globalTable)
+        std::memcpy(img->palette, load.globalTable, 3 * entries);
+    if (image.interlaced) {
+        vantor::log::progress("GIF: Converting interlaced image\n");
+        const std::size_t rows = image.width ? (image.decoded + image.width - 1) / image.width : 0;
+        deinterlace(load.raster, img->image, image.width, image.height, rows);
+    } else {
+        // The raster is the picture in natural order: the record takes it
+        // over instead of a copy (a large declared image that few codes fill
+        // then never touches its untouched pages).
+        std::free(img->image);
+        img->image = load.raster;
+        load.raster = nullptr;
+    }
+    return img;
+}
+
 }  // namespace
 
 kpximage* kpx_load_gif(const char* path) {
@@ -249,102 +357,26 @@ kpximage* kpx_load_gif(const char* path) {
 
     load.file = ppd_open(path);
     if (!load.file) return load.fail("GIF: File not found");
-    if (ppd_read(load.header, 13, 1, load.file) != 1) return load.fail("GIF: Couldn't read imageheader");
-    if (std::memcmp(load.header, "GIF87a", 6) == 0) {
-        if (kpx_verbose()) vantor::log::progress("GIF: \"GIF87a\" signature found\n");
-    } else if (std::memcmp(load.header, "GIF89a", 6) == 0) {
-        if (kpx_verbose()) vantor::log::progress("GIF: \"GIF89a\" signature found\n");
-    } else {
-        return load.fail("GIF: Not a valid GIF file");
-    }
-
-    const unsigned char packed = load.header[10];
-    const int entries = 1 << ((packed & 7) + 1);
-    const bool hasGlobalTable = (packed & 0x80) != 0;
-    if (hasGlobalTable) {
-        load.globalTable = static_cast<unsigned char*>(std::malloc(3 * entries));
-        if (!load.globalTable) return load.fail("GIF: Not enough memory for palette");
-        if (ppd_read(load.globalTable, 3 * entries, 1, load.file) != 1) return load.fail("GIF: Couldn't read palette");
-    }
-    if (kpx_verbose())
-        vantor::log::progress("GIF: Image is %ibpp, with %i palette entries,\n", ((packed >> 4) & 7) + 1, entries);
+    int entries = 0;
+    if (!readHeader(load, entries)) return nullptr;
 
     load.tables = static_cast<LzwTables*>(std::calloc(1, sizeof(LzwTables)));
     if (!load.tables) return load.fail("GIF: Not enough memory for raster");
 
-    bool haveImage = false;
-    int localEntries = 0;
-    std::size_t decoded = 0;  // raster bytes the first image's codes filled
-    int width = 0, height = 0;
-    bool interlaced = false;
+    FirstImage image;
     for (;;) {
         const int introducer = ppd_getc(load.file);
-        if (introducer == kTrailer || (introducer < 0 && haveImage)) break;
+        if (introducer == kTrailer || (introducer < 0 && image.found)) break;
         if (introducer < 0) return load.fail("GIF: No image found before the end of the file");
         if (introducer == kExtension) {
             if (kpx_verbose()) vantor::log::progress("GIF: Reading and ignoring extension\n");
             ppd_getc(load.file);
             skipSubBlocks(load.file);
-        } else if (introducer == kImage && !haveImage) {
-            if (kpx_verbose()) vantor::log::progress("GIF: Found image descriptor\n");
-            if (ppd_read(load.descriptor, 9, 1, load.file) != 1) return load.fail("GIF: Couldn't read gifimage");
-            if (load.descriptor[8] & 0x80) {
-                localEntries = 1 << ((load.descriptor[8] & 7) + 1);
-                load.localTable = static_cast<unsigned char*>(std::malloc(3 * localEntries));
-                if (!load.localTable) return load.fail("GIF: Not enough memory for palette");
-                if (ppd_read(load.localTable, 3 * localEntries, 1, load.file) != 1)
-                    return load.fail("GIF: Couldn't read palette");
-            }
-            width = le16(load.descriptor + 4);
-            height = le16(load.descriptor + 6);
-            const std::size_t size = static_cast<std::size_t>(width) * height;
-            if (!kpx_size_allowed(width, height, 1)) return load.fail("GIF: Not enough memory for raster");
-            load.raster = static_cast<unsigned char*>(std::calloc(size + kRasterSlack, 1));
-            if (!load.raster) return load.fail("GIF: Not enough memory for raster");
-            if (!decodeLzw(load.file, load.raster, size, *load.tables, &decoded))
-                return load.fail("GIF: Decoding error");
-            if (kpx_verbose()) vantor::log::progress("GIF: GIF read\n");
-            interlaced = (load.descriptor[8] & 0x40) != 0;
-            haveImage = true;
         } else if (introducer == kImage) {
-            if (kpx_verbose()) {
-                vantor::log::progress("GIF: Only first image of animated gif supported\n");
-                vantor::log::progress("GIF: The rest is read and ignored\n");
-            }
-            unsigned char descriptor[9];
-            if (ppd_read(descriptor, 9, 1, load.file) != 1) return load.fail("GIF: Couldn't read gifimagetemp");
-            skipLocalTable(load.file, descriptor[8]);
-            const std::size_t size = static_cast<std::size_t>(le16(descriptor + 4)) * le16(descriptor + 6);
-            if (!kpx_size_allowed(le16(descriptor + 4), le16(descriptor + 6), 1))
-                return load.fail("GIF: Not enough memory for rastertemp");
-            // Decoded to check its codes and counted, but its pixels are
-            // thrown away, so they are never stored: a small file of many
-            // large images costs no more than its codes.
-            if (!decodeLzw(load.file, nullptr, size, *load.tables)) return load.fail("GIF: Decoding error");
+            if (!(image.found ? skipLaterImage(load) : readFirstImage(load, image))) return nullptr;
         }
         // any other byte is skipped
     }
-    if (!haveImage) return load.fail("GIF: No image found before the end of the file");
-
-    const int colors = load.localTable ? localEntries : entries;
-    kpximage* img = kpx_create(static_cast<std::uint16_t>(width), static_cast<std::uint16_t>(height), 8,
-                               static_cast<std::uint16_t>(colors));
-    if (!img) return load.fail("GIF: Not enough memory for kpximage");
-    if (load.localTable)
-        std::memcpy(img->palette, load.localTable, 3 * localEntries);
-    else if (hasGlobalTable)
-        std::memcpy(img->palette, load.globalTable, 3 * entries);
-    if (interlaced) {
-        vantor::log::progress("GIF: Converting interlaced image\n");
-        const std::size_t rows = width ? (decoded + width - 1) / width : 0;
-        deinterlace(load.raster, img->image, width, height, rows);
-    } else {
-        // The raster is the picture in natural order: the record takes it
-        // over instead of a copy (a large declared image that few codes fill
-        // then never touches its untouched pages).
-        std::free(img->image);
-        img->image = load.raster;
-        load.raster = nullptr;
-    }
-    return img;
+    if (!image.found) return load.fail("GIF: No image found before the end of the file");
+    return makeRecord(load, image, entries);
 }
