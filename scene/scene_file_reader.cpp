@@ -34,7 +34,7 @@ Scene* SceneFileReader::load(const char* fileName, const char* textureDirectory,
         ownImages = std::make_unique<ImageLibrary>();
         images = ownImages.get();
     }
-    textureLibrary_ = images;
+    setTextureLibrary(images);
 
     textureDirectory_ = textureDirectory ? textureDirectory : "";
     fileName_ = fileName ? fileName : "";

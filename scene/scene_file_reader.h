@@ -94,6 +94,10 @@ private:
     // What Scene::findObject gives for the id on the scene built so far.
     SceneObject* find(std::int32_t id) const;
 
+    // Makes the library the texture source of the load under way: its
+    // textures and the materials' cel palettes load from it.
+    void setTextureLibrary(ImageLibrary* library) { textureLibrary_ = library; }
+
     bool loadTextures_ = true;
     bool keepTexturePaths_ = false;
     ImageLibrary* textureLibrary_ = nullptr;  // for the load under way
