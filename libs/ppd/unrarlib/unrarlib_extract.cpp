@@ -176,6 +176,33 @@ void fillEntry(const rar_file_header& h, char* name, unrarlib_list_entry& entry)
     entry.next = nullptr;
 }
 
+// What a walk over the members does after one of them.
+enum class Walk { next, stop, fail };
+
+// Reads the member headers one after another and hands each to visit, which
+// says whether to go on to the next block, stop there, or give up. The walk
+// also ends where no further header can be read (endMessage, when given, goes
+// to the log), at a sub-block (not supported) and where the next block cannot
+// be reached. True only when visit stopped it.
+template <class Visit>
+bool walkMembers(Extraction& x, Visit&& visit, const char* endMessage = nullptr) {
+    for (;;) {
+        rar_file_header h;
+        const rar_search_result search = rar_next_file_header(x.archive, h);
+        if (search == rar_search_result::none) {
+            if (endMessage) RAR_LOG("%s", endMessage);
+            return false;
+        }
+        if (search == rar_search_result::subBlock) {
+            RAR_LOG("Sorry, sub-headers not supported.");
+            return false;
+        }
+        const Walk step = visit(h);
+        if (step == Walk::stop) return true;
+        if (step == Walk::fail || !seekNextBlock(x, h)) return false;
+    }
+}
+
 // Walks to the member called name and extracts it.
 bool run(Extraction& x, const char* name, const char* archivePath) {
     rar_main_header main;
@@ -183,22 +210,14 @@ bool run(Extraction& x, const char* name, const char* archivePath) {
     const bool solidArchive = (main.flags & kRarFlagSolidArchive) != 0;
     const long long fileSize = fileSizeOf(x.archive);
 
-    for (;;) {
-        rar_file_header h;
-        const rar_search_result search = rar_next_file_header(x.archive, h);
-        if (search == rar_search_result::none) return false;
-        if (search == rar_search_result::subBlock) {
-            RAR_LOG("Sorry, sub-headers not supported.");
-            return false;
-        }
+    return walkMembers(x, [&](rar_file_header& h) {
         const bool wanted = rar_names_equal(h.name, name);
-        if (processMember(x, h, wanted, solidArchive, fileSize) == MemberResult::failed) return false;
+        if (processMember(x, h, wanted, solidArchive, fileSize) == MemberResult::failed) return Walk::fail;
         // The wanted member is complete and checked: where the next block
         // would start (a pack size running past any seekable position) no
         // longer matters.
-        if (wanted) return true;
-        if (!seekNextBlock(x, h)) return false;
-    }
+        return wanted ? Walk::stop : Walk::next;
+    });
 }
 
 }  // namespace
@@ -237,35 +256,28 @@ int unrarlib_list(const char* archive, unrarlib_list_entry** first) {
 
     int count = 0;
     unrarlib_list_entry** tail = first;
-    for (;;) {
-        rar_file_header h;
-        const rar_search_result search = rar_next_file_header(x.archive, h);
-        if (search == rar_search_result::none) {
-            RAR_LOG("Couldn't read next filename from archive (I/O error).");
-            break;
-        }
-        if (search == rar_search_result::subBlock) {
-            RAR_LOG("Sorry, sub-headers not supported.");
-            break;
-        }
-        auto* entry = static_cast<unrarlib_list_entry*>(std::calloc(1, sizeof(unrarlib_list_entry)));
-        char* nameCopy = static_cast<char*>(std::malloc(std::strlen(h.name) + 1));
-        if (!entry || !nameCopy) {
-            std::free(entry);
-            std::free(nameCopy);
-            break;
-        }
-        std::strcpy(nameCopy, h.name);
-        fillEntry(h, nameCopy, *entry);
-        ++count;
-        if (tail) {
-            *tail = entry;
-            tail = &entry->next;
-        } else {
-            unrarlib_free_list(entry);
-        }
-        if (!seekNextBlock(x, h)) break;
-    }
+    walkMembers(
+        x,
+        [&](rar_file_header& h) {
+            auto* entry = static_cast<unrarlib_list_entry*>(std::calloc(1, sizeof(unrarlib_list_entry)));
+            char* nameCopy = static_cast<char*>(std::malloc(std::strlen(h.name) + 1));
+            if (!entry || !nameCopy) {
+                std::free(entry);
+                std::free(nameCopy);
+                return Walk::fail;
+            }
+            std::strcpy(nameCopy, h.name);
+            fillEntry(h, nameCopy, *entry);
+            ++count;
+            if (tail) {
+                *tail = entry;
+                tail = &entry->next;
+            } else {
+                unrarlib_free_list(entry);
+            }
+            return Walk::next;
+        },
+        "Couldn't read next filename from archive (I/O error).");
     return count;
 }
 
@@ -281,14 +293,7 @@ int unrarlib_extract_all(const char* archive, const char* password, unrarlib_mem
     x.allMembers = true;
 
     int extracted = 0;
-    for (;;) {
-        rar_file_header h;
-        const rar_search_result search = rar_next_file_header(x.archive, h);
-        if (search == rar_search_result::none) break;
-        if (search == rar_search_result::subBlock) {
-            RAR_LOG("Sorry, sub-headers not supported.");
-            break;
-        }
+    walkMembers(x, [&](rar_file_header& h) {
         const MemberResult result = processMember(x, h, true, solidArchive, fileSize);
         unrarlib_list_entry entry;
         fillEntry(h, h.name, entry);
@@ -300,8 +305,8 @@ int unrarlib_extract_all(const char* archive, const char* password, unrarlib_mem
         }
         // The output buffer stays for the next member.
         x.outputLength = 0;
-        if (!seekNextBlock(x, h)) break;
-    }
+        return Walk::next;
+    });
     return extracted;
 }
 
