@@ -59,14 +59,17 @@ constexpr int kFrameStep = 16;  // ms of music time between frames
 struct Subject {
     virtual ~Subject() = default;
     virtual Effect& effect() = 0;
+    // Hands the bench's table to an effect that draws other effects of it.
+    virtual void useEffectTable(const EffectTable& table) = 0;
 };
 template <class E>
 struct Held : Subject {
     template <class... A>
-    explicit Held(A&&... args) : held(std::forward<A>(args)...) {
-        if constexpr (LooksUpEffects<E>::value) held.useEffectTable(EffectTable::instance());
-    }
+    explicit Held(A&&... args) : held(std::forward<A>(args)...) {}
     Effect& effect() override { return held; }
+    void useEffectTable([[maybe_unused]] const EffectTable& table) override {
+        if constexpr (LooksUpEffects<E>::value) held.useEffectTable(table);
+    }
     E held;
 };
 template <class E, class... A>
@@ -246,8 +249,7 @@ int main(int argc, char** argv) {
     const std::string path = dir.string() + "/";
     library.setPath(path.c_str());
 
-    EffectTable& table = EffectTable::instance();
-    table.clear();
+    EffectTable table;
     ParticleEffect source(makeParticleSprite(requireImage(library, "particle.pcx")));
     table.set(kSourceId, &source);
     source.init(0);
@@ -266,6 +268,7 @@ int main(int argc, char** argv) {
     for (const Row& row : rows()) {
         if (!only.empty() && only != row.name) continue;
         auto subject = row.build(library);
+        subject->useEffectTable(table);
         Effect& effect = subject->effect();
         effect.init(1000);
         for (const SignalValue& value : row.signals) effect.signal(value);
@@ -277,7 +280,6 @@ int main(int argc, char** argv) {
                                effect.post();
                            })});
     }
-    table.clear();
     std::filesystem::remove_all(dir);
 
     std::printf("2D effects alone at %d x %d, median of %d frames (prepare + run + post, glFinish)\n", kWidth, kHeight,

@@ -137,6 +137,7 @@ struct Files {
 struct Fixture {
     Files files;
     ImageLibrary images;
+    EffectTable table;  // the visor finds its source here
     std::unique_ptr<SceneEffect> plain;
     std::unique_ptr<SceneEffect> source;
     std::unique_ptr<GlowSceneEffect> glow;
@@ -150,8 +151,13 @@ struct Fixture {
         source = std::make_unique<SceneEffect>("data/ring.ppp", images);
         glow = std::make_unique<GlowSceneEffect>("data/ring.ppp", "data/images/holemap.pcx", images);
         visor = std::make_unique<VisorEffect>("data/sphere.ppp", images);
-        EffectTable::instance().set(1, source.get());
+        visor->useEffectTable(table);
+        table.set(1, source.get());
         visor->signal(SignalValue(VisorEffect::SOURCE, 1));
+        if (visor->source() != source.get()) {
+            std::fprintf(stderr, "scene_effect_bench: the visor did not take the plain scene as its source\n");
+            std::exit(1);
+        }
         plain->init(0);
         source->init(0);
         glow->init(0);

@@ -31,11 +31,9 @@ ScriptEvent setupSignal(int id, int code, const char* text) {
 class FrameLoopTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        table.clear();
         table.set(3, &a);
         table.set(7, &b);
     }
-    void TearDown() override { table.clear(); }
 
     // Runs the script phase and forgets what it logged.
     void begin() {
@@ -57,7 +55,7 @@ protected:
     }
 
     CallLog log;
-    EffectTable& table = EffectTable::instance();
+    EffectTable table;
     LoggingClock clock{log};
     FakeMessages messages;
     FakeTarget target{log};

@@ -18,19 +18,19 @@ class CaptureCycleTest : public CaptureTest {
 protected:
     template <class E>
     void add(int id, E& effect) {
-        effect.useEffectTable(EffectTable::instance());
-        EffectTable::instance().set(id, &effect);
+        effect.useEffectTable(table);
+        table.set(id, &effect);
     }
 
     // Plays the script's signals and returns what they printed on stderr.
-    static std::string play(const char* timeline) {
+    std::string play(const char* timeline) {
         ::testing::internal::CaptureStderr();
-        playScriptEvents(std::string("SETUP\nTIMELINE\n") + timeline + "LINETIME\n", EffectTable::instance());
+        playScriptEvents(std::string("SETUP\nTIMELINE\n") + timeline + "LINETIME\n", table);
         return ::testing::internal::GetCapturedStderr();
     }
 
-    static void drawFrames() {
-        for (int time : {1000, 1016}) EffectTable::instance().runAll(time);
+    void drawFrames() {
+        for (int time : {1000, 1016}) table.runAll(time);
         glFinish();
     }
 };

@@ -1,7 +1,7 @@
 // What the capture effects' GL tests share: a source effect that paints the
-// current viewport in a known way, the table slot it is registered in, and a
-// record of the polygons an effect sends to GL (feedback mode), with their
-// colours and texture coordinates.
+// current viewport in a known way, a table of the test's own with the source
+// in one of its slots, and a record of the polygons an effect sends to GL
+// (feedback mode), with their colours and texture coordinates.
 #pragma once
 
 #include "app/runtime/effect_table.h"
@@ -109,12 +109,7 @@ protected:
 
     void SetUp() override {
         LayerTest::SetUp();
-        EffectTable::instance().clear();
-        EffectTable::instance().set(kSourceId, &source);
-    }
-    void TearDown() override {
-        EffectTable::instance().clear();
-        LayerTest::TearDown();
+        table.set(kSourceId, &source);
     }
 
     // One frame of the table's passes for one effect: prepare, run, post.
@@ -125,6 +120,8 @@ protected:
     }
 
     PaintSource source;
+    // The test's own table: the source in its slot, and whatever the test adds.
+    EffectTable table;
 };
 
 }  // namespace vantor::test

@@ -31,17 +31,17 @@ protected:
 
 TEST_F(OverlayCaptureTest, NoSourceOrAnEmptySlotDrawsNothingOfIt) {
     MosaicGlowEffect mosaic(nullptr);
-    mosaic.useEffectTable(EffectTable::instance());
+    mosaic.useEffectTable(table);
     AddCaptureEffect add(nullptr);
-    add.useEffectTable(EffectTable::instance());
+    add.useEffectTable(table);
     SwirlEffect swirl(nullptr);
-    swirl.useEffectTable(EffectTable::instance());
+    swirl.useEffectTable(table);
     ZoomBlurEffect zoom(nullptr);
-    zoom.useEffectTable(EffectTable::instance());
+    zoom.useEffectTable(table);
     CaptureEffect* overlays[] = {&mosaic, &add, &swirl, &zoom};
     for (CaptureEffect* overlay : overlays) {
         // Itself as source would run itself without end: refused.
-        EffectTable::instance().set(kOwnId, overlay);
+        table.set(kOwnId, overlay);
         for (int id : {-1, kEmptyId, 32, kOwnId}) {
             overlay->signal(SignalValue(CaptureEffect::SOURCE, kSourceId));
             ASSERT_EQ(overlay->source, &source);
@@ -66,7 +66,7 @@ TEST_F(OverlayCaptureTest, MosaicGlowAddsTwoBlockyCopiesToTheSource) {
 
     MosaicGlowEffect mosaic(nullptr);
 
-    mosaic.useEffectTable(EffectTable::instance());
+    mosaic.useEffectTable(table);
     mosaic.signal(SignalValue(CaptureEffect::SOURCE, kSourceId));
     clearTo(0, 0, 0);
     frameOf(mosaic, 0);
@@ -87,7 +87,7 @@ TEST_F(OverlayCaptureTest, MosaicGlowAddsTwoBlockyCopiesToTheSource) {
 TEST_F(OverlayCaptureTest, AddCaptureShowsTheCaptureInPlaceOfTheSourceWithoutItsTop32Rows) {
     source.kind = PaintSource::Kind::RampUp;
     AddCaptureEffect add(nullptr);
-    add.useEffectTable(EffectTable::instance());
+    add.useEffectTable(table);
     add.signal(SignalValue(CaptureEffect::SOURCE, kSourceId));
 
     clearTo(0, 0, 1);  // prepare clears the whole frame after the copy
@@ -109,7 +109,7 @@ TEST_F(OverlayCaptureTest, AddCaptureShowsTheCaptureInPlaceOfTheSourceWithoutIts
 TEST_F(OverlayCaptureTest, SwirlCopiesTurnShrinkMirrorAndBrighten) {
     source.red = source.green = source.blue = 100 / 255.0f;
     SwirlEffect swirl(nullptr);
-    swirl.useEffectTable(EffectTable::instance());
+    swirl.useEffectTable(table);
     swirl.signal(SignalValue(CaptureEffect::SOURCE, kSourceId));
     clearTo(0, 0, 0);
     frameOf(swirl, 0);
@@ -178,7 +178,7 @@ TEST_F(OverlayCaptureTest, SwirlCopiesTurnShrinkMirrorAndBrighten) {
 TEST_F(OverlayCaptureTest, ZoomBlurAddsBluishCopiesOfEverSmallerCentralParts) {
     source.red = source.green = source.blue = 40 / 255.0f;
     ZoomBlurEffect zoom(nullptr);
-    zoom.useEffectTable(EffectTable::instance());
+    zoom.useEffectTable(table);
     zoom.signal(SignalValue(CaptureEffect::SOURCE, kSourceId));
     clearTo(0, 0, 0);
     frameOf(zoom, 0);
@@ -215,7 +215,7 @@ TEST_F(OverlayCaptureTest, ZoomBlurAddsBluishCopiesOfEverSmallerCentralParts) {
 
 TEST_F(OverlayCaptureTest, PictureInPictureFillsTheBottomLeftQuarterAndMovesBySignals) {
     PictureInPictureEffect picture(nullptr);
-    picture.useEffectTable(EffectTable::instance());
+    picture.useEffectTable(table);
     // Before any capture, and without a source: the grey start image.
     clearTo(0, 0, 0);
     frameOf(picture, 0);
@@ -259,7 +259,7 @@ TEST_F(OverlayCaptureTest, PictureInPictureFrameIsA24BitImageOverTheCapture) {
 
     PictureInPictureEffect picture(&images);
 
-    picture.useEffectTable(EffectTable::instance());
+    picture.useEffectTable(table);
     picture.signal(SignalValue(PictureInPictureEffect::FRAME, 5));  // no text: ignored
     EXPECT_FALSE(picture.hasFrame());
     picture.signal(SignalValue(PictureInPictureEffect::FRAME, std::string("frame.pcx")));

@@ -277,21 +277,14 @@ public:
 
 class CaptureBase : public LayerTest {
 protected:
-    void SetUp() override {
-        LayerTest::SetUp();
-        EffectTable::instance().clear();
-    }
-    void TearDown() override {
-        EffectTable::instance().clear();
-        LayerTest::TearDown();
-    }
+    EffectTable table;  // the test's own, where the captured effects are registered
 };
 
 TEST_F(CaptureBase, CaptureRunsTheSourceIntoTheTextureAndCleansTheCorner) {
     SolidEffect solid;
-    EffectTable::instance().set(4, &solid);
+    table.set(4, &solid);
     PlainCapture capture;
-    capture.useEffectTable(EffectTable::instance());
+    capture.useEffectTable(table);
     capture.signal(SignalValue(CaptureEffect::SOURCE, 4));
     ASSERT_EQ(capture.source, &solid);
 
@@ -319,9 +312,9 @@ TEST_F(CaptureBase, CaptureRunsTheSourceIntoTheTextureAndCleansTheCorner) {
 
 TEST_F(CaptureBase, AnUnsetSourceOrAnEmptySlotCapturesNothing) {
     SolidEffect solid;
-    EffectTable::instance().set(4, &solid);
+    table.set(4, &solid);
     PlainCapture capture;
-    capture.useEffectTable(EffectTable::instance());
+    capture.useEffectTable(table);
     for (int id : {5, 32, -1, 1000}) {
         capture.signal(SignalValue(CaptureEffect::SOURCE, 4));
         capture.signal(SignalValue(CaptureEffect::SOURCE, id));
@@ -339,7 +332,7 @@ TEST_F(CaptureBase, AnUnsetSourceOrAnEmptySlotCapturesNothing) {
 
 TEST_F(CaptureBase, InitKeepsTheBlendStateAndPostDrawsNothing) {
     PlainCapture capture;
-    capture.useEffectTable(EffectTable::instance());
+    capture.useEffectTable(table);
     capture.signal(SignalValue(LayerEffect::BLEND_ON, 0));
     capture.signal(SignalValue(LayerEffect::LAYER_X, 20));
     capture.init(0);

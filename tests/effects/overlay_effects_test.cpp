@@ -205,8 +205,7 @@ TEST_F(OverlayTest, RepeatingFlashReturnsAfterItsIntervalAndRestsAtZero) {
 }
 
 TEST_F(OverlayTest, FlashSignalReachesTheScreenThroughTheTableWithoutStart) {
-    EffectTable& table = EffectTable::instance();
-    table.clear();
+    EffectTable table;
     FlashEffect flash;
     table.set(30, &flash);
     table.initAll();
@@ -217,7 +216,6 @@ TEST_F(OverlayTest, FlashSignalReachesTheScreenThroughTheTableWithoutStart) {
     table.get(30)->signal(SignalValue(FlashEffect::ONCE, 0));
     table.runAll(116);
     expectEverywhere(242, 242, 242, 2);
-    table.clear();
 }
 
 // Brightness of a white column under the stripes that cover its centre.

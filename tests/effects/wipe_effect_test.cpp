@@ -20,7 +20,7 @@ protected:
         CaptureTest::SetUp();
         source = PaintSource(1, 0, 0);  // the first effect: red
         target.fill(0, 255, 0);
-        EffectTable::instance().set(kTargetId, &target);
+        table.set(kTargetId, &target);
 
         // Two 256 x 256 maps: grey level = column, and = image row.
         kpximage* columns = kpx_create(256, 256, 8, 256);
@@ -48,7 +48,7 @@ protected:
 
 TEST_F(WipeTest, ThresholdSweepsTheMapFromTargetToFirstEffect) {
     WipeEffect wipe(&images, "columns.pcx");
-    wipe.useEffectTable(EffectTable::instance());
+    wipe.useEffectTable(table);
     wipe.signal(SignalValue(CaptureEffect::SOURCE, kSourceId));
     wipe.signal(SignalValue(WipeEffect::WIPE_FROM, kTargetId));
     ASSERT_EQ(wipe.target(), &target);
@@ -90,7 +90,7 @@ TEST_F(WipeTest, ThresholdSweepsTheMapFromTargetToFirstEffect) {
 
 TEST_F(WipeTest, MapRowZeroLiesAtTheBottomAndSpeedFollowsCode10) {
     WipeEffect wipe(&images, "rows.pcx");
-    wipe.useEffectTable(EffectTable::instance());
+    wipe.useEffectTable(table);
     wipe.signal(SignalValue(CaptureEffect::SOURCE, kSourceId));
     wipe.signal(SignalValue(WipeEffect::WIPE_FROM, kTargetId));
     wipe.signal(SignalValue(LayerEffect::DURATION, 100));
@@ -122,7 +122,7 @@ TEST_F(WipeTest, MapRowZeroLiesAtTheBottomAndSpeedFollowsCode10) {
 
 TEST_F(WipeTest, StopSwitchesTheTargetsBlendingOffAgain) {
     WipeEffect wipe(&images, "columns.pcx");
-    wipe.useEffectTable(EffectTable::instance());
+    wipe.useEffectTable(table);
     wipe.signal(SignalValue(WipeEffect::WIPE_FROM, kTargetId));
     wipe.init(0);
     wipe.start();
@@ -134,7 +134,7 @@ TEST_F(WipeTest, StopSwitchesTheTargetsBlendingOffAgain) {
     wipe.stop();
     EXPECT_FALSE(wipe.running);
     // Neither the first effect nor the target can be the wipe itself.
-    EffectTable::instance().set(6, &wipe);
+    table.set(6, &wipe);
     wipe.signal(SignalValue(CaptureEffect::SOURCE, 6));
     wipe.signal(SignalValue(WipeEffect::WIPE_FROM, 6));
     EXPECT_EQ(wipe.source, nullptr);
@@ -151,7 +151,7 @@ TEST_F(WipeTest, StopSwitchesTheTargetsBlendingOffAgain) {
 
 TEST_F(WipeTest, WithoutAMapImageEveryGreyIsZeroAndTheFirstEffectShows) {
     WipeEffect wipe(&images, "missing.pcx");
-    wipe.useEffectTable(EffectTable::instance());
+    wipe.useEffectTable(table);
     for (int i : {0, 1000, 65535}) EXPECT_EQ(wipe.map()[i], 0);
     wipe.signal(SignalValue(CaptureEffect::SOURCE, kSourceId));
     wipe.signal(SignalValue(WipeEffect::WIPE_FROM, kTargetId));

@@ -9,12 +9,17 @@ namespace {
 
 class EffectTableTest : public ::testing::Test {
 protected:
-    void SetUp() override { table.clear(); }
-    void TearDown() override { table.clear(); }
-
-    EffectTable& table = EffectTable::instance();
+    EffectTable table;
     CallLog log;
 };
+
+// The program's table: the same one on every call, every slot empty until the
+// start-up fills it. Only this test looks at it; the others hold their own.
+TEST(ProgramEffectTable, InstanceIsOneTableAndStartsEmpty) {
+    EffectTable& first = EffectTable::instance();
+    EXPECT_EQ(&EffectTable::instance(), &first);
+    for (int id = 0; id < EffectTable::kSlots; ++id) EXPECT_EQ(first.get(id), nullptr) << id;
+}
 
 TEST_F(EffectTableTest, IdsOutsideTheTableFindNothingAndChangeNothing) {
     RecordingEffect a("a", log), intruder("x", log);

@@ -90,7 +90,6 @@ std::string contractBreaches(const Matrix& projection, GLint projectionDepth, GL
 using EffectContractTest = StartupArchiveTest;
 
 TEST_F(EffectContractTest, EveryEffectLeavesTheStateItFound) {
-    EffectTable& table = EffectTable::instance();
     setInitialGlState();
     DemoEffects effects(table, images, target, kDemoFiles);
     setDemoProjection(kWidth, kHeight);

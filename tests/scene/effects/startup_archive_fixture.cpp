@@ -15,11 +15,9 @@ void StartupArchiveTest::SetUp() {
     ppd_set_archive(kDemoFiles.archive, kDemoFiles.password);
     images.setPath(kDemoFiles.imagePath);
     if (kpx_verbose()) kpx_verbose_off();
-    EffectTable::instance().clear();
 }
 
 void StartupArchiveTest::TearDown() {
-    EffectTable::instance().clear();
     ppd_clear_archive();
     std::filesystem::current_path(previous_);
 }

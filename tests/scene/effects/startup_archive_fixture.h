@@ -1,11 +1,12 @@
 // Shared set-up of the tests that build the demo's start-up as the demo does,
 // from its packed archive: the offscreen GL context, the demo's build folder
 // as the working directory, the archive opened with the demo's password, the
-// image cache on the archive's image directory and an empty effect table; all
-// of it undone afterwards.
+// image cache on the archive's image directory and an effect table of the
+// test's own; all of it undone afterwards.
 #pragma once
 
 #include "app/demo_effects.h"
+#include "app/runtime/effect_table.h"
 #include "imglib/image_library.h"
 #include "tests/support/gl_fixture.h"
 
@@ -33,6 +34,7 @@ protected:
 
     ImageLibrary images;
     NullTarget target;
+    EffectTable table;  // empty: the start-up registers its effects here
 
 private:
     std::filesystem::path previous_;

@@ -30,7 +30,6 @@ protected:
 };
 
 TEST_F(StartupSceneGroupsTest, ScenesAreRegisteredAndPlayFromTheArchive) {
-    EffectTable& table = EffectTable::instance();
     DemoEffects effects(table, images, target, kDemoFiles);
 
     struct Row {
@@ -92,7 +91,6 @@ TEST_F(StartupSceneGroupsTest, ScenesAreRegisteredAndPlayFromTheArchive) {
 // The protocol table describes exactly the effects the start-up registers:
 // the same ids, each with the class it is built as and the scene it plays.
 TEST_F(StartupSceneGroupsTest, ProtocolTableMatchesTheRegisteredEffects) {
-    EffectTable& table = EffectTable::instance();
     DemoEffects effects(table, images, target, kDemoFiles);
     for (int id = 0; id < EffectTable::kSlots; ++id) {
         SCOPED_TRACE(id);

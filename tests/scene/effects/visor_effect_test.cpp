@@ -24,7 +24,6 @@ class VisorTest : public SceneEffectTest {
 protected:
     void SetUp() override {
         SceneEffectTest::SetUp();
-        EffectTable::instance().clear();
         std::filesystem::create_directories(dir.path() / "data" / "images");
         // Behind: an opaque blue frame 64 pixels wide, open inside.
         writeVisorImage(VisorEffect::kFullVisorImage, [](int x, int y) {
@@ -39,11 +38,6 @@ protected:
             return Rgba{0, 0, 0, 0};
         });
     }
-    void TearDown() override {
-        EffectTable::instance().clear();
-        SceneEffectTest::TearDown();
-    }
-
     // A 1024 x 512 32-bit TGA below "data/images/"; y counts from the top.
     void writeVisorImage(const char* name, const std::function<Rgba(int x, int y)>& colour) {
         kpximage* img = kpx_create(1024, 512, 32, 0);
@@ -101,7 +95,7 @@ protected:
         ScopedFatalErrorCapture capture;
         try {
             VisorEffect e(scene.c_str(), library);
-            e.useEffectTable(EffectTable::instance());
+            e.useEffectTable(table);
         } catch (const FatalError& error) {
             return error.what();
         }
@@ -121,6 +115,8 @@ protected:
         gluProject(p.x, p.y, p.z, model, projection, viewport, &x, &y, &z);
         return {int(x), kHeight - 1 - int(y)};
     }
+
+    EffectTable table;  // the test's own: where the visor finds its source
 };
 
 bool looks(const std::array<std::uint8_t, 4>& p, int r, int g, int b, int tolerance = 24) {
@@ -129,7 +125,7 @@ bool looks(const std::array<std::uint8_t, 4>& p, int r, int g, int b, int tolera
 
 TEST_F(VisorTest, WithoutSourceTheVisorImagesFrameTheSphere) {
     VisorEffect e(sphereScene().c_str(), *images);
-    e.useEffectTable(EffectTable::instance());
+    e.useEffectTable(table);
     EXPECT_EQ(e.getScene()->findMaterial(1)->shading, ShadingMode::MirroredSphereMap);
     e.init(0);
     frame(e, 0);
@@ -157,9 +153,9 @@ TEST_F(VisorTest, WithoutSourceTheVisorImagesFrameTheSphere) {
 TEST_F(VisorTest, TwoCameraSourceShowsOneCameraReflectedAndTheOtherInFront) {
     SceneEffect source(sourceScene().c_str(), *images);
     VisorEffect visor(sphereScene().c_str(), *images);
-    visor.useEffectTable(EffectTable::instance());
-    EffectTable::instance().set(15, &source);
-    EffectTable::instance().set(19, &visor);
+    visor.useEffectTable(table);
+    table.set(15, &source);
+    table.set(19, &visor);
     source.init(0);
     visor.init(0);
     visor.signal(SignalValue(VisorEffect::SOURCE, 15));
@@ -199,14 +195,14 @@ public:
 TEST_F(VisorTest, SourceGetsTheNextCameraCodeItTakes) {
     OwnCameraCodeScene source(sourceScene().c_str(), *images);
     VisorEffect visor(sphereScene().c_str(), *images);
-    visor.useEffectTable(EffectTable::instance());
-    EffectTable::instance().set(20, &source);
+    visor.useEffectTable(table);
+    table.set(20, &source);
     visor.signal(SignalValue(VisorEffect::SOURCE, 20));
     frame(visor, 0);
     EXPECT_EQ(source.codes, (std::vector<int>{OwnCameraCodeScene::kOwnNextCamera, OwnCameraCodeScene::kOwnNextCamera}));
 
     SceneEffect plain(sourceScene().c_str(), *images);
-    EffectTable::instance().set(15, &plain);
+    table.set(15, &plain);
     visor.signal(SignalValue(VisorEffect::SOURCE, 15));
     frame(visor, 0);
     EXPECT_EQ(plain.getScene()->currentCamera->id, 5);  // switched twice: back to the first
@@ -215,8 +211,8 @@ TEST_F(VisorTest, SourceGetsTheNextCameraCodeItTakes) {
 
 TEST_F(VisorTest, OnlyTheSourceSignalCounts) {
     VisorEffect e(sphereScene().c_str(), *images);
-    e.useEffectTable(EffectTable::instance());
-    EffectTable::instance().set(19, &e);
+    e.useEffectTable(table);
+    table.set(19, &e);
     e.init(1000);
     // Speed, camera and culling signals change nothing.
     e.signal(SignalValue(SceneEffect::SPEED, 20));
@@ -241,32 +237,32 @@ TEST_F(VisorTest, OnlyTheSourceSignalCounts) {
 TEST_F(VisorTest, ASourceThatCapturesTheVisorIsRefused) {
     VisorEffect visor(sphereScene().c_str(), *images);
     SwirlEffect swirl(nullptr);
-    visor.useEffectTable(EffectTable::instance());
-    swirl.useEffectTable(EffectTable::instance());
-    EffectTable::instance().set(19, &visor);
-    EffectTable::instance().set(13, &swirl);
+    visor.useEffectTable(table);
+    swirl.useEffectTable(table);
+    table.set(19, &visor);
+    table.set(13, &swirl);
 
     // The visor shows the swirl; the swirl would capture the visor.
     ::testing::internal::CaptureStderr();
     playScriptEvents(
         "SETUP\nTIMELINE\n100 SIGNAL 19 70 13\n100 SIGNAL 13 70 19\n100 INIT 19\n100 START 19\n"
         "100 START 13\nLINETIME\n",
-        EffectTable::instance());
+        table);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "effect 13 cannot draw effect 19, which draws effect 13 already: signal ignored\n");
     EXPECT_EQ(visor.source(), &swirl);
     EXPECT_EQ(swirl.source, nullptr);
-    EffectTable::instance().runAll(200);
+    table.runAll(200);
 
     // The other way round: the swirl captures the visor, which would show it.
     ::testing::internal::CaptureStderr();
     playScriptEvents("SETUP\nTIMELINE\n300 SIGNAL 19 70 3\n300 SIGNAL 13 70 19\n300 SIGNAL 19 70 13\nLINETIME\n",
-                     EffectTable::instance());
+                     table);
     EXPECT_EQ(::testing::internal::GetCapturedStderr(),
               "effect 19 cannot draw effect 13, which draws effect 19 already: signal ignored\n");
     EXPECT_EQ(swirl.source, &visor);
     EXPECT_EQ(visor.source(), nullptr);
-    EffectTable::instance().runAll(400);
+    table.runAll(400);
     EXPECT_EQ(glGetError(), GLenum(GL_NO_ERROR));
 }
 
