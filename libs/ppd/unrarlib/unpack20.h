@@ -7,6 +7,7 @@
 #include "libs/ppd/unrarlib/audio_predictor.h"
 #include "libs/ppd/unrarlib/huffman_decode.h"
 #include "libs/ppd/unrarlib/packed_reader.h"
+#include "libs/ppd/unrarlib/rar20_tables.h"
 
 #include <cstdint>
 
@@ -37,7 +38,7 @@ struct rar_unpack_state {
     };
     AudioChannel audioChannels[4] = {};
 
-    std::uint8_t oldTable[1028] = {};
+    std::uint8_t oldTable[rar20::kMaxTableSize] = {};  // the last code lengths read, the next ones add to them
     rar_decode_table literalTable, distanceTable, repeatTable, codeLengthTable;
 };
 
