@@ -38,7 +38,7 @@ struct Item {
     float serial;
 };
 
-// The scene the design's search builds: each parent and owner looked up with
+// The scene the reader's plain search would build: each parent and owner looked up with
 // Scene::findObject on the scene as it stands. Returns the expected error
 // text ("" when the file loads).
 std::string buildReference(const std::vector<Item>& items, Scene& scene) {
