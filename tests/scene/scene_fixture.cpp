@@ -130,4 +130,16 @@ ppp::MaterialRecord plainMaterial(std::int32_t id, const Vec3& diffuse) {
     return r;
 }
 
+void SceneTest::writeSolidJpeg(const std::string& path, int r, int g, int b) {
+    kpximage* img = kpx_create(64, 64, 24, 0);
+    for (int i = 0; i < 64 * 64; ++i) {
+        img->image[3 * i] = std::uint8_t(r);
+        img->image[3 * i + 1] = std::uint8_t(g);
+        img->image[3 * i + 2] = std::uint8_t(b);
+    }
+    kpx_save_jpg(path.c_str(), img);  // tells failure by the error list only
+    kpx_free(img);
+    ASSERT_TRUE(std::filesystem::exists(path));
+}
+
 }  // namespace vantor::test

@@ -30,6 +30,8 @@ protected:
     // Writes a 24-bit TGA texture below textures/ whose pixel (x, y), y from
     // the top, has the colour the function gives.
     void writeTexture(const std::string& name, int width, int height, const std::function<Rgb(int x, int y)>& colour);
+    // Writes a 64 x 64 JPEG of one colour at path; the test fails if it is not there.
+    static void writeSolidJpeg(const std::string& path, int r, int g, int b);
 
     // Writes the scene to a file in the temporary folder and loads it with
     // the textures directory and the test's image cache.

@@ -16,20 +16,8 @@ protected:
     void SetUp() override {
         SceneEffectTest::SetUp();
         // Blue galaxy on unit 0, green metal added by unit 1.
-        writeJpeg(MetaballObject::kGalaxyTexture, 0, 0, 200);
-        writeJpeg(MetaballObject::kMetalTexture, 0, 120, 0);
-    }
-
-    void writeJpeg(const char* name, int r, int g, int b) {
-        kpximage* img = kpx_create(64, 64, 24, 0);
-        for (int i = 0; i < 64 * 64; ++i) {
-            img->image[3 * i] = std::uint8_t(r);
-            img->image[3 * i + 1] = std::uint8_t(g);
-            img->image[3 * i + 2] = std::uint8_t(b);
-        }
-        kpx_save_jpg(dir.file(std::string("data/textures/") + name).c_str(), img);
-        kpx_free(img);
-        ASSERT_TRUE(std::filesystem::exists(dir.file(std::string("data/textures/") + name)));
+        writeSolidJpeg(dir.file(std::string(kSceneTextureDirectory) + MetaballObject::kGalaxyTexture), 0, 0, 200);
+        writeSolidJpeg(dir.file(std::string(kSceneTextureDirectory) + MetaballObject::kMetalTexture), 0, 120, 0);
     }
 
     // Object 6 (a dummy at x) seen from far in front of the surface's middle:

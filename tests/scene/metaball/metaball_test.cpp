@@ -162,25 +162,13 @@ class MetaballTest : public SceneTest {
 protected:
     void SetUp() override {
         SceneTest::SetUp();
-        writeJpeg(MetaballObject::kGalaxyTexture, 0, 0, 200);
-        writeJpeg(MetaballObject::kMetalTexture, 0, 150, 0);
+        writeSolidJpeg(textureDirectory() + MetaballObject::kGalaxyTexture, 0, 0, 200);
+        writeSolidJpeg(textureDirectory() + MetaballObject::kMetalTexture, 0, 150, 0);
         object = std::make_unique<MetaballObject>(*images, textureDirectory().c_str());
     }
     void TearDown() override {
         object.reset();
         SceneTest::TearDown();
-    }
-
-    void writeJpeg(const char* name, int r, int g, int b) {
-        kpximage* img = kpx_create(64, 64, 24, 0);
-        for (int i = 0; i < 64 * 64; ++i) {
-            img->image[3 * i] = std::uint8_t(r);
-            img->image[3 * i + 1] = std::uint8_t(g);
-            img->image[3 * i + 2] = std::uint8_t(b);
-        }
-        kpx_save_jpg((textureDirectory() + name).c_str(), img);  // tells failure by the error list only
-        kpx_free(img);
-        ASSERT_TRUE(std::filesystem::exists(textureDirectory() + name));
     }
 
     // The surface of the balls as the object places them at scene time s.
