@@ -1,6 +1,6 @@
 #include "app/demo.h"
 
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 #include "app/music_player.h"
 #include "libs/ppd/ppd.h"
 

@@ -14,7 +14,7 @@
 #include "app/demo_music.h"
 #include "app/frame_loop.h"
 #include "app/frame_target.h"
-#include "app/runtime/startup_files.h"
+#include "runtime/startup_files.h"
 #include "imglib/image_library.h"
 #include "platform/window_messages.h"
 
@@ -32,7 +32,7 @@ public:
 
     // target: what frames (and the loading screen) are drawn into. table: the
     // effect table the effects are registered in and the loop plays (the
-    // program's is EffectTable::instance()). music: the soundtrack and the
+    // program's is the one its main routine owns). music: the soundtrack and the
     // clock of the loop. messages: the window messages the loop dispatches.
     // All four must outlive the demo.
     Demo(FrameTarget& target, EffectTable& table, const StartupFiles& files, DemoMusic& music,

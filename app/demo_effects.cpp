@@ -1,6 +1,6 @@
 #include "app/demo_effects.h"
 
-#include "app/runtime/startup_files.h"
+#include "runtime/startup_files.h"
 #include "effects/required_image.h"
 #include "imglib/image_library.h"
 #include "scene/texture.h"

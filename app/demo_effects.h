@@ -16,10 +16,10 @@
 // Ids without a row here stay empty in the table.
 #pragma once
 
-#include "app/runtime/effect_table.h"
+#include "runtime/effect_table.h"
 #include "app/frame_target.h"
-#include "app/runtime/registered_effect.h"
-#include "app/runtime/startup_files.h"
+#include "runtime/registered_effect.h"
+#include "runtime/startup_files.h"
 #include "effects/add_capture_effect.h"
 #include "effects/fade_effect.h"
 #include "effects/flash_effect.h"

@@ -1,7 +1,7 @@
 #include "app/demo_window.h"
 
 #include "app/demo_gl_state.h"
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 #include "platform/gl_api.h"
 #include "platform/message_box.h"
 

@@ -1,7 +1,7 @@
 #include "app/frame_loop.h"
 
-#include "app/runtime/fatal_error.h"
-#include "app/runtime/script_dispatch.h"
+#include "runtime/fatal_error.h"
+#include "runtime/script_dispatch.h"
 #include "platform/virtual_keys.h"
 
 namespace vk = vantor::platform::vk;

@@ -14,11 +14,11 @@
 // pass by pass.
 #pragma once
 
-#include "app/runtime/effect_table.h"
+#include "runtime/effect_table.h"
 #include "app/frame_target.h"
 #include "app/music_clock.h"
-#include "app/runtime/demo_end.h"
-#include "app/runtime/script.h"
+#include "runtime/demo_end.h"
+#include "runtime/script.h"
 #include "platform/window_messages.h"
 
 #include <array>

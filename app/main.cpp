@@ -4,7 +4,7 @@
 #include "app/author/author_run.h"
 #include "app/demo.h"
 #include "app/demo_window.h"
-#include "app/runtime/startup_files.h"
+#include "runtime/startup_files.h"
 #include "platform/display.h"
 
 #include <cstdio>
@@ -90,7 +90,9 @@ int main(int argc, char** argv) {
     }
     if (!author.folder.empty()) return runAuthorMode(author);
     DemoWindow window(true, "Vantor", 640, 480);
-    // The effect table is created here, before the effects are built into it.
-    Demo demo(window, EffectTable::instance(), kDemoFiles);
+    // The program's one effect table, created before the effects are built
+    // into it and outliving the start-up that fills it.
+    EffectTable table;
+    Demo demo(window, table, kDemoFiles);
     return demo.run();
 }

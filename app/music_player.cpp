@@ -1,6 +1,6 @@
 #include "app/music_player.h"
 
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 
 #include <algorithm>
 #include <climits>

@@ -2,7 +2,7 @@
 
 #include "app/effect_protocol.h"
 #include "app/frame_loop.h"
-#include "app/runtime/startup_files.h"
+#include "runtime/startup_files.h"
 #include "effects/layer_effect.h"
 #include "libs/ppd/ppd.h"
 #include "scene/format/scene_chunk_decoder.h"

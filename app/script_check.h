@@ -23,7 +23,7 @@
 // library, so author mode can show its findings next to the picture.
 #pragma once
 
-#include "app/runtime/script.h"
+#include "runtime/script.h"
 
 #include <optional>
 #include <string>

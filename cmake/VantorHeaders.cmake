@@ -3,7 +3,7 @@
 # Gives a target an include root of its own in the build tree,
 # build/<preset>/include/<target>/, holding symbolic links to the headers it
 # owns under their repository paths, so every include keeps its spelling
-# ("kpx/kpx.h", "app/runtime/effect.h").
+# ("kpx/kpx.h", "runtime/effect.h").
 #
 #   FOLDERS  the headers directly in each folder (not its sub-folders: those
 #            belong to the layers above or beside it, e.g. scene/effects/)

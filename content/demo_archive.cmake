@@ -13,13 +13,13 @@
 # newer than the archive (or files were removed or added).
 set(VANTOR_DEMO_DIR ${CMAKE_BINARY_DIR}/demo)
 # The password is the one the demo opens the archive with, read from
-# kDemoFiles (app/runtime/startup_files.h) so that it is written only there.
-file(READ ${PROJECT_SOURCE_DIR}/app/runtime/startup_files.h vantor_startup_files)
+# kDemoFiles (runtime/startup_files.h) so that it is written only there.
+file(READ ${PROJECT_SOURCE_DIR}/runtime/startup_files.h vantor_startup_files)
 if(NOT vantor_startup_files MATCHES "kDemoFiles{[ \n]*\"[^\"]*\", \"([^\"]+)\"")
-  message(FATAL_ERROR "no archive password in kDemoFiles (app/runtime/startup_files.h)")
+  message(FATAL_ERROR "no archive password in kDemoFiles (runtime/startup_files.h)")
 endif()
 set(VANTOR_DEMO_ARCHIVE_PASSWORD ${CMAKE_MATCH_1} CACHE INTERNAL "The demo archive's password, from kDemoFiles")
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/app/runtime/startup_files.h)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/runtime/startup_files.h)
 
 # The timeline script, the show itself.
 set(vantor_script_source ${CMAKE_CURRENT_SOURCE_DIR}/script/script.scr)

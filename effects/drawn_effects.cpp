@@ -1,6 +1,6 @@
 #include "effects/drawn_effects.h"
 
-#include "app/runtime/effect_table.h"
+#include "runtime/effect_table.h"
 
 #include <cstdio>
 

@@ -9,7 +9,7 @@
 // ids, so the script's author sees which signal was dropped.
 #pragma once
 
-#include "app/runtime/effect.h"
+#include "runtime/effect.h"
 
 #include <array>
 

@@ -8,7 +8,7 @@
 // level holds its end value.
 #pragma once
 
-#include "app/runtime/effect.h"
+#include "runtime/effect.h"
 
 #include <cstdint>
 

@@ -5,7 +5,7 @@
 // they are. Signals switch the effect on by themselves (no START needed).
 #pragma once
 
-#include "app/runtime/effect.h"
+#include "runtime/effect.h"
 
 class FlashEffect : public Effect {
 public:

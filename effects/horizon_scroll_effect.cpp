@@ -1,6 +1,6 @@
 #include "effects/horizon_scroll_effect.h"
 
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 #include "effects/required_image.h"
 #include "effects/rgb_upload.h"
 #include "effects/textured_quad.h"

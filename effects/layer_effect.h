@@ -18,7 +18,7 @@
 //              FACTOR_ values; other values change nothing
 #pragma once
 
-#include "app/runtime/effect.h"
+#include "runtime/effect.h"
 #include "effects/ortho_matrices.h"
 #include "effects/textured_quad.h"
 #include "platform/gl_api.h"

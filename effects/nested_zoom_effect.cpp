@@ -1,6 +1,6 @@
 #include "effects/nested_zoom_effect.h"
 
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 #include "effects/required_image.h"
 #include "effects/textured_quad.h"
 #include "kpx/kpx.h"

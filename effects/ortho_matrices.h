@@ -4,7 +4,7 @@
 // glOrtho(left, right, bottom, top, -1, 1), the modelview the identity, and
 // the modelview is left selected. popOrthoMatrices pops both again (the
 // projection first) and leaves the modelview selected, as the effect contract
-// (app/runtime/effect.h) wants it.
+// (runtime/effect.h) wants it.
 #pragma once
 
 #include "platform/gl_api.h"

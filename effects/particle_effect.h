@@ -10,7 +10,7 @@
 // Signals: the codes below (value = intValue).
 #pragma once
 
-#include "app/runtime/effect.h"
+#include "runtime/effect.h"
 #include "scene/texture.h"
 
 #include <vector>

@@ -1,6 +1,6 @@
 #include "effects/required_image.h"
 
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 #include "imglib/image_library.h"
 
 #include <string>

@@ -52,7 +52,7 @@ void ScratchEffect::run(int time) {
     }
     glEnd();
 
-    // The depth test stays off (see the exception in app/runtime/effect.h).
+    // The depth test stays off (see the exception in runtime/effect.h).
     glDepthMask(GL_TRUE);
     glDisable(GL_BLEND);
     popOrthoMatrices();

@@ -3,7 +3,7 @@
 // 50 ms of music time. Signals are ignored.
 #pragma once
 
-#include "app/runtime/effect.h"
+#include "runtime/effect.h"
 #include "effects/random15.h"
 
 #include <array>

@@ -4,8 +4,8 @@
 // must keep what the reader promises (no more events than the tables hold,
 // setup events of kind SIGNAL at time 0). The script checker then judges
 // every reading, good or bad, against data that comes and goes with the names.
-#include "app/runtime/fatal_error.h"
-#include "app/runtime/script.h"
+#include "runtime/fatal_error.h"
+#include "runtime/script.h"
 #include "app/script_check.h"
 #include "fuzz/any_script_data.h"
 #include "fuzz/fuzz_input.h"

@@ -1,6 +1,6 @@
 #include "scene/gl_texture.h"
 
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,5 +1,5 @@
 // The scene library's end for unrecoverable errors: the program-wide end of
-// fatalError (app/runtime/fatal_error.h) with the message as its text. The
+// fatalError (runtime/fatal_error.h) with the message as its text. The
 // sound goes silent, the window is released, then the installed sink (or the
 // box captioned "error") gets the text and the process ends with exit code 1.
 // Nothing is returned to the caller and nothing else is cleaned up.
@@ -9,7 +9,7 @@
 // scene library's callers.
 #pragma once
 
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 
 #include <string>
 

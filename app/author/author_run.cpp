@@ -11,8 +11,8 @@
 #include "app/author/line_reader.h"
 #include "app/demo.h"
 #include "app/demo_window.h"
-#include "app/runtime/fatal_error.h"
-#include "app/runtime/startup_files.h"
+#include "runtime/fatal_error.h"
+#include "runtime/startup_files.h"
 #include "libs/log/progress_log.h"
 #include "platform/folder_watcher.h"
 #include "platform/virtual_keys.h"
@@ -127,9 +127,12 @@ int runAuthorMode(const AuthorOptions& options) {
     // From here on the demo's fatal ends throw, and the session catches them.
     ScopedFatalErrorCapture fatalErrors;
     ScopedSceneErrorCapture sceneErrors;
+    // Author mode's effect table: declared before the demo that fills it, so
+    // it outlives every effect the session builds into it.
+    EffectTable table;
     std::optional<Demo> demo;
     try {
-        demo.emplace(window, EffectTable::instance(), files, Demo::BuildErrors::Keep);
+        demo.emplace(window, table, files, Demo::BuildErrors::Keep);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "vantor: %s\n", e.what());
         return 1;

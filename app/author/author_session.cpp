@@ -1,7 +1,7 @@
 #include "app/author/author_session.h"
 
 #include "app/demo.h"
-#include "app/runtime/script.h"
+#include "runtime/script.h"
 #include "app/script_check.h"
 #include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"

@@ -2,7 +2,7 @@
 // over the shipped archive, and the folder's soundtrack when it has one.
 #pragma once
 
-#include "app/runtime/startup_files.h"
+#include "runtime/startup_files.h"
 
 #include <string>
 

@@ -6,7 +6,7 @@
 
 #include "app/author/overlay_state.h"
 #include "app/author/transport.h"
-#include "app/runtime/effect_table.h"
+#include "runtime/effect_table.h"
 #include "app/frame_loop.h"
 
 void fillOverlayState(OverlayState& state, const FrameLoop& loop, const EffectTable& table, const Transport& transport);

@@ -1,6 +1,6 @@
 #include "app/author/overlay_text.h"
 
-#include "app/runtime/script.h"
+#include "runtime/script.h"
 
 #include <algorithm>
 #include <limits>

@@ -22,7 +22,7 @@
 // caller moves the music and runs the script phase at the target.
 #pragma once
 
-#include "app/runtime/script_timing.h"
+#include "runtime/script_timing.h"
 
 #include <optional>
 #include <vector>

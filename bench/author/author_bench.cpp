@@ -18,10 +18,10 @@
 // median of several runs; the load average is printed with the figures.
 #include "app/author/author_session.h"
 #include "app/demo.h"
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 #include "app/offline_music.h"
 #include "app/offscreen_target.h"
-#include "app/runtime/startup_files.h"
+#include "runtime/startup_files.h"
 #include "app/windowless_messages.h"
 #include "libs/log/progress_log.h"
 #include "platform/folder_watcher.h"

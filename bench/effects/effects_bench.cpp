@@ -10,8 +10,8 @@
 // at id 4 over it.
 //
 //   effects_bench [--frames N] [--only NAME]
-#include "app/runtime/effect_table.h"
-#include "app/runtime/registered_effect.h"
+#include "runtime/effect_table.h"
+#include "runtime/registered_effect.h"
 #include "effects/add_capture_effect.h"
 #include "effects/horizon_scroll_effect.h"
 #include "effects/image_sequence_effect.h"

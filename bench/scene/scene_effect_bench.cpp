@@ -8,7 +8,7 @@
 // the demo's glow scene; the ratios say how many plain frames each costs.
 #include "bench/scene/offscreen_frame.h"
 #include "bench/scene/time_reporter.h"
-#include "app/runtime/effect_table.h"
+#include "runtime/effect_table.h"
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
 #include "platform/gl_api.h"

@@ -3,7 +3,7 @@
 // random source so every build writes the same bytes.
 #pragma once
 
-#include "app/runtime/demo_end.h"
+#include "runtime/demo_end.h"
 #include "content/common/demo_look.h"
 #include "content/scenes/kit/scene_builder.h"
 

@@ -1,6 +1,6 @@
 #include "scene/effects/glow_scene_effect.h"
 
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 #include "effects/corner_capture.h"
 #include "effects/ortho_matrices.h"
 #include "effects/required_image.h"

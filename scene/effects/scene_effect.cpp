@@ -1,6 +1,6 @@
 #include "scene/effects/scene_effect.h"
 
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 #include "platform/gl_api.h"
 #include "scene/scene_file_reader.h"
 

@@ -8,7 +8,7 @@
 // program when the scene lacks an object the effect works on.
 #pragma once
 
-#include "app/runtime/effect.h"
+#include "runtime/effect.h"
 #include "scene/scene.h"
 
 #include <memory>
@@ -17,7 +17,7 @@
 class ImageLibrary;
 
 // Switches off what drawing a scene leaves on and the effect contract
-// (app/runtime/effect.h) does not allow an effect to leave: 2D texturing on both
+// (runtime/effect.h) does not allow an effect to leave: 2D texturing on both
 // units and 1D texturing on unit 0, and blending; unit 0 is left selected.
 void endSceneDrawing();
 

@@ -1,7 +1,7 @@
 // The demo window under Xvfb: framebuffer, initial GL state, projection,
 // multitexture, and full-screen switches that keep the context.
 #include "app/demo_window.h"
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 #include "platform/gl_api.h"
 #include "platform/gl_window.h"
 #include "tests/support/gl_fixture.h"

@@ -1,6 +1,6 @@
 // The soundtrack: exact decoding and seeking, and the clock built on the
 // samples the sound output consumed (dummy SDL driver, real time).
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 #include "app/music_player.h"
 #include "platform/mp3_decoder.h"
 #include "tests/support/temp_dir.h"

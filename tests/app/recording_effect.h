@@ -2,7 +2,7 @@
 // the order in which the table and the loop reach effects.
 #pragma once
 
-#include "app/runtime/effect.h"
+#include "runtime/effect.h"
 
 #include <functional>
 #include <string>

@@ -3,7 +3,7 @@
 // music player and effects, and the loop playing the timeline in real time.
 #include "app/demo.h"
 #include "app/demo_window.h"
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 #include "kpx/kpx.h"
 #include "platform/gl_api.h"
 #include "tests/support/temp_dir.h"

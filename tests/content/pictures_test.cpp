@@ -1,7 +1,7 @@
 // The demo's pictures as the build packs them: each one read from the archive
 // through the image cache, with the size, depth and properties the effects
 // rely on; and the generator giving the same bytes again.
-#include "app/runtime/startup_files.h"
+#include "runtime/startup_files.h"
 #include "content/common/demo_look.h"
 #include "content/images/picture_set.h"
 #include "imglib/image_library.h"

@@ -1,7 +1,7 @@
 // Effects that draw other effects, chosen by a script so that they would draw
 // each other: the signal closing the loop is refused with a line naming both
 // ids, and the frame is drawn (a loop would recurse until the stack overflows).
-#include "app/runtime/effect_table.h"
+#include "runtime/effect_table.h"
 #include "effects/mosaic_glow_effect.h"
 #include "effects/swirl_effect.h"
 #include "effects/wipe_effect.h"

@@ -4,7 +4,7 @@
 // (feedback mode), with their colours and texture coordinates.
 #pragma once
 
-#include "app/runtime/effect_table.h"
+#include "runtime/effect_table.h"
 #include "platform/gl_api.h"
 #include "tests/effects/layer_fixture.h"
 

@@ -1,6 +1,6 @@
 // The five capture overlays drawn offscreen: what each adds to its source,
 // read back pixel by pixel, and the geometry of their copies as GL receives it.
-#include "app/runtime/effect_table.h"
+#include "runtime/effect_table.h"
 #include "effects/add_capture_effect.h"
 #include "effects/mosaic_glow_effect.h"
 #include "effects/picture_in_picture_effect.h"
@@ -9,7 +9,7 @@
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
 #include "tests/effects/capture_fixture.h"
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 #include "tests/support/temp_dir.h"
 
 #include <cmath>

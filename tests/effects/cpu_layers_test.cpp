@@ -1,6 +1,6 @@
 // The noise, horizon-scroll and nested-zoom layers drawn offscreen and read
 // back; their images are small JPEG files made here.
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 #include "effects/horizon_scroll_effect.h"
 #include "effects/nested_zoom_effect.h"
 #include "effects/noise_effect.h"

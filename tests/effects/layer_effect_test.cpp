@@ -1,7 +1,7 @@
 // The texture layer and capture bases, the RGB upload and the required-image
 // fetch, drawn in the offscreen context and read back.
-#include "app/runtime/effect_table.h"
-#include "app/runtime/fatal_error.h"
+#include "runtime/effect_table.h"
+#include "runtime/fatal_error.h"
 #include "effects/capture_effect.h"
 #include "effects/required_image.h"
 #include "effects/rgb_upload.h"

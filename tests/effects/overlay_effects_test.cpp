@@ -1,6 +1,6 @@
 // The fade, flash and scratch overlays drawn in the offscreen context and read
 // back pixel by pixel.
-#include "app/runtime/effect_table.h"
+#include "runtime/effect_table.h"
 #include "effects/fade_effect.h"
 #include "effects/flash_effect.h"
 #include "effects/scratch_effect.h"

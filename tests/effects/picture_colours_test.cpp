@@ -2,7 +2,7 @@
 // effect that takes pictures by name or at construction: each shows them in
 // their own colours (the conversion to 32 bits gives such pictures in another
 // byte order than OpenGL reads).
-#include "app/runtime/effect_table.h"
+#include "runtime/effect_table.h"
 #include "effects/image_sequence_effect.h"
 #include "effects/logo_effect.h"
 #include "effects/picture_in_picture_effect.h"

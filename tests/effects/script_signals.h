@@ -3,10 +3,10 @@
 // drawing: for tests whose effects are wired together by a script.
 #pragma once
 
-#include "app/runtime/effect_table.h"
-#include "app/runtime/fatal_error.h"
-#include "app/runtime/script.h"
-#include "app/runtime/script_dispatch.h"
+#include "runtime/effect_table.h"
+#include "runtime/fatal_error.h"
+#include "runtime/script.h"
+#include "runtime/script_dispatch.h"
 
 #include <memory>
 #include <string_view>

@@ -1,6 +1,6 @@
 // The wipe drawn offscreen: the first effect, the mask in destination alpha
 // and the target blended through it, read back across the screen.
-#include "app/runtime/effect_table.h"
+#include "runtime/effect_table.h"
 #include "effects/wipe_effect.h"
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"

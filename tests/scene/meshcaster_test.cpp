@@ -1,7 +1,7 @@
 // The meshcaster tool as a child process: dump shows what the writer wrote,
 // render draws a written scene into a PNG whose pixels are checked (the last
 // picture is kept as meshcaster_render_test.png in the test's directory).
-#include "app/runtime/startup_files.h"
+#include "runtime/startup_files.h"
 #include "kpx/kpx.h"
 #include "libs/ppd/pack/pack.h"
 #include "tests/scene/scene_fixture.h"

@@ -1,5 +1,5 @@
 // Texture sizes, depths and render textures, read back from OpenGL.
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 #include "kpx/kpx.h"
 #include "scene/scene_error.h"
 #include "scene/texture.h"

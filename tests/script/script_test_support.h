@@ -2,8 +2,8 @@
 // the fatal error text.
 #pragma once
 
-#include "app/runtime/fatal_error.h"
-#include "app/runtime/script.h"
+#include "runtime/fatal_error.h"
+#include "runtime/script.h"
 
 #include <memory>
 #include <string>

@@ -2,9 +2,9 @@
 // stays in time order within the music, shows every effect of the start-up,
 // cuts on bars and flashes on beats of the soundtrack, and ends in a fade.
 #include "app/effect_protocol.h"
-#include "app/runtime/fatal_error.h"
-#include "app/runtime/demo_end.h"
-#include "app/runtime/script.h"
+#include "runtime/fatal_error.h"
+#include "runtime/demo_end.h"
+#include "runtime/script.h"
 #include "effects/fade_effect.h"
 #include "content/soundtrack/score.h"
 #include "tests/support/temp_dir.h"

@@ -1,6 +1,6 @@
 // meshcaster: looks at ".ppp" scene files — lists what they hold, and draws
 // them the way the demo draws them.
-#include "app/runtime/startup_files.h"
+#include "runtime/startup_files.h"
 #include "libs/log/progress_log.h"
 #include "libs/ppd/ppd.h"
 #include "tools/meshcaster/import/scene_import.h"

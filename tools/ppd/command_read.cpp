@@ -1,7 +1,7 @@
 // ppd list, cat and extract: thin wrappers over the archive reader. The
 // reader explains failures only in its log, so these commands listen to the
 // log messages and print the reason of a failure on stderr.
-#include "app/runtime/startup_files.h"
+#include "runtime/startup_files.h"
 #include "libs/ppd/unrarlib/debug_log.h"
 #include "libs/ppd/unrarlib/unrarlib.h"
 #include "tools/ppd/ppd_commands.h"

@@ -1,7 +1,7 @@
 // The command line of vantor-capture.
 #pragma once
 
-#include "app/runtime/demo_end.h"
+#include "runtime/demo_end.h"
 
 #include <optional>
 #include <string>

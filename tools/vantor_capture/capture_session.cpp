@@ -6,7 +6,7 @@
 #include "app/demo.h"
 #include "app/offline_music.h"
 #include "app/offscreen_target.h"
-#include "app/runtime/startup_files.h"
+#include "runtime/startup_files.h"
 #include "app/windowless_messages.h"
 #include "libs/log/progress_log.h"
 #include "tools/vantor_capture/effect_profiler.h"

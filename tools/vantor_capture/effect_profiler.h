@@ -3,7 +3,7 @@
 // frame; the whole frame is timed the same way.
 #pragma once
 
-#include "app/runtime/effect_table.h"
+#include "runtime/effect_table.h"
 
 #include <array>
 #include <chrono>

@@ -1,6 +1,6 @@
 // vantor-capture: renders the demo frame-exactly, without a window or a sound
 // device, to a video or to PNG pictures.
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 #include "tools/vantor_capture/capture_options.h"
 #include "tools/vantor_capture/capture_session.h"
 

@@ -1,7 +1,7 @@
 // vantor-script check: the script checker on a file, with the data looked up
 // as author mode reads it: the folder first, then the archive.
 #include "app/script_check.h"
-#include "app/runtime/startup_files.h"
+#include "runtime/startup_files.h"
 #include "libs/ppd/ppd.h"
 #include "tools/vantor_script/script_commands.h"
 

@@ -1,9 +1,9 @@
 // vantor-script: parses a timeline script exactly as the demo does and prints
 // the result in a stable, line-based form for demo authors and for diffs;
 // prints the effect reference; checks a script against the effects and data.
-#include "app/runtime/fatal_error.h"
-#include "app/runtime/script.h"
-#include "app/runtime/startup_files.h"
+#include "runtime/fatal_error.h"
+#include "runtime/script.h"
+#include "runtime/startup_files.h"
 #include "libs/ppd/ppd.h"
 #include "tools/vantor_script/script_commands.h"
 

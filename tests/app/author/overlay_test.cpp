@@ -5,7 +5,7 @@
 #include "app/author/overlay_font.h"
 #include "app/author/overlay_source.h"
 #include "app/author/overlay_text.h"
-#include "app/runtime/script.h"
+#include "runtime/script.h"
 #include "platform/gl_api.h"
 #include "tests/effects/matrix_balance_fixture.h"
 

@@ -1,10 +1,10 @@
 // Every effect of the demo's start-up, built from the packed archive, held to
-// the GL state the effect contract (app/runtime/effect.h) promises: each prepare, run
+// the GL state the effect contract (runtime/effect.h) promises: each prepare, run
 // and post, with the effects' sources set so that the capturing ones capture,
 // leaves the state as the frame gave it.
 #include "app/demo_effects.h"
 #include "app/demo_gl_state.h"
-#include "app/runtime/startup_files.h"
+#include "runtime/startup_files.h"
 #include "tests/scene/effects/startup_archive_fixture.h"
 
 #include <array>

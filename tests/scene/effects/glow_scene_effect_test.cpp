@@ -1,7 +1,7 @@
 // GlowSceneEffect: the highlight cycle and the pulse over music time, the hole
 // map cut into object 2's texture, the screen projection, and the glow sprites
 // read back from the offscreen frame.
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 #include "kpx/kpx.h"
 #include "scene/effects/glow_scene_effect.h"
 #include "scene/effects/screen_projection.h"

@@ -1,6 +1,6 @@
 // MetamoveEffect: the metaball surface drawn where the scene's object 6 is,
 // with both textures, and the fatal end of a scene without object 6.
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 #include "kpx/kpx.h"
 #include "scene/effects/metamove_effect.h"
 #include "tests/scene/effects/scene_effect_fixture.h"

@@ -1,7 +1,7 @@
 // SceneEffect: music time to scene time, and the signals that switch cameras,
 // speed, culling and cel shading, checked on scenes written with
 // SceneFileWriter and drawn in the offscreen context.
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 #include "scene/effects/scene_effect.h"
 #include "scene/scene_error.h"
 #include "tests/scene/effects/scene_effect_fixture.h"

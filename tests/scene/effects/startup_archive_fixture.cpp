@@ -1,7 +1,7 @@
 #include "tests/scene/effects/startup_archive_fixture.h"
 
 #include "app/demo_gl_state.h"
-#include "app/runtime/startup_files.h"
+#include "runtime/startup_files.h"
 #include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"
 

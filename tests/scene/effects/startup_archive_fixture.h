@@ -6,7 +6,7 @@
 #pragma once
 
 #include "app/demo_effects.h"
-#include "app/runtime/effect_table.h"
+#include "runtime/effect_table.h"
 #include "imglib/image_library.h"
 #include "tests/support/gl_fixture.h"
 

@@ -4,7 +4,7 @@
 // of every scene effect on the real scenes.
 #include "app/demo_effects.h"
 #include "app/effect_protocol.h"
-#include "app/runtime/startup_files.h"
+#include "runtime/startup_files.h"
 #include "tests/scene/effects/startup_archive_fixture.h"
 #include "libs/png/png_writer.h"
 

@@ -1,8 +1,8 @@
 // VisorEffect: the visor images around the sphere scene, the reflection of a
 // two-camera source against its foreground, the scene's rate and the fatal
 // ends of a scene without the reflecting object.
-#include "app/runtime/effect_table.h"
-#include "app/runtime/fatal_error.h"
+#include "runtime/effect_table.h"
+#include "runtime/fatal_error.h"
 #include "imglib/image_library.h"
 #include "kpx/kpx.h"
 #include "effects/swirl_effect.h"

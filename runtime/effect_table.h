@@ -2,12 +2,12 @@
 // reach the effects. Slots hold non-owning pointers; ids outside 0..31 are
 // ignored by set and give none from get.
 //
-// The demo program plays from the one table instance() returns (its main
-// routine creates it there and hands it to the start-up); tools and tests that
-// start the demo or play effects may hold tables of their own.
+// The demo program's main routine (and author mode) owns the table it plays
+// from and hands it to the start-up; tools and tests that start the demo or
+// play effects hold tables of their own. There is no process-wide table.
 #pragma once
 
-#include "app/runtime/effect.h"
+#include "runtime/effect.h"
 
 // Watches the table's frame passes, e.g. to time each effect. It is told
 // right before and right after every prepare, run and post call.
@@ -26,8 +26,6 @@ protected:
 class EffectTable {
 public:
     static constexpr int kSlots = 32;
-
-    static EffectTable& instance();
 
     EffectTable() = default;
     EffectTable(const EffectTable&) = delete;

@@ -13,8 +13,8 @@
 // like a timeline entry's ("61440", "60000 + 1440").
 #pragma once
 
-#include "app/runtime/script_diagnostic.h"
-#include "app/runtime/script_text.h"
+#include "runtime/script_diagnostic.h"
+#include "runtime/script_text.h"
 
 #include <cstdint>
 #include <string>

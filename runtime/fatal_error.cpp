@@ -1,4 +1,4 @@
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 
 #include "platform/message_box.h"
 

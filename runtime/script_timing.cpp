@@ -1,6 +1,6 @@
-#include "app/runtime/script_timing.h"
+#include "runtime/script_timing.h"
 
-#include "app/runtime/script_numbers.h"
+#include "runtime/script_numbers.h"
 
 #include <optional>
 

@@ -7,10 +7,10 @@
 // parseText() and get the error (with its line) back instead.
 #pragma once
 
-#include "app/runtime/script_diagnostic.h"
-#include "app/runtime/script_text.h"
-#include "app/runtime/script_timing.h"
-#include "app/runtime/signal_value.h"
+#include "runtime/script_diagnostic.h"
+#include "runtime/script_text.h"
+#include "runtime/script_timing.h"
+#include "runtime/signal_value.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,9 +1,4 @@
-#include "app/runtime/effect_table.h"
-
-EffectTable& EffectTable::instance() {
-    static EffectTable table;
-    return table;
-}
+#include "runtime/effect_table.h"
 
 void EffectTable::set(int id, Effect* effect) {
     if (id < 0 || id >= kSlots) return;

@@ -1,6 +1,6 @@
 // The text fatalError shows, the sound going silent first, and the real end:
 // a box captioned "error" (printed to stderr when headless) and exit code 1.
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "app/runtime/script_diagnostic.h"
+#include "runtime/script_diagnostic.h"
 
-#include "app/runtime/fatal_error.h"
+#include "runtime/fatal_error.h"
 
 std::string ScriptDiagnostic::text() const { return fatalErrorText(message.c_str(), number); }
 

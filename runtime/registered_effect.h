@@ -5,7 +5,7 @@
 // other effects up by id (it has useEffectTable) is handed the same table.
 #pragma once
 
-#include "app/runtime/effect_table.h"
+#include "runtime/effect_table.h"
 
 #include <type_traits>
 #include <utility>

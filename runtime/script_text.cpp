@@ -1,6 +1,6 @@
-#include "app/runtime/script_text.h"
+#include "runtime/script_text.h"
 
-#include "app/runtime/script_numbers.h"
+#include "runtime/script_numbers.h"
 
 namespace vantor::script_text {
 

@@ -1,4 +1,4 @@
-#include "app/runtime/script_dispatch.h"
+#include "runtime/script_dispatch.h"
 
 void dispatchScriptEvent(const ScriptEvent& event, EffectTable& table) {
     Effect* effect = table.get(event.effectId);

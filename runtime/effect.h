@@ -38,7 +38,7 @@
 // next frame draws without it (the visor's reflection in the breakdown).
 #pragma once
 
-#include "app/runtime/signal_value.h"
+#include "runtime/signal_value.h"
 
 class Effect {
 public:

@@ -1,5 +1,5 @@
 // The table's two frame passes and its treatment of ids and slots.
-#include "app/runtime/effect_table.h"
+#include "runtime/effect_table.h"
 #include "tests/app/recording_effect.h"
 
 #include <gtest/gtest.h>
@@ -13,12 +13,9 @@ protected:
     CallLog log;
 };
 
-// The program's table: the same one on every call, every slot empty until the
-// start-up fills it. Only this test looks at it; the others hold their own.
-TEST(ProgramEffectTable, InstanceIsOneTableAndStartsEmpty) {
-    EffectTable& first = EffectTable::instance();
-    EXPECT_EQ(&EffectTable::instance(), &first);
-    for (int id = 0; id < EffectTable::kSlots; ++id) EXPECT_EQ(first.get(id), nullptr) << id;
+// A new table has every slot empty until a start-up fills it.
+TEST_F(EffectTableTest, NewTableStartsEmpty) {
+    for (int id = 0; id < EffectTable::kSlots; ++id) EXPECT_EQ(table.get(id), nullptr) << id;
 }
 
 TEST_F(EffectTableTest, IdsOutsideTheTableFindNothingAndChangeNothing) {

@@ -5,7 +5,7 @@
 // a table.
 #pragma once
 
-#include "app/runtime/effect_table.h"
-#include "app/runtime/script.h"
+#include "runtime/effect_table.h"
+#include "runtime/script.h"
 
 void dispatchScriptEvent(const ScriptEvent& event, EffectTable& table);

@@ -1,4 +1,4 @@
-#include "app/runtime/script_numbers.h"
+#include "runtime/script_numbers.h"
 
 #include <limits>
 

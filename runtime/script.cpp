@@ -3,10 +3,10 @@
 // sections). An error stops the reading and names the entry's position within
 // its section, and the line of the file it was found on; the demo ends on it,
 // author tools get it back.
-#include "app/runtime/script.h"
+#include "runtime/script.h"
 
-#include "app/runtime/fatal_error.h"
-#include "app/runtime/script_numbers.h"
+#include "runtime/fatal_error.h"
+#include "runtime/script_numbers.h"
 #include "libs/ppd/ppd.h"
 
 #include <string>
