@@ -72,6 +72,7 @@ length are kept whole; a NUL byte ends the text.
 ```
 // header
 DEMOSTART 0
+DEMOEND 240000
 BPM 125
 BEATS 4
 MARK drop 61440
@@ -90,11 +91,14 @@ LINETIME
 | word | meaning |
 |---|---|
 | `DEMOSTART ms` | the music position playback starts at (0 when absent; the last one wins) |
+| `DEMOEND time` | the music time the show ends at, a time expression after DEMOSTART and at most 240000 (the last one wins); without it the show ends at 240000 or where a shorter soundtrack ends |
 | `BPM n` | beats a minute of the music's grid, for author mode's beat and bar steps (120 when absent) |
 | `BEATS n` | beats a bar (4 when absent) |
 | `MARK name time` | a named position (a time expression) author mode can jump to |
 
-The demo itself keeps only DEMOSTART; every other header word is ignored.
+The demo itself keeps only DEMOSTART and DEMOEND; every other header word is
+ignored. The frame at the end time is the show's last; `vantor-capture` ends
+its capture there and author mode holds the music there.
 
 **Setup**, up to `TIMELINE`: entries `0 SIGNAL id code text`, delivered once
 before the show starts, each followed by `INIT` of every effect at time 0. A
@@ -133,7 +137,7 @@ end of the text.
 | setup entries | 1000 | dropped |
 | timeline entries | 1000 | dropped |
 | effect ids | 0 to 31 | only the ids below are registered |
-| music time | 240000 ms | the show ends there |
+| music time | 240000 ms | the show ends there (or earlier: DEMOEND, a shorter soundtrack) |
 
 )";
 

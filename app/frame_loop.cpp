@@ -92,12 +92,17 @@ void FrameLoop::run() {
 void FrameLoop::frame() {
     target_.clearFrame();
     now_ = clock_.musicTime();
-    if (now_ >= kEndTime) quit_ = true;
+    if (now_ >= endTime()) quit_ = true;
     dispatchDueEvents();
     table_.runAll(now_);
     if (beforeSwap_) beforeSwap_();
     target_.swapBuffers();
     ++framesDrawn_;
+}
+
+int FrameLoop::endTime() const {
+    const std::int64_t soundtrack = clock_.musicLength();
+    return script_ ? script_->endTime(soundtrack) : defaultShowEnd(soundtrack);
 }
 
 void FrameLoop::dispatchDueEvents() {

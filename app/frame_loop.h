@@ -7,7 +7,7 @@
 // music time once, dispatch every timeline event that has fallen due (in list
 // order, stopping at the first one still in the future), run the effect table,
 // swap. Every pass ends with the Control+F1 check. The frame whose music time
-// reaches kEndTime is still drawn completely; the next pass leaves the loop.
+// reaches endTime() is still drawn completely; the next pass leaves the loop.
 //
 // The clock, the message source, the drawing target, the effect table and the
 // way a script is read all come from outside, so a test can drive the loop
@@ -29,7 +29,7 @@
 
 class FrameLoop {
 public:
-    // Music time at which the demo ends.
+    // Music time at which the demo ends at the latest.
     static constexpr int kEndTime = kDemoEndTime;
 
     // Reads the timeline script anew (on start-up and on every reload). It ends
@@ -80,6 +80,9 @@ public:
     std::uint64_t framesDrawn() const { return framesDrawn_; }
     bool keyDown(int virtualKey) const;
     const Script* script() const { return script_.get(); }
+    // Where the show ends: the script's DEMOEND, else kEndTime or the end of a
+    // shorter soundtrack (as the clock knows its length).
+    int endTime() const;
 
 private:
     void frame();

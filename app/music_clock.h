@@ -5,6 +5,8 @@
 // offline renderers drive the loop with a VirtualClock.
 #pragma once
 
+#include <cstdint>
+
 class MusicClock {
 public:
     virtual ~MusicClock() = default;
@@ -22,6 +24,10 @@ public:
     // True while the position stands still: before the first playMusic and
     // after pauseMusic.
     virtual bool musicPaused() const = 0;
+    // The soundtrack's length in ms; 0 when it is not known, and the position
+    // then runs on for ever. Past the end the position still runs on (over
+    // silence); the frame loop ends the show there.
+    virtual std::int64_t musicLength() const { return 0; }
 
 protected:
     MusicClock() = default;
@@ -39,7 +45,11 @@ public:
     void pauseMusic() override { playing_ = false; }
     bool musicPaused() const override { return !playing_; }
 
+    std::int64_t musicLength() const override { return length_; }
+
     void set(int ms) { time_ = ms; }
+    // The length musicLength gives (0: not known).
+    void setLength(std::int64_t ms) { length_ = ms; }
     void advance(int ms) {
         if (playing_) time_ += ms;
     }
@@ -47,5 +57,6 @@ public:
 
 private:
     int time_ = 0;
+    std::int64_t length_ = 0;
     bool playing_ = false;
 };

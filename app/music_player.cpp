@@ -74,6 +74,11 @@ int MusicPlayer::musicTime() {
     return static_cast<int>(std::min<std::int64_t>(ms, INT_MAX));
 }
 
+std::int64_t MusicPlayer::musicLength() const {
+    const int rate = decoder_.rate();
+    return decoder_.isOpen() && rate > 0 ? decoder_.lengthFrames() * 1000 / rate : 0;
+}
+
 void MusicPlayer::closeMusic() {
     if (!soundReady_ && !decoder_.isOpen()) return;
     output_.close();

@@ -6,8 +6,9 @@
 // of the last block its playing time covers), converted to milliseconds with
 // the file's rate: exact right after a seek, never moving backwards between
 // seeks, smooth between the output's blocks, and still running on (over
-// silence) after the end of a file shorter than the demo, so the demo always
-// reaches its end.
+// silence) after the end of a file shorter than the demo, so the position
+// always reaches the end of the show (the soundtrack's own end, when the
+// script sets none earlier).
 //
 // Seeks and pauses are exact to the sample: after a seek to T ms the first
 // sample played is the first one at or after T (sample ceil(T * rate / 1000)
@@ -49,6 +50,8 @@ public:
     void pauseMusic() override;
     bool musicPaused() const override { return paused_; }
     int musicTime() override;
+    // The opened soundtrack's length (0 before openMusic).
+    std::int64_t musicLength() const override;
     // Closes the stream and shuts the sound output down.
     void closeMusic() override;
 

@@ -22,6 +22,7 @@ public:
     void playMusic() override { clock_.playMusic(); }
     void pauseMusic() override { clock_.pauseMusic(); }
     bool musicPaused() const override { return clock_.musicPaused(); }
+    std::int64_t musicLength() const override { return lengthMs_; }
 
     VirtualClock& clock() { return clock_; }
     // Length of the opened soundtrack in ms (0 before openMusic).

@@ -5,6 +5,7 @@
 // author tools get it back.
 #include "runtime/script.h"
 
+#include "runtime/demo_end.h"
 #include "runtime/fatal_error.h"
 #include "runtime/script_numbers.h"
 #include "libs/ppd/ppd.h"
@@ -27,6 +28,8 @@ constexpr const char* kTimelineNotANumber = "script: not a valid number in timel
 constexpr const char* kSetupValueMissing = "script: value missing in setup line #";
 constexpr const char* kTimelineValueMissing = "script: value missing in timeline line #";
 constexpr const char* kDemoStartNotANumber = "script: not a valid DEMOSTART value";
+constexpr const char* kDemoEndOutside = "script: DEMOEND needs a time of the show, from 1 to 240000 ms";
+constexpr const char* kDemoEndBeforeStart = "script: DEMOEND must come after DEMOSTART (the show would end before it begins)";
 
 // Where a section's errors go: its own messages, with the entry number.
 struct SectionMessages {
@@ -48,7 +51,14 @@ public:
     SectionReader(std::string_view words, const std::vector<int>& fileLines, std::vector<ScriptDiagnostic>& warnings)
         : reader_(words), fileLines_(fileLines), warnings_(warnings) {}
 
-    std::int32_t readHeader(ScriptTiming& timing, int& demoStartLine);
+    // The header's DEMOSTART and DEMOEND, each with its line (0: none).
+    struct Header {
+        std::int32_t demoStart = 0;
+        int demoStartLine = 0;
+        std::int32_t demoEnd = 0;
+        int demoEndLine = 0;
+    };
+    Header readHeader(ScriptTiming& timing);
     void readSetup(std::vector<ScriptEvent>& events);
     void readTimeline(std::vector<ScriptEvent>& events);
 
@@ -91,24 +101,36 @@ ScriptEvent makeEvent(std::int32_t time, std::int32_t kind, std::int32_t effectI
     return event;
 }
 
-// Header, up to SETUP: the demo keeps only DEMOSTART and its number; the
-// timing words are read from a copy of the reader, so every word is still
-// read here exactly as the demo reads it.
-std::int32_t SectionReader::readHeader(ScriptTiming& timing, int& demoStartLine) {
-    std::int32_t demoStart = 0;
+// Header, up to SETUP: DEMOSTART and its number, DEMOEND and its time
+// expression; the timing words are read from a copy of the reader, so every
+// other word is still read here exactly as the demo reads it.
+SectionReader::Header SectionReader::readHeader(ScriptTiming& timing) {
+    Header header;
     std::string_view word;
     while (reader_.next(word) && word != "SETUP") {
-        if (word != "DEMOSTART") {
-            readTimingWord(word, reader_, line(), timing, warnings_);
-            continue;
-        }
         const int wordLine = line();
-        const auto value = vantor::script_text::prefixedValue(reader_.nextOrEmpty());
-        if (!value) fail(kDemoStartNotANumber, -1);
-        demoStart = *value;
-        demoStartLine = wordLine;
+        if (word == "DEMOSTART") {
+            const auto value = vantor::script_text::prefixedValue(reader_.nextOrEmpty());
+            if (!value) fail(kDemoStartNotANumber, -1);
+            header.demoStart = *value;
+            header.demoStartLine = wordLine;
+        } else if (word == "DEMOEND") {
+            // A DEMOEND with nothing after it leaves SETUP to end the header.
+            WordReader ahead = reader_;
+            std::string_view first;
+            if (!ahead.next(first) || first == "SETUP") fail(kDemoEndOutside, -1);
+            reader_ = ahead;
+            const std::int32_t end = vantor::script_text::readTimeExpression(reader_, first);
+            if (end <= 0 || end > kDemoEndTime) fail(kDemoEndOutside, -1);
+            header.demoEnd = end;
+            header.demoEndLine = wordLine;
+        } else {
+            readTimingWord(word, reader_, wordLine, timing, warnings_);
+        }
     }
-    return demoStart;
+    if (header.demoEnd != 0 && header.demoEnd <= header.demoStart)
+        throw SyntaxError{{kDemoEndBeforeStart, -1, header.demoEndLine}};
+    return header;
 }
 
 // Setup entries, up to TIMELINE: 0 SIGNAL id code text.
@@ -205,13 +227,21 @@ ScriptReadResult Script::parseText(std::string_view text) {
     return result;
 }
 
+std::int32_t Script::endTime(std::int64_t soundtrackMs) const {
+    return demoEnd_ != 0 ? demoEnd_ : defaultShowEnd(soundtrackMs);
+}
+
 void Script::parse(std::string_view text, std::vector<ScriptDiagnostic>& warnings) {
     using namespace vantor::script_text;
     DefinesAndText pass1 = removeCommentsAndDefines(text, kMaxDefines);
     const std::string words = substituteDefines(pass1.text, pass1.defines);
 
     SectionReader reader(words, pass1.lines, warnings);
-    demoStart_ = reader.readHeader(timing_, demoStartLine_);
+    const SectionReader::Header header = reader.readHeader(timing_);
+    demoStart_ = header.demoStart;
+    demoStartLine_ = header.demoStartLine;
+    demoEnd_ = header.demoEnd;
+    demoEndLine_ = header.demoEndLine;
     reader.readSetup(setup_);
     reader.readTimeline(timeline_);
     defines_ = std::move(pass1.defines);

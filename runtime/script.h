@@ -71,6 +71,14 @@ public:
     std::int32_t demoStart() const { return demoStart_; }
     // The line of the DEMOSTART that set demoStart; 0 when there is none.
     int demoStartLine() const { return demoStartLine_; }
+    // The header's DEMOEND, the music time at which the show ends (after
+    // DEMOSTART, at most kDemoEndTime); 0 when the script has none.
+    std::int32_t demoEnd() const { return demoEnd_; }
+    int demoEndLine() const { return demoEndLine_; }
+    // Where the show ends when its soundtrack lasts soundtrackMs (0: not
+    // known): at DEMOEND when the script has one, else at kDemoEndTime or at
+    // the end of a shorter soundtrack.
+    std::int32_t endTime(std::int64_t soundtrackMs) const;
     // The DEFINEs in file order (at most kMaxDefines), each with its line.
     const std::vector<vantor::script_text::DefineRecord>& defines() const { return defines_; }
     // BPM, BEATS and MARKs of the header (defaults when absent).
@@ -85,6 +93,8 @@ private:
     std::vector<ScriptEvent> timeline_;
     std::int32_t demoStart_ = 0;
     int demoStartLine_ = 0;
+    std::int32_t demoEnd_ = 0;
+    int demoEndLine_ = 0;
     std::vector<vantor::script_text::DefineRecord> defines_;
     ScriptTiming timing_;
 };

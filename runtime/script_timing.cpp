@@ -65,9 +65,9 @@ bool readTimingWord(std::string_view word, WordReader ahead, int line, ScriptTim
     } else if (word == "MARK") {
         const std::string_view name = ahead.nextOrEmpty();
         const std::string_view first = ahead.nextOrEmpty();
-        // The header ends at SETUP whatever a mark says, and DEMOSTART keeps its
-        // meaning: neither can be a name or a time.
-        const bool sectionWord = name == "SETUP" || name == "DEMOSTART" || first == "SETUP";
+        // The header ends at SETUP whatever a mark says, and DEMOSTART and
+        // DEMOEND keep their meaning: none of them can be a name or a time.
+        const bool sectionWord = name == "SETUP" || name == "DEMOSTART" || name == "DEMOEND" || first == "SETUP";
         if (!name.empty() && !sectionWord && beginsWithNumber(first))
             timing.marks.push_back({std::string(name), vantor::script_text::readTimeExpression(ahead, first), line});
         else

@@ -30,7 +30,7 @@ void AuthorControl::handle(const std::string& line) {
     case Kind::Play: music.playMusic(); break;
     case Kind::Loop:
         if (!session_.setLoop(command.from, command.to)) {
-            answer_("error: the loop must lie within the show (0 to " + std::to_string(FrameLoop::kEndTime) + ")");
+            answer_("error: the loop must lie within the show (0 to " + std::to_string(session_.transport().endTime()) + ")");
             return;
         }
         break;

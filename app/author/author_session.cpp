@@ -46,11 +46,14 @@ void AuthorSession::checkRead(const ScriptReadResult& read) {
 
 void AuthorSession::holdAtEnd() {
     DemoMusic& music = demo_.music();
-    if (music.musicTime() < FrameLoop::kEndTime) return;
+    // The end of the show as the script and the soundtrack have it now.
+    const int end = demo_.loop().endTime();
+    transport_.setEndTime(end);
+    if (music.musicTime() < end) return;
     // The frame loop ends the show on a frame at the end time: the music stops
     // just before it, forward of every frame drawn so far.
     music.pauseMusic();
-    music.seekMusic(FrameLoop::kEndTime - 1);
+    music.seekMusic(end - 1);
 }
 
 void AuthorSession::start() {
@@ -198,6 +201,7 @@ void AuthorSession::seek(int ms) {
 }
 
 bool AuthorSession::setLoop(int fromMs, int toMs) {
+    transport_.setEndTime(demo_.loop().endTime());
     if (!transport_.setLoop(fromMs, toMs)) return false;
     const int now = demo_.music().musicTime();
     if (now < fromMs || now >= toMs) seek(fromMs);

@@ -65,6 +65,9 @@ public:
 
     // A script read again: its grid, marks and DEMOSTART. The loop stays.
     void setScript(const ScriptTiming& timing, int demoStart);
+    // The end of the show (the script's DEMOEND, or the soundtrack's end).
+    void setEndTime(int endTime) { endTime_ = endTime; }
+    int endTime() const { return endTime_; }
 
     TransportAction press(TransportKey key, int now);
 

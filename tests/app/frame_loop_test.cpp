@@ -164,6 +164,35 @@ TEST_F(FrameLoopTest, TheFrameThatReachesTheEndIsCompletedAndTheNextPassLeaves) 
     loop.run();  // returns at once
 }
 
+// The show's end: the script's DEMOEND, else the end of a soundtrack shorter
+// than four minutes; a DEMOEND past a short soundtrack plays on in silence.
+TEST_F(FrameLoopTest, TheShowEndsAtDemoEndOrAtTheEndOfAShortSoundtrack) {
+    struct Case {
+        const char* script;
+        std::int64_t soundtrackMs;
+        int end;
+    };
+    for (const Case& c : {Case{"DEMOEND 30000 SETUP TIMELINE 100 START 3 LINETIME", 0, 30000},
+                          Case{"DEMOEND 20000 + 500 SETUP TIMELINE 100 START 3 LINETIME", 241946, 20500},
+                          Case{"DEMOEND 30000 SETUP TIMELINE 100 START 3 LINETIME", 12000, 30000},
+                          Case{"SETUP TIMELINE 100 START 3 LINETIME", 12000, 12000},
+                          Case{"SETUP TIMELINE 100 START 3 LINETIME", 241946, FrameLoop::kEndTime}}) {
+        SCOPED_TRACE(c.script);
+        VirtualClock music;
+        music.setLength(c.soundtrackMs);
+        FrameLoop show{table, music, messages, target, [&] { return Script::fromText(c.script); }};
+        show.scriptPhase();
+        EXPECT_EQ(show.endTime(), c.end);
+        music.set(c.end - 1);
+        show.pass();
+        EXPECT_FALSE(show.quit());
+        music.set(c.end);
+        show.pass();
+        EXPECT_TRUE(show.quit()) << "the frame at the end is the last";
+        EXPECT_FALSE(show.pass());
+    }
+}
+
 TEST_F(FrameLoopTest, RunEndsOnceTheClockPassesTheEnd) {
     begin();
     clock.set(239000);

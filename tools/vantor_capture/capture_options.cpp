@@ -29,7 +29,9 @@ const char* const kCaptureUsage =
     "  --fps N         frames per second of music (default 60)\n"
     "  --from MS       first music time written (default DEMOSTART); the frames\n"
     "                  before it are still drawn, so every frame looks as in the demo\n"
-    "  --to MS         music time at which writing ends (default 240000)\n"
+    "  --to MS         music time at which writing ends (default: the end of the\n"
+    "                  show, the script's DEMOEND or the soundtrack's end, at most\n"
+    "                  240000)\n"
     "  --data DIR      play the folder DIR over vantor.ppd, as vantor --data does\n"
     "                  (DIR/soundtrack.mp3, when present, is the soundtrack)\n"
     "  --profile       print each effect's drawing time per frame on stdout\n"
@@ -130,7 +132,9 @@ ParsedCommandLine parseCaptureCommandLine(int argc, const char* const* argv) {
                 o.from = from;
                 fromGiven = true;
             } else if (arg == "--to") {
-                ok = parseNumber(value, 1, FrameLoop::kEndTime, o.to);
+                int to = 0;
+                ok = parseNumber(value, 1, FrameLoop::kEndTime, to);
+                o.to = to;
                 toGiven = true;
             } else {
                 ok = parseTimes(value, o.at);
@@ -156,7 +160,7 @@ ParsedCommandLine parseCaptureCommandLine(int argc, const char* const* argv) {
         return usageError("the output must be a .mp4, .mkv or .webm file or a folder ending in /");
     }
     if (atGiven && (fromGiven || toGiven)) return usageError("--at takes no --from or --to");
-    if (o.from && *o.from >= o.to) return usageError("--from must lie before --to");
+    if (o.from && *o.from >= o.to.value_or(FrameLoop::kEndTime)) return usageError("--from must lie before --to");
     parsed.action = ParsedCommandLine::Action::Capture;
     return parsed;
 }

@@ -16,7 +16,7 @@ struct CaptureOptions {
     int height = 480;
     int fps = 60;
     std::optional<int> from;  // default: the script's DEMOSTART
-    int to = kDemoEndTime;
+    std::optional<int> to;  // default: the end of the show (DEMOEND, or the soundtrack's end)
     std::vector<int> at;  // Pictures: music times, ascending, without repeats
     bool profile = false;
     std::string data;      // a data folder over the archive (empty: none)

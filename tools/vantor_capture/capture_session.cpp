@@ -38,14 +38,17 @@ public:
         demo_.loop().scriptPhase();
         const Script& script = *demo_.loop().script();
         demoStart_ = script.demoStart();
+        endTime_ = demo_.loop().endTime();
         if (options.overlay) {
             overlay_.emplace();
-            transport_.emplace(script.timing(), demoStart_, FrameLoop::kEndTime);
+            transport_.emplace(script.timing(), demoStart_, endTime_);
             overlayState_.framesPerSecond = options.fps;
         }
     }
 
     int demoStart() const { return demoStart_; }
+    // Where the show ends (the loop's end time).
+    int endTime() const { return endTime_; }
 
     // Draws the frame at music time `time` through the demo's own loop. False
     // when the loop has ended (the demo's end time was reached before).
@@ -74,6 +77,7 @@ private:
     Demo demo_;
     std::optional<EffectProfiler> profiler_;
     int demoStart_ = 0;
+    int endTime_ = 0;
     // The author overlay, drawn over each finished frame before it is read back.
     std::optional<Overlay> overlay_;
     std::optional<Transport> transport_;
@@ -168,11 +172,13 @@ int runCapture(const CaptureOptions& o) {
         result = capturePictures(o, *gl, demo, *queued(std::move(folder), o));
     } else {
         const int start = demo.demoStart();
-        if (o.to <= start)
-            return failure("nothing to capture: --to " + std::to_string(o.to) +
-                           " is not after the script's DEMOSTART " + std::to_string(start));
+        // Nothing is drawn past the end of the show: the loop ends there.
+        const int to = std::min(o.to.value_or(demo.endTime()), demo.endTime());
+        if (to <= start)
+            return failure("nothing to capture: --to " + std::to_string(to) + " is not after the script's DEMOSTART " +
+                           std::to_string(start));
         const long long first = firstFrameAt(start, o.from.value_or(start), o.fps);
-        const long long end = firstFrameAt(start, o.to, o.fps);
+        const long long end = firstFrameAt(start, to, o.fps);
         if (first >= end) return failure("no frame of the rate lies between --from and --to");
         std::unique_ptr<FrameSink> sink;
         if (o.output == CaptureOptions::Output::Video) {

@@ -382,7 +382,8 @@ TEST_F(AuthorSessionTest, TransportKeysMoveTheMusicAndTheTimelineFollows) {
     press('L');
     ASSERT_TRUE(session->transport().loop());
     EXPECT_EQ(session->transport().loop()->start, 8000);
-    EXPECT_EQ(session->transport().loop()->end, 16000);
+    // Bars 4-7 end at 16000, the show with its twelve-second soundtrack at 12000.
+    EXPECT_EQ(session->transport().loop()->end, 12000);
     press('L');
     EXPECT_FALSE(session->transport().loop());
 
@@ -444,24 +445,39 @@ TEST_F(AuthorSessionTest, CheckerFindingsStandUntilTheNextSave) {
 }
 
 // The music reaching the end of the show holds there paused instead of ending
-// the session; Home and play go on from the start.
+// the session; Home and play go on from the start. Without DEMOEND the show
+// ends with its twelve-second soundtrack; a saved DEMOEND moves the end.
 TEST_F(AuthorSessionTest, TheEndOfTheShowHoldsPaused) {
-    music.clock().set(FrameLoop::kEndTime - 500);
+    EXPECT_EQ(demo->loop().endTime(), 12000);
+    music.clock().set(12000 - 500);
     EXPECT_TRUE(session->pass());
     music.clock().advance(800);
     EXPECT_TRUE(session->pass());
     EXPECT_TRUE(music.musicPaused());
-    EXPECT_EQ(music.musicTime(), FrameLoop::kEndTime - 1);
+    EXPECT_EQ(music.musicTime(), 12000 - 1);
     EXPECT_FALSE(demo->loop().quit());
     music.clock().advance(1000);
     EXPECT_TRUE(session->pass());
-    EXPECT_EQ(music.musicTime(), FrameLoop::kEndTime - 1);
+    EXPECT_EQ(music.musicTime(), 12000 - 1);
 
     session->press(TransportKey::Home);
     session->press(TransportKey::PlayPause);
     EXPECT_TRUE(session->pass());
     EXPECT_EQ(music.musicTime(), 0);
     EXPECT_FALSE(music.musicPaused());
+
+    save("data/script.scr", std::string("DEMOEND 5000\n") + kScript);
+    settle();
+    EXPECT_EQ(demo->loop().endTime(), 5000);
+    EXPECT_EQ(session->transport().endTime(), 5000);
+    EXPECT_FALSE(session->setLoop(4000, 6000)) << "a loop past DEMOEND";
+    music.clock().set(4900);
+    EXPECT_TRUE(session->pass());
+    music.clock().advance(300);
+    EXPECT_TRUE(session->pass());
+    EXPECT_TRUE(music.musicPaused());
+    EXPECT_EQ(music.musicTime(), 4999);
+    EXPECT_FALSE(demo->loop().quit());
 }
 
 }  // namespace

@@ -64,6 +64,13 @@ std::vector<std::uint8_t> readPngRgb(const std::string& path, int& width, int& h
     return rgb;
 }
 
+// The name of the n-th frame file of a capture into a folder.
+std::string pngName(long long n) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%06lld.png", n);
+    return name;
+}
+
 class CaptureTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -229,6 +236,26 @@ TEST_F(CaptureTest, TwoSecondsOfVideoHaveTheirFramesSizeAndSound) {
     const std::size_t at = audio.out.find("duration=");
     ASSERT_NE(at, std::string::npos) << audio.out;
     EXPECT_NEAR(std::atof(audio.out.c_str() + at + 9), 2.0, 0.05);
+}
+
+// Without --to the capture ends with the show: at the script's DEMOEND, else
+// at the end of the (twelve-second) soundtrack; a --to past it ends there too.
+TEST_F(CaptureTest, WritingEndsWhereTheShowEnds) {
+    writeArchive(std::string("DEMOEND 1500\n") + kScript);
+    ASSERT_EQ(capture("--quiet --fps 30 --size 160x120 clip.mp4").code, 0);
+    const Result video =
+        run("ffprobe -v error -select_streams v:0 -count_frames -show_entries stream=nb_read_frames "
+            "-of default=nw=1 clip.mp4");
+    EXPECT_EQ(video.out, "nb_read_frames=" + std::to_string(firstFrameAt(kDemoStart, 1500, kFps)) + "\n");
+    ASSERT_EQ(capture("--quiet --fps 30 --size 160x120 --to 9000 frames/").code, 0);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("frames/000038.png")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("frames/000039.png")));
+
+    writeArchive(kScript);
+    ASSERT_EQ(capture("--quiet --fps 10 --size 160x120 tone/").code, 0);
+    const long long frames = firstFrameAt(kDemoStart, 12000, 10);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("tone/" + pngName(frames - 1))));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("tone/" + pngName(frames))));
 }
 
 TEST_F(CaptureTest, ProfileTableNamesEveryEffectWithTheFramesItRanIn) {
