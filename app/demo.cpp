@@ -80,7 +80,7 @@ int Demo::run() {
     return 0;
 }
 
-void Demo::rebuildEffects() {
+void Demo::rebuildEffects(const std::function<void()>& start) {
     Effect* previous[EffectTable::kSlots];
     for (int id = 0; id < EffectTable::kSlots; ++id) previous[id] = table_.get(id);
     auto images = std::make_unique<ImageLibrary>();
@@ -89,6 +89,7 @@ void Demo::rebuildEffects() {
     try {
         // Each row takes its id over; ids without a row keep what they hold.
         effects = std::make_unique<DemoEffects>(table_, *images, target_, files_, false);
+        if (start) start();
     } catch (...) {
         // The rows built so far are gone again; the old ones take their ids back.
         for (int id = 0; id < EffectTable::kSlots; ++id) table_.set(id, previous[id]);

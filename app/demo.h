@@ -18,6 +18,7 @@
 #include "imglib/image_library.h"
 #include "platform/window_messages.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -48,10 +49,11 @@ public:
     int run();
 
     // Builds every effect anew, with a fresh image cache and without the
-    // loading screen, while the show goes on. When building fails (the
+    // loading screen, while the show goes on; then runs `start` (if given) on
+    // the table holding the new effects. When building or `start` fails (the
     // error's sink throws), the table gets the old effects back, the old ones
-    // stay, and the exception goes on to the caller.
-    void rebuildEffects();
+    // stay as they were, and the exception goes on to the caller.
+    void rebuildEffects(const std::function<void()>& start = {});
     // False after a start-up whose effects could not all be built (only with
     // an error sink that throws); the table is then empty.
     bool effectsBuilt() const { return effects_ != nullptr; }

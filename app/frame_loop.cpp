@@ -108,10 +108,10 @@ int FrameLoop::endTime() const {
 void FrameLoop::dispatchDueEvents() {
     if (!script_) return;
     const auto& events = script_->timelineEvents();
-    while (nextEvent_ < events.size() && events[nextEvent_].time <= now_) {
-        dispatchScriptEvent(events[nextEvent_], table_);
-        ++nextEvent_;
-    }
+    // The cursor passes each event before it is dispatched: an event whose
+    // effect gives up (a caller that recovers) is not met again every frame.
+    while (nextEvent_ < events.size() && events[nextEvent_].time <= now_)
+        dispatchScriptEvent(events[nextEvent_++], table_);
 }
 
 void FrameLoop::reload() {

@@ -21,6 +21,7 @@
 #include "runtime/script.h"
 #include "platform/window_messages.h"
 
+#include <algorithm>
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -54,6 +55,12 @@ public:
     // script whose setup and whose timeline up to nextEvent() are those of the
     // current one, so the effects have seen exactly its past already.
     void adoptScript(std::unique_ptr<Script> script) { script_ = std::move(script); }
+    // Puts back a script the effects have played up to `nextEvent` (after a
+    // startScript that failed on effects that are gone again).
+    void resumeScript(std::unique_ptr<Script> script, std::size_t nextEvent) {
+        script_ = std::move(script);
+        nextEvent_ = script_ ? std::min(nextEvent, script_->timelineEvents().size()) : 0;
+    }
 
     // What Control+Shift does instead of the reload (empty: the reload).
     void setReloadAction(std::function<void()> action) { reloadAction_ = std::move(action); }

@@ -22,6 +22,11 @@ std::function<void()>& windowRelease() {
     return current;
 }
 
+bool& recoveredErrors() {
+    static bool recovered = false;
+    return recovered;
+}
+
 // Runs a release step once: it is taken out before it runs, so a step that
 // fails fatally itself does not run again.
 void runOnce(std::function<void()>& step) {
@@ -52,6 +57,12 @@ void setFatalErrorSoundShutdown(std::function<void()> shutdown) { soundShutdown(
 
 void setFatalErrorWindowRelease(std::function<void()> release) { windowRelease() = std::move(release); }
 
+bool setFatalErrorsRecovered(bool recovered) {
+    const bool previous = recoveredErrors();
+    recoveredErrors() = recovered;
+    return previous;
+}
+
 void throwingFatalErrorSink(const std::string& text) { throw FatalError(text); }
 
 void fatalError(const char* message, int number) { endWithError(fatalErrorText(message, number)); }
@@ -59,8 +70,11 @@ void fatalError(const char* message, int number) { endWithError(fatalErrorText(m
 void endWithError(const std::string& text) {
     // The sound goes silent before anything else, whoever reports the error;
     // then the display gets its mode back, before the box is shown on it.
-    runOnce(soundShutdown());
-    runOnce(windowRelease());
+    // A caller that recovers keeps both: the program plays on with them.
+    if (!(sink() && recoveredErrors())) {
+        runOnce(soundShutdown());
+        runOnce(windowRelease());
+    }
     if (sink()) {
         sink()(text);
         std::exit(1);

@@ -52,6 +52,13 @@ struct FatalError : std::runtime_error {
 };
 void throwingFatalErrorSink(const std::string& text);
 
+// Whether the program goes on after the sink has its text (a sink that throws
+// to a caller that recovers, as author mode does): then nothing is released
+// before the sink, since the sound and the window are still in use. False
+// (the start-up state): the sound and the window are released first, as for
+// an end. Returns the previous setting.
+bool setFatalErrorsRecovered(bool recovered);
+
 // Installs the throwing sink for the lifetime of the object.
 class ScopedFatalErrorCapture {
 public:
@@ -62,4 +69,18 @@ public:
 
 private:
     FatalErrorSink previous_;
+};
+
+// The throwing sink for a program that recovers from what it catches: the
+// sound and the window stay up through every error, for the object's lifetime.
+class ScopedRecoveredFatalErrors {
+public:
+    ScopedRecoveredFatalErrors() : recovered_(setFatalErrorsRecovered(true)) {}
+    ~ScopedRecoveredFatalErrors() { setFatalErrorsRecovered(recovered_); }
+    ScopedRecoveredFatalErrors(const ScopedRecoveredFatalErrors&) = delete;
+    ScopedRecoveredFatalErrors& operator=(const ScopedRecoveredFatalErrors&) = delete;
+
+private:
+    ScopedFatalErrorCapture capture_;
+    bool recovered_;
 };

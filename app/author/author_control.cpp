@@ -19,18 +19,33 @@ void AuthorControl::frameDrawn() {
     answer_(writeFrame_(file, &error) ? "ok" : "error: " + error);
 }
 
+void AuthorControl::frameFailed(const std::string& error) {
+    if (shotFile_.empty()) return;
+    shotFile_.clear();
+    answer_("error: no frame drawn: " + error);
+}
+
 void AuthorControl::handle(const std::string& line) {
-    const ControlCommand command = parseControlCommand(line);
+    try {
+        carryOut(parseControlCommand(line));
+    } catch (const std::exception& e) {
+        // An effect that gives up during a seek or a reload: the session plays on.
+        answer_(std::string("error: ") + e.what());
+    }
+}
+
+void AuthorControl::carryOut(const ControlCommand& command) {
     DemoMusic& music = demo_.music();
     using Kind = ControlCommand::Kind;
     switch (command.kind) {
     case Kind::Invalid: answer_("error: " + command.error); return;
     case Kind::Seek: session_.seek(command.from); break;
-    case Kind::Pause: music.pauseMusic(); break;
-    case Kind::Play: music.playMusic(); break;
+    case Kind::Pause: session_.play(false); break;
+    case Kind::Play: session_.play(true); break;
     case Kind::Loop:
         if (!session_.setLoop(command.from, command.to)) {
-            answer_("error: the loop must lie within the show (0 to " + std::to_string(session_.transport().endTime()) + ")");
+            answer_("error: the loop must lie within the show (0 to " + std::to_string(session_.transport().endTime()) +
+                    ")");
             return;
         }
         break;

@@ -24,6 +24,10 @@ public:
     // shot asked for, if any.
     void frameDrawn();
 
+    // To be called when a pass ended in an error instead of a frame: a shot
+    // asked for is answered with the error, so no answer waits for ever.
+    void frameFailed(const std::string& error);
+
     // Carries out one line; a shot is answered once the next frame is drawn.
     void handle(const std::string& line);
     bool quitRequested() const { return quit_; }
@@ -32,6 +36,8 @@ public:
     bool busy() const { return !shotFile_.empty(); }
 
 private:
+    void carryOut(const ControlCommand& command);
+
     AuthorSession& session_;
     Demo& demo_;
     Answer answer_;

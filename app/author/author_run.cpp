@@ -16,7 +16,6 @@
 #include "libs/log/progress_log.h"
 #include "platform/folder_watcher.h"
 #include "platform/virtual_keys.h"
-#include "scene/scene_error.h"
 
 #include <chrono>
 #include <cstdio>
@@ -125,8 +124,8 @@ int runAuthorMode(const AuthorOptions& options) {
 
     DemoWindow window(true, "Vantor", 640, 480);
     // From here on the demo's fatal ends throw, and the session catches them.
-    ScopedFatalErrorCapture fatalErrors;
-    ScopedSceneErrorCapture sceneErrors;
+    // They do not release the sound or the window: the session plays on.
+    ScopedRecoveredFatalErrors fatalErrors;
     // Author mode's effect table: declared before the demo that fills it, so
     // it outlives every effect the session builds into it.
     EffectTable table;
@@ -157,7 +156,9 @@ int runAuthorMode(const AuthorOptions& options) {
     session.start();
     for (;;) {
         if (control && !serveControl(*control, *input)) break;
+        const std::uint64_t failed = session.failedPasses();
         if (!session.pass()) break;
+        if (control && session.failedPasses() != failed) control->frameFailed(session.error());
     }
     demo->shutdown();
     return 0;

@@ -6,6 +6,7 @@
 #include "kpx/kpx.h"
 #include "libs/ppd/ppd.h"
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
 #include <optional>
@@ -49,11 +50,12 @@ void AuthorSession::holdAtEnd() {
     // The end of the show as the script and the soundtrack have it now.
     const int end = demo_.loop().endTime();
     transport_.setEndTime(end);
-    if (music.musicTime() < end) return;
+    if (music.musicTime() < end - 1) return;
     // The frame loop ends the show on a frame at the end time: the music stops
     // just before it, forward of every frame drawn so far.
     music.pauseMusic();
     music.seekMusic(end - 1);
+    heldAtEnd_ = true;
 }
 
 void AuthorSession::start() {
@@ -138,17 +140,47 @@ bool samePast(const Script& current, const Script& next, std::size_t dispatched)
 
 }  // namespace
 
-bool AuthorSession::rebuildEffects() {
+bool AuthorSession::rebuildAndRestart(std::unique_ptr<Script> script, std::optional<int> seekTo) {
+    FrameLoop& loop = demo_.loop();
+    // What the old effects have played, for when the new ones do not start.
+    std::unique_ptr<Script> played = loop.script() ? std::make_unique<Script>(*loop.script()) : nullptr;
+    const std::size_t playedUpTo = loop.nextEvent();
     kpx_error_clear();
     try {
-        demo_.rebuildEffects();
+        demo_.rebuildEffects([&] {
+            // The music moves once the effects are there, so that it stands at
+            // the time the timeline restarts for.
+            if (seekTo) demo_.music().seekMusic(*seekTo);
+            // As the reload key does: every effect stops before the script phase.
+            demo_.table().stopAll();
+            loop.startScript(std::move(script));
+        });
         return true;
     } catch (const std::exception& e) {
+        // The old effects are back in the table as they were: so is their script.
+        loop.resumeScript(std::move(played), playedUpTo);
         // A picture that does not load says why in the image readers' list.
         std::string text = e.what();
         if (kpx_error_count() > 0) text += " (" + std::string(kpx_error_last()) + ")";
         report(text);
         return false;
+    }
+}
+
+void AuthorSession::replayIntoPlayingEffects() {
+    FrameLoop& loop = demo_.loop();
+    const Script& current = *loop.script();
+    // The effects had their setup signals when they were built: a second time
+    // would add a picture appended by one again. So the timeline alone restarts.
+    auto timeline = std::make_unique<Script>(std::vector<ScriptEvent>{}, current.timelineEvents(), current.demoStart());
+    auto whole = std::make_unique<Script>(current);
+    try {
+        demo_.table().stopAll();
+        loop.startScript(std::move(timeline));
+        loop.adoptScript(std::move(whole));
+    } catch (const std::exception& e) {
+        loop.adoptScript(std::move(whole));
+        report(e.what());
     }
 }
 
@@ -175,10 +207,12 @@ bool AuthorSession::reload(DataChanges changes, bool fromDemoStart) {
     }
     // Otherwise fresh effects: setup signals and the events before the
     // music's position then reach effects that have not seen them yet.
-    if (!rebuildEffects()) return false;
-    transport_.setScript(read.script->timing(), read.script->demoStart());
-    if (fromDemoStart) demo_.music().seekMusic(read.script->demoStart());
-    if (!restartTimeline(std::move(read.script))) return false;
+    const ScriptTiming timing = read.script->timing();
+    const int demoStart = read.script->demoStart();
+    std::optional<int> seekTo;
+    if (fromDemoStart) seekTo = demoStart;
+    if (!rebuildAndRestart(std::move(read.script), seekTo)) return false;
+    transport_.setScript(timing, demoStart);
     ++reloads_;
     report("");
     return true;
@@ -187,24 +221,30 @@ bool AuthorSession::reload(DataChanges changes, bool fromDemoStart) {
 void AuthorSession::seek(int ms) {
     DemoMusic& music = demo_.music();
     FrameLoop& loop = demo_.loop();
+    ms = std::clamp(ms, 0, std::max(loop.endTime() - 1, 0));
+    heldAtEnd_ = false;
     // Forward, the events up to ms are still to come: the next frame
     // dispatches them. Backward, effects that saw later events start afresh.
     if (ms >= loop.now() || !loop.script()) {
         music.seekMusic(ms);
         return;
     }
-    auto script = std::make_unique<Script>(*loop.script());
-    rebuildEffects();
-    // The music moves once the effects are there, so that it stands at ms.
+    if (rebuildAndRestart(std::make_unique<Script>(*loop.script()), ms)) return;
+    // The folder does not build now: the effects that play start over
+    // instead, as the demo's reload key restarts them, and the error stays
+    // shown until a save that builds.
     music.seekMusic(ms);
-    restartTimeline(std::move(script));
+    replayIntoPlayingEffects();
 }
 
 bool AuthorSession::setLoop(int fromMs, int toMs) {
     transport_.setEndTime(demo_.loop().endTime());
     if (!transport_.setLoop(fromMs, toMs)) return false;
+    const bool held = heldAtEnd_;
     const int now = demo_.music().musicTime();
     if (now < fromMs || now >= toMs) seek(fromMs);
+    // A loop asked for while the show holds at its end plays.
+    if (held) play(true);
     return true;
 }
 
@@ -212,27 +252,31 @@ void AuthorSession::press(TransportKey key) {
     DemoMusic& music = demo_.music();
     const TransportAction action = transport_.press(key, music.musicTime());
     if (action.seekTo) seek(*action.seekTo);
-    if (action.togglePause) {
-        if (music.musicPaused())
-            music.playMusic();
-        else
-            music.pauseMusic();
-    }
+    if (action.togglePause) play(music.musicPaused());
+}
+
+void AuthorSession::play(bool playing) {
+    heldAtEnd_ = false;
+    if (playing)
+        demo_.music().playMusic();
+    else
+        demo_.music().pauseMusic();
 }
 
 bool AuthorSession::pass() {
-    if (watcher_) {
-        const std::int64_t now = clock_();
-        settler_.add(watcher_->takeChanges(), now);
-        const DataChanges changes = dataChangesOf(settler_.settled(now));
-        if (changes.any()) reload(changes);
-    }
-    if (const std::optional<int> back = transport_.wrap(demo_.music().musicTime())) seek(*back);
-    holdAtEnd();
     try {
+        if (watcher_) {
+            const std::int64_t now = clock_();
+            settler_.add(watcher_->takeChanges(), now);
+            const DataChanges changes = dataChangesOf(settler_.settled(now));
+            if (changes.any()) reload(changes);
+        }
+        if (const std::optional<int> back = transport_.wrap(demo_.music().musicTime())) seek(*back);
+        holdAtEnd();
         return demo_.loop().pass();
     } catch (const std::exception& e) {
         // An effect gave up in the middle of a frame: the show goes on.
+        ++failedPasses_;
         report(e.what());
         return !demo_.loop().quit();
     }

@@ -35,6 +35,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -92,6 +93,8 @@ public:
     // follows as for seek), pauses or plays, or starts or ends the loop.
     void press(TransportKey key);
     const Transport& transport() const { return transport_; }
+    // Plays (true) or pauses the music.
+    void play(bool playing);
 
     // The current error ("" when the show is in a good state).
     const std::string& error() const { return error_; }
@@ -100,6 +103,8 @@ public:
     const std::vector<std::string>& findings() const { return findings_; }
     // Reloads that built a new state since start.
     int reloads() const { return reloads_; }
+    // Passes that ended in an error (no frame was finished in them).
+    std::uint64_t failedPasses() const { return failedPasses_; }
 
 private:
     void report(const std::string& text);
@@ -107,8 +112,14 @@ private:
     void holdAtEnd();
     bool restartTimeline(std::unique_ptr<class Script> script);
     void reopenSoundtrack();
-    // Demo::rebuildEffects with its error reported; false when it failed.
-    bool rebuildEffects();
+    // Fresh effects playing `script` from its start (the music moved to
+    // seekTo first, when given); false with the error reported when they
+    // cannot be built or do not take the script: the old effects then play on
+    // with their own script, untouched.
+    bool rebuildAndRestart(std::unique_ptr<class Script> script, std::optional<int> seekTo);
+    // The effects in the table restart and replay the current script's
+    // timeline up to the music's position (when fresh ones cannot be built).
+    void replayIntoPlayingEffects();
     std::string scriptFileName() const;
 
     Demo& demo_;
@@ -120,7 +131,9 @@ private:
     std::vector<std::string> findings_;
     ChangeSettler settler_;
     std::string error_;
-    bool soundtrackError_ = false;  // error_ is about the soundtrack
+    bool soundtrackError_ = false;
+    bool heldAtEnd_ = false;  // the music was paused by the end-of-show hold  // error_ is about the soundtrack
     int reloads_ = 0;
+    std::uint64_t failedPasses_ = 0;
     Transport transport_;
 };

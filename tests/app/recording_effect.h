@@ -33,6 +33,7 @@ public:
     void signal(SignalValue value) override {
         note("signal " + std::to_string(value.code) + ":" +
              (value.isString ? value.text : std::to_string(value.intValue)));
+        if (onSignal) onSignal(value);
     }
     void prepare(int time) override {
         note("prepare " + std::to_string(time));
@@ -42,6 +43,7 @@ public:
     // Extra work done inside prepare / run (to disturb other effects).
     std::function<void()> onPrepare;
     std::function<void()> onRun;
+    std::function<void(const SignalValue&)> onSignal;
 
 private:
     void note(const std::string& what) { log_.push_back(name_ + " " + what); }

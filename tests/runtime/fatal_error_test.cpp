@@ -64,6 +64,24 @@ TEST(FatalErrorCapture, ReleasesTheWindowAfterTheSoundAndBeforeTheSink) {
     setFatalErrorSink(previous);
 }
 
+// A program that recovers from what it catches keeps its sound and window
+// through any number of errors, and gets them released again once it stops
+// recovering.
+TEST(FatalErrorCapture, ARecoveringProgramKeepsItsSoundAndWindow) {
+    std::string order;
+    setFatalErrorSoundShutdown([&] { order += "sound "; });
+    setFatalErrorWindowRelease([&] { order += "window "; });
+    {
+        ScopedRecoveredFatalErrors recovered;
+        EXPECT_THROW(fatalError("could not load image", -1), FatalError);
+        EXPECT_THROW(endWithError("data/modul2.ppp: mesh chunk runs past the end of the data"), FatalError);
+        EXPECT_EQ(order, "");
+    }
+    ScopedFatalErrorCapture capture;
+    EXPECT_THROW(fatalError("could not play stream", -1), FatalError);
+    EXPECT_EQ(order, "sound window ");
+}
+
 TEST(FatalErrorDeathTest, ShowsTheBoxAfterSilencingTheSoundAndExitsWithOne) {
     EXPECT_EXIT(
         {

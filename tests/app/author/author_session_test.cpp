@@ -348,6 +348,60 @@ TEST_F(AuthorSessionTest, SeeksReplayTheTimelineToTheNewPosition) {
     EXPECT_EQ(music.musicTime(), 3500);
 }
 
+// Every path that builds afresh keeps the last good state whole when the new
+// one fails: a seek back and a loop wrap while a picture is broken restart the
+// playing effects (without their setup signals again), and a script whose
+// setup names a picture that is not there leaves the old effects and the old
+// script where they stood.
+TEST_F(AuthorSessionTest, FailedRebuildsLeaveTheLastGoodStateWhole) {
+    music.clock().set(5000);
+    session->pass();
+    ImageSequenceEffect* playing = &demo->effects().picture;
+    save("data/images/rotule.pcx", "not a picture at all");
+    settle();
+    ASSERT_FALSE(session->error().empty());
+    takeLog();
+
+    session->seek(1500);
+    session->pass();
+    EXPECT_EQ(music.musicTime(), 1500);
+    EXPECT_EQ(&demo->effects().picture, playing);
+    EXPECT_EQ(takeLog(), (CallLog{"rec stop", "rec init 0", "rec init 1000", "rec start"}));
+    EXPECT_EQ(loadingScreen().images.size(), 7u);
+    EXPECT_NE(session->error().find("rotule.pcx"), std::string::npos);
+
+    ASSERT_TRUE(session->setLoop(1000, 2000));
+    music.clock().set(2100);
+    session->pass();
+    EXPECT_EQ(music.musicTime(), 1100);
+    EXPECT_EQ(&demo->effects().picture, playing);
+    session->clearLoop();
+
+    // The picture mended, then a script whose setup needs one that is missing.
+    fs::remove(folder.file("data/images/rotule.pcx"));
+    watcher->pending.push_back("data/images/rotule.pcx");
+    settle();
+    EXPECT_EQ(session->error(), "");
+    music.clock().set(5000);
+    session->pass();
+    const std::size_t dispatched = demo->loop().nextEvent();
+    playing = &demo->effects().picture;
+    recorder.onSignal = [](const SignalValue& value) {
+        if (value.isString && value.text == "nowhere.jpg") fatalError("could not load image nowhere.jpg");
+    };
+    takeLog();
+    std::string missing = kScript;
+    missing.replace(missing.find("7 first"), 7, "7 nowhere.jpg");
+    save("data/script.scr", missing);
+    settle();
+    EXPECT_NE(session->error().find("nowhere.jpg"), std::string::npos) << session->error();
+    EXPECT_EQ(demo->loop().script()->setupEvents()[0].value.text, "first");
+    EXPECT_EQ(demo->loop().nextEvent(), dispatched);
+    EXPECT_EQ(&demo->effects().picture, playing);
+    // Nothing is dispatched again into the effects that stay.
+    EXPECT_EQ(takeLog(), (CallLog{"rec stop", "rec signal 7:nowhere.jpg"}));
+}
+
 // The transport keys move the music on the script's grid (here 120 beats a
 // minute, four a bar) and the timeline follows; Space pauses and plays.
 TEST_F(AuthorSessionTest, TransportKeysMoveTheMusicAndTheTimelineFollows) {
