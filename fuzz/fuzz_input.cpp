@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace vantor::fuzz {
@@ -11,6 +12,17 @@ namespace {
 std::map<std::string, std::string>& inputPaths() {
     static std::map<std::string, std::string> paths;
     return paths;
+}
+
+// TMPDIR when set, else the shared-memory folder where there is one: each
+// input is written and read back once, and on a disk file system truncating
+// and rewriting the file costs more than many of the readers' runs.
+std::string temporaryFolder() {
+    const char* tmp = std::getenv("TMPDIR");
+    if (tmp && *tmp) return tmp;
+    struct stat folder;
+    if (stat("/dev/shm", &folder) == 0 && S_ISDIR(folder.st_mode) && access("/dev/shm", W_OK) == 0) return "/dev/shm";
+    return "/tmp";
 }
 
 void removeInputs() {
@@ -23,8 +35,7 @@ const std::string& writeInput(const std::uint8_t* data, std::size_t size, const 
     std::string& path = inputPaths()[extension];
     if (path.empty()) {
         if (inputPaths().size() == 1) std::atexit(removeInputs);
-        const char* tmp = std::getenv("TMPDIR");
-        path = std::string(tmp && *tmp ? tmp : "/tmp") + "/vantor-fuzz-" + std::to_string(getpid()) + "." + extension;
+        path = temporaryFolder() + "/vantor-fuzz-" + std::to_string(getpid()) + "." + extension;
     }
     std::FILE* f = std::fopen(path.c_str(), "wb");
     if (!f) std::abort();  // nothing can be fuzzed without the file

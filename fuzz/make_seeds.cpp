@@ -1,14 +1,20 @@
 // Writes the committed seed files of the fuzz targets (fuzz/corpus/<target>/)
 // with the same builders the reader tests use: small images of every kind the
-// readers know, scenes with every chunk kind, archives in every packing mode.
+// readers know, scenes with every chunk kind, archives in every packing mode,
+// and the packed streams and encrypted data areas of those archives and of
+// the test archives for the decompressor's and the cipher's targets.
 //
 //   cmake --build build/release --target fuzz_seed_maker
-//   build/release/fuzz/fuzz_seed_maker fuzz/corpus
+//   build/release/fuzz/fuzz_seed_maker fuzz/corpus tests/data/rar
 #include "kpx/kpx.h"
 #include "libs/ppd/pack/pack.h"
+#include "libs/ppd/unrarlib/archive_headers.h"
 #include "scene/format/scene_file_writer.h"
 #include "tests/kpx/image_files.h"
 
+#include <dirent.h>
+
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <string>
@@ -49,6 +55,12 @@ std::string saved(const char* name, Save save) {
     return bytes;
 }
 
+GifFrame gifFrame(int width, int height, std::vector<std::uint8_t> indices) {
+    GifFrame frame;
+    frame.width = width, frame.height = height, frame.indices = std::move(indices);
+    return frame;
+}
+
 void images() {
     kpximage* grey = record(testPicture(13, 7, 1, 1), 8);
     kpximage* colour = record(testPicture(11, 6, 3, 2), 24);
@@ -77,11 +89,11 @@ void images() {
     write("tga_fuzzer", "16bit.tga", tgaFile(sixteen, 5, 3, testPicture(5, 3, 2, 5).pixels));
 
     GifSpec plain;
-    plain.frames.push_back({12, 7, testPicture(12, 7, 1, 6).pixels});
+    plain.frames.push_back(gifFrame(12, 7, testPicture(12, 7, 1, 6).pixels));
     write("gif_fuzzer", "plain89a.gif", gifFile(plain));
     GifSpec small;
     small.gif89 = false, small.tableSizeCode = 1, small.minCodeSize = 2;
-    GifFrame f{10, 9, {}};
+    GifFrame f = gifFrame(10, 9, {});
     for (int i = 0; i < 90; ++i) f.indices.push_back(static_cast<std::uint8_t>((i / 3) % 4));
     f.interlaced = true;
     small.frames.push_back(f);
@@ -89,9 +101,9 @@ void images() {
     GifSpec animated;
     animated.graphicControl = true;
     animated.deferredClear = true;
-    GifFrame first{8, 8, testPicture(8, 8, 1, 7).pixels};
+    GifFrame first = gifFrame(8, 8, testPicture(8, 8, 1, 7).pixels);
     first.localTableSize = 7;
-    GifFrame second{6, 4, testPicture(6, 4, 1, 8).pixels};
+    GifFrame second = gifFrame(6, 4, testPicture(6, 4, 1, 8).pixels);
     second.localTableSize = 7;
     animated.frames = {first, second};
     write("gif_fuzzer", "animated_local_tables.gif", gifFile(animated));
@@ -143,7 +155,93 @@ void scenes() {
     write("scene_fuzzer", "empty.ppp", std::string(minimal.bytes().begin(), minimal.bytes().end()));
 }
 
-void archives() {
+// A member's data area as the decompressor's and the cipher's targets see it.
+struct DataArea {
+    std::string archive;  // the archive's file name
+    rar_file_header header;
+    std::string bytes;
+};
+
+std::vector<DataArea> dataAreas(const std::string& name, const std::string& archive) {
+    std::vector<DataArea> areas;
+    std::FILE* f = fmemopen(const_cast<char*>(archive.data()), archive.size(), "rb");
+    rar_main_header main;
+    if (!f || !rar_read_archive_start(f, main)) {
+        if (f) std::fclose(f);
+        return areas;
+    }
+    rar_file_header h;
+    while (rar_next_file_header(f, h) == rar_search_result::file) {
+        const std::size_t at = static_cast<std::size_t>(h.dataPos);
+        const std::size_t size = (h.flags & kRarFlagLongBlock) ? h.packSize : 0;
+        if (at + size > archive.size()) break;
+        areas.push_back({name, h, archive.substr(at, size)});
+        if (std::fseek(f, static_cast<long>(h.nextBlock), SEEK_SET) != 0) break;
+    }
+    std::fclose(f);
+    return areas;
+}
+
+void le(std::string& out, std::uint32_t value, int bytes) {
+    for (int i = 0; i < bytes; ++i) out.push_back(static_cast<char>(value >> (8 * i)));
+}
+
+std::string stem(const std::string& file) { return file.substr(0, file.rfind('.')); }
+
+// The unpack target's input: flags, two unpacked sizes, the first packed size.
+std::string unpackInput(const DataArea& first, const DataArea* second) {
+    std::string in;
+    in.push_back(second ? 2 : 0);
+    le(in, first.header.unpackedSize, 3);
+    le(in, second ? second->header.unpackedSize : 0, 3);
+    le(in, static_cast<std::uint32_t>(first.bytes.size()), 2);
+    in += first.bytes;
+    if (second) in += second->bytes;
+    return in;
+}
+
+// Every packed (not stored) member on its own, and each solid member after
+// the one before it; encrypted members go to the cipher's target, with the
+// password and a few request sizes that fall across block edges.
+void streams(const std::vector<std::pair<std::string, std::string>>& archives) {
+    for (const auto& [name, bytes] : archives) {
+        const std::vector<DataArea> areas = dataAreas(name, bytes);
+        for (std::size_t i = 0; i < areas.size(); ++i) {
+            const DataArea& a = areas[i];
+            const std::string id = stem(name) + "_" + std::to_string(i);
+            if (a.header.flags & kRarFlagEncrypted) {
+                const char requests[] = {5, 4, 5, 11, 16, 33};  // their count, then the sizes
+                std::string in = std::string(1, 8) + "password" + std::string(requests, sizeof requests);
+                in += a.bytes.substr(0, 4096);
+                write("cipher_fuzzer", id + ".bin", in);
+                continue;
+            }
+            if (a.header.method == 0x30 || a.bytes.size() > 0xFFFF) continue;
+            const bool solid = (a.header.flags & kRarFlagSolidMember) && i > 0;
+            if (solid && !(areas[i - 1].header.flags & kRarFlagEncrypted) && areas[i - 1].header.method != 0x30)
+                write("unpack_fuzzer", id + "_solid.bin", unpackInput(areas[i - 1], &a));
+            else if (!solid)
+                write("unpack_fuzzer", id + ".bin", unpackInput(a, nullptr));
+        }
+    }
+}
+
+std::vector<std::pair<std::string, std::string>> testArchives(const std::string& folder) {
+    std::vector<std::pair<std::string, std::string>> archives;
+    if (DIR* dir = opendir(folder.c_str())) {
+        while (const dirent* e = readdir(dir)) {
+            const std::string name = e->d_name;
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, ".rar") == 0)
+                archives.push_back({name, readFile(folder + "/" + name)});
+        }
+        closedir(dir);
+    }
+    std::sort(archives.begin(), archives.end());
+    return archives;
+}
+
+std::vector<std::pair<std::string, std::string>> archives() {
+    std::vector<std::pair<std::string, std::string>> written;
     std::vector<ppd_pack::Member> members;
     const std::string text = "DEMOSTART 0\nTIMELINE\n100 START 1\n100 START 1\n100 START 1\nLINETIME\n";
     members.push_back({"data/script.scr", std::vector<std::uint8_t>(text.begin(), text.end())});
@@ -158,25 +256,30 @@ void archives() {
         ppd_pack::PackOptions options;
         options.solid = solid, options.store = store, options.password = password;
         const std::vector<std::uint8_t> bytes = ppd_pack::packArchive(members, options);
-        write("archive_fuzzer", name, std::string(bytes.begin(), bytes.end()));
+        written.push_back({name, std::string(bytes.begin(), bytes.end())});
+        write("archive_fuzzer", name, written.back().second);
     };
     pack("compressed.rar", false, false, "");
     pack("solid.rar", true, false, "");
     pack("stored_encrypted.rar", false, true, "password");
     pack("solid_encrypted.rar", true, false, "password");
+    return written;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: fuzz_seed_maker CORPUS_DIR\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: fuzz_seed_maker CORPUS_DIR TEST_ARCHIVE_DIR\n");
         return 2;
     }
     root = argv[1];
     kpx_verbose_off();
     images();
     scenes();
-    archives();
+    std::vector<std::pair<std::string, std::string>> packed = archives();
+    const std::vector<std::pair<std::string, std::string>> tests = testArchives(argv[2]);
+    packed.insert(packed.end(), tests.begin(), tests.end());
+    streams(packed);
     return 0;
 }
