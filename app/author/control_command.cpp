@@ -65,8 +65,11 @@ ControlCommand parseControlCommand(const std::string& line) {
         // The file name is the rest of the line, so it may contain blanks.
         const std::size_t at = line.find("shot") + 4;
         std::string file = line.substr(at);
-        const auto first = file.find_first_not_of(" \t");
-        const auto last = file.find_last_not_of(" \t\r");
+        // Trimmed of the blanks that separate the words (a carriage return
+        // among them), at both ends alike: "shot \r" names no file.
+        const char* const blanks = " \t\r\n\v\f";
+        const auto first = file.find_first_not_of(blanks);
+        const auto last = file.find_last_not_of(blanks);
         file = first == std::string::npos ? "" : file.substr(first, last - first + 1);
         if (file.empty()) return invalid("shot needs a file: shot FILE.png");
         command.kind = ControlCommand::Kind::Shot;

@@ -76,9 +76,10 @@ TEST(AuthorControlCommand, CommandsAndTheirMistakes) {
     for (const char* word : {"pause", "play", "reload", "time", "quit"})
         EXPECT_NE(parseControlCommand(word).kind, ControlCommand::Kind::Invalid) << word;
 
-    for (const char* bad :
-         {"", "   ", "seek", "seek -5", "seek 12ms", "seek 99999999999", "seek 1 2", "loop 5", "loop 5000 1000",
-          "loop 5 5", "loop on", "shot", "shot  ", "pause now", "time 5", "SEEK 5", "jump 5"}) {
+    for (const char* bad : {"",         "   ",     "seek",           "seek -5",  "seek 12ms", "seek 99999999999",
+                            "seek 1 2", "loop 5",  "loop 5000 1000", "loop 5 5", "loop on",   "shot",
+                            "shot  ",   "shot \r", " \tshot \r",     "shot\v",   "pause now", "time 5",
+                            "SEEK 5",   "jump 5"}) {
         c = parseControlCommand(bad);
         EXPECT_EQ(c.kind, ControlCommand::Kind::Invalid) << bad;
         EXPECT_FALSE(c.error.empty()) << bad;
