@@ -51,7 +51,9 @@ generated from the effect table in the code (`vantor-script reference
 
 Check a script with `vantor-script check FILE [--data DIR]`: besides reading
 it as the demo does, it knows every effect below and the data the script
-names.
+names. Where the demo stops at the first error, the checker reads on and
+reports every error and warning of the file in one run, each with its line
+and the word at fault.
 
 ## Words and lines
 
@@ -72,7 +74,7 @@ length are kept whole; a NUL byte ends the text.
 ```
 // header
 DEMOSTART 0
-DEMOEND 240000
+DEMOEND BAR120
 BPM 125
 BEATS 4
 MARK drop 61440
@@ -81,7 +83,7 @@ SETUP
 TIMELINE
 1000 INIT 22
 1000 START 22
-1000 + 480 SIGNAL 22 90 2
+BAR1 + BEAT1 SIGNAL 22 90 2
 5000 END 22
 LINETIME
 ```
@@ -92,12 +94,12 @@ LINETIME
 |---|---|
 | `DEMOSTART ms` | the music position playback starts at (0 when absent; the last one wins) |
 | `DEMOEND time` | the music time the show ends at, a time expression after DEMOSTART and at most 240000 (the last one wins); without it the show ends at 240000 or where a shorter soundtrack ends |
-| `BPM n` | beats a minute of the music's grid, for author mode's beat and bar steps (120 when absent) |
+| `BPM n` | beats a minute of the music's grid, for the grid names and author mode's beat and bar steps (120 when absent) |
 | `BEATS n` | beats a bar (4 when absent) |
 | `MARK name time` | a named position (a time expression) author mode can jump to |
 
-The demo itself keeps only DEMOSTART and DEMOEND; every other header word is
-ignored. The frame at the end time is the show's last; `vantor-capture` ends
+The demo itself keeps only DEMOSTART and DEMOEND (and BPM and BEATS for the
+grid names); every other header word is ignored. The frame at the end time is the show's last; `vantor-capture` ends
 its capture there and author mode holds the music there.
 
 **Setup**, up to `TIMELINE`: entries `0 SIGNAL id code text`, delivered once
@@ -123,7 +125,17 @@ end of the text.
 - A **time** is read like C's `atoi`: optional sign, decimal digits, anything
   else ends the number (`1500ms` is 1500, `abc` is 0).
 - A **time expression** adds words after a `+` standing as a word of its
-  own: `61440 + 480 + 120` is 62040.
+  own: `61440 + 480 + 120` is 62040. A word in a time that is neither a
+  number nor a name reads as 0 (the checker warns).
+- **Grid names**: with `BPM` in the header, `BARn` and `BEATn` (n a whole
+  number) are the times of the music's grid, n bars or n beats from music
+  time 0 (bars counted from 0, as author mode's overlay counts them), each
+  rounded to the millisecond from the exact grid: at `BPM 128` a beat is
+  468.75 ms, so `BAR9` is 16875, `BEAT1` 469 and `BAR8 + BEAT2` 15938. They
+  work in every time expression: timeline entries, `MARK`, `DEMOEND`. A
+  script's own `DEFINE` of such a name is substituted first and so wins (the
+  shipped show defines its own bars); a DEFINE may name a grid time
+  (`DEFINE DROP BAR32`). Without `BPM` there is no grid: `BAR9` reads as 0.
 - **Ids and codes** may be written in hexadecimal (`0x1e`) or octal (`010` is
   8).
 - A **value** is an integer when it reads as a number other than 0 or begins

@@ -5,6 +5,7 @@
 #include "runtime/startup_files.h"
 #include "effects/layer_effect.h"
 #include "libs/ppd/ppd.h"
+#include "platform/mp3_decoder.h"
 #include "scene/format/scene_chunk_decoder.h"
 
 #include <algorithm>
@@ -28,9 +29,18 @@ public:
 
     void check(const Script& script) {
         for (const ScriptEvent& event : script.setupEvents()) checkEvent(event);
-        // The soundtrack's own end is judged with the data, not here.
-        const int end = script.endTime(0);
-        const std::string endName = script.demoEnd() != 0 ? "DEMOEND" : "the end of the show";
+        const std::optional<std::int64_t> soundtrack = data_.soundtrackLength();
+        const int end = script.endTime(soundtrack.value_or(0));
+        std::string endName = "the end of the show";
+        if (script.demoEnd() != 0) {
+            endName = "DEMOEND";
+            if (soundtrack && *soundtrack < script.demoEnd())
+                warn(script.demoEndLine(), "the soundtrack ends at " + std::to_string(*soundtrack) +
+                                               " ms, before DEMOEND (" + std::to_string(script.demoEnd()) +
+                                               " ms): the show plays on in silence");
+        } else if (end < FrameLoop::kEndTime) {
+            endName = "the end of the soundtrack, where the show ends";
+        }
         for (const ScriptEvent& event : script.timelineEvents()) {
             if (event.time > end)
                 warn(event.line, "event at " + std::to_string(event.time) + " ms comes after " + endName + " (" +
@@ -210,18 +220,31 @@ std::optional<std::vector<int>> FileLayerScriptData::sceneCameras(const std::str
     return scene.cameras;
 }
 
+std::optional<std::int64_t> FileLayerScriptData::soundtrackLength() {
+    if (soundtrack_.empty()) return std::nullopt;
+    if (!soundtrackMs_) {
+        vantor::platform::Mp3Decoder decoder;
+        soundtrackMs_ = decoder.open(soundtrack_) && decoder.rate() > 0
+                            ? decoder.lengthFrames() * 1000 / decoder.rate()
+                            : std::int64_t{0};
+    }
+    if (*soundtrackMs_ <= 0) return std::nullopt;
+    return soundtrackMs_;
+}
+
 std::vector<CheckDiagnostic> checkScript(const ScriptReadResult& read, ScriptData& data) {
     std::vector<CheckDiagnostic> out;
-    if (read.error) out.push_back({Severity::Error, read.error->line, read.error->text()});
-    for (const ScriptDiagnostic& w : read.warnings) out.push_back({Severity::Warning, w.line, w.text()});
-    if (read.script) Checker(data, out).check(*read.script);
+    for (const ScriptDiagnostic& e : read.errors) out.push_back({Severity::Error, e.line, e.described()});
+    if (read.errors.empty() && read.error) out.push_back({Severity::Error, read.error->line, read.error->described()});
+    for (const ScriptDiagnostic& w : read.warnings) out.push_back({Severity::Warning, w.line, w.described()});
+    if (const Script* script = read.script ? read.script.get() : read.partial.get()) Checker(data, out).check(*script);
     std::stable_sort(out.begin(), out.end(),
                      [](const CheckDiagnostic& a, const CheckDiagnostic& b) { return a.line < b.line; });
     return out;
 }
 
 std::vector<CheckDiagnostic> checkScriptText(std::string_view text, ScriptData& data) {
-    return checkScript(Script::parseText(text), data);
+    return checkScript(Script::parseTextPastErrors(text), data);
 }
 
 bool hasErrors(const std::vector<CheckDiagnostic>& diagnostics) {

@@ -2,7 +2,8 @@
 // data it names, beyond what reading it finds:
 //
 // errors (the show would crash, stop or draw the wrong thing):
-//   - the script cannot be read (the reader's error, at its line);
+//   - the script cannot be read (each of the reader's errors, at its line and
+//     naming its word: the checker reads on past them);
 //   - an event for an id the start-up never registers, or a code that names
 //     such an id as the effect to draw;
 //   - effects that draw each other (SOURCE, WIPE_FROM and the like) in a
@@ -10,11 +11,13 @@
 //   - a text signal naming a picture that is not there;
 //   - a scene camera id that none of the scene's cameras has;
 // warnings (it plays, but probably not as meant):
-//   - the reader's own warnings (header words it could not use);
+//   - the reader's own warnings (header words it could not use, a word in a
+//     time that is neither a number nor a name, a NUL byte, no TIMELINE);
 //   - a code the effect ignores, or a text value where it takes a number
 //     (and the other way round);
 //   - a START with no INIT before it for an effect that plays from its INIT;
-//   - events after the end of the show;
+//   - events after the end of the show (DEMOEND, else 240000 ms or the
+//     soundtrack's end); a soundtrack that ends before DEMOEND;
 //   - a START of an effect that is still running from an earlier START;
 //   - a layer to be blended by another effect (the wipe's WIPE_FROM) that
 //     takes no blend factors.
@@ -25,6 +28,7 @@
 
 #include "runtime/script.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -48,6 +52,8 @@ public:
     // The camera ids of a scene file, in file order; none when the file cannot
     // be read as a scene.
     virtual std::optional<std::vector<int>> sceneCameras(const std::string& sceneFile) = 0;
+    // The soundtrack's length in ms; none when it is not known.
+    virtual std::optional<std::int64_t> soundtrackLength() { return std::nullopt; }
 
 protected:
     ScriptData() = default;
@@ -58,8 +64,12 @@ protected:
 // folder and archive are selected, pictures below "data/images/".
 class FileLayerScriptData : public ScriptData {
 public:
+    // soundtrack: the MP3 file the show plays (empty: not known).
+    explicit FileLayerScriptData(std::string soundtrack = {}) : soundtrack_(std::move(soundtrack)) {}
+
     bool hasPicture(const std::string& name) override;
     std::optional<std::vector<int>> sceneCameras(const std::string& sceneFile) override;
+    std::optional<std::int64_t> soundtrackLength() override;
 
 private:
     struct Scene {
@@ -67,11 +77,13 @@ private:
         std::optional<std::vector<int>> cameras;
     };
     std::vector<Scene> scenes_;  // each scene is read once
+    std::string soundtrack_;
+    std::optional<std::int64_t> soundtrackMs_;  // 0: unreadable
 };
 
 // The findings for a read script, in line order (errors of the reader first).
 std::vector<CheckDiagnostic> checkScript(const ScriptReadResult& read, ScriptData& data);
-// Reads the text as the demo does, then checks it.
+// Reads the text as the demo does, but on past every error, then checks it.
 std::vector<CheckDiagnostic> checkScriptText(std::string_view text, ScriptData& data);
 
 // "N errors, M warnings" (with singulars as they fall).

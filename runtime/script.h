@@ -34,12 +34,19 @@ struct ScriptEvent {
 class Script;
 
 // What reading a script gave: the script, or the error that stopped the
-// reading; and warnings about header words the demo reads past (a BPM that is
-// not a tempo, a MARK without a time).
+// reading; and warnings about words the demo reads past (a BPM that is not a
+// tempo, a MARK without a time, a word in a time that is neither a number nor
+// a name, a NUL byte that ends the text, no TIMELINE section).
 struct ScriptReadResult {
     std::unique_ptr<Script> script;  // null when error is set
-    std::optional<ScriptDiagnostic> error;
+    std::optional<ScriptDiagnostic> error;  // the first error
     std::vector<ScriptDiagnostic> warnings;
+    // Every error in file order: the one that stopped the reading, or, read
+    // past errors, all of them.
+    std::vector<ScriptDiagnostic> errors;
+    // Read past errors: the script without the entries at fault, when there
+    // were errors (script is null then).
+    std::unique_ptr<Script> partial;
 };
 
 class Script {
@@ -61,6 +68,11 @@ public:
     // program.
     static ScriptReadResult read(const char* fileName);
     static ScriptReadResult parseText(std::string_view text);
+    // As read and parseText, but reading on past every error: an entry at
+    // fault is dropped with the rest of its line, and the next one is read.
+    // For the checker, which reports every error of a file in one run.
+    static ScriptReadResult readPastErrors(const char* fileName);
+    static ScriptReadResult parseTextPastErrors(std::string_view text);
 
     // A script assembled from already parsed events.
     Script(std::vector<ScriptEvent> setup, std::vector<ScriptEvent> timeline, std::int32_t demoStart)
@@ -86,8 +98,9 @@ public:
 
 private:
     Script() = default;
-    // Throws the syntax error it meets (a type private to the reader).
-    void parse(std::string_view text, std::vector<ScriptDiagnostic>& warnings);
+    // Without errors, throws the syntax error it meets (a type private to the
+    // reader); with them, collects every error and reads on.
+    void parse(std::string_view text, std::vector<ScriptDiagnostic>& warnings, std::vector<ScriptDiagnostic>* errors);
 
     std::vector<ScriptEvent> setup_;
     std::vector<ScriptEvent> timeline_;

@@ -15,10 +15,14 @@ struct ScriptDiagnostic {
     std::string message;  // the reader's message, without the number
     int number = -1;      // the entry within its section; -1: none
     int line = 0;         // the line of the file, from 1; 0: no line (the file could not be read)
+    std::string word;     // the word at fault; empty: none (the value was missing)
 
     // The message as fatalError would show it.
     std::string text() const;
-    // "FILE:LINE: text", "FILE: text" without a line; with a severity
-    // ("error", "warning") "FILE:LINE: severity: text".
+    // The text naming the word at fault when it does not already: "... in
+    // timeline line # 12 at `STRAT`".
+    std::string described() const;
+    // "FILE:LINE: described", "FILE: described" without a line; with a
+    // severity ("error", "warning") "FILE:LINE: severity: described".
     std::string located(std::string_view file, std::string_view severity = {}) const;
 };

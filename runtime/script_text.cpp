@@ -40,11 +40,16 @@ std::string_view WordReader::restOfLine() {
 }
 
 std::int32_t readTimeExpression(WordReader& reader, std::string_view first) {
-    std::int64_t time = decimalValue(first);
+    return readTimeExpression(reader, first, decimalValue);
+}
+
+std::int32_t readTimeExpression(WordReader& reader, std::string_view first,
+                                const std::function<std::int32_t(std::string_view)>& wordValue) {
+    std::int64_t time = wordValue(first);
     reader.skipSpace();
     while (reader.peek() == '+') {
         reader.nextOrEmpty();
-        time = clampToInt32(time + decimalValue(reader.nextOrEmpty()));
+        time = clampToInt32(time + wordValue(reader.nextOrEmpty()));
         reader.skipSpace();
     }
     return static_cast<std::int32_t>(time);

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -48,6 +49,10 @@ private:
 // 1300. The plus sign is a word of its own; whatever follows it in the same
 // word is discarded with it. Sums are clamped to the 32-bit range.
 std::int32_t readTimeExpression(WordReader& reader, std::string_view first);
+// As above, with each word's number given by wordValue (a word that is a
+// name of a time, say).
+std::int32_t readTimeExpression(WordReader& reader, std::string_view first,
+                                const std::function<std::int32_t(std::string_view)>& wordValue);
 
 struct DefineRecord {
     std::string name;

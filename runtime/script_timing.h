@@ -6,17 +6,24 @@
 //   MARK drop 61440
 //   MARK outro 215040 + 960
 //
-// All three words are optional; the demo itself ignores them (the header
-// keeps only DEMOSTART). Beats and bars count from music time 0. A script
-// without BPM steps in beats of 120 a minute (500 ms), one without BEATS has
-// four beats a bar. A mark's name is one word; its time is a time expression
-// like a timeline entry's ("61440", "60000 + 1440").
+// All three words are optional; the demo itself reads them only for the grid
+// names below. Beats and bars count from music time 0. A script without BPM
+// steps in beats of 120 a minute (500 ms), one without BEATS has four beats a
+// bar. A mark's name is one word; its time is a time expression like a
+// timeline entry's ("61440", "60000 + 1440", "BAR32").
+//
+// With BPM in the header, the words BARn and BEATn (n a whole number) name
+// the times of the grid in every time expression of the script: n bars or n
+// beats from music time 0, rounded to the ms from the exact grid (at 128 bpm
+// BAR9 is 16875, BEAT1 469). A DEFINE of such a name is substituted first and
+// so wins.
 #pragma once
 
 #include "runtime/script_diagnostic.h"
 #include "runtime/script_text.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -42,6 +49,24 @@ struct ScriptTiming {
 
     double beatMs() const { return 60000.0 / bpm; }
     double barMs() const { return beatMs() * beatsPerBar; }
+
+    // What a grid name stands for: empty when the word is no grid name or
+    // the script has no BPM. Times beyond the 32-bit range are clamped to it.
+    std::optional<std::int32_t> gridTime(std::string_view word) const;
+};
+
+// Whether the word has the form of a grid name: BAR or BEAT and digits.
+bool isGridName(std::string_view word);
+
+// How the words of a time expression read: as a number, or as a grid name
+// of `timing`. Each word that is neither is noted in strayWords (it reads as
+// 0); a grid name in a script without BPM is noted in gridWithoutBpm.
+struct TimeWordReading {
+    const ScriptTiming* timing = nullptr;  // null: numbers only
+    std::vector<std::string_view> strayWords;
+    std::vector<std::string_view> gridWithoutBpm;
+
+    std::int32_t operator()(std::string_view word);
 };
 
 // Reads the timing word `word` (BPM, BEATS or MARK) standing on file line
@@ -49,5 +74,6 @@ struct ScriptTiming {
 // reader, so the header itself reads on exactly as the demo does. A value that
 // does not fit leaves the timing as it was and adds a warning. Returns false
 // when `word` is not a timing word.
+// MARK's time is read with `times`.
 bool readTimingWord(std::string_view word, vantor::script_text::WordReader ahead, int line, ScriptTiming& timing,
-                    std::vector<ScriptDiagnostic>& warnings);
+                    TimeWordReading& times, std::vector<ScriptDiagnostic>& warnings);

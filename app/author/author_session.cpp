@@ -39,7 +39,7 @@ void AuthorSession::checkRead(const ScriptReadResult& read) {
     findings_.clear();
     if (read.script) {
         const std::string file = scriptFileName();
-        FileLayerScriptData data;
+        FileLayerScriptData data(soundtrackPath());
         for (const CheckDiagnostic& d : checkScript(read, data)) findings_.push_back(d.located(file));
     }
     if (findingsReport_) findingsReport_(findings_);
@@ -89,14 +89,18 @@ bool AuthorSession::restartTimeline(std::unique_ptr<Script> script) {
     }
 }
 
+std::string AuthorSession::soundtrackPath() const {
+    // The folder's own soundtrack when it has one, else the shipped one.
+    std::error_code ec;
+    const std::filesystem::path own = std::filesystem::path(files_.folder) / "soundtrack.mp3";
+    return std::filesystem::is_regular_file(own, ec) ? own.string() : files_.soundtrack;
+}
+
 void AuthorSession::reopenSoundtrack() {
     DemoMusic& music = demo_.music();
     const int at = music.musicTime();
     const bool paused = music.musicPaused();
-    // The folder's own soundtrack when it has one (again), else the shipped one.
-    std::error_code ec;
-    const std::filesystem::path own = std::filesystem::path(files_.folder) / "soundtrack.mp3";
-    const std::string path = std::filesystem::is_regular_file(own, ec) ? own.string() : files_.soundtrack;
+    const std::string path = soundtrackPath();
     const bool opened = music.openMusic(path.c_str());
     if (!opened) {
         report(path + ": could not set up music");

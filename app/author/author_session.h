@@ -120,6 +120,7 @@ private:
     // The effects in the table restart and replay the current script's
     // timeline up to the music's position (when fresh ones cannot be built).
     void replayIntoPlayingEffects();
+    std::string soundtrackPath() const;
     std::string scriptFileName() const;
 
     Demo& demo_;

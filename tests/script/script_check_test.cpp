@@ -67,11 +67,68 @@ TEST(ScriptCheck, ACleanScriptHasNoFindings) {
 TEST(ScriptCheck, ReadingErrorsAndReaderWarningsComeWithTheirLines) {
     auto found = findings("SETUP\nTIMELINE\n100 START 1\n\n200 JUMP 1\nLINETIME\n");
     ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0], "5 error: script: event not recognized in timeline line # 2");
+    EXPECT_EQ(found[0], "5 error: script: event not recognized in timeline line # 2 at `JUMP`");
 
     found = findings("BPM fast\nSETUP\nTIMELINE\n100 START 1\nLINETIME\n");
     ASSERT_EQ(found.size(), 1u);
-    EXPECT_TRUE(mentions(found, "1 warning:", "BPM")) << found[0];
+    EXPECT_EQ(found[0], "1 warning: script: `fast` is not a tempo: BPM needs 20 to 999 beats a minute");
+}
+
+// The checker reads on past every error: each is reported once, on its own
+// line and naming its word, with the warnings of the entries around it; the
+// entries between the errors are still checked.
+TEST(ScriptCheck, EveryErrorAndWarningOfTheFileInOneRun) {
+    const auto found = findings(
+        "BPM 128\n"                        // 1
+        "DEMOSTART soon\n"                 // 2
+        "SETUP\n"                          // 3
+        "0 SIGNAL 0 31 title.pcx\n"        // 4
+        "0 SGNAL 0 31 frame.jpg\n"         // 5
+        "TIMELINE\n"                       // 6
+        "BAR9 + BI SIGNAL 30 1 0\n"        // 7: BI reads as 0
+        "BAR9 START SWRIL\n"               // 8
+        "BAR10 START 3\n"                  // 9: never registered
+        "BAR10 START LINETIME\n"           // 10: LINETIME still ends the timeline
+        "999999 START 3\n");               // 11: after LINETIME, not read
+    EXPECT_EQ(found, (std::vector<std::string>{
+                         "2 error: script: not a valid DEMOSTART value at `soon`",
+                         "5 error: script: event not recognized in setup line # 2 at `SGNAL`",
+                         "7 warning: script: `BI` is not a number or a name: it reads as 0",
+                         "8 error: script: not a valid number in timeline line # 2 at `SWRIL`",
+                         "9 error: effect 3 is never registered by the start-up",
+                         "10 error: script: not a valid number in timeline line # 4 at `LINETIME`",
+                     }));
+    // The demo stops at the first of them.
+    EXPECT_EQ(Script::parseText("DEMOSTART soon\nSETUP\n0 SGNAL 0 31 x\n").errors.size(), 1u);
+}
+
+// Data the script names that is not there, or a file that is not all text.
+TEST(ScriptCheck, NulBytesMissingTimelinesLateEventsAndShortSoundtracksAreWarnings) {
+    auto found = findings("SETUP TIMELINE\n100 START 0\n" + std::string(1, '\0') + "\n200 START 99\n");
+    EXPECT_EQ(found, (std::vector<std::string>{
+                         "3 warning: script: a NUL byte on line 3 ends the text: the rest of the file is ignored"}));
+    found = findings("DEMOSTART 0\n");
+    EXPECT_EQ(found, (std::vector<std::string>{"1 warning: script: no TIMELINE section: the show has no events"}));
+
+    class ShortSoundtrack : public FakeData {
+    public:
+        std::optional<std::int64_t> soundtrackLength() override { return 30000; }
+    } shortSoundtrack;
+    const char* late = "DEMOEND 40000\nSETUP TIMELINE\n35000 START 0\n45000 END 0\nLINETIME\n";
+    std::vector<std::string> lines;
+    for (const CheckDiagnostic& d : checkScriptText(late, shortSoundtrack))
+        lines.push_back(std::to_string(d.line) + " " + d.message);
+    EXPECT_EQ(lines, (std::vector<std::string>{
+                         "1 the soundtrack ends at 30000 ms, before DEMOEND (40000 ms): the show plays on in silence",
+                         "4 event at 45000 ms comes after DEMOEND (40000 ms)"}));
+    lines.clear();
+    for (const CheckDiagnostic& d :
+         checkScriptText("SETUP TIMELINE\n35000 START 0\n45000 END 0\nLINETIME\n", shortSoundtrack))
+        lines.push_back(std::to_string(d.line) + " " + d.message);
+    EXPECT_EQ(lines, (std::vector<std::string>{"2 event at 35000 ms comes after the end of the soundtrack, where the "
+                                               "show ends (30000 ms)",
+                                               "3 event at 45000 ms comes after the end of the soundtrack, where the "
+                                               "show ends (30000 ms)"}));
 }
 
 TEST(ScriptCheck, UnregisteredIdsMissingPicturesAndCamerasAreErrors) {

@@ -36,7 +36,8 @@ const char* const kSeedScript =
 
 const char* const kTokens[] = {"DEFINE", "SETUP", "TIMELINE", "LINETIME",    "DEMOSTART", "SIGNAL", "START", "END",
                                "INIT",   "//",    "+",        "0",           "0x",        "-0",     "010",   "\n",
-                               " ",      "\r\n",  "\t",       "99999999999", "BPM",       "BEATS",  "MARK",  "127.5"};
+                               " ",      "\r\n",  "\t",       "99999999999", "BPM",       "BEATS",  "MARK",  "127.5",
+                               "DEMOEND",  "BAR9",  "BEAT1",    "BAR999999999", "BEAT"};
 
 class ScriptFuzz : public ::testing::Test {
 protected:
@@ -49,6 +50,7 @@ protected:
         ASSERT_NE(result.script == nullptr, fatalText.empty());
         const std::string scanned = text.substr(0, text.find('\0'));
         const int lastLine = 1 + static_cast<int>(std::count(scanned.begin(), scanned.end(), '\n'));
+        checkPastErrors(text, result, lastLine);
         if (result.error) {
             ASSERT_EQ(result.error->text(), fatalText);
             ASSERT_GE(result.error->line, 1);
@@ -70,6 +72,30 @@ protected:
             ASSERT_GE(d.line, 0);
             ASSERT_LE(d.line, lastLine);
             ASSERT_FALSE(d.message.empty());
+        }
+    }
+
+    // Read past errors, the first error is the demo's, every error lies in
+    // the text in file order and none is reported twice; a clean script reads
+    // the same either way.
+    static void checkPastErrors(const std::string& text, const ScriptReadResult& demo, int lastLine) {
+        const ScriptReadResult all = Script::parseTextPastErrors(text);
+        ASSERT_EQ(all.errors.empty(), !demo.error.has_value());
+        if (!demo.error) {
+            ASSERT_TRUE(all.script);
+            ASSERT_EQ(all.script->timelineEvents().size(), demo.script->timelineEvents().size());
+            return;
+        }
+        ASSERT_TRUE(all.partial);
+        ASSERT_EQ(all.errors.front().text(), demo.error->text());
+        ASSERT_EQ(all.errors.front().line, demo.error->line);
+        for (std::size_t i = 0; i < all.errors.size(); ++i) {
+            ASSERT_GE(all.errors[i].line, 1);
+            ASSERT_LE(all.errors[i].line, lastLine);
+            if (i == 0) continue;
+            const ScriptDiagnostic& a = all.errors[i - 1];
+            const ScriptDiagnostic& b = all.errors[i];
+            ASSERT_FALSE(a.line == b.line && a.message == b.message && a.number == b.number) << b.text();
         }
     }
 

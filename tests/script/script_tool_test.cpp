@@ -115,6 +115,27 @@ TEST(VantorScriptTool, ChecksScriptsAgainstTheFolderAndTheArchive) {
     EXPECT_EQ(run.exitCode, 2);
 }
 
+// One run reports every error and warning of the file, each with its line and
+// word; a folder's soundtrack shorter than DEMOEND is a warning.
+TEST(VantorScriptTool, CheckReportsEveryFindingOfTheFileInOneRun) {
+    TempDir dir;
+    const std::string archive = std::string(" --archive '") + VANTOR_DEMO_DIR + "/vantor.ppd'";
+    dir.write("mine/soundtrack.mp3", readFile(std::string(VANTOR_TEST_AUDIO_DIR) + "/tone48000.mp3"));
+    const std::string script = dir.write("show.scr",
+                                         "BPM 128\nDEMOEND BAR16\nSETUP\nTIMELINE\n"
+                                         "BAR1 INIT 28\nBAR1 START 28\nBAR2 STRAT 28\nBAR9 + BI SIGNAL 28 90 0\n"
+                                         "BAR10 SIGNAL 28 SWRIL 1\nBAR12 END 28\nLINETIME\n");
+    const ToolRun run = runTool(dir, "check '" + script + "' --data '" + dir.file("mine") + "'" + archive);
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, script +
+                           ":2: warning: the soundtrack ends at 6000 ms, before DEMOEND (30000 ms): the show plays "
+                           "on in silence\n" +
+                           script + ":7: error: script: event not recognized in timeline line # 3 at `STRAT`\n" +
+                           script + ":8: warning: script: `BI` is not a number or a name: it reads as 0\n" + script +
+                           ":9: error: script: not a valid number in timeline line # 5 at `SWRIL`\n" + script +
+                           ": 2 errors, 2 warnings\n");
+}
+
 // docs/script.md is the manual the table makes: a change to the protocol
 // without the regenerated manual fails here (the build writes the fresh one
 // to <build>/docs/script.md).

@@ -1,5 +1,7 @@
 // vantor-script check: the script checker on a file, with the data looked up
-// as author mode reads it: the folder first, then the archive.
+// as author mode reads it: the folder first, then the archive; the soundtrack
+// the folder's own, else the shipped one. Every error and warning of the file
+// is reported in one run.
 #include "app/script_check.h"
 #include "runtime/startup_files.h"
 #include "libs/ppd/ppd.h"
@@ -42,15 +44,22 @@ bool parseCheckArguments(int argc, char** argv, CheckOptions& options) {
     return options.file != nullptr;
 }
 
-// The shipped archive: in the working directory, else next to the program;
-// empty when there is none.
-std::string shippedArchive() {
+// A shipped file (the archive, the soundtrack): in the working directory,
+// else next to the program; empty when there is none.
+std::string shippedFile(const char* name) {
     std::error_code ec;
-    if (fs::is_regular_file(kDemoFiles.archive, ec)) return kDemoFiles.archive;
+    if (fs::is_regular_file(name, ec)) return name;
     const fs::path program = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec && fs::is_regular_file(program.parent_path() / kDemoFiles.archive, ec))
-        return (program.parent_path() / kDemoFiles.archive).string();
+    if (!ec && fs::is_regular_file(program.parent_path() / name, ec)) return (program.parent_path() / name).string();
     return {};
+}
+
+// The soundtrack the show plays: the folder's own, else the shipped one.
+std::string soundtrackOf(const char* folder) {
+    std::error_code ec;
+    if (folder && fs::is_regular_file(fs::path(folder) / kDemoFiles.soundtrack, ec))
+        return (fs::path(folder) / kDemoFiles.soundtrack).string();
+    return shippedFile(kDemoFiles.soundtrack);
 }
 
 }  // namespace
@@ -69,11 +78,11 @@ int runCheck(int argc, char** argv) {
         return 1;
     }
 
-    const std::string archive = options.archive ? options.archive : shippedArchive();
+    const std::string archive = options.archive ? options.archive : shippedFile(kDemoFiles.archive);
     if (!archive.empty()) ppd_set_archive(archive.c_str(), options.password);
     if (options.data) ppd_set_folder(options.data);
 
-    FileLayerScriptData data;
+    FileLayerScriptData data(soundtrackOf(options.data));
     const std::vector<CheckDiagnostic> found = checkScriptText(text.str(), data);
     if (found.empty()) return 0;
     for (const CheckDiagnostic& d : found) std::fprintf(stderr, "%s\n", d.located(options.file).c_str());

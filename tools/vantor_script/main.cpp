@@ -40,10 +40,11 @@ const char* const kUsage =
     "signal codes it takes, as a Markdown table; --manual the whole script\n"
     "manual (docs/script.md).\n"
     "\n"
-    "check reads FILE as the demo does and judges it against the effects and\n"
-    "the data it names (pictures, scene cameras), looked up in DIR first, then in\n"
-    "ARCHIVE (default: vantor.ppd in the working directory or next to this\n"
-    "program). It prints one line per finding, FILE:LINE: error: ... or\n"
+    "check reads FILE as the demo does, but on past every error, and judges it\n"
+    "against the effects and the data it names (pictures, scene cameras, the\n"
+    "soundtrack), looked up in DIR first, then in ARCHIVE (default: vantor.ppd\n"
+    "in the working directory or next to this program). It prints one line per\n"
+    "finding of the whole file, FILE:LINE: error: ... or\n"
     "FILE:LINE: warning: ..., and a summary line, on stderr; nothing when the\n"
     "script is clean. Exit 1 when there is an error, else 0.\n";
 

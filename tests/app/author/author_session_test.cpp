@@ -211,7 +211,7 @@ TEST_F(AuthorSessionTest, BrokenScriptsKeepTheLastGoodOne) {
     EXPECT_EQ(demo->loop().script(), good);
     ASSERT_FALSE(reports.empty());
     const std::string scriptFile = folder.file("data/script.scr");
-    EXPECT_EQ(reports.back(), scriptFile + ":4: script: event not recognized in timeline line # 2");
+    EXPECT_EQ(reports.back(), scriptFile + ":4: script: event not recognized in timeline line # 2 at `JUMP`");
     EXPECT_EQ(session->error(), reports.back());
     const auto drawn = demo->loop().framesDrawn();
     session->pass();
