@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <tuple>
 
 namespace {
 
@@ -240,6 +241,12 @@ std::vector<CheckDiagnostic> checkScript(const ScriptReadResult& read, ScriptDat
     if (const Script* script = read.script ? read.script.get() : read.partial.get()) Checker(data, out).check(*script);
     std::stable_sort(out.begin(), out.end(),
                      [](const CheckDiagnostic& a, const CheckDiagnostic& b) { return a.line < b.line; });
+    // A finding said twice on one line (two entries on it, a word repeated in
+    // a time) is said once.
+    std::set<std::tuple<int, Severity, std::string>> seen;
+    out.erase(std::remove_if(out.begin(), out.end(),
+                             [&](const CheckDiagnostic& d) { return !seen.insert({d.line, d.severity, d.message}).second; }),
+              out.end());
     return out;
 }
 
