@@ -6,11 +6,14 @@
 OffscreenTarget::OffscreenTarget(vantor::platform::OffscreenGL& gl) : gl_(gl) {
     gl_.makeCurrent();
     setInitialGlState();
-    setDemoProjection(gl_.width(), gl_.height());
+    show_.resize(gl_.width(), gl_.height());
 }
 
-void OffscreenTarget::clearFrame() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT); }
+void OffscreenTarget::clearFrame() { show_.beginFrame(); }
 
-void OffscreenTarget::swapBuffers() { glFlush(); }
+void OffscreenTarget::swapBuffers() {
+    show_.present();
+    glFlush();
+}
 
-void OffscreenTarget::resize(int width, int height) { setDemoProjection(width, height); }
+void OffscreenTarget::resize(int width, int height) { show_.resize(width, height); }

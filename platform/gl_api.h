@@ -1,5 +1,6 @@
-// The one GL header of the system: OpenGL 1.x, GLU and the three program-wide
-// multitexture entry points.
+// The one GL header of the system: OpenGL 1.x, GLU, the three program-wide
+// multitexture entry points and the framebuffer-object ones the show's own
+// frame buffer is made with.
 //
 // Every drawing module calls glActiveTextureARB, glMultiTexCoord2fARB and
 // glMultiTexCoord2fvARB. They are function pointers that are filled when a GL
@@ -21,6 +22,25 @@ extern PFNGLMULTITEXCOORD2FVARBPROC multiTexCoord2fvARB;
 // current context. Returns false (and leaves the pointers null) when one is missing.
 using ProcLookup = void* (*)(const char* name);
 bool loadMultitexture(ProcLookup lookup);
+
+// Framebuffer objects with depth-stencil renderbuffers and the blit between
+// frame buffers. Optional: a context without them draws the show straight into
+// its window.
+extern PFNGLGENFRAMEBUFFERSPROC genFramebuffers;
+extern PFNGLDELETEFRAMEBUFFERSPROC deleteFramebuffers;
+extern PFNGLBINDFRAMEBUFFERPROC bindFramebuffer;
+extern PFNGLFRAMEBUFFERRENDERBUFFERPROC framebufferRenderbuffer;
+extern PFNGLCHECKFRAMEBUFFERSTATUSPROC checkFramebufferStatus;
+extern PFNGLGENRENDERBUFFERSPROC genRenderbuffers;
+extern PFNGLDELETERENDERBUFFERSPROC deleteRenderbuffers;
+extern PFNGLBINDRENDERBUFFERPROC bindRenderbuffer;
+extern PFNGLRENDERBUFFERSTORAGEPROC renderbufferStorage;
+extern PFNGLBLITFRAMEBUFFERPROC blitFramebuffer;
+
+// Looks the framebuffer-object entry points up; false (all left null) when the
+// context lacks one of them.
+bool loadFramebufferObjects(ProcLookup lookup);
+bool framebufferObjectsLoaded();
 
 }  // namespace vantor::gl
 

@@ -117,6 +117,8 @@ std::unique_ptr<OffscreenGL> OffscreenGL::create(int width, int height, std::str
         if (error) *error = "the GL context has no multitexture entry points";
         return nullptr;
     }
+    // Optional: without them the show is drawn straight into the pbuffer.
+    vantor::gl::loadFramebufferObjects(eglLookup);
     glViewport(0, 0, width, height);
     return gl;
 }
