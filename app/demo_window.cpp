@@ -35,9 +35,28 @@ constexpr int kRequiredTextureUnits = 2;
 
 }  // namespace
 
+DemoWindow::DemoWindow(ScreenMode mode, const char* title, int width, int height)
+    : mode_(mode), title_(title), width_(width), height_(height) {
+    if (!create(title, width, height, kBitsPerPixel, mode != ScreenMode::Window)) fatalError(kInitFailed, -1);
+}
+
 DemoWindow::DemoWindow(bool fullscreenWanted, const char* title, int width, int height)
-    : title_(title), width_(width), height_(height) {
+    : mode_(ScreenMode::ModeChange), title_(title), width_(width), height_(height) {
     if (!create(title, width, height, kBitsPerPixel, fullscreenWanted)) fatalError(kInitFailed, -1);
+}
+
+GlWindow::Fullscreen DemoWindow::fullscreenKind() const {
+    return mode_ == ScreenMode::ModeChange ? GlWindow::Fullscreen::ModeChange : GlWindow::Fullscreen::Desktop;
+}
+
+void DemoWindow::followDrawable() {
+    int w = 0, h = 0;
+    window_.drawableSize(w, h);
+    if (w <= 0 || h <= 0) {
+        w = width_;
+        h = height_;
+    }
+    resize(w, h);
 }
 
 DemoWindow::~DemoWindow() { release(); }
@@ -57,14 +76,15 @@ bool DemoWindow::create(const char* title, int width, int height, int bits, bool
         std::fprintf(stderr, "  (%s)\n", GlWindow::lastError().c_str());
         return false;
     }
-    if (fullscreenWanted && !window_.fullscreenModeAvailable(width, height, bits)) {
+    const bool modeChange = fullscreenKind() == GlWindow::Fullscreen::ModeChange;
+    if (fullscreenWanted && modeChange && !window_.fullscreenModeAvailable(width, height, bits)) {
         if (!acceptWindowInstead()) return false;
         fullscreenWanted = false;
     }
     fullscreen_ = fullscreenWanted;
 
     const char* failure = nullptr;
-    switch (window_.open(title, width, height, fullscreen_)) {
+    switch (window_.open(title, width, height, fullscreen_ ? fullscreenKind() : GlWindow::Fullscreen::Off)) {
     case GlWindow::OpenResult::Ok: break;
     case GlWindow::OpenResult::NoVideo:
     case GlWindow::OpenResult::NoWindow: failure = kNoWindow; break;
@@ -82,27 +102,32 @@ bool DemoWindow::create(const char* title, int width, int height, int bits, bool
 
     // A fatal error from here on gives the display its mode back first.
     setFatalErrorWindowRelease([this] { release(); });
-    resize(width, height);
     if (!setupGL()) {
         release();
         return false;
     }
+    // The drawable may differ from the asked size: the desktop's mode in full
+    // screen, or a window manager's choice.
+    followDrawable();
     return true;
 }
 
 void DemoWindow::release() {
     setFatalErrorWindowRelease(nullptr);
-    if (fullscreen_ && window_.hasWindow()) window_.setFullscreen(false);
+    if (fullscreen_ && window_.hasWindow()) window_.setFullscreen(GlWindow::Fullscreen::Off);
     fullscreen_ = false;
+    if (window_.hasContext()) show_.releaseFramebuffer();
     if (!window_.releaseContext()) showMessageBox(kShutdownCaption, kReleaseFailed, BoxIcon::Information);
     window_.destroyWindow();
     window_.quitVideo();
 }
 
-void DemoWindow::resize(int width, int height) { setDemoProjection(width, height); }
+void DemoWindow::resize(int width, int height) { show_.resize(width, height); }
 
 bool DemoWindow::setupGL() {
     setInitialGlState();
+    // Optional: without them the show is drawn in its place in the window.
+    vantor::gl::loadFramebufferObjects(&GlWindow::procAddress);
 
     const auto* extensions = reinterpret_cast<const char*>(glGetString(GL_EXTENSIONS));
     std::string list = extensions ? extensions : "";
@@ -121,19 +146,24 @@ bool DemoWindow::setupGL() {
 
 void DemoWindow::toggleFullscreen() {
     const bool wanted = !fullscreen_;
-    if (wanted && !window_.fullscreenModeAvailable(width_, height_, kBitsPerPixel)) {
+    const GlWindow::Fullscreen kind = fullscreenKind();
+    if (wanted && kind == GlWindow::Fullscreen::ModeChange &&
+        !window_.fullscreenModeAvailable(width_, height_, kBitsPerPixel)) {
         // The mode is refused: as on start-up, the user may stay in the window.
         if (!acceptWindowInstead()) fatalError(kToggleFailed, -1);
         return;
     }
-    if (!window_.setFullscreen(wanted)) fatalError(kToggleFailed, -1);
+    if (!window_.setFullscreen(wanted ? kind : GlWindow::Fullscreen::Off)) fatalError(kToggleFailed, -1);
     fullscreen_ = wanted;
-    resize(width_, height_);
+    followDrawable();
 }
 
-void DemoWindow::clearFrame() { glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT); }
+void DemoWindow::clearFrame() { show_.beginFrame(); }
 
-void DemoWindow::swapBuffers() { window_.swapBuffers(); }
+void DemoWindow::swapBuffers() {
+    show_.present();
+    window_.swapBuffers();
+}
 
 bool DemoWindow::hasExtension(std::string_view list, std::string_view name) {
     while (!list.empty()) {

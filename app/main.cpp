@@ -13,18 +13,20 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: vantor\n"
+    "usage: vantor [--mode 640x480]\n"
     "       vantor --data DIR [--control] [--overlay]\n"
     "\n"
-    "Plays the demo full screen at 640 x 480 (or in a window when the display\n"
-    "refuses that mode). Needs soundtrack.mp3 and vantor.ppd in the working\n"
-    "directory. Without a display, vantor-capture renders the demo to a video\n"
-    "or to pictures instead.\n"
+    "Plays the demo full screen at the desktop's own resolution (no mode\n"
+    "change), the 4:3 picture drawn at that resolution between black bars.\n"
+    "Needs soundtrack.mp3 and vantor.ppd in the working directory. Without a\n"
+    "display, vantor-capture renders the demo to a video or to pictures instead.\n"
+    "  --mode 640x480   change the display to 640 x 480 instead (asks whether\n"
+    "                   to run in a window when the display refuses that mode)\n"
     "\n"
     "keys:\n"
     "  Escape           end the demo\n"
     "  Control+Shift    reload the timeline script and restart it from DEMOSTART\n"
-    "  Control+F1       switch between full screen and a window\n"
+    "  Control+F1       switch between full screen and a (resizable) window\n"
     "\n"
     "Author mode (--data DIR) plays the folder DIR over the shipped archive:\n"
     "a file there (DIR/data/script.scr, DIR/data/images/..., DIR/data/textures/...,\n"
@@ -45,8 +47,9 @@ constexpr const char* kUsage =
     "  L                loop the current four bars; again: end the loop\n"
     "  T                show / hide the overlay\n";
 
-// Reads the command line: true to run, with options.folder set for author mode.
-bool readCommandLine(int argc, char** argv, AuthorOptions& options, int& exitCode) {
+// Reads the command line: true to run, with options.folder set for author mode
+// and modeChange set by --mode 640x480.
+bool readCommandLine(int argc, char** argv, AuthorOptions& options, bool& modeChange, int& exitCode) {
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--help" || a == "-h") {
@@ -54,7 +57,17 @@ bool readCommandLine(int argc, char** argv, AuthorOptions& options, int& exitCod
             exitCode = 0;
             return false;
         }
-        if (a == "--data" && i + 1 < argc) {
+        if (a == "--mode") {
+            // The one display mode the show was made for; the desktop's own
+            // mode is the default.
+            if (i + 1 >= argc || std::string(argv[i + 1]) != "640x480") {
+                std::fputs("vantor: --mode takes 640x480 (the default is the desktop's own mode)\n", stderr);
+                exitCode = 2;
+                return false;
+            }
+            ++i;
+            modeChange = true;
+        } else if (a == "--data" && i + 1 < argc) {
             options.folder = argv[++i];
         } else if (a == "--control") {
             options.control = true;
@@ -79,7 +92,8 @@ bool readCommandLine(int argc, char** argv, AuthorOptions& options, int& exitCod
 int main(int argc, char** argv) {
     AuthorOptions author;
     int exitCode = 0;
-    if (!readCommandLine(argc, argv, author, exitCode)) return exitCode;
+    bool modeChange = false;
+    if (!readCommandLine(argc, argv, author, modeChange, exitCode)) return exitCode;
     // Without a display there is no window to fail on: say what to use instead.
     if (!vantor::platform::displayAvailable()) {
         std::fputs(
@@ -89,7 +103,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     if (!author.folder.empty()) return runAuthorMode(author);
-    DemoWindow window(true, "Vantor", 640, 480);
+    DemoWindow window(modeChange ? DemoWindow::ScreenMode::ModeChange : DemoWindow::ScreenMode::Desktop, "Vantor", 640,
+                      480);
     // The program's one effect table, created before the effects are built
     // into it and outliving the start-up that fills it.
     EffectTable table;

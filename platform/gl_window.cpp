@@ -52,17 +52,28 @@ bool GlWindow::fullscreenModeAvailable(int width, int height, int bits) const {
     return mode.w == width && mode.h == height && static_cast<int>(SDL_BITSPERPIXEL(mode.format)) >= colourBits;
 }
 
-GlWindow::OpenResult GlWindow::open(const std::string& title, int width, int height, bool fullscreen) {
+GlWindow::OpenResult GlWindow::open(const std::string& title, int width, int height, Fullscreen fullscreen) {
     if (!initVideo()) return OpenResult::NoVideo;
     width_ = width;
     height_ = height;
 
     requestFramebuffer();
-    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
-    if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN;
-    window_ = SDL_CreateWindow(title.c_str(), 0, 0, width, height, flags);
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE;
+    if (fullscreen == Fullscreen::Desktop) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    if (fullscreen == Fullscreen::ModeChange) flags |= SDL_WINDOW_FULLSCREEN;
+    const int position = fullscreen == Fullscreen::Off ? SDL_WINDOWPOS_CENTERED : 0;
+    // Covering the desktop, the window is born at the desktop's size, so its
+    // drawable has that size from the first frame on.
+    int createWidth = width, createHeight = height;
+    SDL_DisplayMode desktop{};
+    if (fullscreen == Fullscreen::Desktop && SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w > 0 &&
+        desktop.h > 0) {
+        createWidth = desktop.w;
+        createHeight = desktop.h;
+    }
+    window_ = SDL_CreateWindow(title.c_str(), position, position, createWidth, createHeight, flags);
     if (!window_) return OpenResult::NoWindow;
-    if (fullscreen) {
+    if (fullscreen == Fullscreen::ModeChange) {
         SDL_DisplayMode mode{};
         if (closestMode(width, height, mode)) SDL_SetWindowDisplayMode(window_, &mode);
     }
@@ -76,14 +87,17 @@ GlWindow::OpenResult GlWindow::open(const std::string& title, int width, int hei
 
     // The demo draws as fast as the driver allows (may be refused; harmless).
     SDL_GL_SetSwapInterval(0);
-    SDL_ShowCursor(fullscreen ? SDL_DISABLE : SDL_ENABLE);
+    SDL_ShowCursor(fullscreen != Fullscreen::Off ? SDL_DISABLE : SDL_ENABLE);
     SDL_RaiseWindow(window_);
     return OpenResult::Ok;
 }
 
-bool GlWindow::setFullscreen(bool on) {
+bool GlWindow::setFullscreen(Fullscreen kind) {
     if (!window_) return false;
-    if (on) {
+    if (kind == Fullscreen::Desktop) {
+        if (SDL_SetWindowFullscreen(window_, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) return false;
+        SDL_ShowCursor(SDL_DISABLE);
+    } else if (kind == Fullscreen::ModeChange) {
         SDL_DisplayMode mode{};
         if (!closestMode(width_, height_, mode)) return false;
         if (SDL_SetWindowDisplayMode(window_, &mode) != 0) return false;
@@ -144,6 +158,8 @@ void GlWindow::drawableSize(int& width, int& height) const {
     height = 0;
     if (window_) SDL_GL_GetDrawableSize(window_, &width, &height);
 }
+
+bool GlWindow::pointerShown() { return SDL_ShowCursor(SDL_QUERY) == SDL_ENABLE; }
 
 void* GlWindow::procAddress(const char* name) { return SDL_GL_GetProcAddress(name); }
 

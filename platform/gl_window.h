@@ -2,9 +2,11 @@
 // window class, display-mode change, window, pixel format and rendering context.
 //
 // The framebuffer is double-buffered RGBA with an alpha channel, at least 16
-// depth bits and 8 stencil bits. Full screen is a real display-mode change of
-// this window; switching between full screen and a window keeps the context,
-// so GL objects made before the switch (textures above all) stay valid.
+// depth bits and 8 stencil bits. Full screen is either the desktop's own mode
+// (the window covers the display, no mode change) or a real display-mode
+// change to the window's size. A window is resizable. Switching between full
+// screen and a window keeps the context, so GL objects made before the switch
+// (textures above all) stay valid. The pointer is hidden in full screen.
 #pragma once
 
 #include <string>
@@ -31,17 +33,22 @@ public:
     // Starts the video subsystem (once per object). False when there is no display.
     bool initVideo();
 
+    // How the window covers the display.
+    enum class Fullscreen { Off, Desktop, ModeChange };
+
     // Whether the display offers a full-screen mode of exactly this size with at
     // least `bits` bits per pixel (32 means 8 bits a channel). Needs initVideo.
     bool fullscreenModeAvailable(int width, int height, int bits) const;
 
-    // Creates the window (client size width x height; full screen in the mode of
-    // that size) and its context, and makes the context current.
-    OpenResult open(const std::string& title, int width, int height, bool fullscreen);
+    // Creates the window (client size width x height when windowed or in the
+    // mode of that size; the display's size at the desktop's mode) and its
+    // context, and makes the context current.
+    OpenResult open(const std::string& title, int width, int height, Fullscreen fullscreen);
 
-    // Switches this window into or out of the full-screen mode of its size. The
-    // context is kept. False when the switch failed.
-    bool setFullscreen(bool on);
+    // Switches this window into full screen of the given kind or (Off) back to
+    // a window of the size it was opened with. The context is kept. False when
+    // the switch failed.
+    bool setFullscreen(Fullscreen kind);
 
     // Makes no context current and deletes the context. False when the context
     // could not be made not-current (it is deleted anyway).
@@ -54,6 +61,9 @@ public:
     bool hasWindow() const { return window_ != nullptr; }
     bool hasContext() const { return context_ != nullptr; }
     bool isFullscreen() const;
+
+    // Whether the mouse pointer is shown (it is hidden in full screen).
+    static bool pointerShown();
 
     // The current context's bit depths, as the driver reports them.
     FramebufferBits framebufferBits() const;

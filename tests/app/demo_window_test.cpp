@@ -1,6 +1,7 @@
 // The demo window under Xvfb: framebuffer, initial GL state, projection,
 // multitexture, and full-screen switches that keep the context.
 #include "app/demo_window.h"
+#include "app/show_frame.h"
 #include "runtime/fatal_error.h"
 #include "platform/gl_api.h"
 #include "platform/gl_window.h"
@@ -10,6 +11,10 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 namespace vantor::test {
 namespace {
@@ -114,11 +119,15 @@ TEST(DemoWindow, GivesA640x480ContextWithAlphaDepthStencilAndMultitexture) {
     glDeleteTextures(1, &texture);
 }
 
-TEST(DemoWindow, ResizeGivesA45DegreePerspectiveAndTakesHeightZeroAsOne) {
+TEST(DemoWindow, ResizeGivesA45DegreePerspectiveOnTheFourToThreeShow) {
     DemoWindow window(false, "Vantor", 640, 480);
     const double f = 1.0 / std::tan(22.5 * 3.14159265358979323846 / 180.0);
     const double zNear = 0.1, zFar = 20000.0;
-    for (auto [w, h, aspect] : {std::tuple{640, 480, 640.0 / 480.0}, std::tuple{800, 0, 800.0}}) {
+    // A 4:3 client area is the show; a wider one holds it between bars, in a
+    // frame buffer of its own whose viewport starts at the corner; a
+    // minimised (0 x 0) one still gives a 1 x 1 show.
+    for (auto [w, h, showW, showH] : {std::tuple{640, 480, 640, 480}, std::tuple{1920, 1080, 1440, 1080},
+                                      std::tuple{10, 10, 10, 8}, std::tuple{0, 0, 1, 1}}) {
         window.resize(w, h);
         GLint viewport[4] = {};
         GLfloat projection[16] = {};
@@ -128,8 +137,10 @@ TEST(DemoWindow, ResizeGivesA45DegreePerspectiveAndTakesHeightZeroAsOne) {
         glGetFloatv(GL_PROJECTION_MATRIX, projection);
         glGetFloatv(GL_MODELVIEW_MATRIX, modelview);
         glGetIntegerv(GL_MATRIX_MODE, &mode);
-        EXPECT_EQ(viewport[2], w);
-        EXPECT_EQ(viewport[3], h == 0 ? 1 : h);
+        EXPECT_EQ(viewport[0], 0);
+        EXPECT_EQ(viewport[2], showW) << w << "x" << h;
+        EXPECT_EQ(viewport[3], showH) << w << "x" << h;
+        const double aspect = static_cast<double>(showW) / showH;
         EXPECT_NEAR(projection[0], f / aspect, 1e-5);
         EXPECT_NEAR(projection[5], f, 1e-5);
         EXPECT_NEAR(projection[10], (zFar + zNear) / (zNear - zFar), 1e-5);
@@ -138,6 +149,95 @@ TEST(DemoWindow, ResizeGivesA45DegreePerspectiveAndTakesHeightZeroAsOne) {
         EXPECT_EQ(mode, GL_MODELVIEW);
         for (int i = 0; i < 16; ++i) EXPECT_EQ(modelview[i], i % 5 == 0 ? 1.0f : 0.0f);
     }
+}
+
+// Fills the show with white, puts it into the window between its bars and
+// reads the back buffer's row through the middle of the client area.
+std::vector<GLubyte> whiteShowRow(DemoWindow& window, int width, int height) {
+    window.clearFrame();
+    glDisable(GL_DEPTH_TEST);
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(0, 1, 0, 1, -1, 1);
+    glMatrixMode(GL_MODELVIEW);
+    glColor4f(1, 1, 1, 1);
+    glRectf(0, 0, 1, 1);
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    glEnable(GL_DEPTH_TEST);
+    window.show().present();
+    glFinish();
+    std::vector<GLubyte> row(static_cast<std::size_t>(width) * 4);
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, height / 2, width, 1, GL_RGBA, GL_UNSIGNED_BYTE, row.data());
+    window.swapBuffers();
+    (void)height;
+    return row;
+}
+
+// The default: full screen at the desktop's own mode (the whole screen of the
+// X server, no mode change), pointer hidden, the show 4:3 between black bars
+// on a wide screen; Control+F1 into a window of 640 x 480 and back, the
+// context kept throughout.
+TEST(DemoWindow, DesktopModeCoversTheScreenWithTheShowInItsShapeAndSwitchesToAWindow) {
+    DemoWindow window(DemoWindow::ScreenMode::Desktop, "Vantor", 640, 480);
+    EXPECT_TRUE(window.fullscreen());
+    EXPECT_TRUE(window.glWindow().isFullscreen());
+    EXPECT_FALSE(platform::GlWindow::pointerShown());
+    int width = 0, height = 0;
+    window.glWindow().drawableSize(width, height);
+    const ShowRect rect = window.show().rect();
+    EXPECT_EQ(rect, showRectIn(width, height)) << width << "x" << height;
+    std::printf("desktop %dx%d, show %dx%d at %d,%d\n", width, height, rect.width, rect.height, rect.x, rect.y);
+
+    const auto row = whiteShowRow(window, width, height);
+    for (int x = 0; x < width; ++x) {
+        const bool inShow = x >= rect.x && x < rect.x + rect.width;
+        ASSERT_EQ(row[x * 4], inShow ? 255 : 0) << "x " << x << (inShow ? " in the show" : " in a bar");
+        ASSERT_EQ(row[x * 4 + 2], inShow ? 255 : 0) << "x " << x;
+    }
+
+    const GLuint texture = makeCheckerTexture();
+    window.toggleFullscreen();
+    EXPECT_FALSE(window.fullscreen());
+    EXPECT_FALSE(window.glWindow().isFullscreen());
+    EXPECT_TRUE(platform::GlWindow::pointerShown());
+    window.glWindow().drawableSize(width, height);
+    EXPECT_EQ(width, 640);
+    EXPECT_EQ(height, 480);
+    EXPECT_EQ(window.show().rect(), (ShowRect{0, 0, 640, 480}));
+
+    window.toggleFullscreen();
+    EXPECT_TRUE(window.fullscreen());
+    EXPECT_TRUE(window.glWindow().isFullscreen());
+    EXPECT_FALSE(platform::GlWindow::pointerShown());
+    EXPECT_TRUE(glIsTexture(texture));
+    glDeleteTextures(1, &texture);
+}
+
+// A window (author mode's) keeps the show's shape at every size it is given,
+// down to 10 x 10 and a minimised 0 x 0; Control+F1 takes it to the
+// desktop's full screen, not to a mode change.
+TEST(DemoWindow, AWindowKeepsTheShapeAtAnySizeAndGoesFullScreenAtTheDesktopsMode) {
+    DemoWindow window(DemoWindow::ScreenMode::Window, "Vantor", 640, 480);
+    EXPECT_FALSE(window.fullscreen());
+    EXPECT_TRUE(platform::GlWindow::pointerShown());
+    for (auto [w, h] : {std::pair{800, 450}, std::pair{300, 600}, std::pair{10, 10}, std::pair{0, 0}}) {
+        window.resize(w, h);
+        const ShowRect rect = window.show().rect();
+        EXPECT_EQ(rect, showRectIn(w, h));
+        window.clearFrame();
+        window.swapBuffers();
+    }
+    window.resize(640, 480);
+    window.toggleFullscreen();
+    EXPECT_TRUE(window.fullscreen());
+    EXPECT_TRUE(window.glWindow().isFullscreen());
+    window.toggleFullscreen();
+    EXPECT_FALSE(window.glWindow().isFullscreen());
 }
 
 TEST(DemoWindow, HasExtensionMatchesWholeLinesOnly) {
