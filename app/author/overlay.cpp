@@ -62,7 +62,7 @@ int powerOfTwo(int value) {
 
 }  // namespace
 
-// Saves what the overlay changes, sets up flat drawing in window pixels (y
+// Saves what the overlay changes, sets up flat drawing in show pixels (y
 // down) with blending and no depth, and restores everything on destruction.
 class Overlay::Frame {
 public:
@@ -72,8 +72,12 @@ public:
         glPushClientAttrib(GL_CLIENT_PIXEL_STORE_BIT);
         GLint viewport[4] = {0, 0, 0, 0};
         glGetIntegerv(GL_VIEWPORT, viewport);
-        width = viewport[2];
-        height = viewport[3];
+        // Laid out in the pixels of the 640 x 480 show: a larger show (a
+        // larger window, a 1080p capture) draws the overlay larger, so it
+        // keeps its place and its share of the picture.
+        const double scale = std::max(1.0, viewport[3] / 480.0);
+        width = static_cast<int>(viewport[2] / scale + 0.5);
+        height = static_cast<int>(viewport[3] / scale + 0.5);
         glMatrixMode(GL_PROJECTION);
         glPushMatrix();
         glLoadIdentity();
