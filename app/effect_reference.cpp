@@ -53,7 +53,9 @@ Check a script with `vantor-script check FILE [--data DIR]`: besides reading
 it as the demo does, it knows every effect below and the data the script
 names. Where the demo stops at the first error, the checker reads on and
 reports every error and warning of the file in one run, each with its line
-and the word at fault.
+and the word at fault. `vantor-script list FILE` prints its events as you wrote them,
+each with its line and its time in ms (`BAR9 + BEAT1  SIGNAL FLASH ONCE`),
+with the names below for ids and codes the script wrote as numbers.
 
 ## Words and lines
 

@@ -59,9 +59,15 @@ struct SyntaxError {
 // the next entry, so every error is reported once, at its own line.
 class SectionReader {
 public:
-    SectionReader(std::string_view words, const std::vector<int>& fileLines, std::vector<ScriptDiagnostic>& warnings,
+    SectionReader(std::string_view words, const std::vector<vantor::script_text::Substitution>& substitutions,
+                  const std::vector<int>& fileLines, std::vector<ScriptDiagnostic>& warnings,
                   std::vector<ScriptDiagnostic>* errors)
-        : reader_(words), fileLines_(fileLines), warnings_(warnings), errors_(errors) {}
+        : reader_(words),
+          words_(words),
+          substitutions_(substitutions),
+          fileLines_(fileLines),
+          warnings_(warnings),
+          errors_(errors) {}
 
     // The header's DEMOSTART and DEMOEND, each with its line (0: none).
     struct Header {
@@ -110,8 +116,15 @@ private:
     // are neither are warned about once the entry is good.
     std::int32_t readTime(std::string_view first);
     void warnStrayWords(int line);
+    // A word of the text as the script wrote it: the DEFINE's name it
+    // replaced, or itself.
+    std::string written(std::string_view word) const;
+    // The last time expression as written: "BAR9 + BEAT1".
+    std::string writtenTime() const;
 
     WordReader reader_;
+    std::string_view words_;
+    const std::vector<vantor::script_text::Substitution>& substitutions_;
     WordReader before_{std::string_view()};
     std::string_view last_;
     std::string_view closing_;
@@ -163,9 +176,26 @@ std::string_view SectionReader::readValueWord(const SectionMessages& messages, i
     return word;
 }
 
+std::string SectionReader::written(std::string_view word) const {
+    if (word.empty() || word.data() < words_.data() || word.data() >= words_.data() + words_.size())
+        return std::string(word);
+    const auto offset = static_cast<std::size_t>(word.data() - words_.data());
+    const auto at = std::lower_bound(
+        substitutions_.begin(), substitutions_.end(), offset,
+        [](const vantor::script_text::Substitution& s, std::size_t o) { return s.offset < o; });
+    return at != substitutions_.end() && at->offset == offset ? std::string(at->name) : std::string(word);
+}
+
+std::string SectionReader::writtenTime() const {
+    std::string out;
+    for (std::string_view word : times_.words) out += (out.empty() ? "" : " + ") + written(word);
+    return out;
+}
+
 std::int32_t SectionReader::readTime(std::string_view first) {
     times_.strayWords.clear();
     times_.gridWithoutBpm.clear();
+    times_.words.clear();
     return vantor::script_text::readTimeExpression(reader_, first, std::ref(times_));
 }
 
@@ -254,15 +284,22 @@ bool SectionReader::readSetup(std::vector<ScriptEvent>& events) {
             const int entryLine = line();
             const std::int32_t time = vantor::script_text::decimalValue(word);
             if (time != 0) fail(kSetupTimeNotZero, n, word);
+            ScriptEvent::Written words;
+            words.time = written(word);
             const std::string_view eventWord = nextOrEmpty();
             if (eventWord != "SIGNAL") fail(kSetupEventUnknown, n, eventWord);
             const std::int32_t id = readPrefixedNumber(kSetupMessages, n);
+            words.id = written(last_);
             const std::int32_t code = readPrefixedNumber(kSetupMessages, n);
+            words.code = written(last_);
             const std::string_view value = readValueWord(kSetupMessages, n);
             if (vantor::script_text::isIntegerWord(value)) fail(kSetupIntegerValue, n, value);
-            if (events.size() < static_cast<std::size_t>(Script::kMaxSetupEvents))
+            words.value = written(value);
+            if (events.size() < static_cast<std::size_t>(Script::kMaxSetupEvents)) {
                 events.push_back(
                     makeEvent(time, ScriptEvent::Signal, id, SignalValue(code, std::string(value)), entryLine));
+                events.back().written = std::move(words);
+            }
         });
     }
     return false;
@@ -279,6 +316,8 @@ void SectionReader::readTimeline(std::vector<ScriptEvent>& events) {
             const std::int32_t time = readTime(word);
             if (time == 0) fail(kTimelineTimeZero, n, word);
             const int timeLine = line();
+            ScriptEvent::Written words;
+            words.time = writtenTime();
 
             const std::string_view eventWord = nextOrEmpty();
             std::int32_t kind = 0;
@@ -294,18 +333,23 @@ void SectionReader::readTimeline(std::vector<ScriptEvent>& events) {
                 fail(kTimelineEventUnknown, n, eventWord);
 
             const std::int32_t id = readPrefixedNumber(kTimelineMessages, n);
+            words.id = written(last_);
             SignalValue value;
             if (kind == ScriptEvent::Signal) {
                 const std::int32_t code = readPrefixedNumber(kTimelineMessages, n);
+                words.code = written(last_);
                 const std::string_view valueWord = readValueWord(kTimelineMessages, n);
+                words.value = written(valueWord);
                 if (vantor::script_text::isIntegerWord(valueWord))
                     value = SignalValue(code, vantor::script_text::decimalValue(valueWord));
                 else
                     value = SignalValue(code, std::string(valueWord));
             }
             warnStrayWords(timeLine);
-            if (events.size() < static_cast<std::size_t>(Script::kMaxTimelineEvents))
+            if (events.size() < static_cast<std::size_t>(Script::kMaxTimelineEvents)) {
                 events.push_back(makeEvent(time, kind, id, std::move(value), entryLine));
+                events.back().written = std::move(words);
+            }
         });
     }
 }
@@ -420,9 +464,10 @@ void Script::parse(std::string_view text, std::vector<ScriptDiagnostic>& warning
              -1, line, {}});
     DefinesAndText pass1 = removeCommentsAndDefines(text, kMaxDefines);
     warnTextGridDefines(pass1.defines, warnings);
-    const std::string words = substituteDefines(pass1.text, pass1.defines);
+    std::vector<Substitution> substitutions;
+    const std::string words = substituteDefines(pass1.text, pass1.defines, substitutions);
 
-    SectionReader reader(words, pass1.lines, warnings, errors);
+    SectionReader reader(words, substitutions, pass1.lines, warnings, errors);
     const SectionReader::Header header = reader.readHeader(timing_);
     demoStart_ = header.demoStart;
     demoStartLine_ = header.demoStartLine;

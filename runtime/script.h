@@ -15,6 +15,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -27,6 +28,12 @@ struct ScriptEvent {
     std::int32_t effectId = 0;
     SignalValue value;
     int line = 0;  // the line of the file the entry begins on; 0 for assembled events
+    // The entry's words as the script wrote them, before DEFINEs were
+    // substituted: "BAR9 + BEAT1", "FLASH", "ONCE", "0"; empty for assembled
+    // events (code and value also for events other than SIGNAL).
+    struct Written {
+        std::string time, id, code, value;
+    } written;
 
     virtual ~ScriptEvent() = default;
 };

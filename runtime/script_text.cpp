@@ -79,6 +79,12 @@ DefinesAndText removeCommentsAndDefines(std::string_view text, std::size_t maxDe
 }
 
 std::string substituteDefines(std::string_view text, const std::vector<DefineRecord>& defines) {
+    std::vector<Substitution> substitutions;
+    return substituteDefines(text, defines, substitutions);
+}
+
+std::string substituteDefines(std::string_view text, const std::vector<DefineRecord>& defines,
+                              std::vector<Substitution>& substitutions) {
     std::string result;
     result.reserve(text.size() + text.size() / 4);
     WordReader reader(text);
@@ -90,6 +96,7 @@ std::string substituteDefines(std::string_view text, const std::vector<DefineRec
         for (const DefineRecord& define : defines) {
             if (define.name == word) {
                 out = define.replacement;
+                substitutions.push_back({result.size(), define.name});
                 break;
             }
         }

@@ -78,4 +78,14 @@ DefinesAndText removeCommentsAndDefines(std::string_view text, std::size_t maxDe
 // the same either way (a line feed is white space like any other).
 std::string substituteDefines(std::string_view text, const std::vector<DefineRecord>& defines);
 
+// Where pass 2 put a replacement: its offset in the result and the DEFINE's
+// name it stands for, in offset order.
+struct Substitution {
+    std::size_t offset = 0;
+    std::string_view name;  // into the DefineRecord
+};
+// As above, noting every replacement in substitutions.
+std::string substituteDefines(std::string_view text, const std::vector<DefineRecord>& defines,
+                              std::vector<Substitution>& substitutions);
+
 }  // namespace vantor::script_text

@@ -75,6 +75,7 @@ std::optional<std::int32_t> ScriptTiming::gridTime(std::string_view word) const 
 }
 
 std::int32_t TimeWordReading::operator()(std::string_view word) {
+    words.push_back(word);
     if (isGridName(word)) {
         if (timing) {
             if (const auto time = timing->gridTime(word)) return *time;

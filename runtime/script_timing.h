@@ -65,6 +65,7 @@ struct TimeWordReading {
     const ScriptTiming* timing = nullptr;  // null: numbers only
     std::vector<std::string_view> strayWords;
     std::vector<std::string_view> gridWithoutBpm;
+    std::vector<std::string_view> words;  // every word read, in order
 
     std::int32_t operator()(std::string_view word);
 };

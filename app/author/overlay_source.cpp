@@ -1,5 +1,7 @@
 #include "app/author/overlay_source.h"
 
+#include "app/script_names.h"
+
 #include <cxxabi.h>
 
 #include <cstdlib>
@@ -36,7 +38,7 @@ void fillOverlayState(OverlayState& state, const FrameLoop& loop, const EffectTa
     const Script* script = loop.script();
     if (script && loop.nextEvent() > 0 && loop.nextEvent() <= script->timelineEvents().size()) {
         const ScriptEvent& event = script->timelineEvents()[loop.nextEvent() - 1];
-        state.lastEvent = describeEvent(event);
+        state.lastEvent = scriptEventName(*script, event);
         state.lastEventLine = event.line;
     }
 }

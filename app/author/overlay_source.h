@@ -1,7 +1,7 @@
 // The part of the overlay's state that the frame loop and the effect table
 // know: the music time of the last frame and its bar:beat, the running
 // effects with their class names, and the last event dispatched with its
-// script line. Frames per second, pause, loop and error are the caller's.
+// script line, in the script's own names (scriptEventName). Frames per second, pause, loop and error are the caller's.
 #pragma once
 
 #include "app/author/overlay_state.h"

@@ -23,7 +23,7 @@ struct OverlayState {
     bool paused = false;
     std::optional<LoopRange> loop;
     std::vector<OverlayEffect> running;  // the running effects, in id order
-    std::string lastEvent;               // the last event dispatched (describeEvent); empty: none yet
+    std::string lastEvent;               // the last event dispatched (scriptEventName); empty: none yet
     int lastEventLine = 0;               // its line in the script; 0: unknown
     std::string error;                   // the current error, "FILE:LINE: message"; empty: none
     std::vector<std::string> findings;   // the script checker's, "FILE:LINE: warning: message"

@@ -136,6 +136,35 @@ TEST(VantorScriptTool, CheckReportsEveryFindingOfTheFileInOneRun) {
                            ": 2 errors, 2 warnings\n");
 }
 
+// list: every event with its line, its ms and the script's names; the
+// machine listing of the same file keeps its numbers.
+TEST(VantorScriptTool, ListShowsTheScriptsNames) {
+    TempDir dir;
+    const std::string script = dir.write("show.scr",
+                                         "BPM 128\nDEMOEND BAR16\nDEFINE FLASH 30\nDEFINE ONCE 1\nMARK drop BAR8\n"
+                                         "SETUP\nTIMELINE\nBAR9 + BEAT1 SIGNAL FLASH ONCE 0\n17813 SIGNAL 30 1 0\n"
+                                         "LINETIME\n");
+    ToolRun run = runTool(dir, "list '" + script + "'");
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out,
+              "demostart 0\n"
+              "demoend 30000\n"
+              "grid 128 bpm, 4 beats a bar\n"
+              "    5    15000  MARK drop\n"
+              " line       ms  setup\n"
+              " line       ms  timeline\n"
+              "    8    17344  BAR9 + BEAT1  SIGNAL FLASH ONCE\n"
+              "    9    17813  17813  SIGNAL FLASH ONCE\n");
+    run = runTool(dir, "'" + script + "'");
+    EXPECT_EQ(run.out, "demostart 0\ntimeline 17344 4 30 1 0 0\ntimeline 17813 4 30 1 0 0\n");
+
+    const std::string broken = dir.write("broken.scr", "SETUP TIMELINE\n100 STRAT 1\n");
+    run = runTool(dir, "list '" + broken + "'");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_EQ(run.err, broken + ":2: script: event not recognized in timeline line # 1 at `STRAT`\n");
+    EXPECT_EQ(runTool(dir, "list").exitCode, 2);
+}
+
 // docs/script.md is the manual the table makes: a change to the protocol
 // without the regenerated manual fails here (the build writes the fresh one
 // to <build>/docs/script.md).

@@ -19,6 +19,7 @@ const char* const kUsage =
     "       vantor-script --archive ARCHIVE [--password P] [MEMBER]\n"
     "       vantor-script reference [--manual]\n"
     "       vantor-script check FILE [--data DIR] [--archive ARCHIVE] [--password P]\n"
+    "       vantor-script list FILE\n"
     "\n"
     "Parses the timeline script FILE as the demo does and prints what it holds:\n"
     "  demostart N\n"
@@ -46,7 +47,12 @@ const char* const kUsage =
     "in the working directory or next to this program). It prints one line per\n"
     "finding of the whole file, FILE:LINE: error: ... or\n"
     "FILE:LINE: warning: ..., and a summary line, on stderr; nothing when the\n"
-    "script is clean. Exit 1 when there is an error, else 0.\n";
+    "script is clean. Exit 1 when there is an error, else 0.\n"
+    "\n"
+    "list prints FILE as an author reads it: DEMOSTART, the end of the show, the\n"
+    "grid and the marks, then one line per event with its line in the file, its\n"
+    "music time in ms and the script's own names (the effect table's where the\n"
+    "script wrote numbers): 57  16875  BAR9 + BEAT1  SIGNAL FLASH ONCE\n";
 
 struct Options {
     const char* file = nullptr;
@@ -92,8 +98,8 @@ int main(int argc, char** argv) {
         std::fputs(kUsage, stdout);
         return 0;
     }
-    if (argc >= 2 && std::strcmp(argv[1], "reference") == 0) return runReference(argc, argv);
-    if (argc >= 2 && std::strcmp(argv[1], "check") == 0) return runCheck(argc, argv);
+    for (const ScriptCommand& command : kScriptCommands)
+        if (argc >= 2 && std::strcmp(argv[1], command.name) == 0) return command.run(argc, argv);
     Options options;
     if (!parseArguments(argc, argv, options)) {
         std::fputs(kUsage, stderr);
