@@ -225,9 +225,8 @@ std::optional<std::int64_t> FileLayerScriptData::soundtrackLength() {
     if (soundtrack_.empty()) return std::nullopt;
     if (!soundtrackMs_) {
         vantor::platform::Mp3Decoder decoder;
-        soundtrackMs_ = decoder.open(soundtrack_) && decoder.rate() > 0
-                            ? decoder.lengthFrames() * 1000 / decoder.rate()
-                            : std::int64_t{0};
+        soundtrackMs_ = decoder.open(soundtrack_) && decoder.rate() > 0 ? decoder.lengthFrames() * 1000 / decoder.rate()
+                                                                        : std::int64_t{0};
     }
     if (*soundtrackMs_ <= 0) return std::nullopt;
     return soundtrackMs_;
@@ -245,7 +244,9 @@ std::vector<CheckDiagnostic> checkScript(const ScriptReadResult& read, ScriptDat
     // a time) is said once.
     std::set<std::tuple<int, Severity, std::string>> seen;
     out.erase(std::remove_if(out.begin(), out.end(),
-                             [&](const CheckDiagnostic& d) { return !seen.insert({d.line, d.severity, d.message}).second; }),
+                             [&](const CheckDiagnostic& d) {
+                                 return !seen.insert({d.line, d.severity, d.message}).second;
+                             }),
               out.end());
     return out;
 }

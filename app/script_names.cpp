@@ -76,8 +76,8 @@ std::string scriptActionName(const Script& script, const ScriptEvent& event) {
     text += " " + codeName(script, event);
     if (valueIgnored(event)) return text;
     const std::string value = !event.written.value.empty() ? event.written.value
-                              : event.value.isString   ? event.value.text
-                                                       : std::to_string(event.value.intValue);
+                              : event.value.isString       ? event.value.text
+                                                           : std::to_string(event.value.intValue);
     return text + " " + value;
 }
 

@@ -105,7 +105,8 @@ private:
     }
     // Runs one entry. Stopping at errors, an error goes on to the caller;
     // reading past them, it is kept and the reading moves past the entry.
-    template <typename Read> void entry(Read&& read);
+    template <typename Read>
+    void entry(Read&& read);
     void skipPast(const ScriptDiagnostic& error);
     // The word that closes the section being read.
     void setClosingWord(std::string_view word) { closing_ = word; }
@@ -134,7 +135,8 @@ private:
     TimeWordReading times_;
 };
 
-template <typename Read> void SectionReader::entry(Read&& read) {
+template <typename Read>
+void SectionReader::entry(Read&& read) {
     if (!errors_) {
         read();
         return;
@@ -180,9 +182,9 @@ std::string SectionReader::written(std::string_view word) const {
     if (word.empty() || word.data() < words_.data() || word.data() >= words_.data() + words_.size())
         return std::string(word);
     const auto offset = static_cast<std::size_t>(word.data() - words_.data());
-    const auto at = std::lower_bound(
-        substitutions_.begin(), substitutions_.end(), offset,
-        [](const vantor::script_text::Substitution& s, std::size_t o) { return s.offset < o; });
+    const auto at =
+        std::lower_bound(substitutions_.begin(), substitutions_.end(), offset,
+                         [](const vantor::script_text::Substitution& s, std::size_t o) { return s.offset < o; });
     return at != substitutions_.end() && at->offset == offset ? std::string(at->name) : std::string(word);
 }
 
@@ -204,9 +206,9 @@ void SectionReader::warnStrayWords(int line) {
         warnings_.push_back({"script: `" + std::string(word) + "` is not a number or a name: it reads as 0", -1, line,
                              std::string(word)});
     for (std::string_view word : times_.gridWithoutBpm)
-        warnings_.push_back({"script: `" + std::string(word) +
-                                 "` names a time of the grid, but the script has no BPM: it reads as 0",
-                             -1, line, std::string(word)});
+        warnings_.push_back(
+            {"script: `" + std::string(word) + "` names a time of the grid, but the script has no BPM: it reads as 0",
+             -1, line, std::string(word)});
     times_.strayWords.clear();
     times_.gridWithoutBpm.clear();
 }
@@ -461,7 +463,9 @@ void Script::parse(std::string_view text, std::vector<ScriptDiagnostic>& warning
     if (const int line = nulLine(text))
         warnings.push_back(
             {"script: a NUL byte on line " + std::to_string(line) + " ends the text: the rest of the file is ignored",
-             -1, line, {}});
+             -1,
+             line,
+             {}});
     DefinesAndText pass1 = removeCommentsAndDefines(text, kMaxDefines);
     warnTextGridDefines(pass1.defines, warnings);
     std::vector<Substitution> substitutions;

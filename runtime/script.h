@@ -45,7 +45,7 @@ class Script;
 // tempo, a MARK without a time, a word in a time that is neither a number nor
 // a name, a NUL byte that ends the text, no TIMELINE section).
 struct ScriptReadResult {
-    std::unique_ptr<Script> script;  // null when error is set
+    std::unique_ptr<Script> script;         // null when error is set
     std::optional<ScriptDiagnostic> error;  // the first error
     std::vector<ScriptDiagnostic> warnings;
     // Every error in file order: the one that stopped the reading, or, read

@@ -79,17 +79,17 @@ TEST(ScriptCheck, ReadingErrorsAndReaderWarningsComeWithTheirLines) {
 // entries between the errors are still checked.
 TEST(ScriptCheck, EveryErrorAndWarningOfTheFileInOneRun) {
     const auto found = findings(
-        "BPM 128\n"                        // 1
-        "DEMOSTART soon\n"                 // 2
-        "SETUP\n"                          // 3
-        "0 SIGNAL 0 31 title.pcx\n"        // 4
-        "0 SGNAL 0 31 frame.jpg\n"         // 5
-        "TIMELINE\n"                       // 6
-        "BAR9 + BI SIGNAL 30 1 0\n"        // 7: BI reads as 0
-        "BAR9 START SWRIL\n"               // 8
-        "BAR10 START 3\n"                  // 9: never registered
-        "BAR10 START LINETIME\n"           // 10: LINETIME still ends the timeline
-        "999999 START 3\n");               // 11: after LINETIME, not read
+        "BPM 128\n"                  // 1
+        "DEMOSTART soon\n"           // 2
+        "SETUP\n"                    // 3
+        "0 SIGNAL 0 31 title.pcx\n"  // 4
+        "0 SGNAL 0 31 frame.jpg\n"   // 5
+        "TIMELINE\n"                 // 6
+        "BAR9 + BI SIGNAL 30 1 0\n"  // 7: BI reads as 0
+        "BAR9 START SWRIL\n"         // 8
+        "BAR10 START 3\n"            // 9: never registered
+        "BAR10 START LINETIME\n"     // 10: LINETIME still ends the timeline
+        "999999 START 3\n");         // 11: after LINETIME, not read
     EXPECT_EQ(found, (std::vector<std::string>{
                          "2 error: script: not a valid DEMOSTART value at `soon`",
                          "5 error: script: event not recognized in setup line # 2 at `SGNAL`",

@@ -34,10 +34,10 @@ const char* const kSeedScript =
     "9000 END LOGO\n"
     "LINETIME\n";
 
-const char* const kTokens[] = {"DEFINE", "SETUP", "TIMELINE", "LINETIME",    "DEMOSTART", "SIGNAL", "START", "END",
-                               "INIT",   "//",    "+",        "0",           "0x",        "-0",     "010",   "\n",
-                               " ",      "\r\n",  "\t",       "99999999999", "BPM",       "BEATS",  "MARK",  "127.5",
-                               "DEMOEND",  "BAR9",  "BEAT1",    "BAR999999999", "BEAT"};
+const char* const kTokens[] = {
+    "DEFINE", "SETUP", "TIMELINE", "LINETIME", "DEMOSTART", "SIGNAL", "START", "END",          "INIT", "//",
+    "+",      "0",     "0x",       "-0",       "010",       "\n",     " ",     "\r\n",         "\t",   "99999999999",
+    "BPM",    "BEATS", "MARK",     "127.5",    "DEMOEND",   "BAR9",   "BEAT1", "BAR999999999", "BEAT"};
 
 class ScriptFuzz : public ::testing::Test {
 protected:

@@ -79,7 +79,8 @@ TEST(ScriptLines, ErrorsCarryTheReadersTextAndTheLineOfTheFile) {
     const ScriptDiagnostic error = *Script::parseText("SETUP\n\n0 START 1\n").error;
     EXPECT_EQ(error.located("data/script.scr"),
               "data/script.scr:3: script: event not recognized in setup line # 1 at `START`");
-    EXPECT_EQ(error.located("s.scr", "error"), "s.scr:3: error: script: event not recognized in setup line # 1 at `START`");
+    EXPECT_EQ(error.located("s.scr", "error"),
+              "s.scr:3: error: script: event not recognized in setup line # 1 at `START`");
 }
 
 TEST(ScriptLines, AnUnreadableFileIsAnErrorWithoutALine) {

@@ -39,8 +39,7 @@ TEST(ScriptNames, WrittenNamesThenTheScriptsOwnThenTheEffectTables) {
                   "0  SIGNAL CARDS APPEND title.pcx",
                   "BAR9 + BEAT1  SIGNAL FLASH ONCE",  // ONCE ignores its value
                   "17813  SIGNAL FLASH ONCE",         // as the script names effect 30 and its code 1 above
-                  "DROP + 120  START 31 (FadeEffect)",
-                  "20000  SIGNAL 31 (FadeEffect) COLOUR_AT 21000",
+                  "DROP + 120  START 31 (FadeEffect)", "20000  SIGNAL 31 (FadeEffect) COLOUR_AT 21000",
                   "20000  SIGNAL 3 7 x",  // an id the start-up never registers
               }));
 }

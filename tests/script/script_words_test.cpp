@@ -38,13 +38,14 @@ TEST(ScriptDemoEnd, ValuesOutsideTheShowAreErrorsOnTheirLine) {
         std::string message;
         int line;
     };
-    for (const Case& c : {Case{"\nDEMOEND 0\n", outside, 2}, Case{"DEMOEND -5000\n", outside, 1},
-                          Case{"DEMOEND 240001\n", outside, 1}, Case{"DEMOEND 200000 + 50000\n", outside, 1},
-                          Case{"DEMOEND abc\n", outside, 1}, Case{"DEMOEND\n", outside, 1},
-                          Case{"DEMOEND 5000\nDEMOSTART 8000\n", before, 1},
-                          Case{"DEMOSTART 8000\n\nDEMOEND 8000\n", before, 3}}) {
+    for (const Case& c :
+         {Case{"\nDEMOEND 0\n", outside, 2}, Case{"DEMOEND -5000\n", outside, 1}, Case{"DEMOEND 240001\n", outside, 1},
+          Case{"DEMOEND 200000 + 50000\n", outside, 1}, Case{"DEMOEND abc\n", outside, 1},
+          Case{"DEMOEND\n", outside, 1}, Case{"DEMOEND 5000\nDEMOSTART 8000\n", before, 1},
+          Case{"DEMOSTART 8000\n\nDEMOEND 8000\n", before, 3}}) {
         SCOPED_TRACE(c.header);
-        const ScriptReadResult result = Script::parseText(std::string(c.header) + "SETUP TIMELINE 100 START 1 LINETIME");
+        const ScriptReadResult result =
+            Script::parseText(std::string(c.header) + "SETUP TIMELINE 100 START 1 LINETIME");
         ASSERT_TRUE(result.error);
         EXPECT_EQ(result.error->text(), c.message);
         EXPECT_EQ(result.error->line, c.line);
@@ -94,7 +95,8 @@ TEST(ScriptGridNames, NameTheRoundedExactGrid) {
     ASSERT_TRUE(noTempo.script);
     EXPECT_EQ(times(*noTempo.script), (std::vector<std::int32_t>{100, 5}));
     EXPECT_EQ(warningsOf(noTempo),
-              std::vector<std::string>{"1 script: `BAR2` names a time of the grid, but the script has no BPM: it reads as 0"});
+              std::vector<std::string>{
+                  "1 script: `BAR2` names a time of the grid, but the script has no BPM: it reads as 0"});
     // DEMOEND on a grid name past the show is refused like any other time.
     EXPECT_EQ(scriptError("BPM 120 DEMOEND BAR999999999 SETUP"),
               "script: DEMOEND needs a time of the show, from 1 to 240000 ms");
