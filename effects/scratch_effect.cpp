@@ -3,6 +3,7 @@
 #include "effects/ortho_matrices.h"
 #include "platform/gl_api.h"
 
+#include <algorithm>
 #include <cstdint>
 
 ScratchEffect::ScratchEffect() = default;
@@ -13,11 +14,11 @@ void ScratchEffect::signal(SignalValue value) { (void)value; }
 
 void ScratchEffect::post() {}
 
-void ScratchEffect::reroll(float width) {
+void ScratchEffect::reroll(float width, float maxWidth) {
     for (Stripe& stripe : stripes_) {
         stripe.alpha = kMaxAlpha * random_.unit();
         stripe.left = width * random_.unit();
-        stripe.right = stripe.left + kMaxWidth * random_.unit();
+        stripe.right = stripe.left + maxWidth * random_.unit();
     }
 }
 
@@ -38,7 +39,8 @@ void ScratchEffect::run(int time) {
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
 
     if (static_cast<std::int64_t>(time) - startTime_ > kInterval) {
-        reroll(w);
+        // kMaxWidth pixels of the 640 x 480 show, as much wider on a larger one.
+        reroll(w, kMaxWidth * std::max(1.0f, h / 480.0f));
         startTime_ = time;
     }
 

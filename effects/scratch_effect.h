@@ -31,7 +31,8 @@ public:
     const std::array<Stripe, kCount>& stripes() const { return stripes_; }
 
 private:
-    void reroll(float width);
+    // New stripes over a screen `width` pixels wide, at most maxWidth wide.
+    void reroll(float width, float maxWidth);
 
     // Until the first re-roll (at most 50 ms after init) every stripe is fully
     // transparent and has no width, so nothing shows.
