@@ -5,6 +5,7 @@
 #include "scene/mesh_object.h"
 #include "scene/scene_error.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -38,7 +39,11 @@ void MeshObject::drawGeometry() {
     if (const Material* last = faces_.back().material) last->unapply();
 
     if (cel) {
-        glLineWidth(4);
+        // Four pixels of the 640 x 480 show: a larger show draws the outline
+        // as much wider, so it keeps its weight.
+        GLint viewport[4] = {0, 0, 0, 0};
+        glGetIntegerv(GL_VIEWPORT, viewport);
+        glLineWidth(4.0f * std::max(1.0f, static_cast<float>(viewport[3]) / 480.0f));
         glEnable(GL_CULL_FACE);
         glPolygonMode(GL_BACK, GL_LINE);
         glCullFace(GL_FRONT);

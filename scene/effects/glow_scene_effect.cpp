@@ -164,7 +164,10 @@ void GlowSceneEffect::drawGlow(int k, int x, int y, int w, int h) const {
 
     pushOrthoMatrices(0, w, h, 0);
     glTranslatef(static_cast<float>(x), static_cast<float>(y), 0);
-    glScalef(2, 2, 2);
+    // Twice the glow's size in pixels of the 640 x 480 show: a larger show
+    // draws it as much larger, so it keeps its share of the picture.
+    const float scale = 2.0f * std::max(1.0f, static_cast<float>(h) / 480.0f);
+    glScalef(scale, scale, 2);
 
     const float g = static_cast<float>(glowSize_);
     float s = 0.0f;
