@@ -65,8 +65,11 @@ std::vector<std::string> VideoSink::arguments(const VideoSettings& s) {
             ? std::vector<std::string>{"-c:v",     "libvpx-vp9", "-deadline", "realtime", "-cpu-used", "8",
                                        "-row-mt",  "1",          "-b:v",      "0",        "-crf",      "32",
                                        "-pix_fmt", "yuv420p",    "-c:a",      "libopus",  "-b:a",      "160k"}
-            : std::vector<std::string>{"-c:v",     "libx264", "-preset", "veryfast", "-crf", "18",
-                                       "-pix_fmt", "yuv420p", "-c:a",    "aac",      "-b:a", "192k"};
+            // H.264 High profile, 4:2:0 and AAC stereo at 48 kHz: what video
+            // platforms and parties' compo machines take as they are.
+            : std::vector<std::string>{"-c:v",       "libx264", "-preset",  "veryfast", "-crf", "18",
+                                       "-profile:v", "high",    "-pix_fmt", "yuv420p",  "-c:a", "aac",
+                                       "-b:a",       "192k",    "-ar",      "48000",    "-ac",  "2"};
     args.insert(args.end(), codecs.begin(), codecs.end());
     if (endsWith(s.path, ".mp4")) args.insert(args.end(), {"-movflags", "+faststart"});
     args.push_back("file:" + partialPath(s.path));

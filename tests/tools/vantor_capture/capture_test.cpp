@@ -218,21 +218,29 @@ TEST_F(CaptureTest, OverlayOnlyWhenAsked) {
     EXPECT_EQ(at(over, width - 4, height - 4), at(plain, width - 4, height - 4));
 }
 
+// A 16:9 video holds the 4:3 show between bars, in the form video platforms
+// and compos take: H.264 High profile, 4:2:0, AAC stereo at 48 kHz.
 TEST_F(CaptureTest, TwoSecondsOfVideoHaveTheirFramesSizeAndSound) {
-    const Result result = capture("--quiet --fps 30 --size 320x240 --from 1000 --to 3000 clip.mp4");
+    const Result result = capture("--quiet --fps 30 --size 320x180 --from 1000 --to 3000 clip.mp4");
     ASSERT_EQ(result.code, 0) << result.err;
     EXPECT_FALSE(std::filesystem::exists(dir.file(".partial-clip.mp4"))) << "the video was completed under its name";
     const Result video =
         run("ffprobe -v error -select_streams v:0 -count_frames "
-            "-show_entries stream=width,height,nb_read_frames -of default=nw=1 clip.mp4");
+            "-show_entries stream=width,height,nb_read_frames,profile,pix_fmt -of default=nw=1 clip.mp4");
     ASSERT_EQ(video.code, 0) << video.err;
     EXPECT_NE(video.out.find("width=320\n"), std::string::npos) << video.out;
-    EXPECT_NE(video.out.find("height=240\n"), std::string::npos) << video.out;
+    EXPECT_NE(video.out.find("height=180\n"), std::string::npos) << video.out;
+    EXPECT_NE(video.out.find("profile=High\n"), std::string::npos) << video.out;
+    EXPECT_NE(video.out.find("pix_fmt=yuv420p\n"), std::string::npos) << video.out;
     EXPECT_NE(video.out.find("nb_read_frames=60\n"), std::string::npos) << video.out;
-    const Result audio =
-        run("ffprobe -v error -select_streams a:0 -show_entries stream=codec_type,duration -of default=nw=1 clip.mp4");
+    const Result audio = run(
+        "ffprobe -v error -select_streams a:0 -show_entries stream=codec_type,codec_name,sample_rate,channels,duration "
+        "-of default=nw=1 clip.mp4");
     ASSERT_EQ(audio.code, 0) << audio.err;
     ASSERT_NE(audio.out.find("codec_type=audio"), std::string::npos) << audio.out;
+    EXPECT_NE(audio.out.find("codec_name=aac\n"), std::string::npos) << audio.out;
+    EXPECT_NE(audio.out.find("sample_rate=48000\n"), std::string::npos) << audio.out;
+    EXPECT_NE(audio.out.find("channels=2\n"), std::string::npos) << audio.out;
     const std::size_t at = audio.out.find("duration=");
     ASSERT_NE(at, std::string::npos) << audio.out;
     EXPECT_NEAR(std::atof(audio.out.c_str() + at + 9), 2.0, 0.05);
