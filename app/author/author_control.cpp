@@ -6,6 +6,7 @@
 #include "libs/png/png_writer.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <vector>
 
 AuthorControl::AuthorControl(AuthorSession& session, Demo& demo, Answer answer, FrameWriter writeFrame)
@@ -53,9 +54,53 @@ void AuthorControl::carryOut(const ControlCommand& command) {
     case Kind::Reload: answer_(session_.reload() ? "ok" : "error: " + session_.error()); return;
     case Kind::Time: answer_(std::to_string(music.musicTime())); return;
     case Kind::Shot: shotFile_ = command.file; return;  // answered when the frame is written
+    case Kind::StepBeats: session_.seek(session_.transport().stepBeats(music.musicTime(), command.from)); break;
+    case Kind::StepBars: session_.seek(session_.transport().stepBars(music.musicTime(), command.from)); break;
+    case Kind::MarkNext:
+        if (!moveTo(session_.transport().nextMark(music.musicTime()), "no mark after the current time")) return;
+        break;
+    case Kind::MarkPrevious:
+        if (!moveTo(session_.transport().previousMark(music.musicTime()), "no mark before the current time")) return;
+        break;
+    case Kind::MarkNamed:
+        if (!moveTo(session_.transport().markTime(command.file), "the script has no mark " + command.file)) return;
+        break;
+    case Kind::Overlay:
+        if (showOverlay_) showOverlay_(command.from != 0);
+        break;
+    case Kind::Status: answer_(status()); return;
     case Kind::Quit: quit_ = true; break;
     }
     answer_("ok");
+}
+
+bool AuthorControl::moveTo(std::optional<int> target, const std::string& none) {
+    if (!target) {
+        answer_("error: " + none);
+        return false;
+    }
+    session_.seek(*target);
+    return true;
+}
+
+std::string AuthorControl::status() {
+    DemoMusic& music = demo_.music();
+    const int now = music.musicTime();
+    const BarBeat at = session_.transport().barBeat(now);
+    std::string line = std::to_string(now) + " ms, bar " + std::to_string(at.bar) + ":" + std::to_string(at.beat) +
+                       (music.musicPaused() ? ", paused" : ", playing");
+    if (const auto& loop = session_.transport().loop())
+        line += ", loop " + std::to_string(loop->start) + "-" + std::to_string(loop->end);
+    else
+        line += ", no loop";
+    char rate[32];
+    std::snprintf(rate, sizeof rate, ", %.1f fps, ", frameRate_ ? frameRate_() : 0.0);
+    line += rate;
+    // The error on one line, as the answer channel carries one line an answer.
+    std::string error = session_.error().empty() ? "ok" : session_.error();
+    for (char& c : error)
+        if (c == '\n' || c == '\r') c = ' ';
+    return line + error;
 }
 
 bool writeCurrentFrame(const std::string& file, std::string* error) {

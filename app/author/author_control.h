@@ -6,6 +6,7 @@
 #include "app/author/control_command.h"
 
 #include <functional>
+#include <optional>
 #include <string>
 
 class AuthorSession;
@@ -19,6 +20,13 @@ public:
     using FrameWriter = std::function<bool(const std::string& file, std::string* error)>;
 
     AuthorControl(AuthorSession& session, Demo& demo, Answer answer, FrameWriter writeFrame);
+
+    // What "overlay on|off" switches, and the frame rate "status" tells.
+    void setOverlaySwitch(std::function<void(bool shown)> show) { showOverlay_ = std::move(show); }
+    void setFrameRate(std::function<double()> perSecond) { frameRate_ = std::move(perSecond); }
+    // The answer to "status": time, bar:beat, paused or playing, loop, frames
+    // a second, the current error or "ok".
+    std::string status();
 
     // To be called when a frame is finished, before it is shown: takes the
     // shot asked for, if any.
@@ -37,11 +45,15 @@ public:
 
 private:
     void carryOut(const ControlCommand& command);
+    // Seeks to a target, or answers why there is none; true when moved.
+    bool moveTo(std::optional<int> target, const std::string& none);
 
     AuthorSession& session_;
     Demo& demo_;
     Answer answer_;
     FrameWriter writeFrame_;
+    std::function<void(bool shown)> showOverlay_;
+    std::function<double()> frameRate_;
     std::string shotFile_;  // the next frame goes here (empty: no shot asked)
     bool quit_ = false;
 };

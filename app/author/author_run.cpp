@@ -36,6 +36,8 @@ class AuthorLayer {
 public:
     explicit AuthorLayer(bool shown) : shown_(shown) {}
     void toggle() { shown_ = !shown_; }
+    void show(bool shown) { shown_ = shown; }
+    double framesPerSecond() const { return frameRate_.perSecond(); }
 
     void draw(const FrameLoop& loop, Demo& demo, const AuthorSession& session) {
         frameRate_.frameShown(static_cast<double>(steadyMs()) / 1000.0);
@@ -146,6 +148,10 @@ int runAuthorMode(const AuthorOptions& options) {
         control.emplace(session, *demo, writeAnswer, writeCurrentFrame);
     }
     AuthorLayer layer(options.overlay);
+    if (control) {
+        control->setOverlaySwitch([&](bool shown) { layer.show(shown); });
+        control->setFrameRate([&] { return layer.framesPerSecond(); });
+    }
     FrameLoop& loop = demo->loop();
     loop.setBeforeSwap([&] {
         layer.draw(loop, *demo, session);

@@ -25,6 +25,18 @@ bool readTime(const std::string& word, int& out) {
     return true;
 }
 
+// A step count: an optional sign and decimal digits, not 0, within an int.
+bool readCount(const std::string& word, int& out) {
+    std::size_t at = word.size() > 0 && (word[0] == '-' || word[0] == '+') ? 1 : 0;
+    if (word.size() == at || word.size() - at > 10) return false;
+    for (std::size_t i = at; i < word.size(); ++i)
+        if (word[i] < '0' || word[i] > '9') return false;
+    const long long value = std::strtoll(word.c_str(), nullptr, 10);
+    if (value == 0 || value > INT_MAX || value < -INT_MAX) return false;
+    out = static_cast<int>(value);
+    return true;
+}
+
 }  // namespace
 
 ControlCommand parseControlCommand(const std::string& line) {
@@ -45,6 +57,31 @@ ControlCommand parseControlCommand(const std::string& line) {
     if (name == "reload") return noArguments(ControlCommand::Kind::Reload);
     if (name == "time") return noArguments(ControlCommand::Kind::Time);
     if (name == "quit") return noArguments(ControlCommand::Kind::Quit);
+    if (name == "status") return noArguments(ControlCommand::Kind::Status);
+    if (name == "step") {
+        if (args != 2 || (words[1] != "beat" && words[1] != "bar") || !readCount(words[2], command.from))
+            return invalid("step needs beat or bar and a count other than 0: step beat N, step bar -N");
+        command.kind = words[1] == "beat" ? ControlCommand::Kind::StepBeats : ControlCommand::Kind::StepBars;
+        return command;
+    }
+    if (name == "mark") {
+        if (args != 1) return invalid("mark needs next, prev or a mark's name: mark NAME");
+        if (words[1] == "next")
+            command.kind = ControlCommand::Kind::MarkNext;
+        else if (words[1] == "prev")
+            command.kind = ControlCommand::Kind::MarkPrevious;
+        else {
+            command.kind = ControlCommand::Kind::MarkNamed;
+            command.file = words[1];
+        }
+        return command;
+    }
+    if (name == "overlay") {
+        if (args != 1 || (words[1] != "on" && words[1] != "off")) return invalid("overlay needs on or off");
+        command.kind = ControlCommand::Kind::Overlay;
+        command.from = words[1] == "on" ? 1 : 0;
+        return command;
+    }
     if (name == "seek") {
         if (args != 1 || !readTime(words[1], command.from)) return invalid("seek needs a time in ms: seek MS");
         command.kind = ControlCommand::Kind::Seek;
@@ -76,5 +113,6 @@ ControlCommand parseControlCommand(const std::string& line) {
         command.file = file;
         return command;
     }
-    return invalid("unknown command \"" + name + "\" (seek, pause, play, loop, reload, time, shot, quit)");
+    return invalid("unknown command \"" + name +
+                   "\" (seek, pause, play, loop, reload, time, shot, step, mark, overlay, status, quit)");
 }

@@ -15,16 +15,22 @@ void Transport::setScript(const ScriptTiming& timing, int demoStart) {
     std::sort(markTimes_.begin(), markTimes_.end());
 }
 
-int Transport::step(int now, double length, int direction) const {
+int Transport::step(int now, double length, long long count) const {
     const double nearest = std::round(static_cast<double>(now) / length);
-    const double index = nearest + direction;
+    const double index = nearest + static_cast<double>(count);
     // The last grid point before the end (in whole ms); forward stops there.
     double last = std::ceil(endTime_ / length) - 1;
     while (last > 0 && std::lround(last * length) >= endTime_) --last;
     const double clamped = std::clamp(index, 0.0, std::max(last, 0.0));
     const int target = static_cast<int>(std::lround(clamped * length));
     // Past the last point, forward stays where it is rather than going back.
-    return direction > 0 ? std::max(target, now) : target;
+    return count > 0 ? std::max(target, now) : target;
+}
+
+std::optional<int> Transport::markTime(const std::string& name) const {
+    for (const ScriptMark& mark : timing_.marks)
+        if (mark.name == name) return mark.time;
+    return std::nullopt;
 }
 
 std::optional<int> Transport::previousMark(int now) const {

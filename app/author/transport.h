@@ -25,6 +25,7 @@
 #include "runtime/script_timing.h"
 
 #include <optional>
+#include <string>
 #include <vector>
 
 enum class TransportKey {
@@ -70,6 +71,15 @@ public:
     int endTime() const { return endTime_; }
 
     TransportAction press(TransportKey key, int now);
+    // Where `count` beats (or bars) from now lands, back when negative, on
+    // the grid and within the show as the keys step.
+    int stepBeats(int now, int count) const { return step(now, timing_.beatMs(), count); }
+    int stepBars(int now, int count) const { return step(now, timing_.barMs(), count); }
+    // The time of the script's first mark of that name.
+    std::optional<int> markTime(const std::string& name) const;
+    // Where PageUp and PageDown go from now (empty: no mark that way).
+    std::optional<int> previousMark(int now) const;
+    std::optional<int> nextMark(int now) const;
 
     // The control channel's "loop A B": false (and no change) unless
     // 0 <= a < b <= the end time.
@@ -86,10 +96,8 @@ public:
     int demoStart() const { return demoStart_; }
 
 private:
-    // One step of `length` ms back (-1) or forward (+1), on that grid.
-    int step(int now, double length, int direction) const;
-    std::optional<int> previousMark(int now) const;
-    std::optional<int> nextMark(int now) const;
+    // `count` steps of `length` ms, back when negative, on that grid.
+    int step(int now, double length, long long count) const;
 
     ScriptTiming timing_;
     std::vector<int> markTimes_;  // sorted

@@ -73,13 +73,54 @@ TEST(AuthorControlCommand, CommandsAndTheirMistakes) {
     c = parseControlCommand("shot  my frames/at 1000.png \r");
     EXPECT_EQ(c.kind, ControlCommand::Kind::Shot);
     EXPECT_EQ(c.file, "my frames/at 1000.png");
-    for (const char* word : {"pause", "play", "reload", "time", "quit"})
+    for (const char* word : {"pause", "play", "reload", "time", "quit", "status", "mark next", "mark prev"})
         EXPECT_NE(parseControlCommand(word).kind, ControlCommand::Kind::Invalid) << word;
+    c = parseControlCommand("step bar -3");
+    EXPECT_EQ(c.kind, ControlCommand::Kind::StepBars);
+    EXPECT_EQ(c.from, -3);
+    c = parseControlCommand("step beat +2147483647");
+    EXPECT_EQ(c.kind, ControlCommand::Kind::StepBeats);
+    EXPECT_EQ(c.from, 2147483647);
+    c = parseControlCommand("mark chorus2");
+    EXPECT_EQ(c.kind, ControlCommand::Kind::MarkNamed);
+    EXPECT_EQ(c.file, "chorus2");
+    EXPECT_EQ(parseControlCommand("overlay off").from, 0);
+    EXPECT_EQ(parseControlCommand("overlay on").from, 1);
 
-    for (const char* bad : {"",         "   ",     "seek",           "seek -5",  "seek 12ms", "seek 99999999999",
-                            "seek 1 2", "loop 5",  "loop 5000 1000", "loop 5 5", "loop on",   "shot",
-                            "shot  ",   "shot \r", " \tshot \r",     "shot\v",   "pause now", "time 5",
-                            "SEEK 5",   "jump 5"}) {
+    for (const char* bad : {"",
+                            "   ",
+                            "seek",
+                            "seek -5",
+                            "seek 12ms",
+                            "seek 99999999999",
+                            "seek 1 2",
+                            "loop 5",
+                            "loop 5000 1000",
+                            "loop 5 5",
+                            "loop on",
+                            "shot",
+                            "shot  ",
+                            "shot \r",
+                            " \tshot \r",
+                            "shot\v",
+                            "pause now",
+                            "time 5",
+                            "SEEK 5",
+                            "jump 5",
+                            "step",
+                            "step beat",
+                            "step beat 0",
+                            "step beat -0",
+                            "step beat --1",
+                            "step beat 1.5",
+                            "step bars 1",
+                            "step bar -2147483648",
+                            "step bar 99999999999",
+                            "mark",
+                            "mark a b",
+                            "overlay",
+                            "overlay yes",
+                            "status now"}) {
         c = parseControlCommand(bad);
         EXPECT_EQ(c.kind, ControlCommand::Kind::Invalid) << bad;
         EXPECT_FALSE(c.error.empty()) << bad;

@@ -137,7 +137,8 @@ TEST(AuthorProgram, ASavedScriptShowsAtTheSameMusicTimeAndARevertBringsTheOldPic
     EXPECT_EQ(vantor.ask("seek 2000"), "ok");
     EXPECT_EQ(vantor.ask("time"), "2000");
     EXPECT_EQ(vantor.ask("bogus 12"),
-              "error: unknown command \"bogus\" (seek, pause, play, loop, reload, time, shot, quit)");
+              "error: unknown command \"bogus\" (seek, pause, play, loop, reload, time, shot, step, mark, overlay, "
+              "status, quit)");
     EXPECT_EQ(vantor.ask("loop 5 2"), "error: loop end must lie after its start");
     ASSERT_EQ(vantor.ask("shot " + dir.file("before.png")), "ok");
     const auto before = readPng(dir.file("before.png"));
@@ -223,6 +224,50 @@ TEST(AuthorProgram, ABrokenSceneWithReloadLoopAndSeekKeepsSoundAndFrames) {
     EXPECT_EQ(vantor.ask("pause"), "ok");
     ASSERT_EQ(vantor.ask("shot " + dir.file("again.png")), "ok");
     EXPECT_TRUE(isWholeFrame(dir.file("again.png")));
+    EXPECT_EQ(vantor.ask("quit"), "ok");
+    EXPECT_EQ(vantor.wait(), 0);
+}
+
+// The commands that do what the keys do, and a loop asked for while the show
+// holds at its end.
+TEST(AuthorProgram, TheControlChannelStepsJumpsToMarksAndTellsItsStatus) {
+    TempDir dir;
+    dir.write("show/data/script.scr",
+              "DEMOSTART 0\nDEMOEND 20000\nBPM 120\nMARK drop 6000\nMARK late 9000\n"
+              "SETUP\nTIMELINE\n100 INIT 7\n100 START 7\nLINETIME\n");
+    Child vantor(dir.path().string(), {VANTOR_PATH, "--data", "show", "--control"});
+    EXPECT_EQ(vantor.ask("pause"), "ok");
+    EXPECT_EQ(vantor.ask("seek 4000"), "ok");
+    EXPECT_EQ(vantor.ask("step bar 1"), "ok");  // 120 a minute: a bar is 2 s
+    EXPECT_EQ(vantor.ask("time"), "6000");
+    EXPECT_EQ(vantor.ask("step beat -3"), "ok");
+    EXPECT_EQ(vantor.ask("time"), "4500");
+    EXPECT_EQ(vantor.ask("mark next"), "ok");
+    EXPECT_EQ(vantor.ask("time"), "6000");
+    EXPECT_EQ(vantor.ask("mark late"), "ok");
+    EXPECT_EQ(vantor.ask("time"), "9000");
+    EXPECT_EQ(vantor.ask("mark prev"), "ok");
+    EXPECT_EQ(vantor.ask("time"), "6000");
+    EXPECT_EQ(vantor.ask("mark bridge"), "error: the script has no mark bridge");
+    EXPECT_EQ(vantor.ask("overlay on"), "ok");
+    EXPECT_EQ(vantor.ask("loop 6000 8000"), "ok");
+    const std::string status = vantor.ask("status");
+    EXPECT_EQ(status.rfind("6000 ms, bar 3:1, paused, loop 6000-8000, ", 0), 0u) << status;
+    EXPECT_NE(status.find(" fps, ok"), std::string::npos) << status;
+    EXPECT_EQ(vantor.ask("loop off"), "ok");
+
+    // Past the end: the show holds there, paused; a loop then plays.
+    EXPECT_EQ(vantor.ask("seek 999999"), "ok");
+    EXPECT_EQ(vantor.ask("play"), "ok");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(vantor.ask("time"), "19999");
+    EXPECT_EQ(vantor.ask("loop 1000 1500"), "ok");
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    const std::string looping = vantor.ask("status");
+    EXPECT_NE(looping.find(", playing, loop 1000-1500"), std::string::npos) << looping;
+    const int at = std::atoi(vantor.ask("time").c_str());
+    EXPECT_GE(at, 1000);
+    EXPECT_LT(at, 1500);
     EXPECT_EQ(vantor.ask("quit"), "ok");
     EXPECT_EQ(vantor.wait(), 0);
 }

@@ -77,6 +77,18 @@ TEST(Transport, BeatAndBarStepsLandOnTheGrid) {
     EXPECT_EQ(seek(oddTransport, TransportKey::BeatForward, 239529), 239529);
 }
 
+// The control channel's counted steps land where as many key presses would,
+// and stay within the show however large the count.
+TEST(Transport, CountedStepsAndNamedMarks) {
+    Transport transport(showTiming(), 0, kEnd);
+    EXPECT_EQ(transport.stepBeats(10 * kBeat + 1, 3), 13 * kBeat);
+    EXPECT_EQ(transport.stepBars(10 * kBar, -2), 8 * kBar);
+    EXPECT_EQ(transport.stepBars(kBar, -2147483647), 0);
+    EXPECT_EQ(transport.stepBeats(5000, 2147483647), kEnd - kBeat);
+    EXPECT_EQ(transport.markTime("drop"), 61440);
+    EXPECT_FALSE(transport.markTime("bridge"));
+}
+
 TEST(Transport, HomeMarksAndPause) {
     Transport transport(showTiming(), 60000, kEnd);
     EXPECT_EQ(seek(transport, TransportKey::Home, 123456), 60000);
