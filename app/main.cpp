@@ -14,7 +14,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: vantor [--mode 640x480]\n"
-    "       vantor --data DIR [--control] [--overlay]\n"
+    "       vantor --data DIR [--control] [--overlay] [--verbose]\n"
     "\n"
     "Plays the demo full screen at the desktop's own resolution (no mode\n"
     "change), the 4:3 picture drawn at that resolution between black bars.\n"
@@ -32,13 +32,19 @@ constexpr const char* kUsage =
     "a file there (DIR/data/script.scr, DIR/data/images/..., DIR/data/textures/...,\n"
     "DIR/data/NAME.ppp, DIR/celpalette.pcx, DIR/soundtrack.mp3) wins over the\n"
     "shipped one. A save to any of them shows at once, at the same music time;\n"
-    "errors are shown and the last good state plays on.\n"
+    "errors are shown and the last good state plays on; only Escape, the\n"
+    "window's close or quit end it. It plays in a 640 x 480 window (Control+F1:\n"
+    "full screen and back), and on a silent clock when there is no sound device.\n"
     "  --data DIR       play and watch DIR\n"
     "  --overlay        show the overlay from the start (time, bar:beat, frame\n"
     "                   rate, running effects, last event, loop, pause)\n"
     "  --control        read commands on standard input, one a line, and answer\n"
     "                   each with one line: seek MS, pause, play, loop A B,\n"
-    "                   loop off, reload, time, shot FILE.png, quit\n"
+    "                   loop off, reload, time, shot FILE.png, step beat N,\n"
+    "                   step bar N, mark next, mark prev, mark NAME,\n"
+    "                   overlay on, overlay off, status, quit\n"
+    "  --verbose        print the image readers' progress lines (on standard\n"
+    "                   error with --control)\n"
     "author keys:\n"
     "  Space            pause / play (the picture is still drawn)\n"
     "  Left, Right      one beat back / forward (Shift: one bar)\n"
@@ -73,14 +79,16 @@ bool readCommandLine(int argc, char** argv, AuthorOptions& options, bool& modeCh
             options.control = true;
         } else if (a == "--overlay") {
             options.overlay = true;
+        } else if (a == "--verbose") {
+            options.verbose = true;
         } else {
             std::fprintf(stderr, "vantor: unknown argument \"%s\"; see vantor --help\n", argv[i]);
             exitCode = 2;
             return false;
         }
     }
-    if ((options.control || options.overlay) && options.folder.empty()) {
-        std::fputs("vantor: --control and --overlay need --data DIR; see vantor --help\n", stderr);
+    if ((options.control || options.overlay || options.verbose) && options.folder.empty()) {
+        std::fputs("vantor: --control, --overlay and --verbose need --data DIR; see vantor --help\n", stderr);
         exitCode = 2;
         return false;
     }

@@ -122,9 +122,12 @@ int runAuthorMode(const AuthorOptions& options) {
     const FolderFiles folderFiles(options.folder);
     const StartupFiles& files = folderFiles.files();
 
+    // The progress lines (hundreds a start) would bury the FILE:LINE messages.
+    vantor::log::setProgressQuiet(!options.verbose);
     if (options.control) vantor::log::setProgressStream(vantor::log::ProgressStream::StandardError);
 
-    DemoWindow window(true, "Vantor", 640, 480);
+    // A window beside the author's editor; Control+F1 still goes full screen.
+    DemoWindow window(DemoWindow::ScreenMode::Window, "Vantor", 640, 480);
     // From here on the demo's fatal ends throw, and the session catches them.
     // They do not release the sound or the window: the session plays on.
     ScopedRecoveredFatalErrors fatalErrors;
