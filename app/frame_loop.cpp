@@ -4,6 +4,9 @@
 #include "runtime/script_dispatch.h"
 #include "platform/virtual_keys.h"
 
+#include <algorithm>
+#include <limits>
+
 namespace vk = vantor::platform::vk;
 using vantor::platform::WindowMessage;
 
@@ -32,7 +35,10 @@ void FrameLoop::scriptPhase() {
 void FrameLoop::startScript(std::unique_ptr<Script> script) {
     script_ = std::move(script);
     nextEvent_ = 0;
+    // The next dispatch places every effect on the step grid afresh.
+    advancedTo_.reset();
     if (!script_) return;
+    table_.setStepOrigin(script_->demoStart());
     for (const ScriptEvent& event : script_->setupEvents())
         if (Effect* effect = table_.get(event.effectId)) effect->signal(event.value);
     table_.initAll();
@@ -108,10 +114,27 @@ int FrameLoop::endTime() const {
 void FrameLoop::dispatchDueEvents() {
     if (!script_) return;
     const auto& events = script_->timelineEvents();
-    // The cursor passes each event before it is dispatched: an event whose
-    // effect gives up (a caller that recovers) is not met again every frame.
-    while (nextEvent_ < events.size() && events[nextEvent_].time <= now_)
-        dispatchScriptEvent(events[nextEvent_++], table_);
+    while (nextEvent_ < events.size() && events[nextEvent_].time <= now_) {
+        const ScriptEvent& event = events[nextEvent_];
+        // Each event finds the effects where the frames before it would have
+        // left them: the per-frame steps up to the millisecond before it.
+        // After a restart the steps start from DEMOSTART, or from the first
+        // event when the music stands before it.
+        const int before = event.time > std::numeric_limits<int>::min() ? event.time - 1 : event.time;
+        if (!advancedTo_) advanceEffects(std::min(before, script_->demoStart() - 1));
+        advanceEffects(before);
+        // The cursor passes each event before it is dispatched: an event whose
+        // effect gives up (a caller that recovers) is not met again every frame.
+        ++nextEvent_;
+        dispatchScriptEvent(event, table_);
+    }
+}
+
+void FrameLoop::advanceEffects(int time) {
+    // Out of order entries never take the effects back.
+    if (advancedTo_ && time <= *advancedTo_) return;
+    table_.advanceAll(time);
+    advancedTo_ = time;
 }
 
 void FrameLoop::reload() {

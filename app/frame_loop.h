@@ -5,9 +5,11 @@
 // frame. Without a message and with the window not minimised, a pass handles
 // Escape (quit) and Control+Shift (reload), or draws a frame: clear, read the
 // music time once, dispatch every timeline event that has fallen due (in list
-// order, stopping at the first one still in the future), run the effect table,
-// swap. Every pass ends with the Control+F1 check. The frame whose music time
-// reaches endTime() is still drawn completely; the next pass leaves the loop.
+// order, stopping at the first one still in the future; before each the
+// effects' per-frame steps are brought to the millisecond before it), run the
+// effect table, swap. Every pass ends with the Control+F1 check. The frame
+// whose music time reaches endTime() is still drawn completely; the next pass
+// leaves the loop.
 //
 // The clock, the message source, the drawing target, the effect table and the
 // way a script is read all come from outside, so a test can drive the loop
@@ -27,6 +29,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class FrameLoop {
 public:
@@ -48,7 +51,9 @@ public:
     // The script phase for a script already read, with the music left where
     // it is: setup signals, init(0) on every effect, dispatch from the first
     // timeline event again. The next frame then dispatches every event up to
-    // the music's position in one pass, in file order, as after DEMOSTART.
+    // the music's position in one pass, in file order, as after DEMOSTART,
+    // with every effect's per-frame steps from DEMOSTART to each event taken
+    // on the way: the first frame shows what a run from DEMOSTART shows.
     void startScript(std::unique_ptr<Script> script);
 
     // Replaces the script while keeping the dispatch where it is: for a
@@ -94,6 +99,7 @@ public:
 private:
     void frame();
     void dispatchDueEvents();
+    void advanceEffects(int time);
     void reload();
 
     EffectTable& table_;
@@ -107,6 +113,9 @@ private:
 
     std::unique_ptr<Script> script_;
     std::size_t nextEvent_ = 0;
+    // The music time the effects' per-frame steps were last brought to by
+    // the dispatch; none since the script phase.
+    std::optional<int> advancedTo_;
     bool quit_ = false;
     int now_ = 0;
     std::uint64_t framesDrawn_ = 0;

@@ -10,6 +10,8 @@ FlashEffect::FlashEffect() { running = false; }
 void FlashEffect::init(int time) { (void)time; }
 
 void FlashEffect::signal(SignalValue value) {
+    // A flash that had gone out decays from the moment it is lit.
+    if ((value.code == ONCE || value.code == EVERY) && !running) steps_.resume();
     switch (value.code) {
     case ONCE:
         running = true;
@@ -26,7 +28,20 @@ void FlashEffect::signal(SignalValue value) {
     }
 }
 
+void FlashEffect::advance(int time) {
+    if (running)
+        steps_.catchUp(stepOrigin, time, false, [this](int t) { step(t); });
+    else
+        steps_.skipTo(stepOrigin, time);
+}
+
 void FlashEffect::run(int time) {
+    if (!running) return;
+    steps_.catchUp(stepOrigin, time, true, [this](int t) { step(t); });
+}
+
+void FlashEffect::step(int time) {
+    // A single flash that went out takes no more steps.
     if (!running) return;
     level_ -= kDecayPerFrame;
     if (level_ <= 0.0f) {

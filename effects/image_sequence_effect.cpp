@@ -92,7 +92,23 @@ void ImageSequenceEffect::glide(int time) {
     glideTowards(alpha, targetAlpha, elapsed, parameter);
 }
 
-void ImageSequenceEffect::run(int time) { glide(time); }
+void ImageSequenceEffect::start() {
+    steps_.resume();
+    LayerEffect::start();
+}
+
+void ImageSequenceEffect::takeFrameSteps(int time) {
+    steps_.catchUp(stepOrigin, time, true, [this](int t) { frameStep(t); });
+}
+
+void ImageSequenceEffect::advance(int time) {
+    if (running)
+        steps_.catchUp(stepOrigin, time, false, [this](int t) { frameStep(t); });
+    else
+        steps_.skipTo(stepOrigin, time);
+}
+
+void ImageSequenceEffect::run(int time) { takeFrameSteps(time); }
 
 // The pixels went into the texture when the image was chosen.
 void ImageSequenceEffect::post() { drawLayerTexture(); }

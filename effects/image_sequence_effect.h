@@ -8,11 +8,15 @@
 //
 // Signals (codes below), each passed on to the layer codes afterwards. The
 // glide moves x, y and alpha; `parameter` (DURATION) is its duration in ms.
+// It moves by a step per frame of the 60 Hz step grid (runtime/frame_steps.h),
+// each step the fraction (step time - GLIDE_FROM) / duration of the distance
+// left, so the glide accelerates, the same at any drawing rate.
 // Codes 56 and 57 (target width and height) are ignored: the glide never
 // moves the size.
 #pragma once
 
 #include "effects/layer_effect.h"
+#include "runtime/frame_steps.h"
 
 #include <vector>
 
@@ -42,9 +46,11 @@ public:
     ImageSequenceEffect& operator=(const ImageSequenceEffect&) = delete;
 
     void init(int time) override;
+    void start() override;
     void run(int time) override;
     void post() override;
     void signal(SignalValue value) override;
+    void advance(int time) override;
 
     // Adds an image at the end (brought to 32 bits with alpha from brightness).
     void append(kpximage* image);
@@ -66,8 +72,14 @@ public:
     int moveStart = -1;
 
 protected:
-    // The glide of x, y and alpha for the music time.
+    // One step of the glide of x, y and alpha, at music time `time`.
     void glide(int time);
+    // What the effect does at each step of the grid: the glide.
+    virtual void frameStep(int time) { glide(time); }
+    // The frame's steps from run: every step up to `time` not taken yet.
+    void takeFrameSteps(int time);
+
+    FrameStepper steps_;
 
     ImageLibrary* imageLibrary_;
 };

@@ -16,17 +16,37 @@ void LogoEffect::init(int time) {
     ImageSequenceEffect::init(time);
     start = time;
     trail.fill(TrailEntry{});
+    stepShapeSet_ = false;
+}
+
+LogoEffect::TrailEntry LogoEffect::shapeAt(int time, float spread) const {
+    const float elapsed = static_cast<float>(static_cast<long long>(time) - start);
+    TrailEntry shape{0.0f, spread, spreadY};
+    if (mode == CLOSING)
+        shape.spreadX = kStartSpread - elapsed * kStartSpread / parameter;
+    else if (mode == OPENING)
+        shape.spreadX = elapsed * kStartSpread / parameter;
+    if (shape.spreadY < 0) shape.spreadY = 0;
+    if (shape.spreadX < 0) shape.spreadX = 0;
+    shape.alpha = (8.0f - shape.spreadX) / 50.0f;
+    return shape;
+}
+
+void LogoEffect::frameStep(int time) {
+    if (stepShapeSet_) {
+        trail[static_cast<std::size_t>(trailIndex)] = stepShape_;
+        trailIndex = (trailIndex + 1) % kTrailLength;
+    }
+    stepShape_ = shapeAt(time, stepShapeSet_ ? stepShape_.spreadX : spreadX);
+    stepShapeSet_ = true;
 }
 
 void LogoEffect::run(int time) {
-    const float elapsed = static_cast<float>(static_cast<long long>(time) - start);
-    if (mode == CLOSING)
-        spreadX = kStartSpread - elapsed * kStartSpread / parameter;
-    else if (mode == OPENING)
-        spreadX = elapsed * kStartSpread / parameter;
-    if (spreadY < 0) spreadY = 0;
-    if (spreadX < 0) spreadX = 0;
-    alpha = (8.0f - spreadX) / 50.0f;
+    takeFrameSteps(time);
+    const TrailEntry shape = shapeAt(time, spreadX);
+    alpha = shape.alpha;
+    spreadX = shape.spreadX;
+    spreadY = shape.spreadY;
 }
 
 void LogoEffect::post() {
@@ -43,9 +63,6 @@ void LogoEffect::post() {
         glColor4f(1, 1, 1, entry.alpha / 4.0f);
         texturedQuad(x - entry.spreadX, y - entry.spreadY, x + width + entry.spreadX, y + height + entry.spreadY);
     }
-    trail[static_cast<std::size_t>(trailIndex)] = TrailEntry{alpha, spreadX, spreadY};
-    trailIndex = (trailIndex + 1) % kTrailLength;
-
     glEnable(GL_DEPTH_TEST);
     glDisable(GL_TEXTURE_2D);
     glDisable(GL_BLEND);

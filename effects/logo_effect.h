@@ -1,7 +1,7 @@
 // One image drawn additively, wider than itself by a horizontal spread that
 // closes (CLOSING) or opens (OPENING) over `parameter` ms (4000) from init,
-// with a glowing trail of the last 20 frames' rectangles at a quarter of
-// their alpha. The alpha follows the spread: (8 - spreadX) / 50, so when closing
+// with a glowing trail of the rectangles of the last 20 steps of the 60 Hz
+// step grid (a third of a second) at a quarter of their alpha. The alpha follows the spread: (8 - spreadX) / 50, so when closing
 // it rises from -0.04 (nothing shows) to 0.16 as the logo reaches its size.
 //
 // Signals: the image-sequence codes; LOGO_MODE (90, also the glide's target
@@ -42,4 +42,17 @@ public:
     float spreadX = kStartSpread;
     int start = 0;
     int mode = 1;
+
+protected:
+    // A step of the grid: the rectangle of the step before joins the trail,
+    // and the spread moves to the step's time.
+    void frameStep(int time) override;
+
+private:
+    // The spread and alpha at music time `time`; `spread` is the spread to
+    // keep when the mode moves neither way.
+    TrailEntry shapeAt(int time, float spread) const;
+
+    TrailEntry stepShape_{};
+    bool stepShapeSet_ = false;  // no step taken since init
 };

@@ -25,9 +25,26 @@ void NoiseEffect::init(int time) {
     alpha = kAlpha;
 }
 
+void NoiseEffect::start() {
+    steps_.resume();
+    LayerEffect::start();
+}
+
+void NoiseEffect::step() {
+    if (regenerate) rerollDue_ = true;
+}
+
+void NoiseEffect::advance(int time) {
+    if (running)
+        steps_.catchUp(stepOrigin, time, false, [this](int) { step(); });
+    else
+        steps_.skipTo(stepOrigin, time);
+}
+
 void NoiseEffect::run(int time) {
-    (void)time;
-    if (regenerate) fillNoise();
+    steps_.catchUp(stepOrigin, time, true, [this](int) { step(); });
+    if (rerollDue_) fillNoise();
+    rerollDue_ = false;
     glActiveTextureARB(GL_TEXTURE0_ARB);
     glBindTexture(GL_TEXTURE_2D, texture);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, size, size, GL_RGBA, GL_UNSIGNED_BYTE, noise.data());

@@ -66,12 +66,12 @@ void ParticleEffect::signal(SignalValue value) {
     case FADE_IN:
         fadeDirection_ = 1.0f;
         fade_ = -1.0f;
-        fadeStart_ = lastRunTime_;
+        fadeStart_ = lastStepTime_;
         break;
     case FADE_OUT:
         fadeDirection_ = -1.0f;
         fade_ = 0.0f;
-        fadeStart_ = lastRunTime_;
+        fadeStart_ = lastStepTime_;
         break;
     default: break;
     }
@@ -99,9 +99,26 @@ void ParticleEffect::moveParticle(Particle& p) {
     if (p.alpha < 0.0f) p.alpha = 1.0f;
 }
 
-void ParticleEffect::run(int time) {
-    lastRunTime_ = time;
+void ParticleEffect::start() {
+    steps_.resume();
+    Effect::start();
+}
+
+void ParticleEffect::step(int time) {
+    lastStepTime_ = time;
     updateFade(time);
+    for (Particle& p : particles_) moveParticle(p);
+}
+
+void ParticleEffect::advance(int time) {
+    if (running)
+        steps_.catchUp(stepOrigin, time, false, [this](int t) { step(t); });
+    else
+        steps_.skipTo(stepOrigin, time);
+}
+
+void ParticleEffect::run(int time) {
+    steps_.catchUp(stepOrigin, time, true, [this](int t) { step(t); });
 
     glDisable(GL_CULL_FACE);
     glDepthMask(GL_FALSE);
@@ -135,8 +152,7 @@ void ParticleEffect::run(int time) {
     glLoadIdentity();
 
     glBegin(GL_QUADS);
-    for (Particle& p : particles_) {
-        moveParticle(p);
+    for (const Particle& p : particles_) {
         glColor4f(0.8f, 0.8f, 0.5f, p.alpha + fade_);
         float c[3];
         transformPoint(billboard, p.x, p.y, p.z, c);

@@ -3,14 +3,16 @@
 //
 // Each sprite is a camera-facing square drawn additively in pale yellow; its
 // brightness is its own fixed alpha plus one effect-wide fade value. The fade
-// takes a step in every frame (the elapsed time since the fade began, divided
-// by the fade's length), so a fade completes sooner at higher frame rates.
+// takes a step at every step of the 60 Hz step grid (runtime/frame_steps.h):
+// the elapsed time since the fade began, divided by the fade's length, so it
+// accelerates, the same at any drawing rate.
 // The turn follows the music time alone: 10 degrees a second.
 //
 // Signals: the codes below (value = intValue).
 #pragma once
 
 #include "runtime/effect.h"
+#include "runtime/frame_steps.h"
 #include "scene/texture.h"
 
 #include <vector>
@@ -47,9 +49,11 @@ public:
     ParticleEffect& operator=(const ParticleEffect&) = delete;
 
     void init(int time) override;
+    void start() override;
     void run(int time) override;
     void post() override;
     void signal(SignalValue value) override;
+    void advance(int time) override;
 
     float fade() const { return fade_; }
     const Particle& particle(int i) const { return particles_[i]; }
@@ -58,6 +62,8 @@ public:
 private:
     void updateFade(int time);
     void moveParticle(Particle& p);
+    // One step at music time `time`: the fade and every sprite's motion.
+    void step(int time);
 
     std::vector<Particle> particles_;
     int count_ = kCount;
@@ -66,5 +72,6 @@ private:
     float fadeDirection_ = 1.0f;  // +1 fading in, -1 fading out
     int fadeStart_ = 0;
     int fadeDuration_ = 1000;
-    int lastRunTime_ = 0;
+    int lastStepTime_ = 0;  // where a fade signalled now starts from
+    FrameStepper steps_;
 };

@@ -10,7 +10,7 @@ void StarfieldEffect::init(int time) {
 }
 
 void StarfieldEffect::run(int time) {
-    glide(time);
+    takeFrameSteps(time);
     u0 = static_cast<float>(static_cast<long long>(time) - start) * kScrollPerMs;
     u1 = u0 + static_cast<float>(textureWidth) / static_cast<float>(bufferWidth);
 }

@@ -9,8 +9,21 @@ void SwirlEffect::prepare(int time) {
     capture(kCaptureSize, kCaptureSize, texture, time);
 }
 
+void SwirlEffect::start() {
+    steps_.resume();
+    CaptureEffect::start();
+}
+
+void SwirlEffect::advance(int time) {
+    if (running && source)
+        steps_.catchUp(stepOrigin, time, false, [this](int) { phase_ += kPhaseStep; });
+    else
+        steps_.skipTo(stepOrigin, time);
+}
+
 void SwirlEffect::run(int time) {
     if (!source) return;
+    steps_.catchUp(stepOrigin, time, true, [this](int) { phase_ += kPhaseStep; });
     source->run(time);
     drawSwirl(kCopies, kSpace, kSpace);
 }
@@ -18,7 +31,6 @@ void SwirlEffect::run(int time) {
 void SwirlEffect::drawSwirl(int count, float w, float h) {
     beginAdditiveCopies(w, h);
 
-    phase_ += kPhaseStep;
     float copyAlpha = 0.8f;
     float inset = 0.0f;
     const float hw = w / 2;

@@ -24,6 +24,29 @@ void WipeEffect::init(int time) {
     startTime_ = time;
 }
 
+void WipeEffect::start() {
+    steps_.resume();
+    CaptureEffect::start();
+}
+
+void WipeEffect::advance(int time) {
+    if (running)
+        steps_.catchUp(stepOrigin, time, false, [this](int t) { step(t); });
+    else
+        steps_.skipTo(stepOrigin, time);
+}
+
+void WipeEffect::step(int time) {
+    if (parameter != 0.0f) {
+        progress_ += static_cast<float>(time - startTime_) / parameter;
+    } else {
+        // Speed 0 (signal 10 with 0): a sweep of no length is over at once,
+        // past every grey level, and only the first effect shows (instead
+        // of a NaN threshold that would show the target until the next init).
+        progress_ = std::max(progress_, static_cast<float>(255 + kWipeSoftBand + 1));
+    }
+}
+
 void WipeEffect::prepare(int time) {
     if (source) source->prepare(time);
     if (target_) target_->prepare(time);
@@ -48,8 +71,9 @@ void WipeEffect::signal(SignalValue value) {
 }
 
 void WipeEffect::run(int time) {
+    steps_.catchUp(stepOrigin, time, true, [this](int t) { step(t); });
     if (source) source->run(time);
-    drawMask(time);
+    drawMask();
     if (target_) {
         // Forced blending with the factors that take the mask from the frame
         // buffer's alpha channel.
@@ -61,21 +85,13 @@ void WipeEffect::run(int time) {
     }
 }
 
-void WipeEffect::drawMask(int time) {
+void WipeEffect::drawMask() {
     const Viewport v = currentViewport();
     const float left = v.x, top = v.y, right = v.width, bottom = v.height;
 
     pushOrthoMatrices(0, right, bottom, 0);
     glDepthMask(GL_FALSE);
 
-    if (parameter != 0.0f) {
-        progress_ += static_cast<float>(time - startTime_) / parameter;
-    } else {
-        // Speed 0 (signal 10 with 0): a sweep of no length is over at once,
-        // past every grey level, and only the first effect shows (instead
-        // of a NaN threshold that would show the target until the next init).
-        progress_ = std::max(progress_, static_cast<float>(255 + kWipeSoftBand + 1));
-    }
     computeWipeMask(map_.data(), progress_, mask_.data());
     bindOnUnit0(maskTexture_);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 0, 0, kWipeMapSide, kWipeMapSide, GL_ALPHA, GL_UNSIGNED_BYTE, mask_.data());

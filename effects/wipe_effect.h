@@ -6,9 +6,10 @@
 // blended by that destination alpha: target * a + screen * (1 - a). A
 // threshold sweeps through the grey levels: map values below it show the
 // first effect, values 30 or more above it show the target, a ramp lies
-// between. The threshold grows every frame by the time since init divided by
-// the parameter (DURATION, default 2000), so the sweep accelerates and
-// follows the frame rate.
+// between. The threshold grows at every step of the 60 Hz step grid
+// (runtime/frame_steps.h) by the time since init divided by the parameter
+// (DURATION, default 2000), so the sweep accelerates, the same at any drawing
+// rate.
 //
 // The map holds 256 x 256 grey levels from the transition image, rows in
 // image order (row 0 at the bottom of the screen). Before an image is loaded
@@ -19,6 +20,7 @@
 #pragma once
 
 #include "effects/capture_effect.h"
+#include "runtime/frame_steps.h"
 
 #include <vector>
 
@@ -35,11 +37,13 @@ public:
     WipeEffect(ImageLibrary* library, const char* mapName);
 
     void init(int time) override;
+    void start() override;
     void prepare(int time) override;
     void run(int time) override;
     void post() override;
     void stop() override;
     void signal(SignalValue value) override;
+    void advance(int time) override;
     std::array<const Effect*, 2> drawnEffects() const override { return {source, target_}; }
 
     float progress() const { return progress_; }
@@ -49,7 +53,9 @@ public:
 
 private:
     void loadMap(const char* name);
-    void drawMask(int time);
+    void drawMask();
+    // One step of the threshold, at music time `time`.
+    void step(int time);
 
     std::vector<unsigned char> mask_;
     std::vector<unsigned char> map_;
@@ -57,4 +63,5 @@ private:
     Effect* target_ = nullptr;
     float progress_ = 0.0f;
     int startTime_ = 0;
+    FrameStepper steps_;
 };

@@ -1,7 +1,7 @@
 // The protocol between the runtime and every visual element of the demo.
 //
 // The slot order of the virtual operations is the protocol: init, start, stop,
-// run, post, signal, setParameter, prepare. Effects are owned by the main
+// run, post, signal, setParameter, prepare, advance. Effects are owned by the main
 // routine as their concrete types; the table and the timeline only hold
 // non-owning pointers, so there is deliberately no virtual destructor.
 //
@@ -15,6 +15,23 @@
 //            draws wherever the caller's viewport is.
 //   post     right after run: the drawing of effects whose picture is a
 //            texture layer (the layers draw here); empty for the others.
+//
+// Per-frame steps. State that moves by a fixed step per frame (a flash's
+// decay, a glide, the wipe's threshold, a fade, the swirl's turn, the logo's
+// trail) steps on the 60 Hz grid of music time of runtime/frame_steps.h,
+// whose origin is the script's DEMOSTART (stepOrigin, set by the table): run
+// first takes the steps of the grid up to its time not yet taken, so the
+// motion is the one of 60 frames a second whatever the drawing rate, and a
+// second run in the same frame (a capture drawing its source) takes none.
+//   advance  the steps up to `time` without drawing, for the timeline: the
+//            frame loop calls it on every effect of the table with the time
+//            just before each event it dispatches, so each event finds the
+//            effects where the frames before it would have left them (a seek
+//            or a restart replays the whole past this way in one frame). An
+//            effect that is not running takes no steps then, it only moves its
+//            position on the grid, so that starting it later does not make up
+//            for the time it was off. Effects without per-frame steps leave it
+//            empty.
 //
 // The GL state an effect finds when any of the three is called, and must
 // leave when it returns (what it changes in between is its own):
@@ -43,6 +60,8 @@
 class Effect {
 public:
     bool running = false;
+    // The music time of step 0 of the per-frame step grid (DEMOSTART).
+    int stepOrigin = 0;
 
     virtual void init(int time) = 0;
     virtual void start() { running = true; }
@@ -55,6 +74,7 @@ public:
         (void)value;
     }
     virtual void prepare(int time) { (void)time; }
+    virtual void advance(int time) { (void)time; }
 
     // Routes integer values to setParameter; string values are ignored.
     void applyIntegerSignal(SignalValue value) {

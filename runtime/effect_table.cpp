@@ -3,6 +3,18 @@
 void EffectTable::set(int id, Effect* effect) {
     if (id < 0 || id >= kSlots) return;
     slots_[id] = effect;
+    if (effect) effect->stepOrigin = stepOrigin_;
+}
+
+void EffectTable::advanceAll(int time) {
+    for (Effect* effect : slots_)
+        if (effect) effect->advance(time);
+}
+
+void EffectTable::setStepOrigin(int origin) {
+    stepOrigin_ = origin;
+    for (Effect* effect : slots_)
+        if (effect) effect->stepOrigin = origin;
 }
 
 Effect* EffectTable::get(int id) const {

@@ -38,6 +38,12 @@ public:
     // Pass 1: prepare on every running effect; pass 2: run then post on every
     // effect running at the moment its turn comes. Lower ids draw first.
     void runAll(int time);
+    // advance(time) on every effect of the table, running or not.
+    void advanceAll(int time);
+    // The origin of the per-frame step grid (the script's DEMOSTART), given
+    // to every effect in the table and to every one set later.
+    void setStepOrigin(int origin);
+    int stepOrigin() const { return stepOrigin_; }
     void stopAll();
 
     // Empties every slot (a fresh table for each test or each start-up).
@@ -52,4 +58,5 @@ private:
 
     Effect* slots_[kSlots] = {};
     EffectCallObserver* observer_ = nullptr;
+    int stepOrigin_ = 0;
 };

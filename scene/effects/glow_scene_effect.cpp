@@ -117,8 +117,19 @@ void GlowSceneEffect::prepare(int time) {
     endSceneDrawing();
 }
 
-void GlowSceneEffect::run(int time) {
-    if (!scene) return;
+void GlowSceneEffect::start() {
+    steps_.resume();
+    SceneEffect::start();
+}
+
+void GlowSceneEffect::advance(int time) {
+    if (running && scene)
+        steps_.catchUp(stepOrigin, time, false, [this](int t) { step(t); });
+    else
+        steps_.skipTo(stepOrigin, time);
+}
+
+void GlowSceneEffect::step(int time) {
     if (static_cast<long long>(time) - lastCycle_ > period_) {
         levels_[current_] = kBaseLevel;
         current_ = (current_ + 1) % kGlowCount;
@@ -134,6 +145,11 @@ void GlowSceneEffect::run(int time) {
         pulse_ -= static_cast<float>(static_cast<long long>(time) - lastPulse_) / 1000.0f;
         if (pulse_ < 0) pulse_ = 0;
     }
+}
+
+void GlowSceneEffect::run(int time) {
+    if (!scene) return;
+    steps_.catchUp(stepOrigin, time, true, [this](int t) { step(t); });
 
     glColor4f(1, 1, 1, 1);
     GLint viewport[4];

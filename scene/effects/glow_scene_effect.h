@@ -6,7 +6,9 @@
 // four objects enlarged and puts over each a radial zoom glow: 12 additive
 // layers of its captured picture, each smaller in texture and fainter. One
 // glow at a time is highlighted, the highlight moving on every `period` ms, and
-// a pulse brightens all four every `period` ms.
+// a pulse brightens all four every `period` ms. The highlight, the pulse and
+// its decay are checked at every step of the 60 Hz step grid
+// (runtime/frame_steps.h), so they keep their timing at any drawing rate.
 //
 // At construction the hole map's bytes become the alpha channel of object 2's
 // base texture, so the capture (alpha test above 0.9) cuts holes into it.
@@ -14,6 +16,7 @@
 
 #include "scene/effects/scene_effect.h"
 #include "scene/texture.h"
+#include "runtime/frame_steps.h"
 
 #include <array>
 #include <memory>
@@ -45,6 +48,8 @@ public:
     GlowSceneEffect(const char* sceneFile, const char* holeMapName, ImageLibrary& images);
 
     void init(int time) override;
+    void start() override;
+    void advance(int time) override;
     // The capture pass.
     void prepare(int time) override;
     // The display pass.
@@ -64,6 +69,8 @@ private:
     // Writes the hole map's bytes into the alpha bytes of the texture's image
     // and uploads it again; stops at the end of a smaller hole map.
     static void cutHoles(Texture& texture, const kpximage& holeMap);
+    // The highlight and pulse at a step of the grid.
+    void step(int time);
     void setGlowScale(float s);
     void setGlowsVisible(bool visible);
     // One glow: 12 additive layers of the glow texture around (x, y), y from
@@ -80,4 +87,5 @@ private:
     int lastCycle_ = 0;
     int lastPulse_ = 0;
     float pulse_ = 0.0f;
+    FrameStepper steps_;
 };
