@@ -120,7 +120,10 @@ TEST_F(OverlayCaptureTest, SwirlCopiesTurnShrinkMirrorAndBrighten) {
     EXPECT_TRUE(pixelIs(320, 240, 255, 255, 255));
 
     source.hidden = true;
-    const auto polygons = recordPolygons([&] { frameOf(swirl, 0); });
+    // Again at the same time: no step; a 60th of a second later: one.
+    frameOf(swirl, 0);
+    EXPECT_FLOAT_EQ(swirl.phase(), 0.005f);
+    const auto polygons = recordPolygons([&] { frameOf(swirl, 16); });
     EXPECT_FLOAT_EQ(swirl.phase(), 0.01f);
 
     // Each copy's texture-to-space map, recovered from three of its vertices

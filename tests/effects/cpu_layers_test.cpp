@@ -58,19 +58,22 @@ TEST_F(NoiseLayer, AlphaByCode118AndFrozenByCode90WithZero) {
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST));
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
 
-    // Frozen by default and by 90 with 0; re-rolled every frame by 90 with 1.
+    // Frozen by default and by 90 with 0; re-rolled by 90 with 1 once a
+    // step of the 60 Hz grid (16, 33, 50, 66 ms), not in frames between.
     const auto before = noise.noise;
-    noise.run(10);
+    noise.run(16);
     EXPECT_EQ(noise.noise, before);
     noise.signal(SignalValue(NoiseEffect::REROLL, 1));
-    noise.run(20);
+    noise.run(33);
     const auto rolled = noise.noise;
     EXPECT_NE(rolled, before);
-    noise.run(30);
+    noise.run(40);
+    EXPECT_EQ(noise.noise, rolled);
+    noise.run(50);
     EXPECT_NE(noise.noise, rolled);
     noise.signal(SignalValue(NoiseEffect::REROLL, 0));
     const auto frozen = noise.noise;
-    noise.run(40);
+    noise.run(66);
     EXPECT_EQ(noise.noise, frozen);
 
     // init brings the alpha back to a half.

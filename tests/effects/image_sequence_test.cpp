@@ -8,12 +8,14 @@
 #include "libs/ppd/ppd.h"
 #include "scene/texture.h"
 #include "tests/effects/layer_fixture.h"
+#include "runtime/frame_steps.h"
 #include "tests/support/temp_dir.h"
 
 #include <algorithm>
 #include <functional>
 #include <memory>
 #include <set>
+#include <vector>
 
 namespace vantor::test {
 namespace {
@@ -111,18 +113,25 @@ TEST_F(ImageSequence, TheGlideReachesItsTargetAtParameterMilliseconds) {
     EXPECT_FLOAT_EQ(sequence.x, 0.0f);
     EXPECT_FLOAT_EQ(sequence.alpha, 1.0f);
 
+    // Frames at 60 a second, each a step of the grid.
+    auto runUntil = [&](int from, int to) {
+        for (std::int64_t k = frame_steps::stepAt(0, from); frame_steps::stepTime(0, k) <= to; ++k)
+            sequence.run(frame_steps::stepTime(0, k));
+    };
     sequence.signal(SignalValue(ImageSequenceEffect::TARGET_X, 50));
     sequence.signal(SignalValue(ImageSequenceEffect::TARGET_ALPHA, 20));
     sequence.signal(SignalValue(ImageSequenceEffect::GLIDE_FROM, 3000));
-    sequence.run(3000);  // not after moveStart: nothing yet
+    runUntil(5000, 5000);
+    sequence.run(3000);  // the time went back: not after moveStart, nothing yet
     EXPECT_FLOAT_EQ(sequence.x, 0.0f);
-    sequence.run(3500);  // half the duration covers half of the distance
-    EXPECT_FLOAT_EQ(sequence.x, 0.25f);
-    EXPECT_FLOAT_EQ(sequence.alpha, 0.6f);
-    sequence.run(4000);
+    runUntil(3000, 3100);  // under way: each step takes a growing share of what is left
+    EXPECT_GT(sequence.x, 0.0f);
+    EXPECT_LT(sequence.x, 0.25f);
+    EXPECT_GT(sequence.alpha, 0.6f);
+    runUntil(3100, 4000);
     EXPECT_FLOAT_EQ(sequence.x, 0.5f);
     EXPECT_FLOAT_EQ(sequence.alpha, 0.2f);
-    sequence.run(9000);  // never past the target
+    runUntil(4000, 9000);  // never past the target
     EXPECT_FLOAT_EQ(sequence.x, 0.5f);
 
     // Code 10 changes the duration; 55 glides y back up.
@@ -130,9 +139,10 @@ TEST_F(ImageSequence, TheGlideReachesItsTargetAtParameterMilliseconds) {
     sequence.signal(SignalValue(LayerEffect::LAYER_Y, 100));
     sequence.signal(SignalValue(ImageSequenceEffect::TARGET_Y, 0));
     sequence.signal(SignalValue(ImageSequenceEffect::GLIDE_FROM, 10000));
-    sequence.run(10100);
-    EXPECT_FLOAT_EQ(sequence.y, 0.5f);
-    sequence.run(10300);  // 1.5 of the remaining half would overshoot
+    runUntil(10000, 10100);
+    EXPECT_GT(sequence.y, 0.0f);
+    EXPECT_LT(sequence.y, 1.0f);
+    runUntil(10100, 10300);
     EXPECT_FLOAT_EQ(sequence.y, 0.0f);
 
     // Drawn at x 0.5 with alpha 0.2 over black: the left half stays black.
@@ -144,10 +154,42 @@ TEST_F(ImageSequence, TheGlideReachesItsTargetAtParameterMilliseconds) {
     // Upwards the glide stops at its target too.
     sequence.signal(SignalValue(ImageSequenceEffect::TARGET_X, 100));
     sequence.signal(SignalValue(ImageSequenceEffect::GLIDE_FROM, 20000));
-    sequence.run(20100);
-    EXPECT_FLOAT_EQ(sequence.x, 0.75f);
-    sequence.run(20300);
+    runUntil(20000, 20100);
+    EXPECT_GT(sequence.x, 0.5f);
+    EXPECT_LT(sequence.x, 1.0f);
+    runUntil(20100, 20300);
     EXPECT_FLOAT_EQ(sequence.x, 1.0f);
+}
+
+// The glide at 30, 120 and 1000 frames a second passes through the values of
+// the 60 a second one: every frame takes the steps of the grid that fell since
+// the one before, so one draw at a time shows what 60 a second shows there.
+TEST_F(ImageSequence, TheGlideIsTheSameAtAnyFrameRate) {
+    Image image = flat(16, 16, 255, 255, 255);
+    auto glideAt = [&](int fps, const std::vector<int>& times) {
+        ImageSequenceEffect sequence(nullptr, image.get());
+        sequence.init(0);
+        sequence.signal(SignalValue(LayerEffect::DURATION, 1500));
+        sequence.signal(SignalValue(ImageSequenceEffect::TARGET_X, 80));
+        sequence.signal(SignalValue(ImageSequenceEffect::TARGET_ALPHA, 10));
+        sequence.signal(SignalValue(ImageSequenceEffect::GLIDE_FROM, 1000));
+        std::vector<float> seen;
+        std::size_t next = 0;
+        for (long long n = 0; next < times.size(); ++n) {
+            const int t = static_cast<int>(n * 1000 / fps);
+            if (t >= times[next]) {
+                sequence.run(times[next]);
+                seen.push_back(sequence.x + 10.0f * sequence.alpha);
+                ++next;
+            }
+            if (t < times.back()) sequence.run(t);
+        }
+        return seen;
+    };
+    const std::vector<int> times = {1500, 1850, 2200, 2600, 3000};
+    const std::vector<float> at60 = glideAt(60, times);
+    EXPECT_NE(at60.front(), at60.back());
+    for (int fps : {30, 120, 1000}) EXPECT_EQ(glideAt(fps, times), at60) << fps << " frames a second";
 }
 
 TEST_F(ImageSequence, SignalsFetchImagesByName) {
@@ -232,7 +274,7 @@ TEST_F(ImageSequence, APictureThatCannotBecome32BitIsNeverUploaded) {
     for (int i = 0; i < 16 * 8 * 4; ++i) ASSERT_EQ(texture[static_cast<std::size_t>(i)], 127) << i;
 }
 
-TEST_F(ImageSequence, LogoClosesOverFourSecondsAndLeavesATrailOfTwentyFrames) {
+TEST_F(ImageSequence, LogoClosesOverFourSecondsAndLeavesATrailOfTwentySteps) {
     Image image = flat(64, 32, 255, 255, 255);
     LogoEffect logo(nullptr, image.get());
     EXPECT_FLOAT_EQ(logo.parameter, 4000.0f);
@@ -247,24 +289,53 @@ TEST_F(ImageSequence, LogoClosesOverFourSecondsAndLeavesATrailOfTwentyFrames) {
     logo.post();
     EXPECT_TRUE(pixelIs(320, 240, 0, 0, 0));
 
-    // Frames every 100 ms up to start + 4000; the trail keeps the last 20.
-    for (int t = 2000; t <= 4900; t += 100) {
-        logo.run(t);
-        logo.post();
-    }
-    logo.run(5000);
+    // Frames at 60 a second up to start + 4000; the trail keeps the shapes
+    // of the last 20 steps before the frame drawn.
+    auto closeAt = [&](LogoEffect& l, int fps) {
+        for (long long n = 1;; ++n) {
+            const int t = 1000 + static_cast<int>(n * 1000 / fps);
+            if (t >= 5000) break;
+            l.run(t);
+            l.post();
+        }
+        l.run(5000);
+    };
+    closeAt(logo, 60);
     EXPECT_FLOAT_EQ(logo.spreadX, 0.0f);
     EXPECT_FLOAT_EQ(logo.alpha, 0.16f);
+    std::vector<float> spreads;
+    for (int i = 0; i < LogoEffect::kTrailLength; ++i) {
+        const LogoEffect::TrailEntry& e = logo.trail[static_cast<std::size_t>((logo.trailIndex + i) % 20)];
+        spreads.push_back(e.spreadX);
+        EXPECT_FLOAT_EQ(e.alpha, (8.0f - e.spreadX) / 50.0f);
+    }
+    // Steps 4666 .. 4983 ms: spreads 10 (1 - (t - 1000) / 4000), oldest first.
+    EXPECT_NEAR(spreads.front(), 10.0f * (1.0f - 3666.0f / 4000.0f), 1e-4f);
+    EXPECT_NEAR(spreads.back(), 10.0f * (1.0f - 3983.0f / 4000.0f), 1e-4f);
+    EXPECT_TRUE(std::is_sorted(spreads.rbegin(), spreads.rend()));
+    // In the middle every shape of the trail lies over the logo, a quarter
+    // of its alpha each, added on black.
+    float sum = 0.16f;
+    for (const auto& e : logo.trail) sum += e.alpha / 4.0f;
     clearTo(0, 0, 0);
     logo.post();
-    // The trail holds the frames at 3000..4900 ms: spreads 5 down to 0.25
-    // texture widths (all wider than the screen), alpha (8 - spread) / 50,
-    // drawn at a quarter: 2.15 / 4 of white everywhere, plus the logo itself
-    // (0.16) in the middle half.
-    const int glow = static_cast<int>(255 * 2.15 / 4);
-    EXPECT_TRUE(pixelIs(40, 240, glow, glow, glow, 8));
-    EXPECT_TRUE(pixelIs(320, 240, glow + 41, glow + 41, glow + 41, 8));
-    EXPECT_TRUE(pixelIs(600, 100, glow, glow, glow, 8));
+    const int middle = std::min(255, static_cast<int>(255 * sum));
+    EXPECT_TRUE(pixelIs(320, 240, middle, middle, middle, 8)) << middle;
+
+    // At 30 and at 240 frames a second the trail is the same third of a
+    // second of shapes.
+    for (int fps : {30, 240}) {
+        LogoEffect other(nullptr, image.get());
+        other.signal(SignalValue(LayerEffect::LAYER_X, 25));
+        other.signal(SignalValue(LayerEffect::LAYER_W, 50));
+        other.init(1000);
+        other.run(1000);
+        other.post();
+        closeAt(other, fps);
+        for (int i = 0; i < LogoEffect::kTrailLength; ++i)
+            EXPECT_FLOAT_EQ(other.trail[static_cast<std::size_t>((other.trailIndex + i) % 20)].spreadX, spreads[i])
+                << fps << " frames a second, entry " << i;
+    }
 
     // Mode 2 opens again; other modes freeze the spread.
     logo.signal(SignalValue(LogoEffect::LOGO_MODE, 2));

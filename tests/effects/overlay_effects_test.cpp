@@ -5,6 +5,7 @@
 #include "effects/flash_effect.h"
 #include "effects/scratch_effect.h"
 #include "platform/gl_api.h"
+#include "runtime/frame_steps.h"
 #include "tests/effects/matrix_balance_fixture.h"
 
 #include <cmath>
@@ -156,10 +157,11 @@ TEST_F(OverlayTest, SingleFlashDecaysInTwentyFramesAndSwitchesItselfOff) {
     flash.signal(SignalValue(FlashEffect::ONCE, 0));
     EXPECT_TRUE(flash.running);
 
+    // Frames at 60 a second on the step grid: one step each.
     std::vector<int> brightness;
     for (int frameNo = 1; frameNo <= 20; ++frameNo) {
         clearTo(0, 0, 0);
-        frame(flash, 1000 + 16 * frameNo);
+        frame(flash, frame_steps::stepTime(0, 60 + frameNo));
         brightness.push_back(pixel(320, 240)[0]);
     }
     EXPECT_TRUE(near(brightness[0], 242, 2)) << brightness[0];   // level 0.95

@@ -68,10 +68,11 @@ TEST_F(ParticleTest, FadeStepsAddTheElapsedTimeEveryFrameAndStayInRange) {
     effect->init(5000);
     effect->run(5000);
     EXPECT_FLOAT_EQ(effect->fade(), -1.0f);  // nothing has elapsed yet
+    // One step at each 60th of a second: at 5016, then at 5033.
     effect->run(5020);
-    EXPECT_FLOAT_EQ(effect->fade(), -0.98f);
+    EXPECT_FLOAT_EQ(effect->fade(), -0.984f);
     effect->run(5040);  // the step grows with the time since the fade began
-    EXPECT_FLOAT_EQ(effect->fade(), -0.94f);
+    EXPECT_FLOAT_EQ(effect->fade(), -0.951f);
 
     // Fading out while fading in starts from 0 and never leaves [-1, 0].
     effect->signal(SignalValue(ParticleEffect::FADE_OUT, 0));
@@ -87,10 +88,11 @@ TEST_F(ParticleTest, FadeStepsAddTheElapsedTimeEveryFrameAndStayInRange) {
 
     // A fade of 500 ms steps twice as fast as the default.
     effect->signal(SignalValue(ParticleEffect::DURATION, 500));
-    effect->signal(SignalValue(ParticleEffect::FADE_IN, 0));  // from the time of the last frame, 6980
+    // From the last step taken, at 6966; then steps at 6983 and 7000.
+    effect->signal(SignalValue(ParticleEffect::FADE_IN, 0));
     effect->run(6980);
     effect->run(7000);
-    EXPECT_FLOAT_EQ(effect->fade(), -0.96f);
+    EXPECT_FLOAT_EQ(effect->fade(), -1.0f + 17.0f / 500 + 34.0f / 500);
     for (int t = 7040; t < 8000; t += 20) {
         effect->run(t);
         EXPECT_LE(effect->fade(), 0.0f);

@@ -66,13 +66,16 @@ TEST_F(WipeTest, ThresholdSweepsTheMapFromTargetToFirstEffect) {
     for (int x : {76, 320, 636}) EXPECT_TRUE(pixelIs(x, 240, 0, 255, 0, 3)) << x;
     EXPECT_EQ(source.runs, 1);
 
-    // The threshold grows by the time since init / 2000 in every frame.
+    // The threshold grows by the time since init / 2000 at every 60th of a
+    // second: steps at 4016, 4033, 4050, 4066, 4083, 4100, then 4116 ... 4200.
     frameOf(wipe, 4100);
-    EXPECT_FLOAT_EQ(wipe.progress(), 0.05f);
+    EXPECT_FLOAT_EQ(wipe.progress(), (16 + 33 + 50 + 66 + 83 + 100) / 2000.0f);
     frameOf(wipe, 4200);
-    EXPECT_FLOAT_EQ(wipe.progress(), 0.15f);
+    EXPECT_FLOAT_EQ(wipe.progress(), (348 + 116 + 133 + 150 + 166 + 183 + 200) / 2000.0f);
 
-    // Code 90 puts the soft edge at grey 128..157 at once.
+    // Code 90 puts the soft edge at grey 128..157 at once. (The timeline
+    // brings the steps up to the millisecond before an event first.)
+    wipe.advance(4999);
     wipe.init(5000);
     wipe.signal(SignalValue(WipeEffect::THRESHOLD, 128));
     clearTo(0, 0, 0);
@@ -100,8 +103,8 @@ TEST_F(WipeTest, MapRowZeroLiesAtTheBottomAndSpeedFollowsCode10) {
     frameOf(wipe, 0);
     EXPECT_GE(red(320, kHeight - 5), 252);  // low map rows: first effect
     EXPECT_LE(red(320, 5), 3);              // high rows: target
-    frameOf(wipe, 50);
-    EXPECT_FLOAT_EQ(wipe.progress(), 128.5f);
+    frameOf(wipe, 50);  // steps at 16, 33 and 50
+    EXPECT_FLOAT_EQ(wipe.progress(), 128.0f + (16 + 33 + 50) / 100.0f);
 
     // Speed 0: the sweep is over at once, also in the frame of the init.
     wipe.signal(SignalValue(10, 0));

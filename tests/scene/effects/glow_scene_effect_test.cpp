@@ -2,6 +2,7 @@
 // map cut into object 2's texture, the screen projection, and the glow sprites
 // read back from the offscreen frame.
 #include "runtime/fatal_error.h"
+#include "runtime/frame_steps.h"
 #include "kpx/kpx.h"
 #include "scene/effects/glow_scene_effect.h"
 #include "scene/effects/screen_projection.h"
@@ -128,58 +129,66 @@ TEST_F(GlowSceneTest, HighlightMovesEveryPeriodAndWrapsOverwritingSignalledLevel
     EXPECT_FLOAT_EQ(e->level(0), 0.8f);
     EXPECT_FLOAT_EQ(e->level(3), 0.05f);
 
-    e->run(1070);  // not more than a period yet
+    // The checks fall on the 60 Hz step grid: 1066 is not more than a
+    // period after 0 yet, 1083 is.
+    e->run(1070);
     EXPECT_EQ(e->highlighted(), 0);
     EXPECT_FLOAT_EQ(e->level(0), 0.8f);
 
-    e->run(1071);
+    e->run(1083);
     EXPECT_EQ(e->highlighted(), 1);
     EXPECT_FLOAT_EQ(e->level(0), 0.15f);  // the signalled level is gone
     EXPECT_FLOAT_EQ(e->level(1), 0.35f);
-    EXPECT_EQ(e->lastCycle(), 1071);
+    EXPECT_EQ(e->lastCycle(), 1083);
 
-    e->run(2141);
+    e->run(2150);
     EXPECT_EQ(e->highlighted(), 1);
-    e->run(2142);
-    e->run(3213);
+    e->run(2166);
+    e->run(3250);
     EXPECT_EQ(e->highlighted(), 3);
     EXPECT_FLOAT_EQ(e->level(3), 0.35f);  // overwritten on arrival
     EXPECT_FLOAT_EQ(e->level(1), 0.15f);
-    e->run(4284);
+    e->run(4333);
     EXPECT_EQ(e->highlighted(), 0);  // wrapped from the fourth to the first
     EXPECT_FLOAT_EQ(e->level(0), 0.35f);
     EXPECT_FLOAT_EQ(e->level(3), 0.15f);
 
-    // A late frame moves the highlight only one step.
+    // A late frame catches up with every step in between: it shows what
+    // frames at 60 a second show there.
     e->run(20000);
-    EXPECT_EQ(e->highlighted(), 1);
+    auto steady = effect();
+    steady->init(0);
+    for (std::int64_t k = 1; frame_steps::stepTime(0, k) <= 20000; ++k) steady->run(frame_steps::stepTime(0, k));
+    EXPECT_EQ(e->highlighted(), steady->highlighted());
+    EXPECT_EQ(e->lastCycle(), steady->lastCycle());
+    EXPECT_FLOAT_EQ(e->pulse(), steady->pulse());
 }
 
 TEST_F(GlowSceneTest, PeriodSignalPutsThePulseHalfAPeriodAfterTheLastStep) {
     auto e = effect();
     e->init(500);
     EXPECT_EQ(e->lastPulse(), 500);
-    e->run(1571);  // a step and a pulse
-    EXPECT_EQ(e->lastCycle(), 1571);
+    e->run(1583);  // the first step of the grid more than 1070 ms on: a cycle and a pulse
+    EXPECT_EQ(e->lastCycle(), 1583);
     EXPECT_FLOAT_EQ(e->pulse(), 0.2f);
-    e->run(1671);  // 100 ms after the pulse: 0.1 off
+    e->run(1633);  // steps at 1600, 1616, 1633: 17 + 33 + 50 ms come off
     EXPECT_NEAR(e->pulse(), 0.1f, 1e-6);
-    e->run(1771);  // the whole 200 ms come off again
+    e->run(1683);
     EXPECT_FLOAT_EQ(e->pulse(), 0.0f);
 
     e->signal(SignalValue(GlowSceneEffect::GLOW_PERIOD, 2000));
     EXPECT_EQ(e->period(), 2000);
-    EXPECT_EQ(e->lastPulse(), 1571 + 1000);
-    e->run(3571);
+    EXPECT_EQ(e->lastPulse(), 1583 + 1000);
+    e->run(3583);
     EXPECT_EQ(e->highlighted(), 1);
-    e->run(3572);  // more than 2000 ms after the last step
+    e->run(3600);  // more than 2000 ms after the last cycle
     EXPECT_EQ(e->highlighted(), 2);
     EXPECT_FLOAT_EQ(e->pulse(), 0.0f);
-    e->run(4571);
+    e->run(4583);
     EXPECT_FLOAT_EQ(e->pulse(), 0.0f);
-    e->run(4572);  // more than 2000 ms after 2571
+    e->run(4600);  // more than 2000 ms after 2583
     EXPECT_FLOAT_EQ(e->pulse(), 0.2f);
-    EXPECT_EQ(e->lastPulse(), 4572);
+    EXPECT_EQ(e->lastPulse(), 4600);
 }
 
 // The glow scene switches cameras with codes of its own, not the other scene
