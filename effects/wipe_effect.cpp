@@ -37,14 +37,7 @@ void WipeEffect::advance(int time) {
 }
 
 void WipeEffect::step(int time) {
-    if (parameter != 0.0f) {
-        progress_ += static_cast<float>(time - startTime_) / parameter;
-    } else {
-        // Speed 0 (signal 10 with 0): a sweep of no length is over at once,
-        // past every grey level, and only the first effect shows (instead
-        // of a NaN threshold that would show the target until the next init).
-        progress_ = std::max(progress_, static_cast<float>(255 + kWipeSoftBand + 1));
-    }
+    if (parameter != 0.0f) progress_ += static_cast<float>(time - startTime_) / parameter;
 }
 
 void WipeEffect::prepare(int time) {
@@ -72,6 +65,11 @@ void WipeEffect::signal(SignalValue value) {
 
 void WipeEffect::run(int time) {
     steps_.catchUp(stepOrigin, time, true, [this](int t) { step(t); });
+    // Speed 0 (signal 10 with 0): a sweep of no length is over at once, in
+    // any frame, past every grey level, and only the first effect shows
+    // (instead of a NaN threshold that would show the target until the next
+    // init).
+    if (parameter == 0.0f) progress_ = std::max(progress_, static_cast<float>(255 + kWipeSoftBand + 1));
     if (source) source->run(time);
     drawMask();
     if (target_) {
