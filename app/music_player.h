@@ -26,6 +26,7 @@
 #include "platform/mp3_decoder.h"
 
 #include <cstdint>
+#include <memory>
 
 class MusicPlayer : public DemoMusic {
 public:
@@ -41,7 +42,8 @@ public:
     // the sound down before its box. Returns soundReady().
     bool initSound() override;
     // Opens the soundtrack (paused, at its start). False when the file cannot
-    // be opened or decoded, or the output cannot play its rate.
+    // be opened or decoded, or the output cannot play its rate: the soundtrack
+    // opened before then plays on as it did.
     bool openMusic(const char* fileName) override;
     void seekMusic(int ms) override;
     // Plays from the current position; ends the program with "could not play
@@ -57,7 +59,7 @@ public:
 
     bool soundReady() const override { return soundReady_; }
     // The soundtrack's sample rate (0 before openMusic).
-    int rate() const { return decoder_.rate(); }
+    int rate() const { return decoder_->rate(); }
     // Sample frames the output has taken from the soundtrack since the last
     // seek: the sound's own progress, which the clock follows.
     std::int64_t framesTaken() const { return output_.framesConsumed(); }
@@ -72,7 +74,8 @@ private:
     void seekToFrame(std::int64_t frame);
 
     vantor::platform::AudioOutput output_;
-    vantor::platform::Mp3Decoder decoder_;
+    // Never null: a closed decoder until the first openMusic.
+    std::unique_ptr<vantor::platform::Mp3Decoder> decoder_ = std::make_unique<vantor::platform::Mp3Decoder>();
     bool soundReady_ = false;
     bool paused_ = true;
     std::int64_t seekFrame_ = 0;  // sample frame of the last seek

@@ -101,19 +101,18 @@ void AuthorSession::reopenSoundtrack() {
     const int at = music.musicTime();
     const bool paused = music.musicPaused();
     const std::string path = soundtrackPath();
-    const bool opened = music.openMusic(path.c_str());
-    if (!opened) {
+    if (!music.openMusic(path.c_str())) {
+        // The music that played plays on, where it was.
         report(path + ": could not set up music");
         soundtrackError_ = true;
-        // Play on with the shipped one rather than with none.
-        if (path == files_.soundtrack || !music.openMusic(files_.soundtrack.c_str())) return;
+        return;
     }
     music.seekMusic(at);
     if (paused)
         music.pauseMusic();
     else
         music.playMusic();
-    if (opened && soundtrackError_) {
+    if (soundtrackError_) {
         soundtrackError_ = false;
         report("");
     }
