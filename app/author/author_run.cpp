@@ -2,6 +2,7 @@
 
 #include "app/author/author_control.h"
 #include "app/author/author_keys.h"
+#include "app/author/author_music.h"
 #include "app/author/author_session.h"
 #include "app/author/folder_files.h"
 #include "app/author/frame_rate.h"
@@ -11,6 +12,7 @@
 #include "app/author/line_reader.h"
 #include "app/demo.h"
 #include "app/demo_window.h"
+#include "app/music_player.h"
 #include "runtime/fatal_error.h"
 #include "runtime/startup_files.h"
 #include "libs/log/progress_log.h"
@@ -134,13 +136,23 @@ int runAuthorMode(const AuthorOptions& options) {
     // Author mode's effect table: declared before the demo that fills it, so
     // it outlives every effect the session builds into it.
     EffectTable table;
+    // Without a sound device the show plays on a silent clock.
+    MusicPlayer player;
+    AuthorMusic music(player, steadyMs, [](const std::string& text) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "vantor: %s\n", text.c_str());
+        std::fflush(stderr);
+    });
+    vantor::platform::SdlMessageQueue messages;
     std::optional<Demo> demo;
     try {
-        demo.emplace(window, table, files, Demo::BuildErrors::Keep);
+        demo.emplace(window, table, files, music, messages, Demo::BuildErrors::Keep);
     } catch (const std::exception& e) {
         std::fprintf(stderr, "vantor: %s\n", e.what());
         return 1;
     }
+    // Only a quit ends author mode: the music never reads past the show's end.
+    music.setShowEnd([&] { return demo->loop().endTime(); });
     AuthorSession session(*demo, {options.folder, files.script, folderFiles.shippedSoundtrack()}, std::move(watcher),
                           steadyMs, reportOnStderr);
     session.setFindingsReport(reportFindings);

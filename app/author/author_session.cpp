@@ -274,7 +274,12 @@ bool AuthorSession::pass() {
             const DataChanges changes = dataChangesOf(settler_.settled(now));
             if (changes.any()) reload(changes);
         }
-        if (const std::optional<int> back = transport_.wrap(demo_.music().musicTime())) seek(*back);
+        // Author mode's clock stops at the show's last millisecond: there, a
+        // loop that runs to the end is at its end.
+        const int end = demo_.loop().endTime();
+        int now = demo_.music().musicTime();
+        if (now >= end - 1) now = std::max(now, end);
+        if (const std::optional<int> back = transport_.wrap(now)) seek(*back);
         holdAtEnd();
         return demo_.loop().pass();
     } catch (const std::exception& e) {

@@ -272,6 +272,44 @@ TEST(AuthorProgram, TheControlChannelStepsJumpsToMarksAndTellsItsStatus) {
     EXPECT_EQ(vantor.wait(), 0);
 }
 
+// Without a sound device author mode plays on a silent clock, and playing
+// over the end of the show holds there instead of ending the program.
+TEST(AuthorProgram, WithoutASoundDeviceTheShowPlaysOnASilentClockAndHoldsAtItsEnd) {
+    TempDir dir;
+    dir.write("show/data/script.scr", scriptShowing(0));
+    const char* driver = std::getenv("SDL_AUDIODRIVER");
+    const std::string saved = driver ? driver : "";
+    ::setenv("SDL_AUDIODRIVER", "no-such-sound-driver", 1);
+    Child vantor(dir.path().string(), {VANTOR_PATH, "--data", "show", "--control"});
+    if (driver)
+        ::setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
+    else
+        ::unsetenv("SDL_AUDIODRIVER");
+
+    EXPECT_EQ(vantor.ask("pause"), "ok");
+    EXPECT_EQ(vantor.ask("seek 2000"), "ok");
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    EXPECT_EQ(vantor.ask("time"), "2000");
+    EXPECT_EQ(vantor.ask("play"), "ok");
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    const int playing = std::atoi(vantor.ask("time").c_str());
+    EXPECT_GE(playing, 2300);
+    EXPECT_LT(playing, 20000);
+
+    // The last millisecond of the show, then across the end while playing.
+    EXPECT_EQ(vantor.ask("seek 999999"), "ok");
+    const std::string last = vantor.ask("time");
+    const int end = std::atoi(last.c_str()) + 1;
+    ASSERT_GT(end, 1000) << last;
+    EXPECT_EQ(vantor.ask("seek " + std::to_string(end - 300)), "ok");
+    EXPECT_EQ(vantor.ask("play"), "ok");
+    std::this_thread::sleep_for(std::chrono::milliseconds(800));
+    EXPECT_EQ(vantor.ask("time"), last);
+    EXPECT_NE(vantor.ask("status").find(", paused"), std::string::npos);
+    EXPECT_EQ(vantor.ask("quit"), "ok");
+    EXPECT_EQ(vantor.wait(), 0);
+}
+
 // vantor-capture --data renders the folder's script over the archive.
 TEST(AuthorProgram, CaptureRendersTheFolder) {
     TempDir dir;
