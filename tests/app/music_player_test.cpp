@@ -327,6 +327,25 @@ TEST(MusicPlayer, ReportsFilesItCannotPlay) {
     }
 }
 
+// A file that does not open leaves the soundtrack that plays as it was.
+TEST(MusicPlayer, AFileThatDoesNotOpenKeepsTheSoundtrackPlaying) {
+    TempDir dir;
+    MusicPlayer player;
+    ASSERT_TRUE(player.initSound());
+    ASSERT_TRUE(player.openMusic(kTones[1].mp3().c_str()));
+    const std::int64_t length = player.musicLength();
+    player.seekMusic(2000);
+    player.playMusic();
+    EXPECT_FALSE(player.openMusic(dir.write("soundtrack.mp3", "ID3 and nothing else").c_str()));
+    EXPECT_FALSE(player.openMusic(dir.file("missing.mp3").c_str()));
+    EXPECT_FALSE(player.musicPaused());
+    EXPECT_EQ(player.rate(), 48000);
+    EXPECT_EQ(player.musicLength(), length);
+    EXPECT_GE(player.musicTime(), 2000);
+    player.playMusic();  // still something to play: no fatal end
+    player.pauseMusic();
+}
+
 TEST(MusicPlayer, FatalErrorSilencesTheSoundFirst) {
     MusicPlayer player;
     ASSERT_TRUE(player.initSound());
