@@ -4,7 +4,7 @@
 #include "app/author/author_run.h"
 #include "app/demo.h"
 #include "app/demo_window.h"
-#include "runtime/startup_files.h"
+#include "runtime/shipped_files.h"
 #include "platform/display.h"
 
 #include <cstdio>
@@ -18,8 +18,9 @@ constexpr const char* kUsage =
     "\n"
     "Plays the demo full screen at the desktop's own resolution (no mode\n"
     "change), the 4:3 picture drawn at that resolution between black bars.\n"
-    "Needs soundtrack.mp3 and vantor.ppd in the working directory. Without a\n"
-    "display, vantor-capture renders the demo to a video or to pictures instead.\n"
+    "Needs soundtrack.mp3 and vantor.ppd in the working directory, next to\n"
+    "the program or in the install's share/vantor/. Without a display,\n"
+    "vantor-capture renders the demo to a video or to pictures instead.\n"
     "  --mode 640x480   change the display to 640 x 480 instead (asks whether\n"
     "                   to run in a window when the display refuses that mode)\n"
     "\n"
@@ -116,6 +117,7 @@ int main(int argc, char** argv) {
     // The program's one effect table, created before the effects are built
     // into it and outliving the start-up that fills it.
     EffectTable table;
-    Demo demo(window, table, kDemoFiles);
+    const ShippedDemoFiles shipped;
+    Demo demo(window, table, shipped.files());
     return demo.run();
 }

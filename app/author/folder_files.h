@@ -8,8 +8,8 @@
 
 class FolderFiles {
 public:
-    // The archive and the soundtrack come from the working directory, or
-    // from next to the program when the working directory has none.
+    // The archive and the soundtrack are the shipped ones (findShippedFile)
+    // unless the folder has its own soundtrack.
     explicit FolderFiles(std::string folder);
     FolderFiles(const FolderFiles&) = delete;
     FolderFiles& operator=(const FolderFiles&) = delete;

@@ -6,7 +6,7 @@
 #include "app/demo.h"
 #include "app/offline_music.h"
 #include "app/offscreen_target.h"
-#include "runtime/startup_files.h"
+#include "runtime/shipped_files.h"
 #include "app/windowless_messages.h"
 #include "libs/log/progress_log.h"
 #include "tools/vantor_capture/effect_profiler.h"
@@ -162,7 +162,8 @@ int runCapture(const CaptureOptions& o) {
     if (!gl) return failure("no offscreen OpenGL context: " + error);
     // With --data, the folder's files over the archive's.
     std::optional<FolderFiles> folder;
-    const StartupFiles& files = o.data.empty() ? kDemoFiles : folder.emplace(o.data).files();
+    const ShippedDemoFiles shipped;
+    const StartupFiles& files = o.data.empty() ? shipped.files() : folder.emplace(o.data).files();
     OffscreenDemo demo(*gl, files, o);
 
     int result = 0;

@@ -3,7 +3,7 @@
 // the folder's own, else the shipped one. Every error and warning of the file
 // is reported in one run.
 #include "app/script_check.h"
-#include "runtime/startup_files.h"
+#include "runtime/shipped_files.h"
 #include "libs/ppd/ppd.h"
 #include "tools/vantor_script/script_commands.h"
 
@@ -44,14 +44,12 @@ bool parseCheckArguments(int argc, char** argv, CheckOptions& options) {
     return options.file != nullptr;
 }
 
-// A shipped file (the archive, the soundtrack): in the working directory,
-// else next to the program; empty when there is none.
+// A shipped file (the archive, the soundtrack) where findShippedFile finds
+// it; empty when there is none.
 std::string shippedFile(const char* name) {
+    const std::string found = findShippedFile(name);
     std::error_code ec;
-    if (fs::is_regular_file(name, ec)) return name;
-    const fs::path program = fs::read_symlink("/proc/self/exe", ec);
-    if (!ec && fs::is_regular_file(program.parent_path() / name, ec)) return (program.parent_path() / name).string();
-    return {};
+    return fs::is_regular_file(found, ec) ? found : std::string();
 }
 
 // The soundtrack the show plays: the folder's own, else the shipped one.
