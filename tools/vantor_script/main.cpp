@@ -20,6 +20,7 @@ const char* const kUsage =
     "       vantor-script reference [--manual]\n"
     "       vantor-script check FILE [--data DIR] [--archive ARCHIVE] [--password P]\n"
     "       vantor-script list FILE\n"
+    "       vantor-script plot FILE OUT.png [--data DIR] [--from MS] [--to MS]\n"
     "\n"
     "Parses the timeline script FILE as the demo does and prints what it holds:\n"
     "  demostart N\n"
@@ -52,7 +53,12 @@ const char* const kUsage =
     "list prints FILE as an author reads it: DEMOSTART, the end of the show, the\n"
     "grid and the marks, then one line per event with its line in the file, its\n"
     "music time in ms and the script's own names (the effect table's where the\n"
-    "script wrote numbers): 57  16875  BAR9 + BEAT1  SIGNAL FLASH ONCE\n";
+    "script wrote numbers): 57  16875  BAR9 + BEAT1  SIGNAL FLASH ONCE\n"
+    "\n"
+    "plot draws FILE's timeline as a PNG picture: a row per effect with its\n"
+    "spans, INITs and signals, the bar and beat grid, the marks, DEMOSTART, the\n"
+    "show's end and the soundtrack's loudness (DIR's soundtrack.mp3, else the\n"
+    "shipped one); --from and --to (ms) draw a part of the show.\n";
 
 struct Options {
     const char* file = nullptr;

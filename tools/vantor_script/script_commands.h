@@ -5,6 +5,8 @@
 int runReference(int argc, char** argv);
 // vantor-script check FILE [--data DIR] [--archive ARCHIVE] [--password P].
 int runCheck(int argc, char** argv);
+// vantor-script plot FILE OUT.png [--data DIR] [--from MS] [--to MS].
+int runPlot(int argc, char** argv);
 // vantor-script list FILE: the events in the script's own names.
 int runList(int argc, char** argv);
 
@@ -18,4 +20,5 @@ inline constexpr ScriptCommand kScriptCommands[] = {
     {"reference", runReference},
     {"check", runCheck},
     {"list", runList},
+    {"plot", runPlot},
 };
