@@ -1,5 +1,4 @@
 // vantor-script plot FILE OUT.png: the timeline as a picture.
-#include "runtime/demo_end.h"
 #include "runtime/script.h"
 #include "runtime/shipped_files.h"
 #include "tools/vantor_script/script_commands.h"
@@ -118,7 +117,9 @@ int runPlot(int argc, char** argv) {
     }
     const Script& script = *result.script;
 
-    const std::int32_t end = kDemoEndTime;
+    const std::string soundtrack = soundtrackOf(options);
+    const double soundtrackMs = vantor::plot::soundtrackLengthMs(soundtrack);
+    const std::int32_t end = script.endTime(std::int64_t(soundtrackMs));
     const std::int32_t from = options.from.value_or(0);
     const std::int32_t to = options.to.value_or(std::max(end, from + 1));
     if (to <= from) {
@@ -130,9 +131,8 @@ int runPlot(int argc, char** argv) {
     if (plan.foldedEffects > 0)
         std::fprintf(stderr, "%s: warning: %d effects are drawn together on the last row\n", options.file,
                      plan.foldedEffects);
-    const std::string soundtrack = soundtrackOf(options);
     vantor::plot::Loudness loudness;
-    const bool heard = vantor::plot::measureLoudness(soundtrack, from, to, vantor::plot::PlotLayout::kTimelineWidth,
+    const bool heard = soundtrackMs > 0 && vantor::plot::measureLoudness(soundtrack, from, to, vantor::plot::PlotLayout::kTimelineWidth,
                                                      loudness);
     if (!heard)
         std::fprintf(stderr, "%s: warning: no soundtrack at %s: drawn without its loudness\n", options.file,

@@ -8,6 +8,12 @@
 
 namespace vantor::plot {
 
+double soundtrackLengthMs(const std::string& path) {
+    platform::Mp3Decoder mp3;
+    if (!mp3.open(path) || mp3.rate() <= 0) return 0;
+    return double(mp3.lengthFrames()) * 1000.0 / mp3.rate();
+}
+
 bool measureLoudness(const std::string& path, std::int32_t from, std::int32_t to, int columns, Loudness& out) {
     out = Loudness{};
     if (columns <= 0 || to <= from) return false;

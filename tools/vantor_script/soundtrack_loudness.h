@@ -18,6 +18,9 @@ struct Loudness {
     double lengthMs = 0;                  // the whole soundtrack's length
 };
 
+// The length of the MP3 at `path` in ms; 0 when it cannot be decoded.
+double soundtrackLengthMs(const std::string& path);
+
 // `columns` equal stretches from `from` to `to` ms of the MP3 at `path`;
 // music past the soundtrack's end is silence. False (with nothing filled)
 // when the file cannot be opened or decoded.

@@ -78,6 +78,7 @@ TimelinePlan planTimeline(const Script& script, std::string_view text, std::int3
     plan.to = to;
     plan.demoStart = script.demoStart();
     plan.demoEnd = demoEnd;
+    plan.hasDemoEnd = script.demoEnd() > 0;
     const ScriptTiming& timing = script.timing();
     plan.bpm = timing.bpm;
     plan.beatMs = timing.beatMs();

@@ -48,6 +48,7 @@ struct TimelinePlan {
 
     std::int32_t from = 0, to = 0;  // the music time drawn
     std::int32_t demoStart = 0, demoEnd = 0;
+    bool hasDemoEnd = false;  // the script sets DEMOEND (else the show ends at 240000 or with its music)
     double beatMs = 500;
     int beatsPerBar = 4;
     bool hasGrid = false;  // the script gives BPM or BEATS
@@ -59,7 +60,8 @@ struct TimelinePlan {
 };
 
 // The plan of `script`, read from `text` (the file as it was parsed, for the
-// names its events use), between `from` and `to` (music ms; to > from).
+// names its events use), between `from` and `to` (music ms; to > from), for
+// a show that ends at `demoEnd` (Script::endTime).
 TimelinePlan planTimeline(const Script& script, std::string_view text, std::int32_t from, std::int32_t to,
                           std::int32_t demoEnd);
 

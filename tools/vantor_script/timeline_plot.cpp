@@ -205,7 +205,7 @@ public:
         std::vector<Line> lines;
         for (const PlanMark& mark : plan_.marks) lines.push_back({mark.time, mark.name, look::kWarmAccent, 1});
         if (plan_.demoStart > 0) lines.push_back({plan_.demoStart, "DEMOSTART", look::kCoolLight, 1});
-        lines.push_back({plan_.demoEnd, "DEMOEND", look::kHotAccent, 2});
+        lines.push_back({plan_.demoEnd, plan_.hasDemoEnd ? "DEMOEND" : "end", look::kHotAccent, 2});
         std::stable_sort(lines.begin(), lines.end(), [](const Line& a, const Line& b) { return a.time < b.time; });
         faces_.use(cr_, true, 12);
         Lanes lanes(2);
@@ -332,7 +332,7 @@ public:
         item("MARK");
         block(cr_, look::kHotAccent, int(x), y - 12, 2, 12);
         x += 7;
-        item("DEMOEND");
+        item("DEMOEND, the show's end");
         if (plan_.hasGrid) item("bar numbers on top, a brighter line every four bars");
     }
 
