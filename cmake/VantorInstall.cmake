@@ -17,6 +17,10 @@ install(CODE [[
     set(vantor_dir "${vantor_root}/${vantor_sub}")
     while(NOT EXISTS "${vantor_dir}")
       get_filename_component(vantor_dir "${vantor_dir}" DIRECTORY)
+      # A relative DESTDIR runs out of parents at the working folder.
+      if(vantor_dir STREQUAL "")
+        set(vantor_dir .)
+      endif()
     endwhile()
     # A folder made and removed again answers for any reason a write can
     # fail (permissions, a read-only file system, a file in the way).

@@ -25,6 +25,7 @@ public:
     int width() const { return cairo_image_surface_get_width(surface_); }
     int height() const { return cairo_image_surface_get_height(surface_); }
     bool is(int x, int y, vantor::look::Rgb c) const {
+        if (!ok() || x < 0 || y < 0 || x >= width() || y >= height()) return false;
         const unsigned char* row = cairo_image_surface_get_data(surface_) + y * cairo_image_surface_get_stride(surface_);
         const std::uint32_t p = reinterpret_cast<const std::uint32_t*>(row)[x];
         return ((p >> 16) & 0xff) == c.r && ((p >> 8) & 0xff) == c.g && (p & 0xff) == c.b;
@@ -42,7 +43,10 @@ struct Drawn {
 Drawn draw(const std::string& text, const std::string& out, std::int32_t from = 0, std::int32_t to = 240000,
            const std::string& soundtrack = {}) {
     const ScriptReadResult read = Script::parseText(text);
-    EXPECT_TRUE(read.script) << (read.error ? read.error->text() : "");
+    if (!read.script) {
+        ADD_FAILURE() << (read.error ? read.error->text() : "no script");
+        return {};
+    }
     Drawn d{planTimeline(*read.script, text, from, to, read.script->endTime(0)), {}};
     d.layout = layoutOf(d.plan);
     Loudness loudness;
@@ -95,9 +99,10 @@ TEST(TimelinePlot, EveryEventOfTheShippedShowIsDrawnInItsRow) {
 
 TEST(TimelinePlot, NamesComeFromTheScriptThenFromTheEffectTable) {
     const std::string text =
-        "DEFINE CRATE 17\nDEFINE NEXT 20\nTIMELINE\n1000 START CRATE\n2000 SIGNAL CRATE NEXT 0\n"
+        "DEFINE CRATE 17\nDEFINE NEXT 20\nSETUP\nTIMELINE\n1000 START CRATE\n2000 SIGNAL CRATE NEXT 0\n"
         "3000 SIGNAL 30 1 0\n4000 START 30\n5000 END 30\n";
     const auto script = Script::fromText(text);
+    ASSERT_TRUE(script);
     const TimelinePlan plan = planTimeline(*script, text, 0, 10000, 240000);
     ASSERT_EQ(plan.rows.size(), 2u);
     EXPECT_EQ(plan.rows[0].name, "CRATE");
@@ -113,8 +118,10 @@ TEST(TimelinePlot, NamesComeFromTheScriptThenFromTheEffectTable) {
 
 TEST(TimelinePlot, OnlyTheChosenStretchIsDrawn) {
     vantor::test::TempDir dir;
-    const Drawn d = draw("TIMELINE\n5000 SIGNAL 30 1 0\n20000 SIGNAL 30 1 0\n", dir.file("part.png"), 0, 10000);
+    const Drawn d = draw("SETUP\nTIMELINE\n5000 SIGNAL 30 1 0\n20000 SIGNAL 30 1 0\n", dir.file("part.png"), 0, 10000);
     const Picture picture(dir.file("part.png"));
+    ASSERT_TRUE(picture.ok());
+    ASSERT_EQ(d.plan.rows.size(), 1u);
     const int y = d.layout.rowTop(0) + PlotLayout::kTickTop + 1;
     int ticks = 0;
     for (int x = d.layout.timelineLeft(); x < d.layout.timelineLeft() + PlotLayout::kTimelineWidth; ++x)
@@ -131,10 +138,10 @@ TEST(TimelinePlot, BadInputGivesAPictureOfBoundedSize) {
     EXPECT_TRUE(Picture(dir.file("empty.png")).ok());
 
     // 1000 events at one time, on as many effects: the rows are folded.
-    std::string crowd = "TIMELINE\n";
+    std::string crowd = "SETUP\nTIMELINE\n";
     for (int id = 0; id < 1000; ++id) crowd += "7000 SIGNAL " + std::to_string(id) + " 1 0\n";
     d = draw(crowd, dir.file("crowd.png"));
-    EXPECT_EQ(int(d.plan.rows.size()), TimelinePlan::kMaxRows);
+    ASSERT_EQ(int(d.plan.rows.size()), TimelinePlan::kMaxRows);
     EXPECT_EQ(d.plan.rows.back().lastId, 999);
     const Picture picture(dir.file("crowd.png"));
     ASSERT_TRUE(picture.ok());
@@ -147,7 +154,7 @@ int run(const std::string& command) { return std::system(command.c_str()); }
 
 TEST(TimelinePlot, TheToolReportsMissingSoundtrackAndUnwritablePicture) {
     vantor::test::TempDir dir;
-    dir.write("show/data/script.scr", "TIMELINE\n1000 START 30\n2000 END 30\n");
+    dir.write("show/data/script.scr", "SETUP\nTIMELINE\n1000 START 30\n2000 END 30\n");
     dir.enter();
     // No soundtrack anywhere the tool looks: a warning, the picture still made.
     const std::string tool = SCRIPT_TOOL;
@@ -160,6 +167,41 @@ TEST(TimelinePlot, TheToolReportsMissingSoundtrackAndUnwritablePicture) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));
     EXPECT_NE(run(plot + "c.png --from 5000 --to 100 2>/dev/null"), 0);
     EXPECT_NE(run(plot + "c.png --to BAR9x 2>/dev/null"), 0);
+}
+
+// The shipped soundtrack is looked for in the working folder, then next to
+// the program, then in the install's share/vantor/ beside its bin/: the first
+// place that holds one is taken (a broken one there is not passed over).
+TEST(TimelinePlot, TheShippedSoundtrackIsFoundWhereAnInstallPutsIt) {
+    vantor::test::TempDir dir;
+    dir.write("show.scr", "SETUP\nTIMELINE\n1000 START 30\n2000 END 30\n");
+    dir.write("broken.mp3", "not an mp3");
+    const std::string prefix = dir.file("prefix");
+    const std::string setup = "cd " + dir.path().string() + " && mkdir -p prefix/bin prefix/share/vantor work && cp " +
+                              std::string(SCRIPT_TOOL) + " prefix/bin/ && cp " + VANTOR_DEMO_DIR +
+                              "/soundtrack.mp3 prefix/share/vantor/";
+    ASSERT_EQ(run(setup), 0);
+    const std::string plot = "cd " + dir.file("work") + " && ../prefix/bin/vantor-script plot ../show.scr out.png 2>err.txt";
+    const auto warned = [&] { return vantor::test::readFile(dir.file("work/err.txt")); };
+
+    EXPECT_EQ(run(plot), 0);
+    EXPECT_EQ(warned(), "");
+    // Next to the program comes before share/vantor/.
+    ASSERT_EQ(run("cp " + dir.file("broken.mp3") + " " + prefix + "/bin/soundtrack.mp3"), 0);
+    EXPECT_EQ(run(plot), 0);
+    EXPECT_NE(warned().find("prefix/bin/soundtrack.mp3"), std::string::npos) << warned();
+    // The working folder comes first of all.
+    ASSERT_EQ(run("cp " + dir.file("broken.mp3") + " " + dir.file("work/soundtrack.mp3")), 0);
+    EXPECT_EQ(run(plot), 0);
+    EXPECT_NE(warned().find("at soundtrack.mp3:"), std::string::npos) << warned();
+}
+
+TEST(TimelinePlot, TheToolDrawsAnEmptyScript) {
+    vantor::test::TempDir dir;
+    dir.write("empty.scr", "");
+    const std::string tool = SCRIPT_TOOL;
+    EXPECT_EQ(run("cd " + dir.path().string() + " && " + tool + " plot empty.scr e.png --data . 2>/dev/null"), 0);
+    EXPECT_TRUE(Picture(dir.file("e.png")).ok());
 }
 
 }  // namespace
