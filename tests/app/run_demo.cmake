@@ -1,9 +1,10 @@
 # Runs the vantor program itself, the way a user does: from a folder holding
 # soundtrack.mp3 and the password-protected vantor.ppd with the build's
 # generated data and a timeline script of its own inside. The script starts
-# shortly before the end, so the demo ends by itself. Then the same folder
-# without the archive: the program must fail naming the first image it cannot
-# load, with exit code 1.
+# shortly before the end, so the demo ends by itself. Then the two files in an
+# install's share/vantor/ beside the program's bin/, run from an empty folder;
+# then without the archive: the program must fail naming the first image it
+# cannot load, with exit code 1.
 #
 # cmake -DVANTOR=... -DPPD=... -DPASSWORD=... -DWITH_XVFB=... -DSOUNDTRACK=... -DDEMO_DIR=... -DWORK=... -P run_demo.cmake
 foreach(var VANTOR PPD PASSWORD WITH_XVFB SOUNDTRACK DEMO_DIR WORK)
@@ -65,9 +66,26 @@ if(NOT output MATCHES "\nloading data/images/kake1\\.jpg from disk\nJPG: Loading
   message(FATAL_ERROR "vantor did not print the image cache's progress lines:\n${output}")
 endif()
 
-file(REMOVE ${WORK}/vantor.ppd)
-execute_process(COMMAND ${WITH_XVFB} 1024x768x24 ${VANTOR}
-                WORKING_DIRECTORY ${WORK} RESULT_VARIABLE result ERROR_VARIABLE errors
+# As installed: the program in PREFIX/bin, the archive and the soundtrack in
+# PREFIX/share/vantor, run from an empty folder. A copy of the program, so
+# that the build's own archive next to it is not the one found.
+file(MAKE_DIRECTORY ${WORK}/prefix/bin ${WORK}/prefix/share/vantor ${WORK}/empty)
+file(COPY ${VANTOR} DESTINATION ${WORK}/prefix/bin)
+get_filename_component(program ${VANTOR} NAME)
+set(installed ${WORK}/prefix/bin/${program})
+file(RENAME ${WORK}/vantor.ppd ${WORK}/prefix/share/vantor/vantor.ppd)
+file(RENAME ${WORK}/soundtrack.mp3 ${WORK}/prefix/share/vantor/soundtrack.mp3)
+execute_process(COMMAND ${WITH_XVFB} 1024x768x24 ${installed}
+                WORKING_DIRECTORY ${WORK}/empty RESULT_VARIABLE result ERROR_VARIABLE errors
+                TIMEOUT 60)
+if(NOT result EQUAL 0 OR errors MATCHES "\\[error\\]")
+  message(FATAL_ERROR "vantor as installed (files in share/vantor) gave '${result}':\n${errors}")
+endif()
+
+# No archive anywhere it looks: the first image it cannot load, exit 1.
+file(REMOVE ${WORK}/prefix/share/vantor/vantor.ppd)
+execute_process(COMMAND ${WITH_XVFB} 1024x768x24 ${installed}
+                WORKING_DIRECTORY ${WORK}/empty RESULT_VARIABLE result ERROR_VARIABLE errors
                 TIMEOUT 60)
 if(NOT result EQUAL 1 OR NOT errors MATCHES "\\[error\\] could not load image kake1.jpg")
   message(FATAL_ERROR "without its archive vantor gave '${result}':\n${errors}")
