@@ -40,7 +40,8 @@ TEST(AuthorMusic, WithoutSoundTheClockRunsOnTheWallSeeksAndPauses) {
     FakeSound sound(false);
     std::int64_t wall = 1000;
     std::vector<std::string> warnings;
-    AuthorMusic music(sound, [&] { return wall; }, [&](const std::string& w) { warnings.push_back(w); });
+    AuthorMusic music(
+        sound, [&] { return wall; }, [&](const std::string& w) { warnings.push_back(w); });
     ASSERT_TRUE(music.initSound());
     EXPECT_TRUE(music.silent());
     EXPECT_TRUE(music.soundReady());
@@ -93,7 +94,8 @@ TEST(AuthorMusic, WithSoundItPlaysThePlayerAndNeverReadsPastTheShowsEnd) {
     FakeSound sound(true);
     std::int64_t wall = 0;
     int warnings = 0;
-    AuthorMusic music(sound, [&] { return wall; }, [&](const std::string&) { ++warnings; });
+    AuthorMusic music(
+        sound, [&] { return wall; }, [&](const std::string&) { ++warnings; });
     ASSERT_TRUE(music.initSound());
     EXPECT_FALSE(music.silent());
     EXPECT_EQ(warnings, 0);
