@@ -213,7 +213,10 @@ TEST_F(StartupTest, DemoStartDispatchesEveryEarlierEventInTheFirstFrame) {
     EXPECT_LT(loop.now(), 70000);
     EXPECT_EQ(loop.nextEvent(), 2u);
     EXPECT_TRUE(demo.effects().scratch.running);
-    EXPECT_TRUE(demo.effects().flash.running);
+    // The flash signalled at 59000 was dispatched (nextEvent above) and, with
+    // the per-frame steps replayed up to the first frame, is over by then, as
+    // in a video: a flash lasts a third of a second.
+    EXPECT_FALSE(demo.effects().flash.running);
     EXPECT_FALSE(demo.effects().fade.running);
 }
 

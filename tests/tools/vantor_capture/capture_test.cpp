@@ -189,9 +189,11 @@ TEST_F(CaptureTest, PicturesEqualTheLoopDrivenDirectlyAndShowTheFlashAsScripted)
         if (at == 450) {
             EXPECT_EQ(red, 0) << "before the flash the screen is black";
         } else if (at == 560) {
-            // Frames 500, 533 and 560: the flash has decayed three steps.
+            // Frames 500, 533 and 560 at 30 a second; the flash decays on the
+            // 60 Hz grid of music time, as in a 60 fps video: the steps at
+            // 500, 516, 533 and 550, four in all.
             EXPECT_EQ(flashFrames, 3);
-            const double level = 1.0 - 3 * FlashEffect::kDecayPerFrame;
+            const double level = 1.0 - 4 * FlashEffect::kDecayPerFrame;
             EXPECT_NEAR(red, 255 * level, 2);
             EXPECT_NEAR(green, 255 * level, 2);
         } else {
@@ -301,7 +303,9 @@ TEST_F(CaptureTest, ProfileTableNamesEveryEffectWithTheFramesItRanIn) {
     double mean = 0, max = 0;
     ASSERT_TRUE(row("FlashEffect", id, frames, mean, max)) << result.out;
     EXPECT_EQ(id, 30);
-    EXPECT_EQ(frames, 20) << "a flash lasts 20 frames";
+    // A flash lasts 20 steps of the 60 Hz grid (a third of a second): the
+    // frames at 500, 533, ..., 833 at 30 a second.
+    EXPECT_EQ(frames, 11) << "a flash lasts a third of a second";
     EXPECT_GT(mean, 0.0);
     EXPECT_GE(max, mean);
     ASSERT_TRUE(row("FadeEffect", id, frames, mean, max)) << result.out;
