@@ -42,7 +42,10 @@ void checkLine(const std::string& line) {
     const ControlCommand command = parseControlCommand(line);
     const bool invalid = command.kind == ControlCommand::Kind::Invalid;
     if (invalid == command.error.empty()) std::abort();
-    if (command.from < 0 || command.to < 0) std::abort();
+    // Times are never negative; a step's count is (a step back).
+    const bool counted =
+        command.kind == ControlCommand::Kind::StepBeats || command.kind == ControlCommand::Kind::StepBars;
+    if ((!counted && command.from < 0) || command.to < 0) std::abort();
     if (command.kind == ControlCommand::Kind::Loop && command.to <= command.from) std::abort();
     if (command.kind == ControlCommand::Kind::Shot &&
         (command.file.empty() || blank(command.file.front()) || blank(command.file.back())))
