@@ -405,25 +405,25 @@ std::unique_ptr<Script> Script::fromText(std::string_view text) {
     return std::move(result.script);
 }
 
+namespace {
+// What reading a file that cannot be read gives: its one error.
+ScriptReadResult unreadableScript() {
+    ScriptReadResult result;
+    result.error = ScriptDiagnostic{kUnreadable, -1, 0, {}};
+    result.errors.push_back(*result.error);
+    return result;
+}
+}  // namespace
+
 ScriptReadResult Script::read(const char* fileName) {
     std::string text;
-    if (!readFile(fileName, text)) {
-        ScriptReadResult result;
-        result.error = ScriptDiagnostic{kUnreadable, -1, 0, {}};
-        result.errors.push_back(*result.error);
-        return result;
-    }
+    if (!readFile(fileName, text)) return unreadableScript();
     return parseText(text);
 }
 
 ScriptReadResult Script::readPastErrors(const char* fileName) {
     std::string text;
-    if (!readFile(fileName, text)) {
-        ScriptReadResult result;
-        result.error = ScriptDiagnostic{kUnreadable, -1, 0, {}};
-        result.errors.push_back(*result.error);
-        return result;
-    }
+    if (!readFile(fileName, text)) return unreadableScript();
     return parseTextPastErrors(text);
 }
 
