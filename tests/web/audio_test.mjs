@@ -4,45 +4,14 @@
 // (the level an analyser on the output reads), against the page's own clock
 // while it plays, and through pauses, seeks, the end of the soundtrack and a
 // hidden tab. The page's keys arrive as the demo's virtual-key codes.
-import { execFileSync } from 'node:child_process';
 import fs from 'node:fs';
-import os from 'node:os';
-import path from 'node:path';
 import { parseArgs } from 'node:util';
 import * as b from './browser.mjs';
+import { makeSite } from './audio_site.mjs';
 
 const { values: options } = parseArgs({ options: { site: { type: 'string' }, out: { type: 'string' } } });
 
-// 6 s of 44.1 kHz stereo: silence, with 880 Hz bursts over [1.0, 1.3) s and
-// [4.0, 4.3) s.
-const kRate = 44100;
-const kSeconds = 6;
-const kBursts = [1.0, 4.0];
-function toneWav() {
-  const frames = kRate * kSeconds;
-  const data = Buffer.alloc(frames * 4);
-  for (let i = 0; i < frames; ++i) {
-    const t = i / kRate;
-    const on = kBursts.some((start) => t >= start && t < start + 0.3);
-    const v = on ? Math.round(Math.sin(2 * Math.PI * 880 * t) * 16000) : 0;
-    data.writeInt16LE(v, i * 4);
-    data.writeInt16LE(v, i * 4 + 2);
-  }
-  const header = Buffer.alloc(44);
-  header.write('RIFF', 0); header.writeUInt32LE(36 + data.length, 4); header.write('WAVE', 8);
-  header.write('fmt ', 12); header.writeUInt32LE(16, 16); header.writeUInt16LE(1, 20); header.writeUInt16LE(2, 22);
-  header.writeUInt32LE(kRate, 24); header.writeUInt32LE(kRate * 4, 28); header.writeUInt16LE(4, 32);
-  header.writeUInt16LE(16, 34); header.write('data', 36); header.writeUInt32LE(data.length, 40);
-  return Buffer.concat([header, data]);
-}
-
-// A site folder: the test site's page and program, the tone and an archive.
-const site = fs.mkdtempSync(path.join(os.tmpdir(), 'vantor-audio-site-'));
-for (const name of ['audio.html', 'audio_page.js', 'audio_page.wasm', 'web_page.js'])
-  fs.copyFileSync(path.join(options.site, name), path.join(site, name));
-fs.writeFileSync(path.join(site, 'tone.wav'), toneWav());
-execFileSync('lame', ['--quiet', '-b', '192', path.join(site, 'tone.wav'), path.join(site, 'tone.mp3')]);
-fs.writeFileSync(path.join(site, 'vantor.ppd'), Buffer.alloc(4096, 7));
+const { site, kSeconds } = makeSite(options.site);
 
 const failures = [];
 function check(ok, what) {
@@ -91,7 +60,12 @@ try {
   check(await page.evaluate(() => window.vantorAudioPage.archiveBytes) === 4096,
     'the archive was fetched into the file system before main');
 
-  // From the start: the first burst is heard at music time 1000.
+  // Nothing plays before the page's gesture; from a click on, the first
+  // burst is heard at music time 1000.
+  await new Promise((r) => setTimeout(r, 300));
+  check(await page.evaluate(() => Module._audio_page_time() === 0 && !window.vantorAudioPage.audible),
+    'before a click the clock stands at 0 and nothing plays');
+  await page.mouse.click(400, 300);
   const start = await sample(page, 1800);
   const heard = burstAt(start);
   console.log(`    burst heard at music time ${heard} ms; clock rate ${rate(start).toFixed(4)}`);

@@ -28,7 +28,7 @@ export function serve(folder) {
   return new Promise((resolve) => server.listen(0, '127.0.0.1', () => resolve(server)));
 }
 
-export async function launch({ width = 800, height = 600, sound = false } = {}) {
+export async function launch({ width = 800, height = 600, sound = false, extraArgs = [] } = {}) {
   const profile = fs.mkdtempSync(path.join(os.tmpdir(), 'vantor-chromium-'));
   const args = [
     '--headless=new', '--no-sandbox', '--no-first-run', '--disable-quic', '--disable-background-networking',
@@ -38,6 +38,7 @@ export async function launch({ width = 800, height = 600, sound = false } = {}) 
   ];
   if (sound) args.push('--autoplay-policy=no-user-gesture-required');
   else args.push('--mute-audio');
+  args.push(...extraArgs);
   const browser = await puppeteer.launch({
     executablePath: process.env.CHROMIUM || '/usr/bin/chromium', headless: true, args,
     defaultViewport: { width, height },

@@ -8,9 +8,9 @@
 // with performance.now) when the browser gives one, else currentTime. While
 // paused the position is kept as a number and nothing plays.
 //
-// The context starts suspended until the first click or key on the page
-// (browsers start no sound before a gesture); until then its clock stands
-// still, and so does the music time.
+// The context is held suspended until the first click or key on the page,
+// whatever the browser's own autoplay rule (no sound before a gesture); until
+// then its clock stands still, and so does the music time.
 mergeInto(LibraryManager.library, {
   $VantorAudio: {
     context: null,
@@ -30,6 +30,7 @@ mergeInto(LibraryManager.library, {
     // time never does.
     lastPosition: 0,
     gestureHooked: false,
+    hadGesture: false,
 
     fail: function(text) {
       VantorAudio.state = 3;
@@ -40,6 +41,7 @@ mergeInto(LibraryManager.library, {
       if (VantorAudio.gestureHooked) return;
       VantorAudio.gestureHooked = true;
       const resume = function() {
+        VantorAudio.hadGesture = true;
         const context = VantorAudio.context;
         if (context && context.state === 'suspended') context.resume().catch(function() {});
       };
@@ -113,6 +115,7 @@ mergeInto(LibraryManager.library, {
     VantorAudio.analyser = VantorAudio.context.createAnalyser();
     VantorAudio.analyser.fftSize = 2048;
     VantorAudio.analyser.connect(VantorAudio.context.destination);
+    if (!VantorAudio.hadGesture) VantorAudio.context.suspend().catch(function() {});
     VantorAudio.hookGesture();
     Module['vantorAudio'] = VantorAudio;
     return 1;

@@ -77,7 +77,7 @@
     const width = Math.max(1, window.innerWidth);
     const height = Math.max(1, window.innerHeight);
     const w = Math.max(1, Math.min(width, Math.floor(height * 4 / 3)));
-    const h = Math.max(1, Math.min(height, Math.floor(w * 3 / 4)));
+    const h = Math.max(1, Math.min(height, Math.round(w * 3 / 4)));
     canvas.style.width = w + 'px';
     canvas.style.height = h + 'px';
     canvas.style.left = Math.floor((width - w) / 2) + 'px';
@@ -179,7 +179,13 @@
       canvas: canvas,
       print: quiet(console.log.bind(console)),
       printErr: quiet(console.error.bind(console)),
-      onAbort: function (what) { fail('The program stopped: ' + what); },
+      onAbort: function (what) {
+        const text = String(what);
+        if (/fetching of the wasm|failed to load wasm|wasm.*(404|not found)/i.test(text))
+          fail('The program\'s WebAssembly could not be downloaded; reload the page to try again (' + text + ').');
+        else
+          fail('The program stopped: ' + text);
+      },
       preRun: [],
     }, options.module || {});
     if (options.files && options.files.length) module.preRun = [].concat(module.preRun, fetchFiles(options.files));
