@@ -2,6 +2,7 @@
 
 #include "app/effect_protocol.h"
 #include "app/frame_loop.h"
+#include "app/script_names.h"
 #include "runtime/startup_files.h"
 #include "effects/layer_effect.h"
 #include "libs/ppd/ppd.h"
@@ -17,18 +18,12 @@ namespace {
 
 using Severity = CheckDiagnostic::Severity;
 
-std::string describe(int id) {
-    const EffectProtocol* e = findEffectProtocol(id);
-    return "effect " + std::to_string(id) + (e ? std::string(" (") + e->className + ")" : std::string());
-}
-
-std::string codeName(const SignalCodeInfo& c) { return std::string(c.name) + " (" + std::to_string(c.code) + ")"; }
-
 class Checker {
 public:
     Checker(ScriptData& data, std::vector<CheckDiagnostic>& out) : data_(data), out_(out) {}
 
     void check(const Script& script) {
+        script_ = &script;
         for (const ScriptEvent& event : script.setupEvents()) checkEvent(event);
         const std::optional<std::int64_t> soundtrack = data_.soundtrackLength();
         const int end = script.endTime(soundtrack.value_or(0));
@@ -51,13 +46,31 @@ public:
     }
 
 private:
+    // An effect in the script's own name for it ("FLASH"), else its id and
+    // class in the effect table ("effect 30 (FlashEffect)").
+    std::string describe(int id, const ScriptEvent* event = nullptr) const {
+        std::string name = scriptEffectWord(*script_, id, event);
+        if (!name.empty()) return name;
+        const EffectProtocol* e = findEffectProtocol(id);
+        return "effect " + std::to_string(id) + (e ? std::string(" (") + e->className + ")" : std::string());
+    }
+    // A code in the script's own name for it ("NEXT_CAMERA"), else the
+    // effect table's with its number ("SHOW (110)").
+    std::string codeName(int id, const SignalCodeInfo& c, const ScriptEvent* event = nullptr) const {
+        std::string name = scriptCodeWord(*script_, id, c.code, event);
+        if (!name.empty()) return name;
+        return std::string(c.name) + " (" + std::to_string(c.code) + ")";
+    }
+
     void error(int line, std::string text) { out_.push_back({Severity::Error, line, std::move(text)}); }
     void warn(int line, std::string text) { out_.push_back({Severity::Warning, line, std::move(text)}); }
 
     void checkEvent(const ScriptEvent& event) {
         const EffectProtocol* effect = findEffectProtocol(event.effectId);
         if (!effect) {
-            error(event.line, "effect " + std::to_string(event.effectId) + " is never registered by the start-up");
+            const std::string name = scriptEffectWord(*script_, event.effectId, &event);
+            error(event.line, (name.empty() ? "effect " : name + " (effect ") + std::to_string(event.effectId) +
+                                  (name.empty() ? "" : ")") + " is never registered by the start-up");
             return;
         }
         switch (event.kind) {
@@ -71,12 +84,13 @@ private:
 
     void checkStart(const ScriptEvent& event, const EffectProtocol& effect) {
         if (effect.playsFromInit && !initialised_.count(event.effectId))
-            warn(event.line, "START of " + describe(event.effectId) +
+            warn(event.line, "START of " + describe(event.effectId, &event) +
                                  " with no INIT before it: it plays as if it had begun at music time 0");
         const auto running = started_.find(event.effectId);
         if (running != started_.end())
-            warn(event.line, "START of " + describe(event.effectId) + " while it still runs from the START on line " +
-                                 std::to_string(running->second) + " (no END between)");
+            warn(event.line, "START of " + describe(event.effectId, &event) +
+                                 " while it still runs from the START on line " + std::to_string(running->second) +
+                                 " (no END between)");
         else
             started_[event.effectId] = event.line;
     }
@@ -85,32 +99,39 @@ private:
         const SignalValue& value = event.value;
         const SignalCodeInfo* code = effect.findCode(value.code);
         if (!code) {
-            warn(event.line, describe(event.effectId) + " ignores code " + std::to_string(value.code));
+            {
+                const std::string name = scriptCodeWord(*script_, event.effectId, value.code, &event);
+                warn(event.line,
+                     describe(event.effectId, &event) + " ignores code " +
+                         (name.empty() ? std::to_string(value.code) : name + " (" + std::to_string(value.code) + ")"));
+            }
             return;
         }
         if (code->unit == SignalUnit::Picture) {
             if (!value.isString)
-                warn(event.line, describe(event.effectId) + " takes a picture's name for " + codeName(*code) +
-                                     "; an integer does nothing");
+                warn(event.line, describe(event.effectId, &event) + " takes a picture's name for " +
+                                     codeName(event.effectId, *code, &event) + "; an integer does nothing");
             else if (!data_.hasPicture(value.text))
-                error(event.line, "picture " + value.text + " is not there (" + codeName(*code) + " of " +
-                                      describe(event.effectId) + ")");
+                error(event.line, "picture " + value.text + " is not there (" +
+                                      codeName(event.effectId, *code, &event) + " of " +
+                                      describe(event.effectId, &event) + ")");
             return;
         }
         // Every other code acts on the integer; a text value counts as 0.
         if (value.isString && code->unit != SignalUnit::Ignored)
-            warn(event.line, describe(event.effectId) + " takes a number for " + codeName(*code) + "; text \"" +
-                                 value.text + "\" counts as 0");
+            warn(event.line, describe(event.effectId, &event) + " takes a number for " +
+                                 codeName(event.effectId, *code, &event) + "; text \"" + value.text + "\" counts as 0");
         const int v = value.isString ? 0 : value.intValue;
-        if (code->unit == SignalUnit::CameraId) checkCamera(event.line, effect, v);
-        if (code->unit == SignalUnit::EffectId) checkLink(event.line, effect, *code, v);
+        if (code->unit == SignalUnit::CameraId) checkCamera(event, effect, v);
+        if (code->unit == SignalUnit::EffectId) checkLink(event, effect, *code, v);
     }
 
-    void checkCamera(int line, const EffectProtocol& effect, int camera) {
+    void checkCamera(const ScriptEvent& event, const EffectProtocol& effect, int camera) {
+        const int line = event.line;
         if (!effect.sceneFile) return;
         const auto cameras = data_.sceneCameras(effect.sceneFile);
         if (!cameras) {
-            error(line, std::string("scene ") + effect.sceneFile + " of " + describe(effect.id) +
+            error(line, std::string("scene ") + effect.sceneFile + " of " + describe(effect.id, &event) +
                             " cannot be read to find camera " + std::to_string(camera));
             return;
         }
@@ -121,25 +142,26 @@ private:
                         (list.empty() ? std::string(" (it has none)") : " (its cameras: " + list + ")"));
     }
 
-    void checkLink(int line, const EffectProtocol& effect, const SignalCodeInfo& code, int target) {
+    void checkLink(const ScriptEvent& event, const EffectProtocol& effect, const SignalCodeInfo& code, int target) {
+        const int line = event.line;
         auto& links = links_[effect.id];
         if (!findEffectProtocol(target)) {
-            error(line, codeName(code) + " of " + describe(effect.id) + " names effect " + std::to_string(target) +
-                            ", which the start-up never registers");
+            error(line, codeName(effect.id, code, &event) + " of " + describe(effect.id, &event) + " names effect " +
+                            std::to_string(target) + ", which the start-up never registers");
             links.erase(code.code);
             return;
         }
         const auto old = links.find(code.code);
         const int previous = old == links.end() ? kNoLink : old->second;
         links[code.code] = target;
-        checkBlendable(line, effect, code, target);
+        checkBlendable(event, effect, code, target);
         std::vector<int> path{effect.id};
         if (!leadsBack(target, effect.id, path)) return;
         std::string text;
-        for (int id : path) text += std::to_string(id) + " -> ";
-        text += std::to_string(effect.id);
-        error(line, "effects draw each other without end: " + text + " (" + codeName(code) + " of " +
-                        describe(effect.id) + ")");
+        for (int id : path) text += chainName(id, effect.id, event) + " -> ";
+        text += chainName(effect.id, effect.id, event);
+        error(line, "effects draw each other without end: " + text + " (" + codeName(effect.id, code, &event) + " of " +
+                        describe(effect.id, &event) + ")");
         // Reported once: the effect refuses the link that would close the
         // cycle and keeps the one it had.
         if (previous != kNoLink)
@@ -150,12 +172,20 @@ private:
 
     // An effect drawn through blending the drawer sets (the wipe's layer) must
     // take that blending, or it covers the screen instead of being blended.
-    void checkBlendable(int line, const EffectProtocol& effect, const SignalCodeInfo& code, int target) {
+    void checkBlendable(const ScriptEvent& event, const EffectProtocol& effect, const SignalCodeInfo& code,
+                        int target) {
         if (code.link != EffectLink::Blends) return;
         const EffectProtocol& drawn = *findEffectProtocol(target);
         if (drawn.findCode(LayerEffect::BLEND_SRC) && drawn.findCode(LayerEffect::BLEND_DST)) return;
-        warn(line, codeName(code) + " of " + describe(effect.id) + " names " + describe(target) +
-                       ", which takes no blend factors: it is drawn over the screen, not blended");
+        warn(event.line, codeName(effect.id, code, &event) + " of " + describe(effect.id, &event) + " names " +
+                             describe(target) +
+                             ", which takes no blend factors: it is drawn over the screen, not blended");
+    }
+
+    // An effect of a drawing cycle: the script's name for it, else its id.
+    std::string chainName(int id, int drawer, const ScriptEvent& event) const {
+        const std::string name = scriptEffectWord(*script_, id, id == drawer ? &event : nullptr);
+        return name.empty() ? std::to_string(id) : name;
     }
 
     // Whether the links from `from` lead to `to`; path gets the ids on the way.
@@ -176,6 +206,7 @@ private:
     static constexpr int kNoLink = -1;  // links hold registered ids only
 
     ScriptData& data_;
+    const Script* script_ = nullptr;
     std::vector<CheckDiagnostic>& out_;
     std::set<int> initialised_;
     std::map<int, int> started_;               // effect -> line of its START

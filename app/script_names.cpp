@@ -13,16 +13,6 @@ bool isName(const std::string& word) {
     return digit >= word.size() || word[digit] < '0' || word[digit] > '9';
 }
 
-const char* kindWord(int kind) {
-    switch (kind) {
-    case ScriptEvent::Start: return "START";
-    case ScriptEvent::End: return "END";
-    case ScriptEvent::Init: return "INIT";
-    case ScriptEvent::Signal: return "SIGNAL";
-    default: return "?";
-    }
-}
-
 // The name another entry of the script wrote for the same thing.
 template <typename Same, typename Word>
 std::string nameElsewhere(const Script& script, Same same, Word word) {
@@ -33,23 +23,14 @@ std::string nameElsewhere(const Script& script, Same same, Word word) {
 }
 
 std::string idName(const Script& script, const ScriptEvent& event) {
-    if (isName(event.written.id)) return event.written.id;
-    std::string name = nameElsewhere(
-        script, [&](const ScriptEvent& e) { return e.effectId == event.effectId; },
-        [](const ScriptEvent& e) { return e.written.id; });
+    std::string name = scriptEffectWord(script, event.effectId, &event);
     if (!name.empty()) return name;
     const EffectProtocol* effect = findEffectProtocol(event.effectId);
     return std::to_string(event.effectId) + (effect ? std::string(" (") + effect->className + ")" : std::string());
 }
 
 std::string codeName(const Script& script, const ScriptEvent& event) {
-    if (isName(event.written.code)) return event.written.code;
-    std::string name = nameElsewhere(
-        script,
-        [&](const ScriptEvent& e) {
-            return e.kind == ScriptEvent::Signal && e.effectId == event.effectId && e.value.code == event.value.code;
-        },
-        [](const ScriptEvent& e) { return e.written.code; });
+    std::string name = scriptCodeWord(script, event.effectId, event.value.code, &event);
     if (!name.empty()) return name;
     const EffectProtocol* effect = findEffectProtocol(event.effectId);
     const SignalCodeInfo* code = effect ? effect->findCode(event.value.code) : nullptr;
@@ -64,6 +45,23 @@ bool valueIgnored(const ScriptEvent& event) {
 
 }  // namespace
 
+std::string scriptEffectWord(const Script& script, std::int32_t effectId, const ScriptEvent* event) {
+    if (event && isName(event->written.id)) return event->written.id;
+    return nameElsewhere(
+        script, [&](const ScriptEvent& e) { return e.effectId == effectId; },
+        [](const ScriptEvent& e) { return e.written.id; });
+}
+
+std::string scriptCodeWord(const Script& script, std::int32_t effectId, std::int32_t code, const ScriptEvent* event) {
+    if (event && event->kind == ScriptEvent::Signal && isName(event->written.code)) return event->written.code;
+    return nameElsewhere(
+        script,
+        [&](const ScriptEvent& e) {
+            return e.kind == ScriptEvent::Signal && e.effectId == effectId && e.value.code == code;
+        },
+        [](const ScriptEvent& e) { return e.written.code; });
+}
+
 std::string scriptTimeName(const ScriptEvent& event) {
     if (!event.written.time.empty() && event.written.time.find_first_not_of("0123456789") != std::string::npos)
         return event.written.time;
@@ -71,7 +69,7 @@ std::string scriptTimeName(const ScriptEvent& event) {
 }
 
 std::string scriptActionName(const Script& script, const ScriptEvent& event) {
-    std::string text = std::string(kindWord(event.kind)) + " " + idName(script, event);
+    std::string text = std::string(ScriptEvent::kindWord(event.kind)) + " " + idName(script, event);
     if (event.kind != ScriptEvent::Signal) return text;
     text += " " + codeName(script, event);
     if (valueIgnored(event)) return text;

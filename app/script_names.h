@@ -15,7 +15,17 @@
 
 #include "runtime/script.h"
 
+#include <cstdint>
 #include <string>
+
+// The name the script gives effect `effectId`: the word an entry for it
+// wrote as a name ("FLASH"), `event`'s own first when given; empty when every
+// entry wrote the number.
+std::string scriptEffectWord(const Script& script, std::int32_t effectId, const ScriptEvent* event = nullptr);
+// The name the script gives code `code` of effect `effectId` in a SIGNAL
+// ("ONCE"), `event`'s own first when given; empty when it never names it.
+std::string scriptCodeWord(const Script& script, std::int32_t effectId, std::int32_t code,
+                           const ScriptEvent* event = nullptr);
 
 // The time as written, or the ms.
 std::string scriptTimeName(const ScriptEvent& event);

@@ -393,6 +393,16 @@ bool readFile(const char* fileName, std::string& text) {
 
 }  // namespace
 
+const char* ScriptEvent::kindWord(std::int32_t kind) {
+    switch (kind) {
+    case Start: return "START";
+    case End: return "END";
+    case Init: return "INIT";
+    case Signal: return "SIGNAL";
+    default: return "?";
+    }
+}
+
 Script::Script(const char* fileName) {
     ScriptReadResult result = read(fileName);
     if (result.error) endWith(*result.error);

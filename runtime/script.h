@@ -35,6 +35,10 @@ struct ScriptEvent {
         std::string time, id, code, value;
     } written;
 
+    // The kind as the script writes it ("START", "END", "INIT", "SIGNAL");
+    // "?" for a kind the format does not have.
+    static const char* kindWord(std::int32_t kind);
+
     virtual ~ScriptEvent() = default;
 };
 

@@ -14,20 +14,11 @@ std::string printable(std::string text) {
     return text;
 }
 
-const char* kindWord(int kind) {
-    switch (kind) {
-    case ScriptEvent::Start: return "START";
-    case ScriptEvent::End: return "END";
-    case ScriptEvent::Init: return "INIT";
-    case ScriptEvent::Signal: return "SIGNAL";
-    default: return "?";
-    }
-}
-
 }  // namespace
 
 std::string describeEvent(const ScriptEvent& event) {
-    std::string text = std::to_string(event.time) + " " + kindWord(event.kind) + " " + std::to_string(event.effectId);
+    std::string text =
+        std::to_string(event.time) + " " + ScriptEvent::kindWord(event.kind) + " " + std::to_string(event.effectId);
     if (event.kind == ScriptEvent::Signal) {
         text += " " + std::to_string(event.value.code) + " ";
         text += event.value.isString ? event.value.text : std::to_string(event.value.intValue);

@@ -212,6 +212,37 @@ TEST(ScriptCheck, IgnoredCodesMissingInitsLateEventsAndOverlapsAreWarnings) {
     EXPECT_TRUE(mentions(found, "14 warning:", "names effect 22 (LogoEffect), which takes no blend factors"));
 }
 
+// Where the script names an effect or a code, the findings say its name
+// (an entry's own word first, else another entry's for the same effect);
+// what it never names keeps the effect table's name and number.
+TEST(ScriptCheck, FindingsUseTheScriptsNames) {
+    const auto found = findings(
+        "DEFINE SWIRL 13\n"
+        "DEFINE ZOOM 10\n"
+        "DEFINE SOURCE 70\n"
+        "DEFINE FADE 31\n"
+        "DEFINE CARDS 0\n"
+        "DEFINE SHOW 110\n"
+        "DEFINE GHOST 3\n"
+        "SETUP\n"
+        "0 SIGNAL CARDS SHOW missing.pcx\n"  // 9
+        "TIMELINE\n"
+        "100 SIGNAL FADE 55 1\n"          // 11: the fade takes no 55
+        "100 SIGNAL 31 55 1\n"            // 12: named by line 11
+        "100 SIGNAL ZOOM SOURCE SWIRL\n"  // 13
+        "100 SIGNAL SWIRL SOURCE ZOOM\n"  // 14: SWIRL -> ZOOM -> SWIRL
+        "100 START GHOST\n"               // 15: never registered
+        "100 START 15\n"                  // 16: never named
+        "LINETIME\n");
+    EXPECT_EQ(found, (std::vector<std::string>{
+                         "9 error: picture missing.pcx is not there (SHOW of CARDS)",
+                         "11 warning: FADE ignores code 55", "12 warning: FADE ignores code 55",
+                         "14 error: effects draw each other without end: SWIRL -> ZOOM -> SWIRL (SOURCE of SWIRL)",
+                         "15 error: GHOST (effect 3) is never registered by the start-up",
+                         "16 warning: START of effect 15 (SceneEffect) with no INIT before it: it plays as if it "
+                         "had begun at music time 0"}));
+}
+
 TEST(ScriptCheck, FindingsAreLocatedAndSummed) {
     FakeData data;
     const auto found = checkScriptText("SETUP\nTIMELINE\n100 START 3\n100 START 15\nLINETIME\n", data);
