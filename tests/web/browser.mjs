@@ -49,9 +49,11 @@ export async function launch({ width = 800, height = 600, sound = false, extraAr
   return browser;
 }
 
-// Opens url and waits for window.vantorDone or window.vantorError.
-export async function openUntilDone(browser, url, timeoutMs) {
+// Opens url and waits for window.vantorDone or window.vantorError; prepare,
+// when given, is awaited with the new page before it loads.
+export async function openUntilDone(browser, url, timeoutMs, prepare) {
   const page = await browser.newPage();
+  if (prepare) await prepare(page);
   const messages = [];
   page.on('console', (m) => messages.push(m.text()));
   page.on('pageerror', (e) => messages.push(String(e)));

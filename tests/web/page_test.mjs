@@ -121,9 +121,37 @@ try {
   const server = await serveWith();
   const browser = await b.launch();
   try {
+    // Watches the start-up from the page: the groups seen at animation frames
+    // and the gaps between timer ticks until the first show frame.
+    const watchStartup = (page) => page.evaluateOnNewDocument(() => {
+      const seen = { groups: [], longestTimerGap: 0 };
+      window.vantorStartupSeen = seen;
+      let last = performance.now();
+      const timer = setInterval(() => {
+        const now = performance.now();
+        const group = window.vantorAudioPage && window.vantorAudioPage.group;
+        if (group !== undefined) {
+          if (seen.firstTickGroup === undefined) seen.firstTickGroup = group;
+          else seen.longestTimerGap = Math.max(seen.longestTimerGap, now - last);
+        }
+        last = now;
+        if (window.vantorAudioPage && window.vantorAudioPage.frames > 0) clearInterval(timer);
+      }, 10);
+      const frame = () => {
+        const group = window.vantorAudioPage && window.vantorAudioPage.group;
+        if (group !== undefined && seen.groups.at(-1) !== group) seen.groups.push(group);
+        if (!(window.vantorAudioPage && window.vantorAudioPage.frames > 0)) requestAnimationFrame(frame);
+      };
+      requestAnimationFrame(frame);
+    });
     const { page, error, messages } = await b.openUntilDone(
-      browser, `http://127.0.0.1:${server.address().port}/audio.html`, 30000);
+      browser, `http://127.0.0.1:${server.address().port}/audio.html`, 30000, watchStartup);
     check(error === undefined, `the page starts (${error || 'no error'})`);
+    // The start-up's groups each drew a frame the browser showed, with the
+    // page's timers running between them.
+    const startup = await page.evaluate(() => window.vantorStartupSeen);
+    check(startup.groups.join() === '0,1,2,3,4,5', `every start-up group's frame was shown (${startup.groups})`);
+    check(startup.firstTickGroup === 0 && startup.longestTimerGap < 200, `the page's timers ran during the start-up (longest gap ${startup.longestTimerGap.toFixed(0)} ms)`);
     await new Promise((r) => setTimeout(r, 600));
     const before = await page.evaluate(() => ({
       time: Module._audio_page_time(), audible: window.vantorAudioPage.audible,

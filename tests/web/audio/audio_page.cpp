@@ -2,7 +2,8 @@
 // as the clock, the page's keys, sizes and visibility as window messages, the
 // archive fetched before main. Each frame clears the canvas to a colour of
 // the music time and tells the page what it read (window.vantorAudioPage);
-// the tests drive seeks and pauses through the exported functions.
+// the tests drive seeks and pauses through the exported functions. Before
+// its first frame it starts up in groups, yielding to the browser between them.
 #include <emscripten.h>
 #include <emscripten/html5.h>
 
@@ -17,13 +18,18 @@
 #include "web/platform/web_audio.h"
 #include "web/platform/web_canvas.h"
 #include "web/platform/web_messages.h"
+#include "web/platform/web_yield.h"
 
 // What the page's tests read.
 EM_JS(void, tell_page_start, (), {
-    window.vantorAudioPage = {keys : [], sizes : [], time : -1, frames : 0, stopped : false};
+    window.vantorAudioPage = {keys : [], sizes : [], time : -1, frames : 0, stopped : false, groupTimes : []};
 });
 EM_JS(void, tell_page_key, (int key), { window.vantorAudioPage.keys.push(key); });
 EM_JS(void, tell_page_size, (int width, int height), { window.vantorAudioPage.sizes.push([ width, height ]); });
+EM_JS(void, tell_page_group, (int group), {
+    window.vantorAudioPage.group = group;
+    window.vantorAudioPage.groupTimes.push(performance.now());
+});
 EM_JS(void, tell_page_frame, (int time, int frames, int audible, int visible), {
     Object.assign(window.vantorAudioPage, {time : time, frames : frames, audible : !!audible, visible : !!visible});
 });
@@ -38,6 +44,24 @@ bool started_ = false;
 bool stopped_ = false;
 bool visible_ = true;
 int frames_ = 0;
+
+// A start-up like the demo's: groups of work of about 80 ms each, a loading
+// frame after each, the browser's turn between them.
+constexpr int kStartupGroups = 6;
+
+void startUp() {
+    for (int group = 0; group < kStartupGroups; ++group) {
+        const double until = emscripten_get_now() + 80;
+        while (emscripten_get_now() < until) {
+        }
+        const float grey = static_cast<float>(group + 1) / kStartupGroups;
+        glClearColor(grey, grey, grey, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        vantor::webgl::finishFrame();
+        tell_page_group(group);
+        vantor::web::yieldToBrowser();
+    }
+}
 
 void stop() {
     stopped_ = true;
@@ -131,6 +155,7 @@ int main() {
         return 1;
     }
     clock.load("tone.mp3");
+    startUp();
     messages.pushCanvasSize();
     emscripten_set_main_loop(frame, 0, 0);
     return 0;
