@@ -165,6 +165,14 @@ try {
     check(after.time > 300 && after.audible && after.start === 'none',
       `after a click: playing (${after.time} ms), the start line gone`);
 
+    // F toggles full screen (the browser's own Escape also leaves it).
+    await page.keyboard.press('KeyF');
+    await new Promise((r) => setTimeout(r, 300));
+    const full = await page.evaluate(() => !!document.fullscreenElement);
+    await page.keyboard.press('KeyF');
+    await new Promise((r) => setTimeout(r, 300));
+    check(full && !(await page.evaluate(() => !!document.fullscreenElement)), 'F enters full screen and F leaves it');
+
     const fitted = await page.evaluate(() => [canvas.style.width, canvas.style.height, canvas.style.top]);
     check(fitted.join() === '800px,600px,0px', `the canvas fills an 800 x 600 window (${fitted.join(' ')})`);
     await page.setViewport({ width: 1000, height: 500 });
