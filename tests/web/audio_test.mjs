@@ -128,6 +128,21 @@ try {
   await new Promise((r) => setTimeout(r, 200));
   check(await page.evaluate(() => window.vantorAudioPage.visible), 'shown again, the page draws again');
 
+  // A burst of keys between two frames (a tab whose frames stall): the queue
+  // keeps its bound and the newest keys.
+  const burst = await page.evaluate(() => new Promise((resolve) => {
+    const before = window.vantorAudioPage.keys.length;
+    for (let i = 0; i < 1000; ++i) window.dispatchEvent(new KeyboardEvent('keydown', { code: 'KeyA' }));
+    window.dispatchEvent(new KeyboardEvent('keydown', { code: 'KeyB' }));
+    setTimeout(() => {
+      const keys = window.vantorAudioPage.keys.slice(before);
+      window.vantorAudioPage.keys.length = before;
+      resolve({ count: keys.length, last: keys.at(-1) });
+    }, 300);
+  }));
+  check(burst.count === 256 && burst.last === 66,
+    `1001 keys between two frames: the newest 256 arrive (${burst.count}, the last ${burst.last})`);
+
   // Keys: their virtual-key codes; Escape stops the page.
   for (const key of ['KeyA', 'Digit7', 'F5', 'ShiftLeft', 'ArrowUp', 'Numpad3']) await page.keyboard.press(key);
   await page.keyboard.press('Escape');
