@@ -4,6 +4,9 @@
 #include "app/demo.h"
 #include "platform/gl_api.h"
 #include "libs/png/png_writer.h"
+#include "runtime/typed_time.h"
+
+#include <algorithm>
 
 #include <cstdint>
 #include <cstdio>
@@ -40,7 +43,19 @@ void AuthorControl::carryOut(const ControlCommand& command) {
     using Kind = ControlCommand::Kind;
     switch (command.kind) {
     case Kind::Invalid: answer_("error: " + command.error); return;
-    case Kind::Seek: session_.seek(command.from); break;
+    case Kind::Seek:
+        if (!command.time.empty()) {
+            // A time in the script's names, read in the script that plays.
+            const TypedTime time = readTypedTime(command.time, demo_.loop().script());
+            if (!time.ms) {
+                answer_("error: " + time.error);
+                return;
+            }
+            session_.seek(std::max(*time.ms, 0));
+            break;
+        }
+        session_.seek(command.from);
+        break;
     case Kind::Pause: session_.play(false); break;
     case Kind::Play: session_.play(true); break;
     case Kind::Loop:

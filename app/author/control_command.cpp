@@ -1,5 +1,7 @@
 #include "app/author/control_command.h"
 
+#include "runtime/typed_time.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -35,6 +37,14 @@ bool readCount(const std::string& word, int& out) {
     if (value == 0 || value > INT_MAX || value < -INT_MAX) return false;
     out = static_cast<int>(value);
     return true;
+}
+
+// Without the blanks at both ends.
+std::string trimmed(const std::string& text) {
+    const char* const blanks = " \t\r\n\v\f";
+    const auto first = text.find_first_not_of(blanks);
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 }  // namespace
@@ -83,8 +93,15 @@ ControlCommand parseControlCommand(const std::string& line) {
         return command;
     }
     if (name == "seek") {
-        if (args != 1 || !readTime(words[1], command.from)) return invalid("seek needs a time in ms: seek MS");
+        // The time is the rest of the line: "seek BAR8 + BEAT2" too.
+        std::string time = line.substr(line.find("seek") + 4);
+        if (args == 1 && readTime(words[1], command.from))
+            time.clear();
+        else if (args == 0 || time.find_first_not_of("0123456789+ \t\r\n\v\f") == std::string::npos ||
+                 !isTypedTime(time))
+            return invalid("seek needs a time: seek MS, seek BAR9, seek BAR8+BEAT2, seek MARK");
         command.kind = ControlCommand::Kind::Seek;
+        command.time = trimmed(time);
         return command;
     }
     if (name == "loop") {

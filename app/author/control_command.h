@@ -1,6 +1,7 @@
 // The commands of the control channel, one a line:
 //
-//   seek MS      move the music to MS
+//   seek T       move the music to T: ms, or a time in the script's names
+//                (BAR9, BAR8+BEAT2, a MARK, a DEFINE; see runtime/typed_time.h)
 //   pause        stop the music (the picture keeps being drawn)
 //   play         play on
 //   loop A B     play A..B over and over
@@ -49,6 +50,7 @@ struct ControlCommand {
     int from = 0;       // Seek: the time; Loop: the start; Step*: the count; Overlay: 1 on, 0 off
     int to = 0;         // Loop: the end
     std::string file;   // Shot: the file; MarkNamed: the mark's name
+    std::string time;   // Seek: the time as written when it names times of the script (from is 0 then)
     std::string error;  // Invalid: what is wrong (the answer after "error: ")
 };
 

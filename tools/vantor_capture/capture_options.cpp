@@ -1,6 +1,7 @@
 #include "tools/vantor_capture/capture_options.h"
 
 #include "app/frame_loop.h"
+#include "runtime/typed_time.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -11,7 +12,7 @@
 const char* const kCaptureUsage =
     "usage: vantor-capture [options] OUT.mp4|OUT.mkv|OUT.webm\n"
     "       vantor-capture [options] DIR/\n"
-    "       vantor-capture --at MS[,MS...] [options] DIR/\n"
+    "       vantor-capture --at T[,T...] [options] DIR/\n"
     "\n"
     "Renders the demo without a window or a sound device, frame by frame with the\n"
     "music time stepped exactly 1000/fps ms a frame from the script's DEMOSTART,\n"
@@ -21,7 +22,7 @@ const char* const kCaptureUsage =
     "  OUT.mp4, .mkv, .webm  a video through ffmpeg, with the soundtrack from the\n"
     "                        first captured frame on\n"
     "  DIR/                  every frame as a numbered PNG (000000.png, ...)\n"
-    "  --at MS[,MS...]       one PNG per music time, named MS.png; each is drawn\n"
+    "  --at T[,T...]         one PNG per music time, named MS.png; each is drawn\n"
     "                        after every frame before it at the chosen rate (a time\n"
     "                        between two frames adds one frame at that time)\n"
     "\n"
@@ -30,9 +31,9 @@ const char* const kCaptureUsage =
     "                  4:3 show is drawn at that resolution between black bars\n"
     "                  (1920x1080: 1440x1080 between two 240-pixel bars)\n"
     "  --fps N         frames per second of music (default 60)\n"
-    "  --from MS       first music time written (default DEMOSTART); the frames\n"
+    "  --from T        first music time written (default DEMOSTART); the frames\n"
     "                  before it are still drawn, so every frame looks as in the demo\n"
-    "  --to MS         music time at which writing ends (default: the end of the\n"
+    "  --to T          music time at which writing ends (default: the end of the\n"
     "                  show, the script's DEMOEND or the soundtrack's end, at most\n"
     "                  240000)\n"
     "  --data DIR      play the folder DIR over vantor.ppd, as vantor --data does\n"
@@ -41,7 +42,11 @@ const char* const kCaptureUsage =
     "  --overlay       draw the author overlay (time, bar:beat, running effects,\n"
     "                  last event) over every frame\n"
     "  --quiet         no progress line on stderr\n"
-    "  --help          this text\n";
+    "  --help          this text\n"
+    "\n"
+    "A time T is ms (16875) or a time in the names of the show's script, read as\n"
+    "its timeline reads them: BAR9, BAR8+BEAT2 (the grid of its BPM and BEATS), a\n"
+    "MARK's name, a DEFINE, summed with +.\n";
 
 namespace {
 
@@ -76,6 +81,29 @@ bool parseTimes(const std::string& text, std::vector<int>& times) {
     std::sort(times.begin(), times.end());
     times.erase(std::unique(times.begin(), times.end()), times.end());
     return true;
+}
+
+// The comma-separated parts of a list of times.
+std::vector<std::string> listParts(const std::string& text) {
+    std::vector<std::string> parts;
+    for (std::size_t begin = 0;;) {
+        const std::size_t comma = text.find(',', begin);
+        parts.push_back(text.substr(begin, comma == std::string::npos ? std::string::npos : comma - begin));
+        if (comma == std::string::npos) return parts;
+        begin = comma + 1;
+    }
+}
+
+// Whether a value that is not plain ms names times the script can read: every
+// time (of a list, when `list`) has the form of one and one names something.
+bool namesTimes(const std::string& value, bool list) {
+    const std::vector<std::string> parts = list ? listParts(value) : std::vector<std::string>{value};
+    bool named = false;
+    for (const std::string& part : parts) {
+        if (!isTypedTime(part)) return false;
+        named = named || part.find_first_not_of("0123456789+ \t") != std::string::npos;
+    }
+    return named;
 }
 
 bool endsWith(const std::string& text, const char* suffix) {
@@ -132,15 +160,26 @@ ParsedCommandLine parseCaptureCommandLine(int argc, const char* const* argv) {
             } else if (arg == "--from") {
                 int from = 0;
                 ok = parseNumber(value, 0, FrameLoop::kEndTime, from);
-                o.from = from;
+                if (ok)
+                    o.from = from;
+                else if ((ok = namesTimes(value, false)))
+                    o.fromWritten = value;
                 fromGiven = true;
             } else if (arg == "--to") {
                 int to = 0;
                 ok = parseNumber(value, 1, FrameLoop::kEndTime, to);
-                o.to = to;
+                if (ok)
+                    o.to = to;
+                else if ((ok = namesTimes(value, false)))
+                    o.toWritten = value;
                 toGiven = true;
             } else {
-                ok = parseTimes(value, o.at);
+                std::vector<int> times;
+                ok = parseTimes(value, times);
+                if (ok)
+                    o.at = times;
+                else if ((ok = namesTimes(value, true)))
+                    o.atWritten = value;
                 atGiven = true;
             }
             if (!ok) return usageError("not a valid value for " + arg + ": \"" + value + "\"");
@@ -166,4 +205,55 @@ ParsedCommandLine parseCaptureCommandLine(int argc, const char* const* argv) {
     if (o.from && *o.from >= o.to.value_or(FrameLoop::kEndTime)) return usageError("--from must lie before --to");
     parsed.action = ParsedCommandLine::Action::Capture;
     return parsed;
+}
+
+namespace {
+
+// One written time of an option, held to [low, kEndTime].
+bool resolveTime(const char* option, const std::string& text, const Script& script, int low, int& ms,
+                 std::string& error) {
+    const TypedTime time = readTypedTime(text, &script);
+    if (!time.ms) {
+        error = std::string(option) + " " + text + ": " + time.error;
+        return false;
+    }
+    if (*time.ms < low || *time.ms > FrameLoop::kEndTime) {
+        error = std::string(option) + " " + text + " is " + std::to_string(*time.ms) + " ms, outside the show (" +
+                std::to_string(low) + " to " + std::to_string(FrameLoop::kEndTime) + ")";
+        return false;
+    }
+    ms = *time.ms;
+    return true;
+}
+
+}  // namespace
+
+bool resolveCaptureTimes(CaptureOptions& o, const Script& script, std::string& error) {
+    int ms = 0;
+    if (!o.fromWritten.empty()) {
+        if (!resolveTime("--from", o.fromWritten, script, 0, ms, error)) return false;
+        o.from = ms;
+    }
+    if (!o.toWritten.empty()) {
+        if (!resolveTime("--to", o.toWritten, script, 1, ms, error)) return false;
+        o.to = ms;
+    }
+    if (!o.atWritten.empty()) {
+        o.at.clear();
+        for (const std::string& part : listParts(o.atWritten)) {
+            if (!resolveTime("--at", part, script, 0, ms, error)) return false;
+            o.at.push_back(ms);
+        }
+        std::sort(o.at.begin(), o.at.end());
+        o.at.erase(std::unique(o.at.begin(), o.at.end()), o.at.end());
+    }
+    if (o.from && *o.from >= o.to.value_or(FrameLoop::kEndTime)) {
+        error = "--from (" + std::to_string(*o.from) + " ms) must lie before --to (" +
+                std::to_string(o.to.value_or(FrameLoop::kEndTime)) + " ms)";
+        return false;
+    }
+    o.fromWritten.clear();
+    o.toWritten.clear();
+    o.atWritten.clear();
+    return true;
 }

@@ -47,6 +47,7 @@ public:
     }
 
     int demoStart() const { return demoStart_; }
+    const Script& script() { return *demo_.loop().script(); }
     // Where the show ends (the loop's end time).
     int endTime() const { return endTime_; }
 
@@ -148,7 +149,8 @@ int capturePictures(const CaptureOptions& o, vantor::platform::OffscreenGL& gl, 
 
 }  // namespace
 
-int runCapture(const CaptureOptions& o) {
+int runCapture(const CaptureOptions& given) {
+    CaptureOptions o = given;
     if (o.output == CaptureOptions::Output::Video && !programOnPath("ffmpeg"))
         return failure(
             "ffmpeg is needed to write a video but is not installed (Debian: apt-get install ffmpeg); "
@@ -165,6 +167,8 @@ int runCapture(const CaptureOptions& o) {
     const ShippedDemoFiles shipped;
     const StartupFiles& files = o.data.empty() ? shipped.files() : folder.emplace(o.data).files();
     OffscreenDemo demo(*gl, files, o);
+    // Times in the script's names read in the show's script.
+    if (!resolveCaptureTimes(o, demo.script(), error)) return failure(error);
 
     int result = 0;
     if (o.output == CaptureOptions::Output::Pictures) {

@@ -1,6 +1,7 @@
 // vantor-script plot FILE OUT.png: the timeline as a picture.
 #include "runtime/script.h"
 #include "runtime/shipped_files.h"
+#include "runtime/typed_time.h"
 #include "tools/vantor_script/script_commands.h"
 #include "tools/vantor_script/soundtrack_loudness.h"
 #include "tools/vantor_script/timeline_plan.h"
@@ -16,13 +17,14 @@
 #include <optional>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 namespace fs = std::filesystem;
 
 namespace {
 
 const char* const kPlotUsage =
-    "usage: vantor-script plot FILE OUT.png [--data DIR] [--from MS] [--to MS]\n"
+    "usage: vantor-script plot FILE OUT.png [--data DIR] [--from T] [--to T]\n"
     "\n"
     "Draws the timeline script FILE as a picture: one row per effect with the\n"
     "spans it runs (START to END), its INITs and its signals named by their\n"
@@ -31,14 +33,19 @@ const char* const kPlotUsage =
     "\n"
     "  --data DIR  the show's folder: DIR/soundtrack.mp3 is the soundtrack when\n"
     "              there is one, else the shipped soundtrack.mp3\n"
-    "  --from MS   first music time drawn (default 0)\n"
-    "  --to MS     last music time drawn (default: the show's end)\n";
+    "  --from T    first music time drawn (default 0)\n"
+    "  --to T      last music time drawn (default: the show's end)\n"
+    "A time T is ms or in the script's names: BAR9, BAR8+BEAT2, a MARK, a DEFINE.\n";
 
 struct PlotOptions {
     const char* file = nullptr;
     const char* out = nullptr;
     const char* data = nullptr;
     std::optional<std::int32_t> from, to;
+    // --from and --to in the script's names (BAR9, a MARK), read once the
+    // script is; null when given in ms.
+    const char* fromWritten = nullptr;
+    const char* toWritten = nullptr;
 };
 
 bool readMs(const char* text, std::int32_t& ms) {
@@ -66,8 +73,12 @@ int parsePlotArguments(int argc, char** argv, PlotOptions& options) {
             if (!from && !to) {
                 options.data = value;
             } else if (!readMs(value, ms)) {
-                std::fprintf(stderr, "vantor-script plot: %s wants a music time in ms, not \"%s\"\n", arg, value);
-                return 2;
+                if (!isTypedTime(value)) {
+                    std::fprintf(stderr, "vantor-script plot: %s wants a music time (ms, BAR9, a MARK), not \"%s\"\n",
+                                 arg, value);
+                    return 2;
+                }
+                (from ? options.fromWritten : options.toWritten) = value;
             } else {
                 (from ? options.from : options.to) = ms;
             }
@@ -116,6 +127,16 @@ int runPlot(int argc, char** argv) {
         return 1;
     }
     const Script& script = *result.script;
+    for (auto [written, ms, option] : {std::tuple{options.fromWritten, &options.from, "--from"},
+                                       std::tuple{options.toWritten, &options.to, "--to"}}) {
+        if (!written) continue;
+        const TypedTime time = readTypedTime(written, &script);
+        if (!time.ms) {
+            std::fprintf(stderr, "vantor-script plot: %s %s: %s\n", option, written, time.error.c_str());
+            return 1;
+        }
+        *ms = *time.ms;
+    }
 
     const std::string soundtrack = soundtrackOf(options);
     const double soundtrackMs = vantor::plot::soundtrackLengthMs(soundtrack);
@@ -132,8 +153,9 @@ int runPlot(int argc, char** argv) {
         std::fprintf(stderr, "%s: warning: %d effects are drawn together on the last row\n", options.file,
                      plan.foldedEffects);
     vantor::plot::Loudness loudness;
-    const bool heard = soundtrackMs > 0 && vantor::plot::measureLoudness(soundtrack, from, to, vantor::plot::PlotLayout::kTimelineWidth,
-                                                     loudness);
+    const bool heard =
+        soundtrackMs > 0 &&
+        vantor::plot::measureLoudness(soundtrack, from, to, vantor::plot::PlotLayout::kTimelineWidth, loudness);
     if (!heard)
         std::fprintf(stderr, "%s: warning: no soundtrack at %s: drawn without its loudness\n", options.file,
                      soundtrack.c_str());

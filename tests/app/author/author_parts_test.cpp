@@ -65,6 +65,13 @@ TEST(AuthorControlCommand, CommandsAndTheirMistakes) {
     ControlCommand c = parseControlCommand("seek 61440");
     EXPECT_EQ(c.kind, ControlCommand::Kind::Seek);
     EXPECT_EQ(c.from, 61440);
+    EXPECT_TRUE(c.time.empty());
+    // A time in the script's names is kept as written, read against the
+    // script that plays.
+    c = parseControlCommand(" seek BAR8 + BEAT2 \r");
+    EXPECT_EQ(c.kind, ControlCommand::Kind::Seek);
+    EXPECT_EQ(c.time, "BAR8 + BEAT2");
+    EXPECT_EQ(parseControlCommand("seek drop+120").time, "drop+120");
     c = parseControlCommand("  loop 1000 5000\r");
     EXPECT_EQ(c.kind, ControlCommand::Kind::Loop);
     EXPECT_EQ(c.from, 1000);
@@ -94,6 +101,10 @@ TEST(AuthorControlCommand, CommandsAndTheirMistakes) {
                             "seek 12ms",
                             "seek 99999999999",
                             "seek 1 2",
+                            "seek 1000 + 500",
+                            "seek BAR8 BEAT2",
+                            "seek BAR8++BEAT2",
+                            "seek +BAR8",
                             "loop 5",
                             "loop 5000 1000",
                             "loop 5 5",

@@ -246,6 +246,15 @@ TEST(AuthorProgram, TheControlChannelStepsJumpsToMarksAndTellsItsStatus) {
     EXPECT_EQ(vantor.ask("time"), "6000");
     EXPECT_EQ(vantor.ask("mark late"), "ok");
     EXPECT_EQ(vantor.ask("time"), "9000");
+    // Times in the script's names: the grid of its BPM, its marks.
+    EXPECT_EQ(vantor.ask("seek BAR2 + BEAT1"), "ok");
+    EXPECT_EQ(vantor.ask("time"), "4500");
+    EXPECT_EQ(vantor.ask("seek drop+BEAT1"), "ok");
+    EXPECT_EQ(vantor.ask("time"), "6500");
+    EXPECT_EQ(vantor.ask("seek BAR2 + BI"), "error: `BI` is not a number of ms, a MARK or a name of the script");
+    EXPECT_EQ(vantor.ask("time"), "6500");
+    EXPECT_EQ(vantor.ask("seek late"), "ok");
+    EXPECT_EQ(vantor.ask("time"), "9000");
     EXPECT_EQ(vantor.ask("mark prev"), "ok");
     EXPECT_EQ(vantor.ask("time"), "6000");
     EXPECT_EQ(vantor.ask("mark bridge"), "error: the script has no mark bridge");

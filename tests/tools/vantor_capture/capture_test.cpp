@@ -27,9 +27,12 @@ namespace vantor::test {
 namespace {
 
 // A white flash at 500 ms (the first frame at 30 fps from DEMOSTART 200 that
-// reaches it is exactly 500), a fade to red from 1000 to 2000 ms.
+// reaches it is exactly 500), a fade to red from 1000 to 2000 ms; a beat of
+// 500 ms and a mark where the fade begins, for times in the script's names.
 constexpr const char* kScript =
     "DEMOSTART 200\n"
+    "BPM 120\n"
+    "MARK fade 1000\n"
     "SETUP\n"
     "TIMELINE\n"
     "500 SIGNAL 30 1 0\n"
@@ -357,6 +360,29 @@ TEST_F(CaptureTest, CommandLineErrorsAndMissingPieces) {
     const Result noMusic = capture("--quiet --at 1000 shots/");
     EXPECT_EQ(noMusic.code, 1);
     EXPECT_EQ(noMusic.err, "vantor-capture: could not set up music\n");
+}
+
+// --at, --from and --to in the script's names: the grid, its marks, sums.
+TEST_F(CaptureTest, TimesInTheScriptsNames) {
+    Result result = capture("--quiet --fps 30 --size 160x120 --at fade+BEAT1,BAR1,1000 named/");
+    ASSERT_EQ(result.code, 0) << result.err;
+    for (const char* file : {"1000.png", "1500.png", "2000.png"})
+        EXPECT_TRUE(std::filesystem::exists(dir.file(std::string("named/") + file))) << file;
+
+    result = capture("--quiet --fps 30 --size 160x120 --from BEAT1 --to fade named-frames/");
+    ASSERT_EQ(result.code, 0) << result.err;
+    // Frames from 500 up to 1000 at 30 fps from DEMOSTART 200: 500, 533, ... 966.
+    EXPECT_TRUE(std::filesystem::exists(dir.file("named-frames/000014.png")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("named-frames/000015.png")));
+
+    for (const char* wrong :
+         {"--at BAR1+BI shots/", "--at BAR999 shots/", "--from fade --to BEAT1 shots/", "--to chorus clip/"}) {
+        SCOPED_TRACE(wrong);
+        result = capture(std::string("--quiet ") + wrong);
+        EXPECT_EQ(result.code, 1);
+        EXPECT_EQ(result.err.rfind("vantor-capture: --", 0), 0u) << result.err;
+    }
+    EXPECT_NE(capture("--quiet --at BAR1+BI shots/").err.find("`BI`"), std::string::npos);
 }
 
 TEST(CaptureFrameTimes, AreExactFromTheFrameNumberAndFoundAgainFromATime) {

@@ -26,7 +26,8 @@ public:
     int height() const { return cairo_image_surface_get_height(surface_); }
     bool is(int x, int y, vantor::look::Rgb c) const {
         if (!ok() || x < 0 || y < 0 || x >= width() || y >= height()) return false;
-        const unsigned char* row = cairo_image_surface_get_data(surface_) + y * cairo_image_surface_get_stride(surface_);
+        const unsigned char* row =
+            cairo_image_surface_get_data(surface_) + y * cairo_image_surface_get_stride(surface_);
         const std::uint32_t p = reinterpret_cast<const std::uint32_t*>(row)[x];
         return ((p >> 16) & 0xff) == c.r && ((p >> 8) & 0xff) == c.g && (p & 0xff) == c.b;
     }
@@ -92,8 +93,8 @@ TEST(TimelinePlot, EveryEventOfTheShippedShowIsDrawnInItsRow) {
     }
     EXPECT_GT(checked, 200);
     for (const ScriptEvent& e : script->setupEvents())
-        EXPECT_TRUE(picture.is(PlotLayout::kHeaderWidth + 6, d.layout.rowTop(rowOf[e.effectId]) + PlotLayout::kSetupDotY,
-                               kSetupColour))
+        EXPECT_TRUE(picture.is(PlotLayout::kHeaderWidth + 6,
+                               d.layout.rowTop(rowOf[e.effectId]) + PlotLayout::kSetupDotY, kSetupColour))
             << "setup signal on line " << e.line;
 }
 
@@ -146,8 +147,8 @@ TEST(TimelinePlot, BadInputGivesAPictureOfBoundedSize) {
     const Picture picture(dir.file("crowd.png"));
     ASSERT_TRUE(picture.ok());
     EXPECT_LT(picture.height(), 8000);
-    EXPECT_TRUE(picture.is(d.layout.columnOf(7000), d.layout.rowTop(TimelinePlan::kMaxRows - 1) + PlotLayout::kTickTop + 1,
-                           kTickColour));
+    EXPECT_TRUE(picture.is(d.layout.columnOf(7000),
+                           d.layout.rowTop(TimelinePlan::kMaxRows - 1) + PlotLayout::kTickTop + 1, kTickColour));
 }
 
 int run(const std::string& command) { return std::system(command.c_str()); }
@@ -159,7 +160,9 @@ TEST(TimelinePlot, TheToolReportsMissingSoundtrackAndUnwritablePicture) {
     // No soundtrack anywhere the tool looks: a warning, the picture still made.
     const std::string tool = SCRIPT_TOOL;
     const std::string plot = "cd " + dir.path().string() + " && " + tool + " plot show/data/script.scr ";
-    EXPECT_EQ(run("mkdir -p bin && cp " + tool + " bin/ && bin/vantor-script plot show/data/script.scr a.png --data show 2>err.txt"), 0);
+    EXPECT_EQ(run("mkdir -p bin && cp " + tool +
+                  " bin/ && bin/vantor-script plot show/data/script.scr a.png --data show 2>err.txt"),
+              0);
     EXPECT_NE(vantor::test::readFile(dir.file("err.txt")).find("no soundtrack"), std::string::npos);
     EXPECT_TRUE(std::filesystem::exists(dir.file("a.png")));
     // A picture that cannot be written: exit 1, nothing left behind.
@@ -167,6 +170,13 @@ TEST(TimelinePlot, TheToolReportsMissingSoundtrackAndUnwritablePicture) {
     EXPECT_FALSE(std::filesystem::exists(dir.file("missing")));
     EXPECT_NE(run(plot + "c.png --from 5000 --to 100 2>/dev/null"), 0);
     EXPECT_NE(run(plot + "c.png --to BAR9x 2>/dev/null"), 0);
+    // A stretch given in the script's names: its grid and its marks.
+    dir.write("grid.scr", "BPM 120\nMARK drop 6000\nSETUP\nTIMELINE\n1000 START 30\n9000 END 30\nLINETIME\n");
+    const std::string gridPlot = "cd " + dir.path().string() + " && " + tool + " plot grid.scr ";
+    EXPECT_EQ(run(gridPlot + "d.png --from BAR1 --to drop+BEAT2 2>err.txt"), 0);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("d.png")));
+    EXPECT_EQ(run(gridPlot + "e.png --from BAR1 --to drop+BI 2>err.txt"), 1 << 8);
+    EXPECT_NE(vantor::test::readFile(dir.file("err.txt")).find("--to drop+BI: `BI`"), std::string::npos);
 }
 
 // The shipped soundtrack is looked for in the working folder, then next to
@@ -181,7 +191,8 @@ TEST(TimelinePlot, TheShippedSoundtrackIsFoundWhereAnInstallPutsIt) {
                               std::string(SCRIPT_TOOL) + " prefix/bin/ && cp " + VANTOR_DEMO_DIR +
                               "/soundtrack.mp3 prefix/share/vantor/";
     ASSERT_EQ(run(setup), 0);
-    const std::string plot = "cd " + dir.file("work") + " && ../prefix/bin/vantor-script plot ../show.scr out.png 2>err.txt";
+    const std::string plot =
+        "cd " + dir.file("work") + " && ../prefix/bin/vantor-script plot ../show.scr out.png 2>err.txt";
     const auto warned = [&] { return vantor::test::readFile(dir.file("work/err.txt")); };
 
     EXPECT_EQ(run(plot), 0);
