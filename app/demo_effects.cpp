@@ -19,8 +19,11 @@ StartupStep DemoEffects::appendLoadingImages() {
 }
 
 StartupStep DemoEffects::showLoadingScreen(bool advance) {
-    if (!loadingScreen_) return {};
+    // The sequence moves on in a rebuild too, where nothing is drawn: the
+    // show's first bars play its last picture (the finished title), so fresh
+    // effects must stand on the same picture as those of the start-up.
     if (advance) loadingScreen.advance();
+    if (!loadingScreen_) return {};
     loadingScreen.post();
     target_.swapBuffers();
     return {};

@@ -90,7 +90,8 @@ struct DemoEffects {
 
     // Builds the effects group by group and registers each right after its
     // construction; the loading screen between groups is drawn into target
-    // (not at all without loadingScreen: a rebuild while the show plays).
+    // (not at all without loadingScreen: a rebuild while the show plays; the
+    // sequence still moves on to its last picture).
     // files: what the demo started from; its image directory is the cache's
     // base directory again after the scene groups.
     DemoEffects(EffectTable& table, ImageLibrary& images, FrameTarget& target, const StartupFiles& files,
