@@ -153,8 +153,8 @@ int runAuthorMode(const AuthorOptions& options) {
     }
     // Only a quit ends author mode: the music never reads past the show's end.
     music.setShowEnd([&] { return demo->loop().endTime(); });
-    AuthorSession session(*demo, {options.folder, files.script, folderFiles.shippedSoundtrack()}, std::move(watcher),
-                          steadyMs, reportOnStderr);
+    AuthorSession session(*demo, {options.folder, files.script, folderFiles.shippedSoundtrack(), files.imagePath},
+                          std::move(watcher), steadyMs, reportOnStderr);
     session.setFindingsReport(reportFindings);
     std::optional<LineReader> input;
     std::optional<AuthorControl> control;

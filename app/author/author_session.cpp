@@ -1,5 +1,6 @@
 #include "app/author/author_session.h"
 
+#include "app/author/error_location.h"
 #include "app/demo.h"
 #include "runtime/script.h"
 #include "app/script_check.h"
@@ -22,18 +23,20 @@ AuthorSession::AuthorSession(Demo& demo, Files files, std::unique_ptr<vantor::pl
 
 void AuthorSession::report(const std::string& message) {
     // One line on the screen and on stderr: readers may end theirs with a line break.
-    std::string text = message;
+    std::string text = locatedError(message, files_.imagePath, editedFile);
     while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ')) text.pop_back();
     if (text == error_) return;
     error_ = text;
     if (report_) report_(text);
 }
 
-std::string AuthorSession::scriptFileName() const {
+std::string AuthorSession::editedFile(const std::string& dataPath) {
     // The file the author edits when the folder has it, else the archive's member.
-    const std::string inFolder = ppd_folder_file(files_.script.c_str());
-    return inFolder.empty() ? files_.script : inFolder;
+    const std::string inFolder = ppd_folder_file(dataPath.c_str());
+    return inFolder.empty() ? dataPath : inFolder;
 }
+
+std::string AuthorSession::scriptFileName() const { return editedFile(files_.script); }
 
 void AuthorSession::checkRead(const ScriptReadResult& read) {
     findings_.clear();

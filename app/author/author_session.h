@@ -12,8 +12,9 @@
 // Errors never end the session: a script that does not read, a picture or
 // scene that does not load, or an effect refusing its data keeps the last
 // good state playing; the message is the session's error() until the next
-// good reload, and goes to the report callback ("FILE:LINE: message" for the
-// script). The demo's fatal ends must throw for this (a throwing sink).
+// good reload, and goes to the report callback as "FILE[:LINE]: message":
+// the script's errors by line, the others with the file the demo's text names
+// (a scene, a picture) put first. The demo's fatal ends must throw for this (a throwing sink).
 //
 // Every time the script is read (at start and on each save), the script
 // checker judges it against the start-up's effects and the data as the demo
@@ -31,6 +32,7 @@
 #include "app/author/data_change.h"
 #include "app/author/transport.h"
 #include "platform/folder_watcher.h"
+#include "runtime/startup_files.h"
 
 #include <cstdint>
 #include <functional>
@@ -52,9 +54,10 @@ public:
     using FindingsReport = std::function<void(const std::vector<std::string>& findings)>;
 
     struct Files {
-        std::string folder;      // the data folder (for naming files in messages)
-        std::string script;      // the script's name in the data layer
-        std::string soundtrack;  // the soundtrack when the folder has none
+        std::string folder;                            // the data folder (for naming files in messages)
+        std::string script;                            // the script's name in the data layer
+        std::string soundtrack;                        // the soundtrack when the folder has none
+        std::string imagePath = kDemoFiles.imagePath;  // where image names are looked up
     };
 
     // watcher may be null (nothing is watched; reload() still works).
@@ -122,6 +125,8 @@ private:
     void replayIntoPlayingEffects();
     std::string soundtrackPath() const;
     std::string scriptFileName() const;
+    // The file the author edits for a data path: the folder's, else the member.
+    static std::string editedFile(const std::string& dataPath);
 
     Demo& demo_;
     Files files_;

@@ -1,8 +1,10 @@
 // The pieces of author mode that need no demo: which saved paths matter, how
-// saves settle, the control channel's commands and its line reader.
+// saves settle, where an error's file goes, the control channel's commands and
+// its line reader.
 #include "app/author/change_settler.h"
 #include "app/author/control_command.h"
 #include "app/author/data_change.h"
+#include "app/author/error_location.h"
 #include "app/author/line_reader.h"
 #include "platform/folder_watcher.h"
 #include "tests/support/temp_dir.h"
@@ -59,6 +61,29 @@ TEST(AuthorChangeSettler, SavesSettleAfterAQuietSpell) {
     EXPECT_TRUE(settler.settled(5000).empty());
     settler.add({}, 6000);
     EXPECT_FALSE(settler.pending());
+}
+
+// The demo's texts about a scene or a picture lead with the file the author
+// edits; texts naming no file, and those that already begin with one, stay.
+TEST(AuthorErrorLocation, TheFileNamedInsideTheTextLeads) {
+    const EditedFile edited = [](const std::string& path) {
+        return path.rfind("data/", 0) == 0 ? "/show/" + path : path;
+    };
+    auto located = [&](const std::string& text) { return locatedError(text, "data/images/", edited); };
+    EXPECT_EQ(located("Error in parsing data/modul2.ppp: could not open file"),
+              "/show/data/modul2.ppp: could not open file");
+    EXPECT_EQ(located("Error in parsing data/arm.ppp: could not load texture C:\\maps\\stone.tga"),
+              "/show/data/arm.ppp: could not load texture C:\\maps\\stone.tga");
+    EXPECT_EQ(located("could not load image rotule.pcx (PCX: Cannot read header)"),
+              "/show/data/images/rotule.pcx: could not load image (PCX: Cannot read header)");
+    EXPECT_EQ(located("could not load image data/tex/blob.tga"), "/show/data/tex/blob.tga: could not load image");
+    EXPECT_EQ(located("could not bring image to 24 bits horizon.jpg"),
+              "/show/data/images/horizon.jpg: could not bring image to 24 bits");
+    EXPECT_EQ(located("scene data/steiner.ppp has no object 4"), "/show/data/steiner.ppp: scene has no object 4");
+    for (const std::string same :
+         {"/show/data/script.scr:12: unknown effect 99", "could not play stream", "Error in parsing ",
+          "Error in parsing : x", "could not load image ", "scene of the crime", "effect too large", ""})
+        EXPECT_EQ(located(same), same);
 }
 
 TEST(AuthorControlCommand, CommandsAndTheirMistakes) {

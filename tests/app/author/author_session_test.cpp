@@ -257,7 +257,8 @@ TEST_F(AuthorSessionTest, PicturesAndScenesReloadOrKeepTheLastGoodEffects) {
     save("data/images/rotule.pcx", "not a picture at all");
     settle();
     // The demo's message and the reader's reason.
-    EXPECT_EQ(session->error(), "could not load image rotule.pcx (PCX: Cannot read header)");
+    EXPECT_EQ(session->error(),
+              folder.file("data/images/rotule.pcx") + ": could not load image (PCX: Cannot read header)");
     EXPECT_EQ(&demo->effects().picture, before);
     EXPECT_EQ(table.get(DemoEffects::kPictureId), before);
 
@@ -286,7 +287,7 @@ TEST_F(AuthorSessionTest, PicturesAndScenesReloadOrKeepTheLastGoodEffects) {
 
     save("data/arm.ppp", "PPP but broken");
     settle();
-    EXPECT_EQ(session->error().rfind("Error in parsing data/arm.ppp: ", 0), 0u) << session->error();
+    EXPECT_EQ(session->error().rfind(folder.file("data/arm.ppp") + ": ", 0), 0u) << session->error();
     EXPECT_EQ(session->error().find('\n'), std::string::npos);
     // Another scene's objects under the same name: built and drawn.
     ppd_file* other = ppd_open("data/boost.ppp");
