@@ -49,7 +49,8 @@ for tool in debootstrap patchelf zip tar strip; do
     command -v "$tool" >/dev/null || { echo "make-release: '$tool' is missing (.ci/deps --release)" >&2; exit 1; }
 done
 
-step() { echo "make-release: $*"; }
+start=$SECONDS
+step() { echo "make-release: [$((SECONDS - start)) s] $*"; }
 trap root_unmount_all EXIT
 
 project_version=$(sed -n 's/^project(vantor VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
