@@ -65,7 +65,9 @@ name="vantor-$version-linux-x86_64"
 broot=$root/build/release-roots/bullseye-build
 bbuild=/vantor/build
 
-# 1. The show's data, built here by the demo workflow.
+# 1. The show's data, built here by the demo workflow. A fresh checkout has
+#    no build/ yet; the logs go there.
+mkdir -p build dist
 step "building the show's data (cmake --workflow --preset demo)"
 cmake --workflow --preset demo >build/release-demo.log 2>&1 || {
     tail -n 30 build/release-demo.log >&2; echo "make-release: the demo workflow failed" >&2; exit 1; }
