@@ -20,6 +20,7 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 . tools/release/debian-root.sh
+. tools/release/data-folder.sh
 
 usage() { sed -n '7,14p' "$0" | sed 's/^# \{0,1\}//'; }
 data=""
@@ -34,12 +35,7 @@ while [ $# -gt 0 ]; do
     esac
 done
 if [ -n "$data" ]; then
-    [ -d "$data" ] || { echo "make-release: no folder '$data'" >&2; exit 1; }
-    data=$(cd "$data" && pwd)
-    if [ ! -d "$data/data" ] && [ ! -f "$data/celpalette.pcx" ] && [ ! -f "$data/soundtrack.mp3" ]; then
-        echo "make-release: '$data' has none of data/, celpalette.pcx, soundtrack.mp3: nothing to ship" >&2
-        exit 1
-    fi
+    data=$(release_data_folder make-release "$data") || exit 1
 fi
 if [ "$(id -u)" != 0 ]; then
     echo "make-release: run as root (it builds the programs in a Debian 11 root)" >&2
