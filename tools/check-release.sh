@@ -168,10 +168,10 @@ check_system() {
     # shellcheck disable=SC2086
     debian_root "$sys" "$suite" $desktop
     local dev
-    dev=$(chroot "$sys" dpkg-query -W -f '${Package}\n' | grep -- '-dev$' || true)
+    dev=$(root_run "$sys" dpkg-query -W -f '${Package}\n' | grep -- '-dev$' || true)
     [ -z "$dev" ] || fail "$suite: the root holds development packages: $dev"
     local glibc
-    glibc=$(chroot "$sys" dpkg-query -W -f '${Version}' libc6)
+    glibc=$(root_run "$sys" dpkg-query -W -f '${Version}' libc6)
 
     root_mount "$sys"
     root_bind "$release" "$sys$inside" ro
@@ -183,8 +183,8 @@ check_system() {
     step "$suite (libc6 $glibc): the libraries the programs need"
     local f missing=""
     for f in vantor vantor-capture lib/libSDL2-2.0.so.0 lib/libmpg123.so.0; do
-        chroot "$sys" ldd "$inside/$f" >>"$out/ldd.txt" 2>&1 || true
-        missing+=$(chroot "$sys" ldd "$inside/$f" 2>&1 | grep "not found" | sed "s|^|$f: |" || true)
+        root_run "$sys" ldd "$inside/$f" >>"$out/ldd.txt" 2>&1 || true
+        missing+=$(root_run "$sys" ldd "$inside/$f" 2>&1 | grep "not found" | sed "s|^|$f: |" || true)
     done
     [ -z "$missing" ] || fail "$suite: libraries not found: $missing"
 

@@ -76,21 +76,21 @@ password=$(sed -n 's/^VANTOR_DEMO_ARCHIVE_PASSWORD:INTERNAL=//p' build/demo/CMak
 step "making the Debian 11 build root (build/release-roots/bullseye-build, kept for next time)"
 debian_root "$broot" bullseye $(cat tools/release/build-packages.txt)
 root_mount "$broot"
-if [ ! -x "$broot/opt/host-cmake/bin/cmake" ] || ! chroot "$broot" /opt/host-cmake/bin/cmake --version >/dev/null 2>&1; then
+if [ ! -x "$broot/opt/host-cmake/bin/cmake" ] || ! root_run "$broot" /opt/host-cmake/bin/cmake --version >/dev/null 2>&1; then
     step "copying this system's cmake into the build root"
     bash tools/release/transplant-cmake.sh "$broot" /opt/host-cmake
 fi
 if [ ! -f "$broot/opt/sdl2/lib/libSDL2-2.0.so.0" ]; then
     step "building SDL from Debian's source in the build root (a few minutes)"
     cp tools/release/build-sdl.sh "$broot/tmp/build-sdl.sh"
-    chroot "$broot" bash /tmp/build-sdl.sh >build/release-sdl.log 2>&1 || {
+    root_run "$broot" bash /tmp/build-sdl.sh >build/release-sdl.log 2>&1 || {
         tail -n 30 build/release-sdl.log >&2; echo "make-release: building SDL failed" >&2; exit 1; }
 fi
 
 # 3. The programs, built in the root from this checkout (bound read-only).
 step "building vantor and vantor-capture in the build root"
 root_bind "$root" "$broot/vantor/src" ro
-chroot "$broot" env PKG_CONFIG_PATH=/opt/sdl2/lib/pkgconfig bash /vantor/src/tools/release/build-programs.sh \
+root_run "$broot" PKG_CONFIG_PATH=/opt/sdl2/lib/pkgconfig bash /vantor/src/tools/release/build-programs.sh \
     >build/release-programs.log 2>&1 || {
     tail -n 40 build/release-programs.log >&2; echo "make-release: building the programs failed" >&2; exit 1; }
 

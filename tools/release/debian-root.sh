@@ -6,6 +6,9 @@
 #                                      PACKAGE... installed (no recommends);
 #                                      kept and reused while the stamp inside
 #                                      names the same suite and packages
+#   root_run DIR COMMAND...            runs COMMAND in DIR with a clean
+#                                      environment (VAR=VALUE words first
+#                                      add to it)
 #   root_mount DIR                     mounts /proc and /dev into DIR
 #   root_bind SRC DIR/PATH [ro]        binds SRC there (read-only with ro)
 #   root_unmount_all                   undoes every mount made here, newest first
@@ -33,13 +36,13 @@ debian_root() {
     fi
     if [ $# -gt 0 ]; then
         root_mount "$dir"
-        if ! chroot "$dir" env DEBIAN_FRONTEND=noninteractive \
+        if ! root_run "$dir" DEBIAN_FRONTEND=noninteractive \
             apt-get install -y -q --no-install-recommends "$@" >>"$log" 2>&1; then
             echo "installing into the $suite root failed; the end of $log:" >&2
             tail -n 20 "$log" >&2
             return 1
         fi
-        chroot "$dir" apt-get clean
+        root_run "$dir" apt-get clean
     fi
     echo "$want" >"$dir/.vantor-root"
 }
@@ -54,6 +57,15 @@ root_clear() {
         umount "$m" 2>/dev/null || umount -l "$m"
     done
     rm -rf --one-file-system "$dir"
+}
+
+# Nothing of the caller's environment goes in: compiler launchers, flags or
+# library paths of this system would reach the root's compilers and loader
+# and name programs and files the root does not have.
+root_run() {
+    local dir=$1
+    shift
+    chroot "$dir" env -i HOME=/root LANG=C PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"
 }
 
 root_bind() {
