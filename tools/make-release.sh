@@ -132,7 +132,12 @@ else
         cp "$demo/soundtrack.mp3" "$folder/"
     fi
 fi
-sed -e "s/@VERSION@/$version/" -e "s/@COMMIT@/$full_commit$dirty/" \
+if [ -z "$data" ]; then
+    show_text="The show lasts four minutes."
+else
+    show_text="This release plays an author's own show over the Vantor show's data."
+fi
+sed -e "s/@VERSION@/$version/" -e "s/@COMMIT@/$full_commit$dirty/" -e "s/@SHOW@/$show_text/" \
     tools/release/README.txt >"$folder/README"
 
 # 5. What the folder needs from the system: only the C runtime, libGL/EGL and
