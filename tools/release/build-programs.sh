@@ -11,7 +11,10 @@
 # installed), and EGL from its libEGL.so.1.
 set -euo pipefail
 libdir=/usr/lib/x86_64-linux-gnu
+# The build folder is kept between releases; a compiler launcher a caller's
+# environment once put in its cache is not in this root, so it is dropped.
 /opt/host-cmake/bin/cmake -S /vantor/src -B /vantor/build \
+    -UCMAKE_C_COMPILER_LAUNCHER -UCMAKE_CXX_COMPILER_LAUNCHER \
     -DCMAKE_BUILD_TYPE=Release \
     -DVANTOR_BUILD_TESTS=OFF -DVANTOR_BUILD_BENCH=OFF -DVANTOR_AUTHOR_TOOLS=OFF \
     -DOPENGL_opengl_LIBRARY=$libdir/libGL.so -DOPENGL_glx_LIBRARY=$libdir/libGL.so \
