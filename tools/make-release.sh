@@ -71,6 +71,49 @@ demo=$root/build/demo/demo
 password=$(sed -n 's/^VANTOR_DEMO_ARCHIVE_PASSWORD:INTERNAL=//p' build/demo/CMakeCache.txt)
 [ -n "$password" ] || { echo "make-release: no archive password in build/demo/CMakeCache.txt" >&2; exit 1; }
 
+# The show the release plays: the shipped archive and soundtrack, or an
+# author's folder packed over the shipped show's files. An author's show is
+# played here at once, one frame from the packed archive alone as the
+# release plays it, so that a script or picture that does not load fails now
+# with its message rather than after the build in the root.
+stage=$root/dist/stage
+files=$stage/files
+rm -rf "$stage"
+mkdir -p "$files"
+if [ -z "$data" ]; then
+    cp "$demo/vantor.ppd" "$demo/soundtrack.mp3" "$files/"
+else
+    step "packing the shipped show with $data over it"
+    show=$stage/show
+    mkdir -p "$show"
+    cp -R "$demo/data" "$show/data"
+    [ -f "$demo/celpalette.pcx" ] && cp "$demo/celpalette.pcx" "$show/"
+    [ -d "$data/data" ] && cp -R "$data/data/." "$show/data/"
+    [ -f "$data/celpalette.pcx" ] && cp "$data/celpalette.pcx" "$show/"
+    for extra in "$data"/*; do
+        case "$(basename "$extra")" in
+            data|celpalette.pcx|soundtrack.mp3) ;;
+            *) echo "make-release: not shipped (the demo reads only data/, celpalette.pcx, soundtrack.mp3): $extra" >&2 ;;
+        esac
+    done
+    roots=()
+    [ -f "$show/celpalette.pcx" ] && roots+=(celpalette.pcx)
+    (cd "$show" && "$root/build/demo/tools/ppd/ppd" pack --password "$password" "$files/vantor.ppd" data "${roots[@]}") ||
+        { echo "make-release: packing $data failed" >&2; exit 1; }
+    if [ -f "$data/soundtrack.mp3" ]; then
+        cp "$data/soundtrack.mp3" "$files/"
+    else
+        cp "$demo/soundtrack.mp3" "$files/"
+    fi
+    step "playing the packed show here (one frame)"
+    if ! (cd "$files" && VANTOR_HEADLESS=1 "$root/build/demo/tools/vantor_capture/vantor-capture" \
+            --quiet --at 1000 "$stage/probe/" >"$stage/probe.log" 2>&1); then
+        cat "$stage/probe.log" >&2
+        echo "make-release: the show packed from $data does not play" >&2
+        exit 1
+    fi
+fi
+
 # 2. The Debian 11 build root: its compiler and libraries, this system's
 #    cmake (Debian 11's is too old for the presets) and SDL built from source.
 step "making the Debian 11 build root (build/release-roots/bullseye-build, kept for next time)"
@@ -96,9 +139,7 @@ root_run "$broot" PKG_CONFIG_PATH=/opt/sdl2/lib/pkgconfig bash /vantor/src/tools
 
 # 4. The folder.
 step "assembling dist/$name"
-stage=$root/dist/stage
 folder=$stage/$name
-rm -rf "$stage"
 mkdir -p "$folder/lib"
 install -m 755 "$broot$bbuild/demo/vantor" "$folder/vantor"
 install -m 755 "$broot$bbuild/tools/vantor_capture/vantor-capture" "$folder/vantor-capture"
@@ -106,32 +147,7 @@ install -m 755 "$broot/opt/sdl2/lib/libSDL2-2.0.so.0" "$folder/lib/libSDL2-2.0.s
 install -m 755 "$(readlink -f "$broot/usr/lib/x86_64-linux-gnu/libmpg123.so.0")" "$folder/lib/libmpg123.so.0"
 strip --strip-unneeded "$folder/vantor" "$folder/vantor-capture" "$folder"/lib/*.so.*
 
-if [ -z "$data" ]; then
-    cp "$demo/vantor.ppd" "$demo/soundtrack.mp3" "$folder/"
-else
-    step "packing the shipped show with $data over it"
-    show=$stage/show
-    mkdir -p "$show"
-    cp -R "$demo/data" "$show/data"
-    [ -f "$demo/celpalette.pcx" ] && cp "$demo/celpalette.pcx" "$show/"
-    [ -d "$data/data" ] && cp -R "$data/data/." "$show/data/"
-    [ -f "$data/celpalette.pcx" ] && cp "$data/celpalette.pcx" "$show/"
-    for extra in "$data"/*; do
-        case "$(basename "$extra")" in
-            data|celpalette.pcx|soundtrack.mp3) ;;
-            *) echo "make-release: not shipped (the demo reads only data/, celpalette.pcx, soundtrack.mp3): $extra" >&2 ;;
-        esac
-    done
-    roots=()
-    [ -f "$show/celpalette.pcx" ] && roots+=(celpalette.pcx)
-    (cd "$show" && "$root/build/demo/tools/ppd/ppd" pack --password "$password" "$folder/vantor.ppd" data "${roots[@]}") ||
-        { echo "make-release: packing $data failed" >&2; exit 1; }
-    if [ -f "$data/soundtrack.mp3" ]; then
-        cp "$data/soundtrack.mp3" "$folder/"
-    else
-        cp "$demo/soundtrack.mp3" "$folder/"
-    fi
-fi
+cp "$files/vantor.ppd" "$files/soundtrack.mp3" "$folder/"
 if [ -z "$data" ]; then
     show_text="The show lasts four minutes."
 else
