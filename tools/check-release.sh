@@ -224,12 +224,14 @@ check_system() {
     step "$suite: vantor loaded $(wc -l <"$out/loaded.txt") libraries: $(sed 's|.*/||' "$out/loaded.txt" | tr '\n' ' ')"
 
     # The loading screen is the first picture that is not black; the show is
-    # a later one unlike it, and the show moves: two of its pictures differ.
+    # a later one unlike it and not black either (a picture taken after a
+    # short show ended is the empty screen), and the show moves: two of its
+    # pictures differ.
     local shots=("$out"/screen-*.png) loading="" show=() s
     for s in "${shots[@]}"; do
         if [ -z "$loading" ]; then
             [ "$(luma "$s")" -gt 2 ] && loading=$s
-        elif [ "$(psnr "$loading" "$s")" -lt 25 ]; then
+        elif [ "$(luma "$s")" -gt 2 ] && [ "$(psnr "$loading" "$s")" -lt 25 ]; then
             show+=("$s")
         fi
     done
