@@ -29,9 +29,8 @@
 # logs of each system go to build/release-check/SUITE/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-. tools/release/debian-root.sh
-. tools/release/data-folder.sh
+. "$root/tools/release/debian-root.sh"
+. "$root/tools/release/data-folder.sh"
 
 usage() { awk 'NR > 1 && !/^#/ {exit} NR > 1 {sub(/^# ?/, ""); print}' "$0"; }
 build=1
@@ -51,6 +50,9 @@ done
 if [ -n "$data" ]; then
     data=$(release_data_folder check-release "$data") || exit 1
 fi
+# Everything below works in the checkout; --data was taken from where the
+# script was started.
+cd "$root"
 [ "$(id -u)" = 0 ] || { echo "check-release: run as root (it makes and enters Debian roots)" >&2; exit 1; }
 for tool in debootstrap Xvfb ffmpeg; do
     command -v "$tool" >/dev/null || { echo "check-release: '$tool' is missing (.ci/deps --release)" >&2; exit 1; }

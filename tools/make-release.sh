@@ -18,9 +18,8 @@
 # a program built here would need glibc 2.34 or newer.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-cd "$root"
-. tools/release/debian-root.sh
-. tools/release/data-folder.sh
+. "$root/tools/release/debian-root.sh"
+. "$root/tools/release/data-folder.sh"
 
 usage() { sed -n '7,14p' "$0" | sed 's/^# \{0,1\}//'; }
 data=""
@@ -37,6 +36,9 @@ done
 if [ -n "$data" ]; then
     data=$(release_data_folder make-release "$data") || exit 1
 fi
+# Everything below works in the checkout; --data was taken from where the
+# script was started.
+cd "$root"
 if [ "$(id -u)" != 0 ]; then
     echo "make-release: run as root (it builds the programs in a Debian 11 root)" >&2
     exit 1

@@ -42,6 +42,10 @@ expect 1 "nothing to ship" make-release.sh --data "$work/notes"
 # A folder with a show in it passes the argument checks and stops only at
 # the missing tool (or, for a user, at the root check).
 expect 1 "debootstrap' is missing\|run as root" make-release.sh --data "$work/show"
+# A relative folder is taken from where the script is started, not from the
+# checkout it changes to.
+expect 1 "debootstrap' is missing\|run as root" make-release.sh --data show
+expect 1 "no folder 'missing'" make-release.sh --data missing
 
 expect 0 "--no-build" check-release.sh --help
 expect 2 "unknown argument '--bogus'" check-release.sh --bogus
@@ -50,6 +54,7 @@ expect 2 "--at needs" check-release.sh --at
 expect 2 "--at needs" check-release.sh --at soon
 expect 1 "no folder" check-release.sh --data "$work/missing"
 expect 1 "nothing to ship" check-release.sh --data "$work/empty"
+expect 1 "nothing to ship" check-release.sh --data empty
 
 [ "$failures" = 0 ] || { echo "$failures refusal(s) wrong" >&2; exit 1; }
 echo "all refusals as expected"
