@@ -1,7 +1,6 @@
 #include "app/demo.h"
 
 #include "runtime/fatal_error.h"
-#include "app/music_player.h"
 #include "libs/ppd/ppd.h"
 
 namespace {
@@ -9,27 +8,19 @@ constexpr const char* kNoSound = "could not init sound";
 constexpr const char* kNoMusic = "could not set up music";
 }  // namespace
 
-struct Demo::WindowIo {
-    MusicPlayer music;
-    vantor::platform::SdlMessageQueue messages;
-};
-
 Demo::Demo(FrameTarget& target, EffectTable& table, const StartupFiles& files, DemoMusic& music,
            vantor::platform::MessageSource& messages, BuildErrors errors)
     : target_(target), files_(files), music_(music), messages_(messages), table_(table) {
     startUp(errors);
 }
 
-Demo::Demo(FrameTarget& target, EffectTable& table, const StartupFiles& files, BuildErrors errors)
-    : Demo(target, table, files, std::make_unique<WindowIo>(), errors) {}
-
 Demo::Demo(FrameTarget& target, EffectTable& table, const StartupFiles& files, std::unique_ptr<WindowIo> io,
            BuildErrors errors)
     : ownIo_(std::move(io)),
       target_(target),
       files_(files),
-      music_(ownIo_->music),
-      messages_(ownIo_->messages),
+      music_(ownIo_->music()),
+      messages_(ownIo_->messages()),
       table_(table) {
     startUp(errors);
 }

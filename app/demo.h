@@ -68,8 +68,15 @@ public:
     DemoEffects& effects() { return *effects_; }
     EffectTable& table() { return table_; }
 
+    // The music and messages a demo in its own window owns (made where the
+    // window's sound and event queue are: app/demo_window_io.cpp).
+    struct WindowIo {
+        virtual ~WindowIo() = default;
+        virtual DemoMusic& music() = 0;
+        virtual vantor::platform::MessageSource& messages() = 0;
+    };
+
 private:
-    struct WindowIo;
     Demo(FrameTarget& target, EffectTable& table, const StartupFiles& files, std::unique_ptr<WindowIo> io,
          BuildErrors errors);
     void startUp(BuildErrors errors);

@@ -1,6 +1,6 @@
 #include "app/offline_music.h"
 
-#include "platform/mp3_decoder.h"
+#include "platform/soundtrack_length.h"
 
 bool OfflineMusic::initSound() {
     soundReady_ = true;
@@ -8,9 +8,9 @@ bool OfflineMusic::initSound() {
 }
 
 bool OfflineMusic::openMusic(const char* fileName) {
-    vantor::platform::Mp3Decoder decoder;
-    if (!decoder.open(fileName) || decoder.rate() <= 0) return false;
-    lengthMs_ = decoder.lengthFrames() * 1000 / decoder.rate();
+    std::int64_t length = 0;
+    if (!vantor::platform::soundtrackLengthMs(fileName, &length)) return false;
+    lengthMs_ = length;
     clock_.seekMusic(0);
     return true;
 }

@@ -10,7 +10,7 @@
 #include "app/windowless_messages.h"
 #include "libs/log/progress_log.h"
 #include "tools/vantor_capture/effect_profiler.h"
-#include "tools/vantor_capture/frame_times.h"
+#include "app/frame_times.h"
 #include "tools/vantor_capture/png_folder_sink.h"
 #include "tools/vantor_capture/progress_line.h"
 #include "tools/vantor_capture/queued_sink.h"

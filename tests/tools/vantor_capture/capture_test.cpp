@@ -11,7 +11,7 @@
 #include "libs/ppd/pack/pack.h"
 #include "platform/gl_api.h"
 #include "tests/support/temp_dir.h"
-#include "tools/vantor_capture/frame_times.h"
+#include "app/frame_times.h"
 
 #include <gtest/gtest.h>
 #include <png.h>

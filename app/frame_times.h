@@ -1,6 +1,7 @@
-// The music times of captured frames: frame n of a capture at fps frames a
-// second is drawn at DEMOSTART + n * 1000 / fps ms, computed from n each time
-// so that no rounding accumulates over a long capture.
+// The music times of captured frames (vantor-capture, and the web page drawn
+// up to a time): frame n of a capture at fps frames a second is drawn at
+// DEMOSTART + n * 1000 / fps ms, computed from n each time so that no rounding
+// accumulates over a long capture.
 #pragma once
 
 inline int frameTime(int demoStart, long long frame, int fps) {
