@@ -28,13 +28,32 @@ void rar_make_decode_table(const std::uint8_t* lengths, unsigned count, rar_deco
     // multiple of 2^(16 - kQuickBits) or the cap 0xFFFF, which no value
     // reaches, so the first kQuickBits bits decide the length and the symbol
     // exactly as the limit search does. The value's lowest bit is cleared
-    // there; it never matters for these lengths.
+    // there; it never matters for these lengths. Limits never decrease, so
+    // the prefixes of length len run from the first one at or above
+    // limit[len - 1] to the last one below limit[len], each symbol of that
+    // length taking 2^(kQuickBits - len) of them in order; the table is
+    // filled run by run rather than searched prefix by prefix.
     constexpr unsigned kQuick = rar_decode_table::kQuickBits;
-    for (std::uint32_t prefix = 0; prefix < (1u << kQuick); ++prefix) {
-        const std::uint32_t value = prefix << (16 - kQuick);
-        const unsigned len = rar_huffman_detail::codeLength(t, value);
-        const unsigned symbol = rar_huffman_detail::symbolAt(t, value, len);
-        t.quick[prefix] =
-            len <= kQuick && symbol < firstSlowSymbol ? static_cast<std::uint16_t>(symbol | len << 12) : 0;
+    constexpr unsigned kShift = 16 - kQuick;
+    constexpr std::uint32_t kPrefixes = 1u << kQuick;
+    const auto firstPrefixAtOrAbove = [](std::uint32_t limit) {
+        const std::uint32_t p = (limit + (1u << kShift) - 1) >> kShift;
+        return p < kPrefixes ? p : kPrefixes;
+    };
+    std::uint32_t prefix = 0;
+    for (unsigned len = 1; len <= kQuick; ++len) {
+        const std::uint32_t end = firstPrefixAtOrAbove(t.limit[len]);
+        const std::uint32_t run = 1u << (kQuick - len);
+        // symbolAt's position of the run's first prefix; each run is whole
+        // since the run's start and limit[len - 1] are multiples of it.
+        std::uint32_t pos = t.start[len] + (((prefix << kShift) - t.limit[len - 1]) >> (16 - len));
+        for (; prefix < end; prefix += run, ++pos) {
+            const unsigned symbol = pos < t.count ? t.symbols[pos] : 0;
+            const std::uint16_t entry = symbol < firstSlowSymbol ? static_cast<std::uint16_t>(symbol | len << 12) : 0;
+            const std::uint32_t stop = prefix + run < end ? prefix + run : end;
+            for (std::uint32_t p = prefix; p < stop; ++p) t.quick[p] = entry;
+        }
+        prefix = end > prefix ? prefix : end;
     }
+    for (; prefix < kPrefixes; ++prefix) t.quick[prefix] = 0;
 }

@@ -18,15 +18,23 @@
 namespace {
 
 // Everything one call works on; released when the call returns.
+// An archive file of at least this many bytes unpacks to at least as many
+// (stored bytes stay as they are, packed ones only grow): enough to fill a
+// good part of the window in a solid stream or a run of members, and for one
+// output buffer serving every member to be worth its huge pages. A smaller
+// archive touches a few small pages instead of clearing 2 MB ones.
+constexpr long long kLargeArchive = kRarWindowSize / 8;
+
 struct Extraction {
     std::FILE* archive = nullptr;
     std::uint8_t* window = nullptr;
     std::uint8_t* output = nullptr;
     std::uint32_t outputCapacity = 0;  // bytes allocated at output
     std::uint32_t outputLength = 0;
-    // Set when the extraction decodes every member: one output buffer then
-    // serves them all in turn, and the window fills up whatever their sizes.
+    // Set when the extraction decodes every member.
     bool allMembers = false;
+    // Set for an archive file of kLargeArchive bytes or more (see there).
+    bool largeArchive = false;
     char password[255] = {};
     std::unique_ptr<rar_unpack_state> unpack;
     rar_packed_reader reader;
@@ -39,7 +47,9 @@ struct Extraction {
     }
 };
 
-bool openArchive(Extraction& x, const char* path, rar_main_header& main) {
+// Opens the archive and reads its start; a decoding extraction (not a
+// listing, which reads headers only) also gets the window and decoder state.
+bool openArchive(Extraction& x, const char* path, rar_main_header& main, bool decodes = true) {
     x.archive = path ? std::fopen(path, "rb") : nullptr;
     if (!x.archive) {
         RAR_LOG("Error opening file.");
@@ -49,6 +59,7 @@ bool openArchive(Extraction& x, const char* path, rar_main_header& main) {
         RAR_LOG("Not a RAR file");
         return false;
     }
+    if (!decodes) return true;
     x.window = rar_allocate_window();
     x.unpack.reset(new (std::nothrow) rar_unpack_state);
     if (!x.window || !x.unpack) {
@@ -117,7 +128,7 @@ MemberResult processMember(Extraction& x, const rar_file_header& h, bool wanted,
         // enough: its pages are already mapped and likely still in cache.
         if (!x.output || x.outputCapacity < h.unpackedSize) {
             std::free(x.output);
-            x.output = rar_allocate_output(h.unpackedSize, x.allMembers, &x.outputCapacity);
+            x.output = rar_allocate_output(h.unpackedSize, x.allMembers && x.largeArchive, &x.outputCapacity);
             if (!x.output) x.outputCapacity = 0;
         }
         x.outputLength = 0;
@@ -138,8 +149,10 @@ MemberResult processMember(Extraction& x, const rar_file_header& h, bool wanted,
         if (!copyStored(x, h, wanted)) return MemberResult::failed;
     } else {
         // A member that fills much of the window (or a run of members or a
-        // solid stream, which keep filling it) decodes into huge pages.
-        if (h.unpackedSize >= kRarWindowSize / 2 || solidArchive || x.allMembers) rar_window_expect_large(x.window);
+        // solid stream of a large archive, which keep filling it) decodes
+        // into huge pages.
+        if (h.unpackedSize >= kRarWindowSize / 2 || ((solidArchive || x.allMembers) && x.largeArchive))
+            rar_window_expect_large(x.window);
         rar_unpack_job job;
         job.unpackedSize = h.unpackedSize;
         job.solid = (h.flags & kRarFlagSolidMember) != 0;
@@ -209,6 +222,7 @@ bool run(Extraction& x, const char* name, const char* archivePath) {
     if (!openArchive(x, archivePath, main)) return false;
     const bool solidArchive = (main.flags & kRarFlagSolidArchive) != 0;
     const long long fileSize = fileSizeOf(x.archive);
+    x.largeArchive = fileSize >= kLargeArchive;
 
     return walkMembers(x, [&](rar_file_header& h) {
         const bool wanted = rar_names_equal(h.name, name);
@@ -252,7 +266,7 @@ int unrarlib_list(const char* archive, unrarlib_list_entry** first) {
     if (first) *first = nullptr;
     Extraction x;
     rar_main_header main;
-    if (!openArchive(x, archive, main)) return 0;
+    if (!openArchive(x, archive, main, false)) return 0;
 
     int count = 0;
     unrarlib_list_entry** tail = first;
@@ -290,6 +304,7 @@ int unrarlib_extract_all(const char* archive, const char* password, unrarlib_mem
     if (!openArchive(x, archive, main)) return 0;
     const bool solidArchive = (main.flags & kRarFlagSolidArchive) != 0;
     const long long fileSize = fileSizeOf(x.archive);
+    x.largeArchive = fileSize >= kLargeArchive;
     x.allMembers = true;
 
     int extracted = 0;
