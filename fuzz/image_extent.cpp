@@ -8,15 +8,19 @@ namespace {
 unsigned le16(const std::uint8_t* p) { return p[0] | p[1] << 8; }
 unsigned be16(const std::uint8_t* p) { return p[0] << 8 | p[1]; }
 
+// The header's 16-bit fields as the PCX reader reads them: signed.
+long pcxField(const std::uint8_t* p) { return static_cast<std::int16_t>(le16(p)); }
+
 // The decoded runs (planes x bytes per line x rows) and the record made from
 // them, whichever is larger.
 std::size_t pcxBytes(const std::uint8_t* d, std::size_t size) {
     if (size < 128) return 0;
-    const long width = static_cast<long>(le16(d + 8)) - static_cast<long>(le16(d + 4)) + 1;
-    const long height = static_cast<long>(le16(d + 10)) - static_cast<long>(le16(d + 6)) + 1;
-    if (width <= 0 || height <= 0) return 0;
+    const long width = pcxField(d + 8) - pcxField(d + 4) + 1;
+    const long height = pcxField(d + 10) - pcxField(d + 6) + 1;
+    const long bytesPerLine = pcxField(d + 66);
+    if (width < 0 || height < 0 || bytesPerLine < 0) return 0;  // refused as invalid dimensions
     const std::size_t rows = static_cast<std::size_t>(height);
-    const std::size_t runs = std::size_t(d[65]) * le16(d + 66) * rows;
+    const std::size_t runs = std::size_t(d[65]) * static_cast<std::size_t>(bytesPerLine) * rows;
     const std::size_t record = static_cast<std::size_t>(width) * rows * 4;
     return std::max(runs, record);
 }
