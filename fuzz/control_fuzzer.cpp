@@ -3,7 +3,8 @@
 // command. A command is the one its words mean, field by field, as read here
 // from the command list in control_command.h (an error exactly when the line
 // is not a command; times whole and in order; a step's count signed and not
-// 0; a mark's name one word; a shot's file trimmed and not empty). It reads
+// 0; a mark's name one word; a seek to a time in the script's names keeps
+// its words; a shot's file trimmed and not empty). It reads
 // alike with blanks and a carriage return around it, and reads back to
 // itself when written out in its plain form.
 #include "app/author/control_command.h"
@@ -24,7 +25,8 @@ void check(bool holds) {
 }
 
 bool same(const ControlCommand& a, const ControlCommand& b) {
-    return a.kind == b.kind && a.from == b.from && a.to == b.to && a.file == b.file && a.error == b.error;
+    return a.kind == b.kind && a.from == b.from && a.to == b.to && a.file == b.file && a.time == b.time &&
+           a.error == b.error;
 }
 
 bool blank(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
@@ -56,6 +58,42 @@ bool number(const std::string& word, bool signedCount, long long& value) {
     }
     if (word[0] == '-') value = -value;
     return value <= INT_MAX && value >= -INT_MAX;
+}
+
+// The line after its first occurrence of word (the command's name), without
+// the blanks at both ends.
+std::string restAfter(const std::string& line, const char* word) {
+    std::size_t first = line.find(word) + std::char_traits<char>::length(word);
+    std::size_t last = line.size();
+    while (first < last && blank(line[first])) ++first;
+    while (last > first && blank(line[last - 1])) --last;
+    return line.substr(first, last - first);
+}
+
+// A time in the script's names, as its form is described: terms joined by
+// "+", each a whole number or a name (a letter or "_" first) with blanks
+// around it and none (nor a NUL) inside. A sum of numbers alone is not one:
+// a time in ms is one number.
+bool namedTime(const std::string& text) {
+    bool named = false;
+    std::size_t begin = 0;
+    for (;;) {
+        const std::size_t plus = text.find('+', begin);
+        std::size_t first = begin, last = plus == std::string::npos ? text.size() : plus;
+        while (first < last && blank(text[first])) ++first;
+        while (last > first && blank(text[last - 1])) --last;
+        if (first == last) return false;
+        bool digits = true;
+        for (std::size_t i = first; i < last; ++i) {
+            if (blank(text[i]) || text[i] == '\0') return false;
+            digits = digits && text[i] >= '0' && text[i] <= '9';
+        }
+        const char lead = text[first];
+        if (!digits && !std::isalpha(static_cast<unsigned char>(lead)) && lead != '_') return false;
+        named = named || !digits;
+        if (plus == std::string::npos) return named;
+        begin = plus + 1;
+    }
 }
 
 // The command the line's words mean; the error text is the parser's own
@@ -90,6 +128,9 @@ ControlCommand meant(const std::string& line) {
     } else if (name == "seek" && args == 1 && number(words[1], false, a)) {
         c.kind = Kind::Seek;
         c.from = static_cast<int>(a);
+    } else if (name == "seek" && args > 0 && namedTime(restAfter(line, "seek"))) {
+        c.kind = Kind::Seek;
+        c.time = restAfter(line, "seek");
     } else if (name == "loop" && args == 1 && words[1] == "off") {
         c.kind = Kind::LoopOff;
     } else if (name == "loop" && args == 2 && number(words[1], false, a) && number(words[2], false, b) && b > a) {
@@ -97,13 +138,8 @@ ControlCommand meant(const std::string& line) {
         c.from = static_cast<int>(a);
         c.to = static_cast<int>(b);
     } else if (name == "shot" && args > 0) {
-        // The rest of the line after the word, its blanks at both ends dropped.
-        std::size_t first = line.find("shot") + 4;
-        std::size_t last = line.size();
-        while (first < last && blank(line[first])) ++first;
-        while (last > first && blank(line[last - 1])) --last;
         c.kind = Kind::Shot;
-        c.file = line.substr(first, last - first);
+        c.file = restAfter(line, "shot");
     }
     return c;
 }
@@ -111,7 +147,7 @@ ControlCommand meant(const std::string& line) {
 // The command in the form its description gives; empty for an invalid one.
 std::string plain(const ControlCommand& c) {
     switch (c.kind) {
-    case Kind::Seek: return "seek " + std::to_string(c.from);
+    case Kind::Seek: return "seek " + (c.time.empty() ? std::to_string(c.from) : c.time);
     case Kind::Pause: return "pause";
     case Kind::Play: return "play";
     case Kind::Loop: return "loop " + std::to_string(c.from) + " " + std::to_string(c.to);
