@@ -8,17 +8,24 @@
 // with the names, and its findings must hold together: in line order, each
 // at a line the file has and, for an error, on a line with something on it;
 // none reported twice; and the error that stops the demo's reading among
-// them, at its line.
+// them, at its line. The input's last line is then read as a time an author
+// types to the tools (seek, --at), in the script's names and without them: a
+// time or an error, never both; a number or a sum of numbers is their value;
+// each MARK's name stands for its time.
 #include "runtime/fatal_error.h"
 #include "runtime/script.h"
+#include "runtime/typed_time.h"
 #include "app/script_check.h"
 #include "fuzz/any_script_data.h"
 #include "fuzz/fuzz_input.h"
 
 #include <algorithm>
+#include <cctype>
+#include <climits>
 #include <cstdint>
 #include <cstdlib>
 #include <set>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -62,6 +69,55 @@ void checkFindings(std::string_view text, const std::vector<CheckDiagnostic>& fo
     }
 }
 
+// A sum of whole numbers of up to 9 digits, as "+"-joined text; none for
+// any other text.
+std::optional<std::int64_t> numberSum(std::string_view text) {
+    std::int64_t sum = 0;
+    for (std::size_t begin = 0;;) {
+        const std::size_t plus = text.find('+', begin);
+        std::string_view term = text.substr(begin, plus == std::string_view::npos ? plus : plus - begin);
+        const auto first = term.find_first_not_of(" \t\r\n\v\f");
+        if (first == std::string_view::npos) return std::nullopt;
+        term = term.substr(first, term.find_last_not_of(" \t\r\n\v\f") - first + 1);
+        if (term.size() > 9 || term.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+        std::int64_t value = 0;
+        for (char c : term) value = value * 10 + (c - '0');
+        sum += value;
+        if (plus == std::string_view::npos) return sum;
+        begin = plus + 1;
+    }
+}
+
+void checkTypedTime(std::string_view text, const Script* script) {
+    const TypedTime time = readTypedTime(text, script);
+    if (time.ms.has_value() != time.error.empty()) std::abort();
+    if (time.ms && !isTypedTime(text)) std::abort();
+    if (!script) {
+        const std::optional<std::int64_t> sum = numberSum(text);
+        if (sum.has_value() != time.ms.has_value()) std::abort();
+        if (sum && *sum <= INT32_MAX && *time.ms != *sum) std::abort();
+    }
+}
+
+// Each MARK's name (its first mark of that name) reads as its time, unless a
+// DEFINE of that name stands for something else or the name is not a word
+// of a typed time.
+void checkMarkNames(const Script& script) {
+    const auto& marks = script.timing().marks;
+    for (std::size_t i = 0; i < marks.size(); ++i) {
+        const std::string& name = marks[i].name;
+        if (name.empty() || !(std::isalpha(static_cast<unsigned char>(name[0])) || name[0] == '_') ||
+            name.find_first_of(std::string(" \t\r\n\v\f+\0", 8)) != std::string::npos)
+            continue;
+        const auto sameName = [&](const auto& other) { return other.name == name; };
+        if (std::any_of(marks.begin(), marks.begin() + static_cast<long>(i), sameName) ||
+            std::any_of(script.defines().begin(), script.defines().end(), sameName))
+            continue;
+        const TypedTime time = readTypedTime(name, &script);
+        if (!time.ms || *time.ms != marks[i].time) std::abort();
+    }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -87,5 +143,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     vantor::fuzz::AnyScriptData anyData;
     checkFindings(text, checkScript(fromMemory, anyData), fromMemory.error);
+
+    const std::size_t lastLine = text.rfind('\n', text.size() > 0 ? text.size() - 2 : 0);
+    std::string_view typed = lastLine == std::string_view::npos ? text : text.substr(lastLine + 1);
+    if (!typed.empty() && typed.back() == '\n') typed.remove_suffix(1);
+    checkTypedTime(typed, nullptr);
+    if (fromMemory.script) {
+        checkTypedTime(typed, fromMemory.script.get());
+        checkMarkNames(*fromMemory.script);
+    }
     return 0;
 }
