@@ -141,7 +141,9 @@ end of the text.
 - **Ids and codes** may be written in hexadecimal (`0x1e`) or octal (`010` is
   8).
 - A **value** is an integer when it reads as a number other than 0 or begins
-  with the digit 0 (`0`, `-3`, `12ab`); any other word (`abc`, `-0`) is text.
+  with the digit 0 (`0`, `-3`, `12ab`); any other word (`abc`, `-0`) is text,
+  except that in the timeline, with `BPM`, a grid name is the integer of its
+  time (`SIGNAL FADE CLEAR_AT BAR2`).
 
 ## Capacities
 

@@ -342,8 +342,13 @@ void SectionReader::readTimeline(std::vector<ScriptEvent>& events) {
                 words.code = written(last_);
                 const std::string_view valueWord = readValueWord(kTimelineMessages, n);
                 words.value = written(valueWord);
+                // A grid name is the number of its time, as in a time
+                // expression: GLIDE_FROM BAR4, CLEAR_AT BAR2.
+                const auto grid = times_.timing ? times_.timing->gridTime(valueWord) : std::nullopt;
                 if (vantor::script_text::isIntegerWord(valueWord))
                     value = SignalValue(code, vantor::script_text::decimalValue(valueWord));
+                else if (grid)
+                    value = SignalValue(code, *grid);
                 else
                     value = SignalValue(code, std::string(valueWord));
             }

@@ -16,7 +16,8 @@
 // the times of the grid in every time expression of the script: n bars or n
 // beats from music time 0, rounded to the ms from the exact grid (at 128 bpm
 // BAR9 is 16875, BEAT1 469). A DEFINE of such a name is substituted first and
-// so wins.
+// so wins. A timeline SIGNAL whose value is a grid name gets its time as
+// an integer value (CLEAR_AT BAR2).
 #pragma once
 
 #include "runtime/script_diagnostic.h"

@@ -102,6 +102,28 @@ TEST(ScriptGridNames, NameTheRoundedExactGrid) {
               "script: DEMOEND needs a time of the show, from 1 to 240000 ms");
 }
 
+// A timeline SIGNAL's value that is a grid name is the integer of its time
+// (a fade's CLEAR_AT, a glide's GLIDE_FROM); without BPM, and in the setup
+// (whose values are pictures' names), the word stays text.
+TEST(ScriptGridNames, AGridNameAsASignalsValueIsItsTime) {
+    auto script = parseScript(
+        "BPM 128 SETUP 0 SIGNAL 0 110 BAR2 TIMELINE\n"
+        "1 SIGNAL 31 3 BAR2\n"
+        "1 SIGNAL 31 4 BEAT3\n"
+        "1 SIGNAL 0 110 BAR2.pcx\n"
+        "LINETIME\n");
+    ASSERT_EQ(script->timelineEvents().size(), 3u);
+    const auto& events = script->timelineEvents();
+    EXPECT_FALSE(events[0].value.isString);
+    EXPECT_EQ(events[0].value.intValue, 3750);
+    EXPECT_EQ(events[1].value.intValue, 1406);  // 1406.25
+    EXPECT_EQ(events[0].written.value, "BAR2");
+    EXPECT_TRUE(events[2].value.isString);
+    EXPECT_TRUE(script->setupEvents()[0].value.isString);
+    auto noTempo = parseScript("SETUP TIMELINE 1 SIGNAL 31 3 BAR2 LINETIME");
+    EXPECT_TRUE(noTempo->timelineEvents()[0].value.isString);
+}
+
 // The shipped show defines its own BARn: a script's DEFINE is substituted
 // before any grid name is read, so it wins; a DEFINE may also name a grid
 // time. A grid name made text by a DEFINE is warned about on the DEFINE's line.
