@@ -177,9 +177,9 @@ ParsedCommandLine parseCaptureCommandLine(int argc, const char* const* argv) {
                 std::vector<int> times;
                 ok = parseTimes(value, times);
                 if (ok)
-                    o.at = times;
+                    o.at.insert(o.at.end(), times.begin(), times.end());
                 else if ((ok = namesTimes(value, true)))
-                    o.atWritten = value;
+                    o.atWritten += (o.atWritten.empty() ? "" : ",") + value;
                 atGiven = true;
             }
             if (!ok) return usageError("not a valid value for " + arg + ": \"" + value + "\"");
@@ -189,6 +189,9 @@ ParsedCommandLine parseCaptureCommandLine(int argc, const char* const* argv) {
         outputs.push_back(arg);
     }
 
+    // Several --at options make one list.
+    std::sort(o.at.begin(), o.at.end());
+    o.at.erase(std::unique(o.at.begin(), o.at.end()), o.at.end());
     if (outputs.size() != 1) return usageError(outputs.empty() ? "no output given" : "more than one output given");
     o.path = outputs.front();
     const bool folder = o.path.back() == '/' || std::filesystem::is_directory(o.path);
@@ -239,7 +242,6 @@ bool resolveCaptureTimes(CaptureOptions& o, const Script& script, std::string& e
         o.to = ms;
     }
     if (!o.atWritten.empty()) {
-        o.at.clear();
         for (const std::string& part : listParts(o.atWritten)) {
             if (!resolveTime("--at", part, script, 0, ms, error)) return false;
             o.at.push_back(ms);

@@ -364,7 +364,7 @@ TEST_F(CaptureTest, CommandLineErrorsAndMissingPieces) {
 
 // --at, --from and --to in the script's names: the grid, its marks, sums.
 TEST_F(CaptureTest, TimesInTheScriptsNames) {
-    Result result = capture("--quiet --fps 30 --size 160x120 --at fade+BEAT1,BAR1,1000 named/");
+    Result result = capture("--quiet --fps 30 --size 160x120 --at 1000 --at fade+BEAT1,BAR1 --at 1000 named/");
     ASSERT_EQ(result.code, 0) << result.err;
     for (const char* file : {"1000.png", "1500.png", "2000.png"})
         EXPECT_TRUE(std::filesystem::exists(dir.file(std::string("named/") + file))) << file;
