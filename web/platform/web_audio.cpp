@@ -6,6 +6,7 @@ extern "C" {
 // web_audio.js
 int vantor_audio_init();
 void vantor_audio_load(const char* url);
+void vantor_audio_decode(const char* name, const unsigned char* bytes, int size);
 int vantor_audio_state();
 void vantor_audio_message(char* out, int size);
 double vantor_audio_length();
@@ -22,6 +23,10 @@ namespace vantor::web {
 bool WebAudioClock::start() { return vantor_audio_init() != 0; }
 
 void WebAudioClock::load(const std::string& url) { vantor_audio_load(url.c_str()); }
+
+void WebAudioClock::decode(const std::string& name, const unsigned char* bytes, std::size_t size) {
+    vantor_audio_decode(name.c_str(), bytes, static_cast<int>(size));
+}
 
 WebAudioClock::State WebAudioClock::state() const {
     switch (vantor_audio_state()) {

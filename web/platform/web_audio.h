@@ -14,6 +14,7 @@
 // shows the music's position, as a minimised window of the native demo does.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -30,6 +31,9 @@ public:
     // Starts fetching and decoding the soundtrack at url (relative to the
     // page). state() is Loading until it is decoded or has failed.
     void load(const std::string& url);
+    // Starts decoding a soundtrack already in memory (the bytes are copied);
+    // name is what a failure calls it.
+    void decode(const std::string& name, const unsigned char* bytes, std::size_t size);
     State state() const;
     // Why the soundtrack failed, as the page shows it.
     std::string failure() const;

@@ -77,6 +77,27 @@ mergeInto(LibraryManager.library, {
       return position;
     },
 
+    // Decodes the bytes a promise gives into the soundtrack; its failure, or
+    // the promise's, becomes the message the page shows.
+    decodeFrom: function(name, bytesPromise) {
+      const context = VantorAudio.context;
+      bytesPromise.then(function(bytes) {
+        if (bytes.byteLength === 0) throw new Error('The soundtrack ' + name + ' is empty.');
+        return new Promise(function(resolve, reject) {
+          // The callback form: older browsers return no promise from it.
+          context.decodeAudioData(bytes, resolve, function() {
+            reject(new Error('The soundtrack ' + name + ' cannot be decoded (not an MP3 the browser reads).'));
+          });
+        });
+      }).then(function(buffer) {
+        VantorAudio.buffer = buffer;
+        VantorAudio.state = 2;
+        if (VantorAudio.playing) VantorAudio.startSource();
+      }).catch(function(error) {
+        VantorAudio.fail(error && error.message ? error.message : String(error));
+      });
+    },
+
     stopSource: function() {
       if (!VantorAudio.source) return;
       try { VantorAudio.source.stop(); } catch (e) { /* never started or already over */ }
@@ -131,28 +152,28 @@ mergeInto(LibraryManager.library, {
     }
     VantorAudio.state = 1;
     VantorAudio.message = '';
-    fetch(url).then(function(response) {
+    VantorAudio.decodeFrom(url, fetch(url).then(function(response) {
       if (!response.ok) throw new Error('The soundtrack ' + url + ' could not be downloaded (HTTP ' + response.status + ').');
       return response.arrayBuffer().catch(function() {
         throw new Error('The soundtrack ' + url + ' was cut short while downloading.');
       });
     }, function() {
       throw new Error('The soundtrack ' + url + ' could not be downloaded (no connection to the server).');
-    }).then(function(bytes) {
-      if (bytes.byteLength === 0) throw new Error('The soundtrack ' + url + ' is empty.');
-      return new Promise(function(resolve, reject) {
-        // The callback form: older browsers return no promise from it.
-        context.decodeAudioData(bytes, resolve, function() {
-          reject(new Error('The soundtrack ' + url + ' cannot be decoded (not an MP3 the browser reads).'));
-        });
-      });
-    }).then(function(buffer) {
-      VantorAudio.buffer = buffer;
-      VantorAudio.state = 2;
-      if (VantorAudio.playing) VantorAudio.startSource();
-    }).catch(function(error) {
-      VantorAudio.fail(error && error.message ? error.message : String(error));
-    });
+    }));
+  },
+
+  vantor_audio_decode__deps: ['$VantorAudio'],
+  vantor_audio_decode: function(namePointer, bytes, size) {
+    const name = UTF8ToString(namePointer);
+    if (!VantorAudio.context) {
+      VantorAudio.fail('This browser has no Web Audio: the soundtrack cannot play.');
+      return;
+    }
+    VantorAudio.state = 1;
+    VantorAudio.message = '';
+    // A copy: decodeAudioData takes its buffer away, and the program's memory
+    // may move when it grows.
+    VantorAudio.decodeFrom(name, Promise.resolve(HEAPU8.slice(bytes, bytes + size).buffer));
   },
 
   vantor_audio_state__deps: ['$VantorAudio'],

@@ -109,9 +109,17 @@ bool WebMessageQueue::peekMessage(WindowMessage& message) {
         message.kind = WindowMessage::Kind::Quit;
         return true;
     }
-    if (queue_.empty()) return false;
+    const auto inRange = [](int key) { return key > 0 && key < 256; };
+    if (queue_.empty() || (queue_.front().kind == WindowMessage::Kind::KeyUp && inRange(queue_.front().key) &&
+                           freshKeys_[queue_.front().key])) {
+        // A pass without a message follows: the keys taken so far have been
+        // seen held.
+        freshKeys_.fill(false);
+        return false;
+    }
     message = queue_.front();
     queue_.pop_front();
+    if (message.kind == WindowMessage::Kind::KeyDown && inRange(message.key)) freshKeys_[message.key] = true;
     return true;
 }
 

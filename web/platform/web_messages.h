@@ -10,11 +10,15 @@
 //   the page being left           -> Close
 //
 // The events are queued by the browser's handlers and taken by the frame
-// loop, one a pass; the queue is bounded so a tab that stops drawing while
+// loop, one a pass. A key pressed and released between two frames (a quick
+// tap while frames are slow) is still seen held by one pass that draws: the
+// release waits until peekMessage has once found nothing, so the loop's own
+// key checks (Escape) see the key down. The queue is bounded so a tab that stops drawing while
 // keys are held cannot grow it without end (the oldest key messages go first;
 // size and visibility messages are kept).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <deque>
 #include <string>
@@ -47,6 +51,8 @@ public:
 private:
     std::string canvasSelector_;
     std::deque<vantor::platform::WindowMessage> queue_;
+    // Keys whose KeyDown was taken since peekMessage last found nothing.
+    std::array<bool, 256> freshKeys_{};
     int pendingQuits_ = 0;
 };
 

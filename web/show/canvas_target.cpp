@@ -3,6 +3,7 @@
 #include "app/demo_gl_state.h"
 #include "web/gl/gl_layer.h"
 #include "web/platform/web_canvas.h"
+#include "web/platform/web_yield.h"
 
 #include <emscripten/html5.h>
 
@@ -22,6 +23,7 @@ void CanvasTarget::clearFrame() { show_.beginFrame(); }
 void CanvasTarget::swapBuffers() {
     show_.present();
     vantor::webgl::finishFrame();
+    if (yieldAfterSwap_) vantor::web::yieldToBrowser();
 }
 
 void CanvasTarget::resize(int width, int height) {

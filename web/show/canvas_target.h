@@ -29,10 +29,14 @@ public:
     void toggleFullscreen() override;
 
     const ShowFrame& show() const { return show_; }
+    // While on, every swap gives the browser its turn (the start-up's
+    // loading-screen frames): the page shows the frame and handles its events.
+    void setYieldAfterSwap(bool on) { yieldAfterSwap_ = on; }
 
 private:
     std::string selector_;
     std::string error_;
     bool ready_ = false;
+    bool yieldAfterSwap_ = false;
     ShowFrame show_;
 };

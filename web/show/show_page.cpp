@@ -7,7 +7,13 @@
 // Each time's frame is left on the canvas with window.vantorHeld = true and
 // window.vantorAt = MS until the page sets vantorHeld back to false; after
 // the last one window.vantorDone is true. Without a fragment the show plays
-// from its start on a clock that follows the page's own time, silently.
+// live: the soundtrack through the browser's sound output is the clock, the
+// page's keys, size and visibility are the window messages (Escape stops),
+// and the show waits at its start until the page's click.
+//
+// The start-up yields to the browser after every loading-screen frame, so
+// the page shows the loading screen and stays responsive while the effects
+// are built.
 //
 // window.vantorEffects lists the registered effects with how often each
 // drew; window.vantorStats the frames drawn, the time spent drawing them and
@@ -16,7 +22,10 @@
 #include "app/windowless_messages.h"
 #include "libs/log/progress_log.h"
 #include "runtime/fatal_error.h"
+#include "platform/message_box.h"
+#include "web/platform/web_audio_music.h"
 #include "web/platform/web_canvas.h"
+#include "web/platform/web_messages.h"
 #include "web/show/canvas_target.h"
 #include "web/show/page_request.h"
 #include "web/show/picture_frames.h"
@@ -37,8 +46,13 @@ constexpr double kSliceMs = 100.0;
 struct Page {
     PageRequest request;
     std::unique_ptr<CanvasTarget> target;
+    // #at: the virtual clock, no window.
     OfflineMusic music;
     WindowlessMessages messages;
+    // Live: the sound output and the page's events.
+    std::unique_ptr<vantor::web::WebAudioMusic> liveMusic;
+    std::unique_ptr<vantor::web::WebMessageQueue> liveMessages;
+    bool soundFailureTold = false;
     std::unique_ptr<WebShow> show;
     std::optional<PictureFrames> pictures;
     double lastNow = 0;
@@ -119,12 +133,20 @@ void pictureStep(Page& p) {
     p.drawingMs += emscripten_get_now() - begin;
 }
 
-// One animation frame of the show on the page's own time.
+// One animation frame of the live show at the music's time.
 void liveStep(Page& p) {
     const double now = emscripten_get_now();
-    p.music.clock().advance(static_cast<int>(now - p.lastNow));
-    p.lastNow = now;
+    if (!p.soundFailureTold && p.liveMusic->state() == vantor::web::WebAudioClock::State::Failed) {
+        // The show cannot play without its clock: it stays on its first frame.
+        p.soundFailureTold = true;
+        vantor::platform::showMessageBox("error", p.liveMusic->failure(), vantor::platform::BoxIcon::Error);
+        fail(p.liveMusic->failure());
+        return;
+    }
     if (!p.show->frame()) {
+        p.liveMusic->pauseMusic();
+        vantor::platform::showMessageBox("Vantor", "The show is over. Reload the page to watch it again.",
+                                         vantor::platform::BoxIcon::Information);
         finish(p);
         return;
     }
@@ -165,7 +187,17 @@ int main() {
         vantor::web::reportError(p.target->error());
         return 1;
     }
-    p.show = std::make_unique<WebShow>(*p.target, p.music, p.messages);
+    DemoMusic* music = &p.music;
+    vantor::platform::MessageSource* messages = &p.messages;
+    if (p.request.at.empty()) {
+        p.liveMusic = std::make_unique<vantor::web::WebAudioMusic>();
+        p.liveMessages = std::make_unique<vantor::web::WebMessageQueue>("#canvas");
+        music = p.liveMusic.get();
+        messages = p.liveMessages.get();
+    }
+    p.target->setYieldAfterSwap(true);
+    p.show = std::make_unique<WebShow>(*p.target, *music, *messages);
+    p.target->setYieldAfterSwap(false);
     if (!p.request.at.empty()) {
         if (p.request.at.front() < p.show->demoStart()) {
             vantor::web::reportError("the time " + std::to_string(p.request.at.front()) +

@@ -11,7 +11,9 @@ WebShow::WebShow(CanvasTarget& target, DemoMusic& music, vantor::platform::Messa
 bool WebShow::frame() {
     FrameLoop& loop = demo_.loop();
     const auto drawn = loop.framesDrawn();
-    while (loop.framesDrawn() == drawn)
+    // More than the page's message queue holds.
+    constexpr int kMaxPasses = 1024;
+    for (int pass = 0; pass < kMaxPasses && loop.framesDrawn() == drawn; ++pass)
         if (!loop.pass()) return false;
     return true;
 }

@@ -43,6 +43,8 @@ public:
 
     // One pass of the loop after another until a frame is drawn at the
     // music's own time. False when the show has ended (or Escape quit it).
+    // A hidden page draws no frame: after a bounded number of passes (each
+    // takes a message or finds the window hidden) it returns true without one.
     bool frame();
     // For a virtual clock: sets the music to `time` first.
     bool drawAt(VirtualClock& clock, int time);
