@@ -52,6 +52,9 @@ expect 2 "unknown argument '--bogus'" check-release.sh --bogus
 expect 2 "--data needs a folder" check-release.sh --data
 expect 2 "--at needs" check-release.sh --at
 expect 2 "--at needs" check-release.sh --at soon
+expect 2 "--systems takes" check-release.sh --systems
+expect 2 "--systems takes" check-release.sh --systems bullseye,sid
+expect 2 "--systems takes" check-release.sh --systems "bullseye trixie"
 expect 1 "no folder" check-release.sh --data "$work/missing"
 expect 1 "nothing to ship" check-release.sh --data "$work/empty"
 expect 1 "nothing to ship" check-release.sh --data empty
