@@ -17,15 +17,16 @@ fs.writeFileSync(path.join(site, 'noise.mp3'), Buffer.alloc(20000, 0x5a));
 
 // A static server that can fail some files: `missing` answer 404, `cut` send
 // a Content-Length of the whole file and then only its first 1000 bytes before
-// closing, `renamed` serve another file under the name.
-function serveWith({ missing = [], cut = [], renamed = {} } = {}) {
-  const server = http.createServer((request, response) => {
+// closing, `renamed` serve another file under the name, `slow` wait 1.5 s first.
+function serveWith({ missing = [], cut = [], renamed = {}, slow = [] } = {}) {
+  const server = http.createServer(async (request, response) => {
     let name = new URL(request.url, 'http://localhost').pathname.slice(1) || 'audio.html';
     if (missing.includes(name) || !/^[\w.]+$/.test(name)) return response.writeHead(404).end();
     name = renamed[name] || name;
     const file = path.join(site, name);
     if (!fs.existsSync(file)) return response.writeHead(404).end();
     const bytes = fs.readFileSync(file);
+    if (slow.includes(name)) await new Promise((r) => setTimeout(r, 1500));
     const type = { '.html': 'text/html', '.js': 'text/javascript', '.wasm': 'application/wasm' }[path.extname(name)];
     response.writeHead(200, { 'Content-Type': type || 'application/octet-stream', 'Content-Length': bytes.length });
     if (cut.includes(name)) {
@@ -195,6 +196,28 @@ try {
     }));
     check(back.time > tiny.time && back.last.join() === '800,600', `back to 800 x 600, still playing (${back.time} ms)`);
     check(messages.length <= 4, `a quiet console (${messages.length} lines)`);
+  } finally {
+    await browser.close();
+    server.close();
+  }
+}
+// A click while the page still loads (the program not yet there) starts the
+// sound once the program is.
+{
+  const server = await serveWith({ slow: ['audio_page.wasm'] });
+  const browser = await b.launch();
+  try {
+    const page = await browser.newPage();
+    await page.goto(`http://127.0.0.1:${server.address().port}/audio.html`);
+    await page.waitForFunction(() => document.getElementById('vantor-start'), { timeout: 10000 });
+    const early = await page.evaluate(() => window.Module.calledRun === true);
+    await page.mouse.click(400, 300);
+    await page.waitForFunction(() => window.vantorDone === true || window.vantorError !== undefined,
+      { timeout: 30000, polling: 100 });
+    await new Promise((r) => setTimeout(r, 800));
+    const late = await page.evaluate(() => ({ time: Module._audio_page_time(), audible: window.vantorAudioPage.audible }));
+    check(!early && late.time > 300 && late.audible,
+      `a click before the program ran: the sound plays once it is there (${late.time} ms)`);
   } finally {
     await browser.close();
     server.close();

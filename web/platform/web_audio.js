@@ -136,7 +136,11 @@ mergeInto(LibraryManager.library, {
     VantorAudio.analyser = VantorAudio.context.createAnalyser();
     VantorAudio.analyser.fftSize = 2048;
     VantorAudio.analyser.connect(VantorAudio.context.destination);
-    if (!VantorAudio.hadGesture) VantorAudio.context.suspend().catch(function() {});
+    // A click before the sound side started (while the page was still
+    // loading) counts: the page noted it (web_page.js).
+    if (window.vantorStarted) VantorAudio.hadGesture = true;
+    if (VantorAudio.hadGesture) VantorAudio.context.resume().catch(function() {});
+    else VantorAudio.context.suspend().catch(function() {});
     VantorAudio.hookGesture();
     Module['vantorAudio'] = VantorAudio;
     return 1;
