@@ -26,6 +26,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <map>
 #include <memory>
 #include <string>
@@ -278,8 +279,8 @@ TEST_F(ReplayTest, FirstFrameAfterASeekASaveALoopWrapAndHomeIsTheVideosFrame) {
 }
 
 // Drawn at 30 a second through the whole short show, and at 240 a second
-// into each time from a little before it: the same pictures at the same
-// music times.
+// into the wipe, the flash and the particles' fade from a little before
+// each: the same pictures at the same music times.
 TEST_F(ReplayTest, FramesAtOtherRatesShowTheVideosPicture) {
     const auto& frames = video();
     Player slow(*this);
@@ -289,11 +290,39 @@ TEST_F(ReplayTest, FramesAtOtherRatesShowTheVideosPicture) {
         from = t;
     }
     Player fast(*this);
-    for (int t : kTimes) {
+    for (int t : {800, 2550, 5300}) {
         const int from = std::max(t - 300, 0);
         fast.draw(from);
         EXPECT_LE(meanDifference(fast.play(from, t, 240), frames.at(t)), 2.0) << "240 fps, " << t;
     }
+}
+
+// Rebuilt effects give their GL objects back, also those of a rebuild that
+// failed half-way (a picture saved broken): after each rebuild as many
+// textures and display lists live as after the first.
+TEST_F(ReplayTest, RebuildsLeaveNoTexturesOrListsBehind) {
+    Player author(*this, true);
+    author.draw(3000);
+    auto live = [] {
+        std::pair<int, int> count{0, 0};
+        for (GLuint name = 1; name < 20000; ++name) {
+            count.first += glIsTexture(name) == GL_TRUE;
+            count.second += glIsList(name) == GL_TRUE;
+        }
+        return count;
+    };
+    std::vector<std::pair<int, int>> counts;
+    for (int i = 0; i < 4; ++i) {
+        if (i % 2 == 1) {
+            folder.write("data/images/particle.pcx", "not a picture");
+            EXPECT_FALSE(author.session().reload({false, true, false}));
+            std::filesystem::remove(folder.file("data/images/particle.pcx"));
+        }
+        ASSERT_TRUE(author.session().reload({false, true, false})) << author.session().error();
+        author.draw(3000 + 100 * i);
+        counts.push_back(live());
+    }
+    for (std::size_t i = 1; i < counts.size(); ++i) EXPECT_EQ(counts[i], counts[0]) << "rebuild " << i;
 }
 
 }  // namespace
