@@ -2,23 +2,18 @@
 // next to the build's archive and soundtrack, a data folder holding only a
 // script, driven through its control channel while the test edits the
 // script; and vantor-capture --data on the same folder.
+#include "tests/app/author/author_child.h"
 #include "tests/support/temp_dir.h"
 
 #include <gtest/gtest.h>
-#include <png.h>
 
-#include <chrono>
-#include <csignal>
 #include <cstdlib>
+#include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
-
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace vantor::test {
 namespace {
@@ -32,91 +27,11 @@ std::string scriptShowing(int id) {
            "\nLINETIME\n";
 }
 
-// A program with a pipe to its standard input and one from its standard output.
-class Child {
-public:
-    Child(const std::string& directory, const std::vector<std::string>& arguments) {
-        int in[2], out[2];
-        if (::pipe(in) != 0 || ::pipe(out) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(in[0], STDIN_FILENO);
-            ::dup2(out[1], STDOUT_FILENO);
-            ::close(in[1]);
-            ::close(out[0]);
-            if (::chdir(directory.c_str()) != 0) ::_exit(127);
-            std::vector<char*> argv;
-            for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-        ::close(in[0]);
-        ::close(out[1]);
-        toChild_ = in[1];
-        fromChild_ = out[0];
-    }
-    ~Child() {
-        if (toChild_ >= 0) ::close(toChild_);
-        if (fromChild_ >= 0) ::close(fromChild_);
-        if (pid_ > 0 && !exited_) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
+bool isWholeFrame(const std::string& png) { return readPng(png).size() == 640u * 480u * 3u; }
 
-    // Sends one command and waits for its answer line ("<timeout>" after a minute).
-    std::string ask(const std::string& command) {
-        const std::string line = command + "\n";
-        if (::write(toChild_, line.data(), line.size()) != static_cast<ssize_t>(line.size())) return "<write failed>";
-        std::string answer;
-        const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-        while (std::chrono::steady_clock::now() < until) {
-            const std::size_t end = buffered_.find('\n');
-            if (end != std::string::npos) {
-                answer = buffered_.substr(0, end);
-                buffered_.erase(0, end + 1);
-                return answer;
-            }
-            pollfd p{fromChild_, POLLIN, 0};
-            if (::poll(&p, 1, 1000) <= 0) continue;
-            char chunk[512];
-            const ssize_t got = ::read(fromChild_, chunk, sizeof chunk);
-            if (got <= 0) return "<closed>";
-            buffered_.append(chunk, static_cast<std::size_t>(got));
-        }
-        return "<timeout>";
-    }
-
-    // The exit code once the program has ended (-1: killed or still running after a minute).
-    int wait() {
-        for (int i = 0; i < 600; ++i) {
-            int status = 0;
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-                exited_ = true;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return -1;
-    }
-
-private:
-    pid_t pid_ = -1;
-    int toChild_ = -1;
-    int fromChild_ = -1;
-    bool exited_ = false;
-    std::string buffered_;
-};
-
-std::vector<std::uint8_t> readPng(const std::string& path) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
-    image.format = PNG_FORMAT_RGB;
-    std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
-    return pixels;
+void expectQuitWithZero(AuthorChild& vantor) {
+    EXPECT_EQ(vantor.ask("quit"), "ok");
+    EXPECT_EQ(vantor.wait(), 0);
 }
 
 // Share of bytes that differ by more than a little.
@@ -131,7 +46,7 @@ TEST(AuthorProgram, ASavedScriptShowsAtTheSameMusicTimeAndARevertBringsTheOldPic
     TempDir dir;
     dir.write("show/data/script.scr", scriptShowing(0));
     const std::string script = dir.file("show/data/script.scr");
-    Child vantor(dir.path().string(), {VANTOR_PATH, "--data", "show", "--control"});
+    AuthorChild vantor(dir.path().string(), {VANTOR_PATH, "--data", "show", "--control"});
 
     EXPECT_EQ(vantor.ask("pause"), "ok");
     EXPECT_EQ(vantor.ask("seek 2000"), "ok");
@@ -167,66 +82,69 @@ TEST(AuthorProgram, ASavedScriptShowsAtTheSameMusicTimeAndARevertBringsTheOldPic
     EXPECT_LE(left, 0.01);
     EXPECT_EQ(vantor.ask("time"), "2000");
 
-    EXPECT_EQ(vantor.ask("quit"), "ok");
-    EXPECT_EQ(vantor.wait(), 0);
+    expectQuitWithZero(vantor);
 }
 
-// The shipped scene in the folder, then saved cut to half its length (a
-// scene saved half-written); the show's own script from the archive plays.
-void saveScene(TempDir& dir, const std::string& member, bool half) {
-    const std::string whole = readFile((fs::path(VANTOR_DEMO_DIR) / member).string());
-    dir.write("show/" + member, half ? whole.substr(0, whole.size() / 2) : whole);
-}
+// vantor on a folder holding the shipped module scene, the show's own script
+// playing from the archive; the tests save the scene cut to half its length
+// (a scene saved half-written).
+class AuthorProgramScene : public ::testing::Test {
+protected:
+    AuthorProgramScene() {
+        saveScene(false);
+        vantor.emplace(dir.path().string(), std::vector<std::string>{VANTOR_PATH, "--data", "show", "--control"});
+    }
+    void saveScene(bool half) {
+        const std::string member = "data/modul2.ppp";
+        const std::string whole = readFile((fs::path(VANTOR_DEMO_DIR) / member).string());
+        dir.write("show/" + member, half ? whole.substr(0, whole.size() / 2) : whole);
+    }
+    std::string ask(const std::string& command) { return vantor->ask(command); }
+    // A shot of the frame shown, written whole.
+    void expectWholeShot(const std::string& name) {
+        ASSERT_EQ(ask("shot " + dir.file(name)), "ok");
+        EXPECT_TRUE(isWholeFrame(dir.file(name)));
+    }
 
-bool isWholeFrame(const std::string& png) { return readPng(png).size() == 640u * 480u * 3u; }
-
-// A broken scene saved while the music plays past it, then a seek back: the
-// rebuild the seek needs fails on the scene, and the show goes on with the
-// effects it had (the window, its GL context and the sound stay up).
-TEST(AuthorProgram, ASeekBackAfterAHalfWrittenSceneKeepsTheShowPlaying) {
     TempDir dir;
-    saveScene(dir, "data/modul2.ppp", false);
-    Child vantor(dir.path().string(), {VANTOR_PATH, "--data", "show", "--control"});
-    EXPECT_EQ(vantor.ask("seek 100000"), "ok");
-    EXPECT_EQ(vantor.ask("play"), "ok");
-    saveScene(dir, "data/modul2.ppp", true);
+    std::optional<AuthorChild> vantor;
+};
+
+// Saved broken while the music plays past it, then a seek back: the rebuild
+// the seek needs fails on the scene, and the show goes on with the effects it
+// had (the window, its GL context and the sound stay up).
+TEST_F(AuthorProgramScene, ASeekBackAfterAHalfWrittenSceneKeepsTheShowPlaying) {
+    EXPECT_EQ(ask("seek 100000"), "ok");
+    EXPECT_EQ(ask("play"), "ok");
+    saveScene(true);
     // The save settles and fails to load; then the seek back.
     std::this_thread::sleep_for(std::chrono::milliseconds(1500));
-    EXPECT_EQ(vantor.ask("pause"), "ok");
-    EXPECT_EQ(vantor.ask("seek 50000"), "ok");
-    EXPECT_EQ(vantor.ask("time"), "50000");
-    ASSERT_EQ(vantor.ask("shot " + dir.file("after.png")), "ok");
-    EXPECT_TRUE(isWholeFrame(dir.file("after.png")));
-    EXPECT_EQ(vantor.ask("quit"), "ok");
-    EXPECT_EQ(vantor.wait(), 0);
+    EXPECT_EQ(ask("pause"), "ok");
+    EXPECT_EQ(ask("seek 50000"), "ok");
+    EXPECT_EQ(ask("time"), "50000");
+    expectWholeShot("after.png");
+    expectQuitWithZero(*vantor);
 }
 
-// A broken scene with reload, loop and seek: the sound is still there to
-// play on, and shots still find the frame while paused.
-TEST(AuthorProgram, ABrokenSceneWithReloadLoopAndSeekKeepsSoundAndFrames) {
-    TempDir dir;
-    saveScene(dir, "data/modul2.ppp", false);
-    Child vantor(dir.path().string(), {VANTOR_PATH, "--data", "show", "--control"});
-    EXPECT_EQ(vantor.ask("pause"), "ok");
-    saveScene(dir, "data/modul2.ppp", true);
-    const std::string failed = vantor.ask("reload");
-    EXPECT_EQ(failed.rfind("error: ", 0), 0u) << failed;
+// With reload, loop and seek: the sound is still there to play on, and shots
+// still find the frame while paused.
+TEST_F(AuthorProgramScene, ABrokenSceneWithReloadLoopAndSeekKeepsSoundAndFrames) {
+    EXPECT_EQ(ask("pause"), "ok");
+    saveScene(true);
     // Author mode's report leads with the file to edit.
+    const std::string failed = ask("reload");
     EXPECT_EQ(failed.rfind("error: show/data/modul2.ppp: ", 0), 0u) << failed;
-    ASSERT_EQ(vantor.ask("shot " + dir.file("paused.png")), "ok");
-    EXPECT_TRUE(isWholeFrame(dir.file("paused.png")));
-    EXPECT_EQ(vantor.ask("play"), "ok");
-    EXPECT_EQ(vantor.ask("loop 1000 1500"), "ok");
+    expectWholeShot("paused.png");
+    EXPECT_EQ(ask("play"), "ok");
+    EXPECT_EQ(ask("loop 1000 1500"), "ok");
     std::this_thread::sleep_for(std::chrono::milliseconds(1200));  // wraps at least once
-    EXPECT_EQ(vantor.ask("seek 500"), "ok");
-    EXPECT_EQ(vantor.ask("reload").rfind("error: ", 0), 0u);
-    EXPECT_EQ(vantor.ask("loop off"), "ok");
-    EXPECT_EQ(vantor.ask("play"), "ok");
-    EXPECT_EQ(vantor.ask("pause"), "ok");
-    ASSERT_EQ(vantor.ask("shot " + dir.file("again.png")), "ok");
-    EXPECT_TRUE(isWholeFrame(dir.file("again.png")));
-    EXPECT_EQ(vantor.ask("quit"), "ok");
-    EXPECT_EQ(vantor.wait(), 0);
+    EXPECT_EQ(ask("seek 500"), "ok");
+    EXPECT_EQ(ask("reload").rfind("error: ", 0), 0u);
+    EXPECT_EQ(ask("loop off"), "ok");
+    EXPECT_EQ(ask("play"), "ok");
+    EXPECT_EQ(ask("pause"), "ok");
+    expectWholeShot("again.png");
+    expectQuitWithZero(*vantor);
 }
 
 // The commands that do what the keys do, and a loop asked for while the show
@@ -236,7 +154,7 @@ TEST(AuthorProgram, TheControlChannelStepsJumpsToMarksAndTellsItsStatus) {
     dir.write("show/data/script.scr",
               "DEMOSTART 0\nDEMOEND 20000\nBPM 120\nMARK drop 6000\nMARK late 9000\n"
               "SETUP\nTIMELINE\n100 INIT 7\n100 START 7\nLINETIME\n");
-    Child vantor(dir.path().string(), {VANTOR_PATH, "--data", "show", "--control"});
+    AuthorChild vantor(dir.path().string(), {VANTOR_PATH, "--data", "show", "--control"});
     EXPECT_EQ(vantor.ask("pause"), "ok");
     EXPECT_EQ(vantor.ask("seek 4000"), "ok");
     EXPECT_EQ(vantor.ask("step bar 1"), "ok");  // 120 a minute: a bar is 2 s
@@ -278,8 +196,7 @@ TEST(AuthorProgram, TheControlChannelStepsJumpsToMarksAndTellsItsStatus) {
     const int at = std::atoi(vantor.ask("time").c_str());
     EXPECT_GE(at, 1000);
     EXPECT_LT(at, 1500);
-    EXPECT_EQ(vantor.ask("quit"), "ok");
-    EXPECT_EQ(vantor.wait(), 0);
+    expectQuitWithZero(vantor);
 }
 
 // Without a sound device author mode plays on a silent clock, and playing
@@ -290,7 +207,7 @@ TEST(AuthorProgram, WithoutASoundDeviceTheShowPlaysOnASilentClockAndHoldsAtItsEn
     const char* driver = std::getenv("SDL_AUDIODRIVER");
     const std::string saved = driver ? driver : "";
     ::setenv("SDL_AUDIODRIVER", "no-such-sound-driver", 1);
-    Child vantor(dir.path().string(), {VANTOR_PATH, "--data", "show", "--control"});
+    AuthorChild vantor(dir.path().string(), {VANTOR_PATH, "--data", "show", "--control"});
     if (driver)
         ::setenv("SDL_AUDIODRIVER", saved.c_str(), 1);
     else
@@ -316,8 +233,7 @@ TEST(AuthorProgram, WithoutASoundDeviceTheShowPlaysOnASilentClockAndHoldsAtItsEn
     std::this_thread::sleep_for(std::chrono::milliseconds(800));
     EXPECT_EQ(vantor.ask("time"), last);
     EXPECT_NE(vantor.ask("status").find(", paused"), std::string::npos);
-    EXPECT_EQ(vantor.ask("quit"), "ok");
-    EXPECT_EQ(vantor.wait(), 0);
+    expectQuitWithZero(vantor);
 }
 
 // vantor-capture --data renders the folder's script over the archive.

@@ -14,10 +14,9 @@
 // keeps its resident memory flat, and that once the good files are back the
 // picture at a fixed time equals the one of the fresh start. Prints one line
 // of figures; exit 0 when all held.
-#include <png.h>
+#include "tests/app/author/author_child.h"
 
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -28,13 +27,12 @@
 #include <thread>
 #include <vector>
 
-#include <fcntl.h>
-#include <poll.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
 
+using vantor::test::AuthorChild;
+using vantor::test::readPng;
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
@@ -55,100 +53,6 @@ std::string readAll(const fs::path& path) {
 void writeAll(const fs::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-class Child {
-public:
-    Child(const fs::path& directory, const std::vector<std::string>& arguments) {
-        int in[2], out[2];
-        if (::pipe(in) != 0 || ::pipe(out) != 0) return;
-        pid_ = ::fork();
-        if (pid_ == 0) {
-            ::dup2(in[0], STDIN_FILENO);
-            ::dup2(out[1], STDOUT_FILENO);
-            const int null = ::open("/dev/null", O_WRONLY);
-            ::dup2(null, STDERR_FILENO);
-            ::close(in[1]);
-            ::close(out[0]);
-            if (::chdir(directory.c_str()) != 0) ::_exit(127);
-            std::vector<char*> argv;
-            for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
-            argv.push_back(nullptr);
-            ::execv(argv[0], argv.data());
-            ::_exit(127);
-        }
-        ::close(in[0]);
-        ::close(out[1]);
-        toChild_ = in[1];
-        fromChild_ = out[0];
-    }
-    ~Child() {
-        ::close(toChild_);
-        ::close(fromChild_);
-        if (pid_ > 0) {
-            ::kill(pid_, SIGKILL);
-            ::waitpid(pid_, nullptr, 0);
-        }
-    }
-    // The answer line, "<timeout>" or "<closed>"; slowest() keeps the longest wait.
-    std::string ask(const std::string& command) {
-        const auto start = Clock::now();
-        const std::string line = command + "\n";
-        if (::write(toChild_, line.data(), line.size()) != static_cast<ssize_t>(line.size())) return "<closed>";
-        const auto until = start + std::chrono::seconds(kAnswerSeconds);
-        for (;;) {
-            const std::size_t end = buffered_.find('\n');
-            if (end != std::string::npos) {
-                std::string answer = buffered_.substr(0, end);
-                buffered_.erase(0, end + 1);
-                const double waited = std::chrono::duration<double>(Clock::now() - start).count();
-                if (waited > slowest_) slowest_ = waited;
-                return answer;
-            }
-            if (Clock::now() >= until) return "<timeout>";
-            pollfd p{fromChild_, POLLIN, 0};
-            if (::poll(&p, 1, 200) <= 0) continue;
-            char chunk[512];
-            const ssize_t got = ::read(fromChild_, chunk, sizeof chunk);
-            if (got <= 0) return "<closed>";
-            buffered_.append(chunk, static_cast<std::size_t>(got));
-        }
-    }
-    long residentKb() const {
-        std::ifstream status("/proc/" + std::to_string(pid_) + "/status");
-        for (std::string line; std::getline(status, line);)
-            if (line.rfind("VmRSS:", 0) == 0) return std::atol(line.c_str() + 6);
-        return -1;
-    }
-    int exitCode() {
-        for (int i = 0; i < 300; ++i) {
-            int status = 0;
-            if (::waitpid(pid_, &status, WNOHANG) == pid_) {
-                pid_ = -1;
-                return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-            }
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return -1;
-    }
-    double slowest() const { return slowest_; }
-
-private:
-    pid_t pid_ = -1;
-    int toChild_ = -1;
-    int fromChild_ = -1;
-    std::string buffered_;
-    double slowest_ = 0;
-};
-
-std::vector<std::uint8_t> readPng(const std::string& path) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
-    image.format = PNG_FORMAT_RGB;
-    std::vector<std::uint8_t> pixels(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr)) return {};
-    return pixels;
 }
 
 double meanDifference(const std::vector<std::uint8_t>& a, const std::vector<std::uint8_t>& b) {
@@ -277,9 +181,9 @@ int main(int argc, char** argv) {
     int answered = 0;
     double difference = 255, grain = 0;
     {
-        Child child(work, {vantor, "--data", "show", "--control"});
+        AuthorChild child(work.string(), {vantor, "--data", "show", "--control"}, true);
         auto ask = [&](const std::string& command) {
-            const std::string answer = child.ask(command);
+            const std::string answer = child.ask(command, kAnswerSeconds);
             if (answer == "<timeout>" || answer == "<closed>") {
                 expect(false, "\"" + command + "\" got " + answer);
                 return answer;
@@ -354,7 +258,7 @@ int main(int argc, char** argv) {
         expect(status.size() >= 2 && status.substr(status.size() - 2) == "ok",
                "status after the good files: " + status);
         expect(ask("quit") == "ok", "quit");
-        expect(child.exitCode() == 0, "vantor did not end with 0");
+        expect(child.wait() == 0, "vantor did not end with 0");
         std::printf(
             "author_soak: seed %u, %.0f s: %d faults saved, %d commands answered (slowest %.2f s), resident "
             "memory %ld kB after the fresh start, %ld kB at the end, picture difference at %d ms %.3f (grain %.3f)\n",
