@@ -54,6 +54,10 @@ TEST(TypedTime, NamesReadAsTheScriptReadsItsOwnTimes) {
     EXPECT_EQ(msOf("61440", &show), 61440);
     EXPECT_EQ(msOf("1000+500", nullptr), 1500);
     EXPECT_EQ(msOf("0", nullptr), 0);
+    // Past the 32-bit range a number and a sum are held at its end, as in the
+    // script (a number of 22 digits came from fuzzing).
+    EXPECT_EQ(msOf("4444444444444444444442", nullptr), 2147483647);
+    EXPECT_EQ(msOf("2147483647 + 1", nullptr), 2147483647);
 }
 
 TEST(TypedTime, MistakesNameTheirWord) {
