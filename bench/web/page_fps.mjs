@@ -10,7 +10,7 @@
 //        [--seconds 10] [--size 800x600] [--wait-for EXPR]
 //
 // --wait-for names a condition in the page that holds once the show draws
-// (default: the music clock has moved past 0).
+// (default: the music time has moved past 50 ms).
 import { parseArgs } from 'node:util';
 import * as b from '../../tests/web/browser.mjs';
 
@@ -29,7 +29,7 @@ if (o.help || !o.site) {
 const [width, height] = o.size.split('x').map(Number);
 const seconds = Number(o.seconds);
 const waitFor = o['wait-for'] ||
-  '(window.Module && Module.vantorAudio && Module.vantorAudio.context && Module.vantorAudio.context.currentTime > 0.2)';
+  '(window.Module && Module.vantorAudio && Module.vantorAudio.position() > 0.05)';
 
 const server = await b.serve(o.site);
 const browser = await b.launch({ width, height });

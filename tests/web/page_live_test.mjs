@@ -2,8 +2,8 @@
 // screen is shown while the effects are built, with the page's timers and
 // frames running between the start-up's groups; the show waits at its start
 // with "Click to start" until a click, then its music time runs with the
-// soundtrack heard (an analyser on the output); Escape stops it with a line
-// in the page's panel.
+// soundtrack heard (an analyser on the output); a 1-pixel window keeps it
+// playing; Escape stops it with a line in the page's panel.
 import { parseArgs } from 'node:util';
 import * as b from './browser.mjs';
 
@@ -90,6 +90,16 @@ try {
     `${played.ms.toFixed(0)} ms, loudest sample ${played.loudest.toFixed(3)}`);
   check(Math.abs(rate - 1) < 0.1, `after the click the music time runs with the page's clock (rate ${rate.toFixed(3)})`);
   check(played.loudest > 0.01, 'the soundtrack is heard');
+
+  // A window shrunk to one pixel and back: the show plays on, at the size.
+  await page.setViewport({ width: 1, height: 1 });
+  await new Promise((r) => setTimeout(r, 700));
+  const tiny = await page.evaluate(() => [canvas.width, canvas.height, window.vantorError]);
+  await page.setViewport({ width: 640, height: 480 });
+  await new Promise((r) => setTimeout(r, 700));
+  const back = await page.evaluate(() => [canvas.width, canvas.height, window.vantorError, Module.vantorAudio.position()]);
+  check(tiny.join() === '1,1,' && back.slice(0, 3).join() === '640,480,' && back[3] > played.last,
+    `a 1-pixel window draws into a ${tiny[0]} x ${tiny[1]} buffer and back into ${back[0]} x ${back[1]}, playing on`);
 
   await page.keyboard.press('Escape');
   await page.waitForFunction(() => window.vantorDone === true, { timeout: 10000 });
