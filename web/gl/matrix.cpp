@@ -24,21 +24,22 @@ Vec4 transform(const Mat4& m, const Vec4& v) {
     return r;
 }
 
-Mat4 translation(float x, float y, float z) {
+namespace {
+
+// The identity with x, y and z at three places of the column-major array.
+Mat4 identityWith(int i, int j, int k, float x, float y, float z) {
     Mat4 m = identity();
-    m[12] = x;
-    m[13] = y;
-    m[14] = z;
+    m[i] = x;
+    m[j] = y;
+    m[k] = z;
     return m;
 }
 
-Mat4 scaling(float x, float y, float z) {
-    Mat4 m = identity();
-    m[0] = x;
-    m[5] = y;
-    m[10] = z;
-    return m;
-}
+}  // namespace
+
+Mat4 translation(float x, float y, float z) { return identityWith(12, 13, 14, x, y, z); }
+
+Mat4 scaling(float x, float y, float z) { return identityWith(0, 5, 10, x, y, z); }
 
 Mat4 rotation(float degrees, float x, float y, float z) {
     const float length = std::sqrt(x * x + y * y + z * z);

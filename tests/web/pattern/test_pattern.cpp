@@ -23,6 +23,16 @@ void cell(int column, int row) {
     glLoadIdentity();
 }
 
+// Selects cell (column, row) seen through a perspective projection; the
+// modelview is the identity.
+void perspectiveCell(int column, int row, double fovy, double zNear, double zFar) {
+    cell(column, row);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    gluPerspective(fovy, 1, zNear, zFar);
+    glMatrixMode(GL_MODELVIEW);
+}
+
 void quad(float x0, float y0, float x1, float y1) {
     glBegin(GL_QUADS);
     glTexCoord2f(0, 0);
@@ -46,6 +56,14 @@ GLuint texture(int width, int height, GLenum format, const std::vector<std::uint
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP);
     glTexImage2D(GL_TEXTURE_2D, 0, format == GL_RGB ? 3 : 4, width, height, 0, format, GL_UNSIGNED_BYTE, pixels.data());
     return name;
+}
+
+// Draws the bound 2D texture `name` on a quad, then deletes it.
+void drawAndDelete(GLuint name, float x0, float y0, float x1, float y1) {
+    glEnable(GL_TEXTURE_2D);
+    quad(x0, y0, x1, y1);
+    glDisable(GL_TEXTURE_2D);
+    glDeleteTextures(1, &name);
 }
 
 // Row 0: colours, an odd-width RGB texture, the 1D ramp, blending.
@@ -73,11 +91,8 @@ void firstRow() {
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     const GLuint oddTexture = texture(3, 3, GL_RGB, odd, GL_NEAREST);
     glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
-    glEnable(GL_TEXTURE_2D);
     glColor4f(1, 0.5f, 1, 1);
-    quad(0, 0, 1, 1);
-    glDisable(GL_TEXTURE_2D);
-    glDeleteTextures(1, &oddTexture);
+    drawAndDelete(oddTexture, 0, 0, 1, 1);
 
     // A four-step ramp across the cell.
     cell(2, 0);
@@ -126,15 +141,12 @@ void secondRow() {
             fade.insert(fade.end(), {std::uint8_t(x * 16), 255, std::uint8_t(y * 16), std::uint8_t(x * 16 + 8)});
         }
     const GLuint fadeTexture = texture(16, 16, GL_RGBA, fade, GL_NEAREST);
-    glEnable(GL_TEXTURE_2D);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_REPLACE);
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
-    quad(0, 0, 1, 1);
+    drawAndDelete(fadeTexture, 0, 0, 1, 1);
     glDisable(GL_ALPHA_TEST);
     glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
-    glDisable(GL_TEXTURE_2D);
-    glDeleteTextures(1, &fadeTexture);
 
     // Destination alpha written through a mask, then used as the blend weight.
     cell(1, 1);
@@ -155,11 +167,7 @@ void secondRow() {
     glDisable(GL_BLEND);
 
     // Two quads crossing in depth under a perspective view.
-    cell(2, 1);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(60, 1, 0.5, 10);
-    glMatrixMode(GL_MODELVIEW);
+    perspectiveCell(2, 1, 60, 0.5, 10);
     gluLookAt(0, 0, 3, 0, 0, 0, 0, 1, 0);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
@@ -224,11 +232,7 @@ void sphere(float radius, int slices, int stacks) {
 
 // Row 2: lighting, two-sided faces, two texture units, frame-buffer copies.
 void thirdRow() {
-    cell(0, 2);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45, 1, 1, 10);
-    glMatrixMode(GL_MODELVIEW);
+    perspectiveCell(0, 2, 45, 1, 10);
     glTranslatef(0, 0, -4);
     glEnable(GL_DEPTH_TEST);
     glClear(GL_DEPTH_BUFFER_BIT);
@@ -257,11 +261,7 @@ void thirdRow() {
     glDisable(GL_LIGHT1);
 
     // A quad turned away from the viewer shows its back material.
-    cell(1, 2);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    gluPerspective(45, 1, 1, 10);
-    glMatrixMode(GL_MODELVIEW);
+    perspectiveCell(1, 2, 45, 1, 10);
     glTranslatef(0, 0, -3);
     glRotatef(140, 0, 1, 0);
     glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, 1);
@@ -338,11 +338,8 @@ void thirdRow() {
     std::vector<std::uint8_t> mask(16 * 16);
     for (int i = 0; i < 256; ++i) mask[i] = std::uint8_t((i % 16) * 17);
     glTexSubImage2D(GL_TEXTURE_2D, 0, 32, 32, 16, 16, GL_ALPHA, GL_UNSIGNED_BYTE, mask.data());
-    glEnable(GL_TEXTURE_2D);
     glColor3f(1, 1, 1);
-    quad(0.1f, 0.1f, 0.9f, 0.9f);
-    glDisable(GL_TEXTURE_2D);
-    glDeleteTextures(1, &copy);
+    drawAndDelete(copy, 0.1f, 0.1f, 0.9f, 0.9f);
 }
 
 }  // namespace
