@@ -6,6 +6,9 @@
 # niced. Prints the faults saved, the commands answered, resident memory
 # before and after and the picture difference at the end.
 build=${1:?usage: soak.sh BUILD_DIR [SECONDS] [SEED]}
+# vantor is started from the soak's own folder: a relative build path would
+# name nothing there.
+build=$(cd "$build" && pwd) || exit 1
 seconds=${2:-600}
 seed=${3:-1}
 here=$(dirname "$0")
