@@ -14,10 +14,16 @@ bool set(const char* name) {
     return value && *value;
 }
 
-// Starts the video subsystem (with only `driver` when given) and stops it
-// again; true when it started on a driver that shows windows to someone.
-// Without a display SDL falls back to drivers that draw nowhere; those count
-// only when asked for by name.
+// Starts the video subsystem (with only `driver` when given); true when it
+// started on a driver that shows windows to someone, and then it is left
+// running for the window to open on. Without a display SDL falls back to
+// drivers that draw nowhere; those count only when asked for by name, and
+// the subsystem is stopped again.
+//
+// Stopping it after a good probe and starting it again for the window closes
+// the X connection and opens a new one; Mesa's GLX (Debian 12 and 13) then
+// often gives the window a single-buffered 10-bit visual instead of the one
+// asked for, and the demo ends with "can't find a suitable pixel format".
 bool videoStarts(const char* driver, bool fallbackCounts) {
     const char* previous = SDL_GetHint(SDL_HINT_VIDEODRIVER);
     const std::string saved = previous ? previous : "";
@@ -28,7 +34,7 @@ bool videoStarts(const char* driver, bool fallbackCounts) {
     const char* chosen = SDL_GetCurrentVideoDriver();
     const bool fallback = chosen && (std::strcmp(chosen, "offscreen") == 0 || std::strcmp(chosen, "dummy") == 0);
     const bool any = SDL_GetNumVideoDisplays() > 0 && (fallbackCounts || !fallback);
-    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    if (!any) SDL_QuitSubSystem(SDL_INIT_VIDEO);
     return any;
 }
 
