@@ -34,8 +34,10 @@ void rar_make_decode_table(const std::uint8_t* lengths, unsigned count, rar_deco
     // length taking 2^(kQuickBits - len) of them in order; the table is
     // filled run by run rather than searched prefix by prefix.
     constexpr unsigned kQuick = rar_decode_table::kQuickBits;
-    constexpr unsigned kShift = 16 - kQuick;
-    constexpr std::uint32_t kPrefixes = 1u << kQuick;
+    // Static, so that the lambda below may use them uncaptured with every
+    // compiler the release is built with (GCC 10 too).
+    static constexpr unsigned kShift = 16 - kQuick;
+    static constexpr std::uint32_t kPrefixes = 1u << kQuick;
     const auto firstPrefixAtOrAbove = [](std::uint32_t limit) {
         const std::uint32_t p = (limit + (1u << kShift) - 1) >> kShift;
         return p < kPrefixes ? p : kPrefixes;
