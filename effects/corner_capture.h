@@ -15,7 +15,7 @@ enum class CornerScissor { On, Off };
 
 // Runs `draw` with the viewport (and, with CornerScissor::On, the scissor test)
 // on the width x height corner at the bottom left; then the previous viewport
-// comes back and the scissor test is off again.
+// comes back and the scissor test is off again, also when `draw` throws.
 void drawInCorner(int width, int height, const std::function<void()>& draw, CornerScissor scissor = CornerScissor::On);
 
 // Copies the width x height corner into `target` on the active unit, which

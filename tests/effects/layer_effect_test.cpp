@@ -11,6 +11,8 @@
 #include "tests/effects/layer_fixture.h"
 #include "tests/support/temp_dir.h"
 
+#include <stdexcept>
+
 namespace vantor::test {
 namespace {
 
@@ -305,6 +307,34 @@ TEST_F(CaptureBase, CaptureRunsTheSourceIntoTheTextureAndCleansTheCorner) {
     EXPECT_TRUE(pixelIs(10, kHeight - 10, 0, 0, 0));
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[2], kWidth);
+    EXPECT_EQ(viewport[3], kHeight);
+    EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
+}
+
+// A source that gives up while it is captured, as a scene with a missing
+// object does in author mode, which plays on after the error.
+class FailingEffect : public Effect {
+public:
+    void init(int) override {}
+    void run(int) override { throw std::runtime_error("scene has no object"); }
+    void post() override {}
+    void signal(SignalValue) override {}
+};
+
+TEST_F(CaptureBase, ASourceThatThrowsLeavesTheFramesViewportAndNoScissor) {
+    FailingEffect failing;
+    table.set(4, &failing);
+    PlainCapture capture;
+    capture.useEffectTable(table);
+    capture.signal(SignalValue(CaptureEffect::SOURCE, 4));
+    glViewport(0, 0, kWidth, kHeight);
+    EXPECT_THROW(capture.prepare(10), std::runtime_error);
+    // Every later frame, and every shot of it, is the whole frame again.
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    EXPECT_EQ(viewport[0], 0);
+    EXPECT_EQ(viewport[1], 0);
     EXPECT_EQ(viewport[2], kWidth);
     EXPECT_EQ(viewport[3], kHeight);
     EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
